@@ -1,0 +1,66 @@
+// Speed of the flight core: a 90 s flight, the derivative estimate, and one
+// evaluation of the equations of motion.
+
+#include "data/tables.h"
+#include "sim/dynamics.h"
+#include "sim/estimate.h"
+#include "sim/load.h"
+#include "sim/simulator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+using namespace skarvel;
+
+// Default tables launched high enough to fly the whole 90 s record.
+struct LongFlight {
+    data::Tables tables;
+    sim::InputSet in;
+    LongFlight() {
+        data::ResetTables(tables);
+        tables.input.setCell(data::input::kValueColumn, data::input::Altitude, "2000");
+        sim::EstimateDerivatives(tables.input, tables.parameter, in);
+        sim::LoadInputSet(tables.input, tables.parameter, in);
+    }
+};
+
+void BM_Flight90s(benchmark::State& state) {
+    LongFlight f;
+    auto record = std::make_unique<sim::FlightRecord>();
+    sim::RunStatistics stats;
+    sim::RunObserver silent;
+    for (auto _ : state) {
+        sim::RunFlight(f.in, nullptr, *record, stats, silent);
+        benchmark::DoNotOptimize(record->lastIndex);
+    }
+    state.counters["samples"] = record->lastIndex;
+    state.counters["steps"] = 18000;
+}
+BENCHMARK(BM_Flight90s)->Unit(benchmark::kMillisecond);
+
+void BM_Estimate(benchmark::State& state) {
+    LongFlight f;
+    for (auto _ : state) {
+        sim::EstimateDerivatives(f.tables.input, f.tables.parameter, f.in);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Estimate)->Unit(benchmark::kMicrosecond);
+
+void BM_Evaluate(benchmark::State& state) {
+    LongFlight f;
+    sim::Dynamics dyn(f.in, nullptr);
+    sim::FlightSample s = f.in.initial;
+    sim::FlightSample rates;
+    for (auto _ : state) {
+        dyn.evaluate(s, 0.5, rates);
+        benchmark::DoNotOptimize(rates);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Evaluate);
+
+} // namespace

@@ -1,0 +1,138 @@
+#pragma once
+// All state of one main window and the commands on it, without any display.
+// The window forwards what the user does to these methods and shows the state.
+
+#include "data/tables.h"
+#include "sim/aero_laws.h"
+#include "sim/flight_record.h"
+#include "sim/history.h"
+#include "sim/input_set.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace skarvel::app {
+
+inline constexpr const char* kAppTitle = "Skarvel";
+
+// What the window does around a flight. The default does nothing (CLI, tests).
+class RunView {
+  public:
+    virtual ~RunView() = default;
+    // Busy cursor, clear the trajectory picture and the charts, paint them.
+    virtual void runStarting() {}
+    // A sample at a 50 ms point (live charts, trajectory step).
+    virtual void sampleStored(const sim::FlightRecord&, int /*index*/, double /*airspeed*/) {}
+    // Once per simulated second: let the window handle its pending events.
+    virtual void processEvents() {}
+    // Rescale charts, set the marker range, redraw, restore the cursor.
+    virtual void runFinished() {}
+};
+
+// Default names the file dialogs offer.
+struct DialogFiles {
+    std::string inputOpen;
+    std::string inputSave;
+    std::string designOpen;
+    std::string designSave;
+};
+
+struct RunOptions {
+    bool liveCharts = true;     // "グラフ(&G)"
+    bool liveTrajectory = true; // "軌跡(&Q)"
+    bool autoFit = false;       // "自動最大表示(&A)"
+};
+
+class Workspace {
+  public:
+    // `programPath` is the program's own file, for the default input file beside it.
+    explicit Workspace(std::string programPath = {});
+    ~Workspace();
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+
+    // --- state -------------------------------------------------------------
+    data::Tables& tables() { return tables_; }
+    const data::Tables& tables() const { return tables_; }
+    const sim::InputSet& inputSet() const { return input_; }
+    const sim::FlightRecord& record() const { return *record_; }
+    sim::FlightRecord& record() { return *record_; }
+    const sim::RunStatistics& statistics() const { return stats_; }
+    sim::RunHistory& history() { return history_; }
+    const sim::RunHistory& history() const { return history_; }
+    const std::string& caption() const { return caption_; }
+    const DialogFiles& dialogFiles() const { return dialogs_; }
+    DialogFiles& dialogFiles() { return dialogs_; }
+    RunOptions& options() { return options_; }
+    std::string& comment() { return comment_; }
+    bool busy() const { return busy_; }
+    bool stopRequested() const { return stop_; }
+
+    void setRunView(RunView* view) { view_ = view; }
+    // The design-based aerodynamic laws; null until a design model is attached.
+    void setDesignLaws(sim::DesignAeroLaws* laws) { laws_ = laws; }
+
+    // --- start-up ----------------------------------------------------------
+    // Loads the start-up input data (first argument or the default files),
+    // then computes a flight from the input data.
+    void startUp(const std::vector<std::string>& args);
+    // The start-up input data alone. A file that cannot be read throws
+    // data::FileError after the dialogs' defaults are set.
+    void loadStartupInput(const std::vector<std::string>& args);
+
+    // --- runs --------------------------------------------------------------
+    // Both return false when the request was dropped because a run is in progress.
+    bool runFromInput();
+    bool runFromParameters();
+    // Stop flag: ends a flight (or replay) at its next whole second.
+    void requestStop() { stop_ = true; }
+    // Re-runs a history row with its inputs, adding no row. False when
+    // nothing ran (busy, no such row, or an error row).
+    bool rerunHistoryRow(int row);
+    // Refreshes the parameter table from the input data.
+    void estimate();
+
+    // --- files -------------------------------------------------------------
+    // Reads an input-data file as the open command does; throws data::FileError
+    // and then changes nothing.
+    void openInputFile(const std::string& path);
+    // Writes the input-data file (".kxs" added when the name has no extension)
+    // and returns the name written; throws data::FileError.
+    std::string saveInputFile(const std::string& path);
+    // Files dropped on the window: the first one is read when it is an
+    // existing ".kxs" file. True when it was read.
+    bool dropFiles(const std::vector<std::string>& paths);
+    // Writes the flight as text (".txt" added when the name has no
+    // extension) and returns the name written; throws data::FileError.
+    std::string exportFlightText(const std::string& path);
+
+    // --- reset -------------------------------------------------------------
+    // The reset command after the user said yes: every table back to the
+    // program's values, parameters estimated, comment emptied.
+    void resetTables();
+
+  private:
+    class Observer;
+    void runAndRefresh(bool estimateFirst);
+    void readInputFile(const std::string& path);
+    void setCaptionFile(const std::string& path);
+
+    std::string programPath_;
+    data::Tables tables_;
+    sim::InputSet input_;
+    std::unique_ptr<sim::FlightRecord> record_;
+    sim::RunStatistics stats_;
+    sim::RunHistory history_;
+    std::string caption_ = kAppTitle;
+    DialogFiles dialogs_;
+    RunOptions options_;
+    std::string comment_;
+    bool busy_ = false;
+    bool stop_ = false;
+    bool noHistoryRow_ = false;
+    RunView* view_ = nullptr;
+    sim::DesignAeroLaws* laws_ = nullptr;
+};
+
+} // namespace skarvel::app

@@ -1,0 +1,9 @@
+#include "sim/checked.h"
+
+namespace skarvel::sim {
+
+void ThrowArithmetic(const char* what) {
+    throw ArithmeticError(what);
+}
+
+} // namespace skarvel::sim

@@ -1,0 +1,38 @@
+#pragma once
+// The derivative function: air-relative motion through wind and thermal,
+// aerodynamic coefficients with the stall model, forces, moments and the
+// rates of the twelve integrated states.
+
+#include "sim/aero_laws.h"
+#include "sim/flight_record.h"
+#include "sim/input_set.h"
+
+#include <stdexcept>
+
+namespace skarvel::sim {
+
+// A flight that needs the design-based model while no design is there.
+class NoDesignError : public std::runtime_error {
+  public:
+    NoDesignError() : std::runtime_error("the design-based aerodynamic model has no design") {}
+};
+
+class Dynamics {
+  public:
+    // `laws` may be null; the design-based model then fails the evaluation.
+    Dynamics(const InputSet& in, DesignAeroLaws* laws) : in_(in), laws_(laws) {}
+
+    // Writes the rates into `rates` (u..r and x..phi are meaningful) and the
+    // air-relative values, CL and CD into `state`. Throws ArithmeticError.
+    void evaluate(FlightSample& state, double t, FlightSample& rates);
+
+    // Airspeed of the most recent evaluation.
+    double airspeed() const { return airspeed_; }
+
+  private:
+    const InputSet& in_;
+    DesignAeroLaws* laws_;
+    double airspeed_ = 0;
+};
+
+} // namespace skarvel::sim

@@ -1,0 +1,18 @@
+#pragma once
+// Moving the input-data and parameter tables into the InputSet.
+
+#include "data/table.h"
+#include "sim/input_set.h"
+
+namespace skarvel::sim {
+
+// The launch state formed from input rows 1 to 15: position, attitude,
+// velocity (air-relative equal to inertial) and rates. t, CL and CD are 0.
+FlightSample LaunchState(const data::Table& input);
+
+// Reads both tables into `in` and forms the initial state. Unreadable cells
+// read as 0; an arithmetic failure (a span of 0) ends the load quietly, with
+// the fields not yet reached keeping their previous values.
+void LoadInputSet(const data::Table& input, const data::Table& parameter, InputSet& in);
+
+} // namespace skarvel::sim

@@ -1,0 +1,179 @@
+#include "sim/simulator.h"
+
+#include "sim/checked.h"
+#include "sim/dynamics.h"
+
+#include <cmath>
+
+namespace skarvel::sim {
+
+void RunObserver::sampleStored(const FlightRecord&, int, double) {}
+bool RunObserver::secondElapsed() {
+    return false;
+}
+
+double WrapDegrees(double radians) {
+    const double a = radians / (2 * kPi);
+    if (radians > 0) {
+        return 360 * (a - std::trunc(a + 0.5));
+    }
+    return 360 * (a - std::trunc(a - 0.5));
+}
+
+namespace {
+
+// stage = base + h * k over the twelve integrated states only.
+inline void Advance(const FlightSample& base, double h, const FlightSample& k,
+                    FlightSample& stage) {
+    stage.u = base.u + h * k.u;
+    stage.v = base.v + h * k.v;
+    stage.w = base.w + h * k.w;
+    stage.p = base.p + h * k.p;
+    stage.q = base.q + h * k.q;
+    stage.r = base.r + h * k.r;
+    stage.x = base.x + h * k.x;
+    stage.y = base.y + h * k.y;
+    stage.z = base.z + h * k.z;
+    stage.psi = base.psi + h * k.psi;
+    stage.theta = base.theta + h * k.theta;
+    stage.phi = base.phi + h * k.phi;
+}
+
+inline double Rk4Sum(double k1, double k2, double k3, double k4) {
+    return k1 + 2 * k2 + 2 * k3 + k4;
+}
+
+inline void Combine(FlightSample& s, double h, const FlightSample& k1, const FlightSample& k2,
+                    const FlightSample& k3, const FlightSample& k4) {
+    s.u = requireFinite(s.u + h * Rk4Sum(k1.u, k2.u, k3.u, k4.u));
+    s.v = requireFinite(s.v + h * Rk4Sum(k1.v, k2.v, k3.v, k4.v));
+    s.w = requireFinite(s.w + h * Rk4Sum(k1.w, k2.w, k3.w, k4.w));
+    s.p = requireFinite(s.p + h * Rk4Sum(k1.p, k2.p, k3.p, k4.p));
+    s.q = requireFinite(s.q + h * Rk4Sum(k1.q, k2.q, k3.q, k4.q));
+    s.r = requireFinite(s.r + h * Rk4Sum(k1.r, k2.r, k3.r, k4.r));
+    s.x = requireFinite(s.x + h * Rk4Sum(k1.x, k2.x, k3.x, k4.x));
+    s.y = requireFinite(s.y + h * Rk4Sum(k1.y, k2.y, k3.y, k4.y));
+    s.z = requireFinite(s.z + h * Rk4Sum(k1.z, k2.z, k3.z, k4.z));
+    s.psi = requireFinite(s.psi + h * Rk4Sum(k1.psi, k2.psi, k3.psi, k4.psi));
+    s.theta = requireFinite(s.theta + h * Rk4Sum(k1.theta, k2.theta, k3.theta, k4.theta));
+    s.phi = requireFinite(s.phi + h * Rk4Sum(k1.phi, k2.phi, k3.phi, k4.phi));
+}
+
+class Integrator {
+  public:
+    Integrator(const InputSet& in, DesignAeroLaws* laws, FlightRecord& record, RunStatistics& stats,
+               RunObserver& observer)
+        : dyn_(in, laws), in_(in), rec_(record), stats_(stats), obs_(observer) {}
+
+    double run();
+
+  private:
+    void store(long ms);
+    void finish();
+
+    Dynamics dyn_;
+    const InputSet& in_;
+    FlightRecord& rec_;
+    RunStatistics& stats_;
+    RunObserver& obs_;
+    FlightSample s_{};
+    double t_ = 0;
+    int n_ = 0;
+};
+
+void Integrator::store(long ms) {
+    s_.t = t_;
+    rec_.sample(n_) = s_;
+    if (ms % 50 == 0) {
+        obs_.sampleStored(rec_, n_, dyn_.airspeed());
+    }
+    if (s_.z <= 0) {
+        ++n_;
+    }
+    // Should an evaluation fail later, the samples stored so far stay readable.
+    rec_.lastIndex = n_ > 0 ? n_ - 1 : 0;
+}
+
+void Integrator::finish() {
+    s_.t = t_;
+    FlightSample rates;
+    dyn_.evaluate(s_, t_, rates);
+    if (s_.z <= 0) {
+        rec_.sample(n_) = s_;
+        return;
+    }
+    // Ground contact: the landing point lies between the last counted sample
+    // and the first state below the ground.
+    const FlightSample p = rec_.sample(n_ - 1);
+    const double w = checkedDiv(-p.z, s_.z - p.z);
+    FlightSample& landing = rec_.sample(n_);
+    for (auto member : FlightSample::kValues) {
+        landing.*member = (1 - w) * (p.*member) + w * (s_.*member);
+    }
+    landing.z = 0;
+}
+
+double Integrator::run() {
+    s_ = in_.initial;
+    t_ = 0;
+    n_ = 0;
+    stats_ = RunStatistics{};
+    double maxH2 = 0, maxD2 = 0;
+
+    FlightSample k1, k2, k3, k4, s2, s3, s4;
+    dyn_.evaluate(s_, t_, k1);
+    store(0);
+
+    const double dt = kTimeStep;
+    for (;;) {
+        dyn_.evaluate(s_, t_, k1);
+        Advance(s_, dt / 2, k1, s2);
+        dyn_.evaluate(s2, t_, k2);
+        Advance(s_, dt / 2, k2, s3);
+        dyn_.evaluate(s3, t_, k3);
+        Advance(s_, dt, k3, s4);
+        dyn_.evaluate(s4, t_, k4);
+        Combine(s_, dt / 6, k1, k2, k3, k4);
+        t_ = t_ + dt;
+
+        const long ms = std::lround(t_ * 1000);
+        if (ms % 10 == 0) {
+            store(ms);
+        }
+        if (ms % 1000 == 0 && obs_.secondElapsed()) {
+            break;
+        }
+        if (s_.z < stats_.minZ) {
+            stats_.minZ = s_.z;
+        }
+        const double h2 = s_.x * s_.x + s_.y * s_.y;
+        if (h2 > maxH2) {
+            maxH2 = h2;
+        }
+        const double d2 = h2 + s_.z * s_.z;
+        if (d2 > maxD2) {
+            maxD2 = d2;
+        }
+        if (s_.z > 0 || n_ >= FlightRecord::kMaxSamples) {
+            break;
+        }
+    }
+    rec_.lastIndex = n_;
+    finish();
+    stats_.maxHorizontalDistance = std::sqrt(maxH2);
+    stats_.maxDistance = std::sqrt(maxD2);
+    return t_;
+}
+
+} // namespace
+
+double RunFlight(const InputSet& in, DesignAeroLaws* laws, FlightRecord& record,
+                 RunStatistics& stats, RunObserver& observer) {
+    if (in.initial.z > 0) {
+        return 0;
+    }
+    Integrator integrator(in, laws, record, stats, observer);
+    return integrator.run();
+}
+
+} // namespace skarvel::sim
