@@ -1,0 +1,215 @@
+#include "sim_fixture.h"
+
+#include "data/tables.h"
+#include "sim/history.h"
+#include "sim/summary.h"
+#include "sim/text_export.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace skarvel;
+using sim::FlightRecord;
+using sim::RunHistory;
+
+namespace {
+
+sim::FlightSummary SummaryWithTime(double t) {
+    sim::FlightSummary s;
+    s.airborneTime = t;
+    s.maxAltitude = 2;
+    s.turnRadius = 1500;
+    s.speed = 5;
+    s.sinkRate = 0.5;
+    return s;
+}
+
+std::vector<std::string> Split(const std::string& text, const std::string& sep) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        const auto pos = text.find(sep, start);
+        out.push_back(text.substr(start, pos - start));
+        if (pos == std::string::npos) {
+            return out;
+        }
+        start = pos + sep.size();
+    }
+}
+
+} // namespace
+
+TEST(Summary, FiguresOfTheLastSample) {
+    auto record = std::make_unique<FlightRecord>();
+    record->lastIndex = 3;
+    sim::FlightSample& s = record->sample(3);
+    s.t = 2.5;
+    s.x = 3;
+    s.y = -4;
+    s.u = 6;
+    s.v = 0.5;
+    s.w = 1;
+    s.r = -2;
+    s.theta = 0.1;
+    s.phi = 0.2;
+    sim::RunStatistics stats;
+    stats.minZ = -12.3456;
+    const auto f = sim::Summarize(*record, stats);
+    EXPECT_EQ(f.landingDistance, 5.0);
+    EXPECT_EQ(f.turnRadius, 3.0);
+    EXPECT_NEAR(f.sinkRate,
+                -std::sin(0.1) * 6 + std::cos(0.1) * (std::sin(0.2) * 0.5 + std::cos(0.2) * 1),
+                1e-15);
+    const auto texts = sim::SummaryTexts(f);
+    EXPECT_EQ(texts[0], "2.5");   // five digits, no padding
+    EXPECT_EQ(texts[1], "12.35"); // four digits, padded
+    EXPECT_EQ(texts[2], "5.000");
+    EXPECT_EQ(texts[3], "3.000");
+
+    s.r = 0;
+    EXPECT_EQ(sim::SummaryTexts(sim::Summarize(*record, stats))[3], "直線");
+}
+
+TEST(History, RowsCountAndLimit) {
+    data::Tables tables;
+    data::ResetTables(tables);
+    RunHistory h;
+    h.setInputCaptions(tables.input);
+    for (int i = 1; i <= 21; ++i) {
+        h.appendSummary(SummaryWithTime(i), tables.input);
+    }
+    ASSERT_EQ(h.rows().size(), 20u);
+    EXPECT_EQ(h.rows().front().caption, "21");
+    EXPECT_EQ(h.rows().back().caption, "2");
+    EXPECT_EQ(h.selected(), 0);
+    EXPECT_EQ(h.rows().front().cells.size(), 43u);
+    EXPECT_EQ(h.rows().front().cells[6], "0");     // 風速
+    EXPECT_EQ(h.rows().front().cells[42], "0.05"); // 最小抗力係数
+
+    // Errors bypass the limit and keep the selection on its row.
+    h.appendError();
+    EXPECT_EQ(h.rows().size(), 21u);
+    EXPECT_EQ(h.rows().front().caption, "22");
+    EXPECT_EQ(h.rows().front().cells, std::vector<std::string>{"Error"});
+    EXPECT_EQ(h.selected(), 1);
+
+    h.clear();
+    h.appendSummary(SummaryWithTime(1), tables.input);
+    EXPECT_EQ(h.rows().front().caption, "1");
+}
+
+TEST(History, SortingReadsNumbersWithPrefixes) {
+    data::Tables tables;
+    data::ResetTables(tables);
+    RunHistory h;
+    h.setInputCaptions(tables.input);
+    auto straight = SummaryWithTime(1);
+    straight.straight = true;
+    h.appendSummary(straight, tables.input);           // run 1: 直線
+    h.appendSummary(SummaryWithTime(2), tables.input); // run 2: 1500
+    h.appendError();                                   // run 3: Error
+    h.select(2);                                       // run 1
+    h.sortByColumn(4);                                 // 旋回半径(m)
+    ASSERT_EQ(h.rows().size(), 3u);
+    EXPECT_EQ(h.rows()[0].caption, "2");
+    // "直線" and "Error" both read as 0 and follow the 1500 m row.
+    EXPECT_NE(h.rows()[1].caption, h.rows()[2].caption);
+    EXPECT_NE(h.rows()[1].caption, "2");
+    EXPECT_NE(h.rows()[2].caption, "2");
+    EXPECT_EQ(h.rows()[h.selected()].caption, "1");
+    h.sortByColumn(0);
+    EXPECT_EQ(h.rows()[0].caption, "3");
+    EXPECT_EQ(h.rows()[2].caption, "1");
+    h.sortByColumn(1);
+    EXPECT_EQ(h.rows()[0].caption, "2");
+    EXPECT_EQ(h.rows()[2].caption, "3"); // "Error" reads as 0
+}
+
+TEST(History, CopyTextAndDelete) {
+    data::Tables tables;
+    data::ResetTables(tables);
+    RunHistory h;
+    h.setInputCaptions(tables.input);
+    h.select(-1);
+    const std::string header = h.copyText(false);
+    ASSERT_GE(header.size(), 2u);
+    EXPECT_EQ(header.substr(header.size() - 2), "\r\n");
+    const auto captions = Split(header.substr(0, header.size() - 2), "\t");
+    ASSERT_EQ(captions.size(), 44u);
+    EXPECT_EQ(captions[0], "No");
+    EXPECT_EQ(captions[4], "旋回半径(m)");
+    EXPECT_EQ(captions[6], "沈下率(m/s)");
+    EXPECT_EQ(captions[7], "風速");
+    EXPECT_EQ(captions[19], "ピッチ角速度");
+    EXPECT_EQ(captions[43], "最小抗力係数");
+
+    h.appendSummary(SummaryWithTime(3), tables.input);
+    h.appendError();
+    h.select(0);
+    EXPECT_EQ(h.copyText(false), "2\tError\r\n");
+    EXPECT_EQ(h.copyText(true), "2\r\nError\r\n");
+    h.select(1);
+    const std::string row = h.copyText(true);
+    const auto fields = Split(row.substr(0, row.size() - 2), "\r\n");
+    ASSERT_EQ(fields.size(), 44u);
+    EXPECT_EQ(fields[0], "1");
+    EXPECT_EQ(fields[1], "3");
+
+    h.deleteSelected();
+    ASSERT_EQ(h.rows().size(), 1u);
+    EXPECT_EQ(h.selected(), 0);
+    h.deleteSelected();
+    EXPECT_TRUE(h.rows().empty());
+    EXPECT_EQ(h.selected(), -1);
+    EXPECT_EQ(h.counter(), 2); // deleting keeps the numbering
+}
+
+TEST(History, RestoresTheInputsOfARow) {
+    data::Tables tables;
+    data::ResetTables(tables);
+    RunHistory h;
+    tables.input.setCell(1, data::input::WindSpeed, "2.5");
+    tables.input.setCell(1, data::input::MinDrag, "abc");
+    h.appendSummary(SummaryWithTime(1), tables.input);
+    h.appendError();
+    data::Tables fresh;
+    data::ResetTables(fresh);
+    const data::Table before = fresh.input;
+    EXPECT_FALSE(h.restoreInputs(0, fresh.input)); // the error row
+    EXPECT_FALSE(h.restoreInputs(7, fresh.input));
+    for (int r = 1; r < data::input::kRows; ++r) {
+        EXPECT_EQ(fresh.input.cell(1, r), before.cell(1, r));
+    }
+    ASSERT_TRUE(h.restoreInputs(1, fresh.input));
+    for (int r = 1; r < data::input::kRows; ++r) {
+        EXPECT_EQ(fresh.input.cell(1, r), tables.input.cell(1, r)) << r;
+    }
+}
+
+TEST(TextExport, LinesAndNumberFormat) {
+    auto record = std::make_unique<FlightRecord>();
+    record->lastIndex = 250;
+    record->sample(1).t = 0.01;
+    record->sample(1).x = 12.3456789012;
+    record->sample(1).z = -0.5;
+    record->sample(250).phi = 1.0 / 3;
+    const auto lines = sim::FlightTextLines(*record);
+    ASSERT_EQ(lines.size(), 253u);
+    EXPECT_EQ(lines[0], "No\tt\tCL\tx\ty\tz\tu\tv\tw\tphi\ttheta\tpsi\tp\tq\tr");
+    const auto second = Split(lines[1], "\t");
+    ASSERT_EQ(second.size(), 15u);
+    EXPECT_EQ(second[0], "");
+    EXPECT_EQ(second[1], "時刻(s)");
+    EXPECT_EQ(second[5], "-z座標(m)");
+    EXPECT_EQ(second[14], "ヨー角速度");
+    const auto s1 = Split(lines[3], "\t");
+    ASSERT_EQ(s1.size(), 15u);
+    EXPECT_EQ(s1[0], "1");
+    EXPECT_EQ(s1[1], "0.010");
+    EXPECT_EQ(s1[2], "0.0000000000");
+    EXPECT_EQ(s1[3], "12.3456790000");
+    EXPECT_EQ(s1[5], "-0.5000000000");
+    EXPECT_EQ(Split(lines[252], "\t")[9], "0.3333333300");
+}
