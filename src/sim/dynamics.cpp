@@ -14,15 +14,29 @@ double sgn(double x) {
 
 } // namespace
 
+Dynamics::Dynamics(const InputSet& in, DesignAeroLaws* laws) : in_(in), laws_(laws) {
+    piAe_ = kPi * in.A * in.e;
+    radiusSquared_ = in.thermalRadius * in.thermalRadius;
+    try {
+        alphaBreak_ = checkedDiv(0.42, in.aw);
+        simpleMaxLift_ = checkedDiv(0.8 * in.CLa, in.aw);
+    } catch (const ArithmeticError&) {
+        constantsFailed_ = true;
+    }
+}
+
 void Dynamics::evaluate(FlightSample& s, double t, FlightSample& d) {
     const InputSet& in = in_;
     const bool simple = in.CD0 > 0;
     if (!simple && laws_ == nullptr) {
         throw NoDesignError();
     }
+    if (constantsFailed_) {
+        ThrowArithmetic("division by zero");
+    }
 
     // Stall constants of the simple model.
-    const double alphaB = checkedDiv(0.42, in.aw);
+    const double alphaB = alphaBreak_;
     const double ks = -0.27 * in.aw;
 
     const double spsi = std::sin(s.psi), cpsi = std::cos(s.psi);
@@ -45,7 +59,7 @@ void Dynamics::evaluate(FlightSample& s, double t, FlightSample& d) {
     const double dist = std::sqrt(dxT * dxT + s.y * s.y);
     const double rr = checkedDiv(dist, in.thermalRadius);
     const double Wz = -in.thermalStrength * std::exp(-2.5 * (rr * rr));
-    const double ell = checkedDiv(5.0 * (-Wz), in.thermalRadius * in.thermalRadius);
+    const double ell = checkedDiv(5.0 * (-Wz), radiusSquared_);
     const double omx = ell * s.y;
     const double omy = ell * (W * t - s.x);
     const double omz = 0.0;
@@ -76,11 +90,11 @@ void Dynamics::evaluate(FlightSample& s, double t, FlightSample& d) {
     const double rh = checkedDiv((in.b / 2) * s.ra, V);
 
     const double kw = simple ? 0.8 : laws_->wingMaxLift(V);
-    const double CLmax = checkedDiv(kw * in.CLa, in.aw);
+    const double CLmax = simple ? simpleMaxLift_ : checkedDiv(kw * in.CLa, in.aw);
 
     double CL = in.CLa * alpha + in.CLq * qh + in.CLih * in.ih;
     const double CLw = in.aw * alpha;
-    const double piAe = kPi * in.A * in.e;
+    const double piAe = piAe_;
     const double Di = checkedDiv(CLw * CLw, piAe);
     double CD;
     if (CL > CLmax) {

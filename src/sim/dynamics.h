@@ -20,7 +20,7 @@ class NoDesignError : public std::runtime_error {
 class Dynamics {
   public:
     // `laws` may be null; the design-based model then fails the evaluation.
-    Dynamics(const InputSet& in, DesignAeroLaws* laws) : in_(in), laws_(laws) {}
+    Dynamics(const InputSet& in, DesignAeroLaws* laws);
 
     // Writes the rates into `rates` (u..r and x..phi are meaningful) and the
     // air-relative values, CL and CD into `state`. Throws ArithmeticError.
@@ -33,6 +33,13 @@ class Dynamics {
     const InputSet& in_;
     DesignAeroLaws* laws_;
     double airspeed_ = 0;
+    // Values that stay the same through a run, worked out once. A zero divisor
+    // among them still fails every evaluation.
+    bool constantsFailed_ = false;
+    double alphaBreak_ = 0;    // 0.42 / a_w
+    double piAe_ = 0;          // pi A e
+    double radiusSquared_ = 0; // R_th^2
+    double simpleMaxLift_ = 0; // 0.8 CLa / a_w
 };
 
 } // namespace skarvel::sim
