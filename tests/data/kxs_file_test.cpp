@@ -1,0 +1,228 @@
+#include "data/kxs_file.h"
+
+#include "data/codec.h"
+#include "data/tables.h"
+#include "data/temp_dir.h"
+#include "data/textfile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace skarvel::data;
+using skarvel::test::TempDir;
+
+namespace {
+
+Table DefaultInput() {
+    Tables tables;
+    ResetTables(tables);
+    return tables.input;
+}
+
+std::vector<std::string> Values(const Table& input) {
+    std::vector<std::string> values;
+    for (int row = 0; row < input::kRows; ++row)
+        values.push_back(input.cell(input::kValueColumn, row));
+    return values;
+}
+
+// A table whose values differ from row to row and from the defaults.
+Table EditedInput() {
+    Table in = DefaultInput();
+    for (int row = 1; row < input::kRows; ++row)
+        in.setCell(input::kValueColumn, row, std::to_string(row * 11) + ".5");
+    in.setCell(input::kValueColumn, input::WindSpeed, "-1.5e-3");
+    in.setCell(input::kValueColumn, input::Altitude, "ﾋﾉｷ");
+    in.setCell(input::kValueColumn, input::Heading, "");
+    return in;
+}
+
+} // namespace
+
+TEST(InputFileLines, DefaultFileText) {
+    std::vector<std::string> lines = InputFileLines(DefaultInput());
+    ASSERT_EQ(lines.size(), 38u);
+    EXPECT_EQ(lines[0], "項目=値 単位");
+    EXPECT_EQ(lines[1], "風速=0 m/s");
+    EXPECT_EQ(lines[2], "サーマル強度=0 m/s");
+    EXPECT_EQ(lines[3], "サーマル半径=20 m");
+    EXPECT_EQ(lines[4], "初速=150 km/h");
+    EXPECT_EQ(lines[13], "ピッチ角速度=0 rad/s");
+    EXPECT_EQ(lines[25], "主翼テーパー比=0.44 ");
+    EXPECT_EQ(lines[35], "ロール慣性能率=42 gcm^2");
+    EXPECT_EQ(lines[37], "最小抗力係数=0.05 ");
+}
+
+TEST(InputFile, WrittenInCp932WithCrLf) {
+    TempDir dir;
+    const std::string path = dir.file("in.kxs");
+    WriteInputFile(path, DefaultInput());
+    std::string bytes = ReadFileBytes(path);
+    EXPECT_EQ(bytes.rfind(EncodeCp932("項目=値 単位\r\n風速=0 m/s\r\n"), 0), 0u);
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+    std::size_t crlf = 0;
+    for (std::size_t at = 0; (at = bytes.find("\r\n", at)) != std::string::npos; at += 2)
+        ++crlf;
+    EXPECT_EQ(crlf, 38u);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 38);
+}
+
+TEST(InputFile, WriteAndReadBackLeavesTheTableUnchanged) {
+    TempDir dir;
+    const std::string path = dir.file("round.kxs");
+    Table written = EditedInput();
+    WriteInputFile(path, written);
+    Table read = DefaultInput();
+    ReadInputFile(path, read);
+    EXPECT_EQ(Values(read), Values(written));
+    for (int row = 0; row < input::kRows; ++row) {
+        EXPECT_EQ(read.cell(0, row), written.cell(0, row));
+        EXPECT_EQ(read.cell(2, row), written.cell(2, row));
+    }
+}
+
+TEST(InputFile, LineEndsOfEveryKind) {
+    TempDir dir;
+    Table written = EditedInput();
+    for (const char* end : {"\r", "\n", "\r\n"}) {
+        std::string text;
+        for (const std::string& line : InputFileLines(written))
+            text += line + end;
+        const std::string path = dir.file("ends.kxs");
+        WriteFileBytes(path, EncodeCp932(text));
+        Table read = DefaultInput();
+        ReadInputFile(path, read);
+        EXPECT_EQ(Values(read), Values(written)) << static_cast<int>(end[0]);
+    }
+}
+
+TEST(InputFile, UnreadableFileLeavesTheTableAlone) {
+    TempDir dir;
+    Table in = EditedInput();
+    EXPECT_THROW(ReadInputFile(dir.file("missing.kxs"), in), FileError);
+    EXPECT_THROW(ReadInputFile(dir.path(), in), FileError);
+    EXPECT_EQ(Values(in), Values(EditedInput()));
+    EXPECT_THROW(WriteInputFile(dir.file("no/folder.kxs"), in), FileError);
+}
+
+TEST(InputFile, EmptyAndBinaryFiles) {
+    TempDir dir;
+    const std::string path = dir.file("odd.kxs");
+    WriteFileBytes(path, "");
+    Table in = DefaultInput();
+    ReadInputFile(path, in);
+    for (int row = 1; row < input::kRows; ++row)
+        EXPECT_EQ(in.cell(input::kValueColumn, row), "") << row;
+    EXPECT_EQ(in.cell(0, input::WindSpeed), "風速");
+
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>((i * 151 + 7) & 0xFF);
+    WriteFileBytes(path, binary);
+    in = DefaultInput();
+    ReadInputFile(path, in);
+    EXPECT_EQ(in.cell(0, input::MinDrag), "最小抗力係数");
+    EXPECT_EQ(in.cell(2, input::LaunchSpeed), "km/h");
+}
+
+TEST(ApplyInputFileLines, ShuffledLinesReadTheSame) {
+    Table written = EditedInput();
+    std::vector<std::string> lines = InputFileLines(written);
+    std::mt19937 random(3);
+    for (int round = 0; round < 5; ++round) {
+        std::shuffle(lines.begin(), lines.end(), random);
+        Table read = DefaultInput();
+        ApplyInputFileLines(read, lines);
+        EXPECT_EQ(Values(read), Values(written));
+    }
+}
+
+TEST(ApplyInputFileLines, ValueTextRules) {
+    Table in = DefaultInput();
+    ApplyInputFileLines(in, {
+                                "風速=3",            // no unit: the whole rest
+                                "サーマル強度=4\t",  // no space: the whole rest
+                                "サーマル半径= 5 m", // a space first: empty
+                                "初速=1=2 km/h",     // only the first "=" separates
+                                "高度=7 m 8",        // up to the first space
+                                "X座標=\t9\t m",     // tabs are not spaces
+                            });
+    EXPECT_EQ(in.cell(1, input::WindSpeed), "3");
+    EXPECT_EQ(in.cell(1, input::ThermalStrength), "4\t");
+    EXPECT_EQ(in.cell(1, input::ThermalRadius), "");
+    EXPECT_EQ(in.cell(1, input::LaunchSpeed), "1=2");
+    EXPECT_EQ(in.cell(1, input::Altitude), "7");
+    EXPECT_EQ(in.cell(1, input::PositionX), "\t9\t");
+    // Rows without a line are emptied.
+    EXPECT_EQ(in.cell(1, input::MinDrag), "");
+    EXPECT_EQ(in.cell(1, input::PositionY), "");
+}
+
+TEST(ApplyInputFileLines, CaptionMatching) {
+    Table in = DefaultInput();
+    ApplyInputFileLines(in, {
+                                "x座標=5 m",  // ASCII letters in any case
+                                "ｙ座標=6 m", // full-width letters must match exactly
+                                "水平尾翼ar=2.5 ",
+                                "風速=1 m/s",
+                                "風速=2 m/s", // the first line wins
+                                " 高度=3 m",  // no trimming of the key
+                                "初速",       // no "=" at all
+                                "未知の項目=9 x",
+                                "項目=値 単位",
+                                "=1 m",
+                                "ピッチ角速度=0.5 rad/s",
+                                "ロール角速度=0.25 rad/s",
+                            });
+    EXPECT_EQ(in.cell(1, input::PositionX), "5");
+    EXPECT_EQ(in.cell(1, input::PositionY), "");
+    EXPECT_EQ(in.cell(1, input::HTailAspect), "2.5");
+    EXPECT_EQ(in.cell(1, input::WindSpeed), "1");
+    EXPECT_EQ(in.cell(1, input::Altitude), "");
+    EXPECT_EQ(in.cell(1, input::LaunchSpeed), "");
+    EXPECT_EQ(in.cell(1, input::PitchRate), "0.5");
+    EXPECT_EQ(in.cell(1, input::RollRate), "0.25");
+    EXPECT_EQ(in.cell(0, input::WindSpeed), "風速");
+    EXPECT_EQ(in.cell(1, 0), "値");
+}
+
+TEST(ApplyInputFileLines, OneMegabyteLine) {
+    Table in = DefaultInput();
+    std::string value(1 << 20, '7');
+    ApplyInputFileLines(in, {std::string(1 << 20, '='), "風速=" + value + " m/s",
+                             "質量=" + std::string(1 << 20, 'x'), "高度=2 m"});
+    EXPECT_EQ(in.cell(1, input::WindSpeed), value);
+    EXPECT_EQ(in.cell(1, input::Mass).size(), 1u << 20);
+    EXPECT_EQ(in.cell(1, input::Altitude), "2");
+}
+
+TEST(ApplyInputFileLines, RandomBytesNeverBreakTheTable) {
+    std::mt19937 random(37);
+    const std::vector<std::string> units = {" m", " ", "", "  ", "\r"};
+    for (int i = 0; i < 3000; ++i) {
+        std::string bytes;
+        int lineCount = static_cast<int>(random() % 8);
+        for (int k = 0; k < lineCount; ++k) {
+            if (random() % 2 == 0) {
+                int row = 1 + static_cast<int>(random() % (input::kRows - 1));
+                bytes += EncodeCp932(input::kCaptions[row]) + "=";
+            }
+            int length = static_cast<int>(random() % 12);
+            for (int b = 0; b < length; ++b)
+                bytes += static_cast<char>(random() & 0xFF);
+            bytes += units[random() % units.size()];
+            bytes += random() % 3 == 0 ? "\r" : "\r\n";
+        }
+        Table in = DefaultInput();
+        ApplyInputFileLines(in, SplitLines(DecodeCp932(bytes)));
+        for (int row = 1; row < input::kRows; ++row) {
+            const std::string& value = in.cell(input::kValueColumn, row);
+            ASSERT_EQ(value.find_first_of(" \r\n"), std::string::npos) << value;
+            ASSERT_EQ(in.cell(0, row), input::kCaptions[row]);
+        }
+    }
+}
