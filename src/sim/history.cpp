@@ -43,8 +43,10 @@ void RunHistory::appendSummary(const FlightSummary& summary, const data::Table& 
     }
     rows_.insert(rows_.begin(), std::move(row));
     selected_ = 0;
+    // Error rows are let in beyond the limit; the next flight trims the list
+    // back to the newest rows.
     if (static_cast<int>(rows_.size()) > kMaxRows) {
-        rows_.erase(rows_.begin() + kMaxRows);
+        rows_.erase(rows_.begin() + kMaxRows, rows_.end());
     }
 }
 

@@ -17,19 +17,50 @@ std::atomic<bool> counting{false};
 std::atomic<long> allocations{0};
 } // namespace
 
-void* operator new(std::size_t size) {
+namespace {
+void* CountedAlloc(std::size_t size) noexcept {
     if (counting.load(std::memory_order_relaxed)) {
         allocations.fetch_add(1, std::memory_order_relaxed);
     }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+    return std::malloc(size == 0 ? 1 : size);
+}
+void* CountedAllocOrThrow(std::size_t size) {
+    if (void* p = CountedAlloc(size)) {
         return p;
     }
     throw std::bad_alloc();
 }
+} // namespace
+
+// Every unaligned form is replaced, so that each new meets its own delete.
+void* operator new(std::size_t size) {
+    return CountedAllocOrThrow(size);
+}
+void* operator new[](std::size_t size) {
+    return CountedAllocOrThrow(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return CountedAlloc(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return CountedAlloc(size);
+}
 void operator delete(void* p) noexcept {
     std::free(p);
 }
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
 void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
 

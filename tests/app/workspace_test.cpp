@@ -1,0 +1,622 @@
+// The main window's state and commands, driven without a display.
+
+#include "app/workspace.h"
+#include "data/kxs_file.h"
+#include "data/tables.h"
+#include "data/textfile.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cctype>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using skarvel::app::RunView;
+using skarvel::app::Workspace;
+namespace data = skarvel::data;
+namespace in = skarvel::data::input;
+namespace par = skarvel::data::param;
+
+// A fresh folder of its own, removed again at the end of the test.
+class TempDir {
+  public:
+    TempDir() {
+        static std::atomic<int> serial{0};
+        path_ = (fs::temp_directory_path() /
+                 ("skarvel-app-" + std::to_string(::getpid()) + "-" + std::to_string(++serial)))
+                    .lexically_normal();
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+  private:
+    fs::path path_;
+};
+
+// Makes a folder the current one for the scope of a test.
+class CurrentDir {
+  public:
+    explicit CurrentDir(const fs::path& dir) : saved_(fs::current_path()) { fs::current_path(dir); }
+    ~CurrentDir() { fs::current_path(saved_); }
+
+  private:
+    fs::path saved_;
+};
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> Cells(const data::Table& t) {
+    std::vector<std::string> cells;
+    for (int r = 0; r < t.rowCount(); ++r) {
+        for (int c = 0; c < t.columnCount(); ++c) {
+            cells.push_back(t.cell(c, r));
+        }
+    }
+    return cells;
+}
+
+std::string Input(const Workspace& ws, int row) {
+    return ws.tables().input.cell(in::kValueColumn, row);
+}
+void SetInput(Workspace& ws, int row, std::string text) {
+    ws.tables().input.setCell(in::kValueColumn, row, std::move(text));
+}
+
+// An input-data file holding the default rows with some values replaced.
+void WriteInputFile(const fs::path& path, std::vector<std::pair<int, std::string>> values) {
+    Workspace ws;
+    for (auto& [row, text] : values) {
+        SetInput(ws, row, text);
+    }
+    data::WriteCp932Lines(path.string(), data::InputFileLines(ws.tables().input));
+}
+
+// The parameter values the estimate gives for the default input data.
+std::vector<std::string> DefaultParameters() {
+    Workspace ws;
+    ws.estimate();
+    return Cells(ws.tables().parameter);
+}
+
+double Number(const std::string& text) {
+    return std::stod(text);
+}
+
+// Calls back into the workspace from the once-per-second event processing.
+class Meddler : public RunView {
+  public:
+    explicit Meddler(Workspace& ws) : ws_(ws) {}
+    void processEvents() override {
+        ++calls;
+        sawBusy = sawBusy || ws_.busy();
+        accepted =
+            accepted || ws_.runFromInput() || ws_.runFromParameters() || ws_.rerunHistoryRow(0);
+        if (calls == stopAt) {
+            ws_.requestStop();
+        }
+    }
+    int calls = 0;
+    int stopAt = -1;
+    bool sawBusy = false;
+    bool accepted = false;
+
+  private:
+    Workspace& ws_;
+};
+
+TEST(WorkspaceRuns, StartUpFliesTheDefaultsAndNumbersRunsNewestFirst) {
+    TempDir tmp;
+    CurrentDir cwd(tmp.path());
+    Workspace ws;
+    for (int r = 1; r < in::kRows; ++r) {
+        EXPECT_EQ(ws.tables().input.cell(0, r), in::kCaptions[r]);
+        EXPECT_EQ(Input(ws, r), in::kDefaults[r]);
+        EXPECT_EQ(ws.tables().parameter.cell(par::kValueColumn, r), "");
+        EXPECT_EQ(ws.history().captions()[static_cast<std::size_t>(6 + r)], in::kCaptions[r]);
+    }
+    EXPECT_EQ(ws.caption(), "Skarvel");
+    EXPECT_TRUE(ws.history().rows().empty());
+    EXPECT_FALSE(ws.busy());
+
+    ws.startUp({});
+    ASSERT_EQ(ws.history().rows().size(), 1u);
+    const auto& row = ws.history().rows()[0];
+    EXPECT_EQ(row.caption, "1");
+    EXPECT_EQ(ws.caption(), "Skarvel");
+    EXPECT_EQ(ws.dialogFiles().inputSave, "Skarvel.kxs");
+    EXPECT_EQ(ws.tables().parameter.cell(par::kValueColumn, par::S), "45");
+    ASSERT_TRUE(row.hasInputs());
+    for (int r = 1; r < in::kRows; ++r) {
+        EXPECT_EQ(row.cells[static_cast<std::size_t>(5 + r)], in::kDefaults[r]);
+    }
+
+    // The summary describes the last sample of the stored flight.
+    const auto& rec = ws.record();
+    const int n = rec.lastIndex;
+    ASSERT_GT(n, 10);
+    const auto& last = rec.sample(n);
+    EXPECT_EQ(last.z, 0.0);
+    EXPECT_NEAR(rec.sample(n - 1).t, 0.01 * (n - 1), 1e-9);
+    EXPECT_GT(last.t, rec.sample(n - 1).t);
+    EXPECT_LE(last.t, rec.sample(n - 1).t + 0.01);
+    EXPECT_NEAR(Number(row.cells[0]), last.t, 1e-4 * last.t);
+    EXPECT_NEAR(Number(row.cells[1]), -ws.statistics().minZ, 1e-3 * -ws.statistics().minZ);
+    EXPECT_NEAR(Number(row.cells[2]), std::hypot(last.x, last.y),
+                1e-3 * std::hypot(last.x, last.y));
+    const double speed = std::sqrt(last.u * last.u + last.v * last.v + last.w * last.w);
+    EXPECT_NEAR(Number(row.cells[4]), speed, 1e-3 * speed);
+
+    EXPECT_TRUE(ws.runFromInput());
+    EXPECT_TRUE(ws.runFromInput());
+    ASSERT_EQ(ws.history().rows().size(), 3u);
+    EXPECT_EQ(ws.history().rows()[0].caption, "3");
+    EXPECT_EQ(ws.history().rows()[1].caption, "2");
+    EXPECT_EQ(ws.history().rows()[2].caption, "1");
+    EXPECT_EQ(ws.history().rows()[0].cells, ws.history().rows()[2].cells);
+}
+
+TEST(WorkspaceRuns, RequestsDuringARunAreDroppedAndStopEndsAtAWholeSecond) {
+    Workspace ws;
+    ws.runFromInput();
+    SetInput(ws, in::Altitude, "30");
+    const auto inputs = Cells(ws.tables().input);
+
+    Meddler meddler(ws);
+    ws.setRunView(&meddler);
+    EXPECT_TRUE(ws.runFromInput());
+    EXPECT_TRUE(meddler.sawBusy);
+    EXPECT_FALSE(meddler.accepted);
+    EXPECT_FALSE(ws.busy());
+    ASSERT_EQ(ws.history().rows().size(), 2u);
+    EXPECT_EQ(ws.history().rows()[0].caption, "2");
+    EXPECT_EQ(Cells(ws.tables().input), inputs);
+    // Events are processed once per simulated second of the flight.
+    const double flown = ws.record().sample(ws.record().lastIndex).t;
+    ASSERT_GT(flown, 1.0);
+    EXPECT_EQ(meddler.calls, static_cast<int>(std::floor(flown)));
+
+    // A stop asked for during the third second's events ends the flight there.
+    SetInput(ws, in::Altitude, "500");
+    Meddler stopper(ws);
+    stopper.stopAt = 3;
+    ws.setRunView(&stopper);
+    ws.runFromInput();
+    EXPECT_EQ(stopper.calls, 3);
+    const auto& rec = ws.record();
+    const int n = rec.lastIndex;
+    EXPECT_NEAR(rec.sample(n).t, 3.0, 1e-9);
+    EXPECT_NEAR(rec.sample(n - 1).t, 3.0, 1e-9);
+    EXPECT_LT(rec.sample(n).z, 0.0);
+    EXPECT_EQ(ws.history().rows()[0].cells[0], "3");
+
+    // The next run starts with the stop flag cleared.
+    ws.setRunView(nullptr);
+    ws.runFromInput();
+    EXPECT_GT(ws.record().sample(ws.record().lastIndex).t, 4.0);
+}
+
+bool HasNanOrInf(const std::vector<std::string>& cells) {
+    for (std::string text : cells) {
+        for (char& ch : text) {
+            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        }
+        if (text.find("nan") != std::string::npos || text.find("inf") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(WorkspaceRuns, FailedFlightsLeaveAnErrorRow) {
+    Workspace ws;
+    ws.runFromInput();
+    // A thermal radius of 0 fails even without a thermal.
+    SetInput(ws, in::ThermalRadius, "0");
+    EXPECT_TRUE(ws.runFromInput());
+    ASSERT_EQ(ws.history().rows().size(), 2u);
+    const auto& error = ws.history().rows()[0];
+    EXPECT_EQ(error.caption, "2");
+    EXPECT_EQ(error.cells, std::vector<std::string>{"Error"});
+    EXPECT_FALSE(ws.busy());
+    EXPECT_FALSE(HasNanOrInf(Cells(ws.tables().input)));
+    EXPECT_FALSE(HasNanOrInf(Cells(ws.tables().parameter)));
+    EXPECT_FALSE(HasNanOrInf(Cells(ws.tables().marker)));
+
+    // An error row has no inputs to restore.
+    SetInput(ws, in::ThermalRadius, "20");
+    const auto inputs = Cells(ws.tables().input);
+    EXPECT_FALSE(ws.rerunHistoryRow(0));
+    EXPECT_EQ(Cells(ws.tables().input), inputs);
+    EXPECT_EQ(ws.history().rows().size(), 2u);
+    EXPECT_EQ(ws.history().counter(), 2);
+
+    // Without a mass the estimate stops and the flight cannot be computed.
+    Workspace massless;
+    SetInput(massless, in::Mass, "0");
+    massless.runFromInput();
+    ASSERT_EQ(massless.history().rows().size(), 1u);
+    EXPECT_EQ(massless.history().rows()[0].caption, "1");
+    EXPECT_EQ(massless.history().rows()[0].cells, std::vector<std::string>{"Error"});
+    EXPECT_FALSE(HasNanOrInf(Cells(massless.tables().parameter)));
+
+    // After a good run the stopped estimate keeps the table as it was, so the
+    // flight uses the previous mass.
+    const auto parameters = Cells(ws.tables().parameter);
+    SetInput(ws, in::Mass, "0");
+    ws.runFromInput();
+    EXPECT_EQ(Cells(ws.tables().parameter), parameters);
+    EXPECT_TRUE(ws.history().rows()[0].hasInputs());
+    EXPECT_EQ(ws.history().rows()[0].cells[6 + in::Mass - 1], "0");
+}
+
+TEST(WorkspaceRuns, RunFromParametersUsesTheEditedTable) {
+    Workspace ws;
+    ws.runFromInput();
+    const auto first = ws.history().rows()[0].cells;
+    auto& p = ws.tables().parameter;
+    ASSERT_EQ(p.cell(par::kValueColumn, par::CD0), "0.05");
+    p.setCell(par::kValueColumn, par::CD0, "0.5");
+    EXPECT_TRUE(ws.runFromParameters());
+    EXPECT_EQ(p.cell(par::kValueColumn, par::CD0), "0.5");
+    EXPECT_EQ(ws.inputSet().CD0, 0.5);
+    const auto edited = ws.history().rows()[0].cells;
+    EXPECT_NE(edited[0], first[0]);
+    EXPECT_NE(edited[2], first[2]);
+
+    EXPECT_TRUE(ws.runFromInput());
+    EXPECT_EQ(p.cell(par::kValueColumn, par::CD0), "0.05");
+    EXPECT_EQ(ws.history().rows()[0].cells, first);
+
+    // A launch below the ground integrates nothing: the last flight stays.
+    const int n = ws.record().lastIndex;
+    const double t = ws.record().sample(n).t;
+    SetInput(ws, in::Altitude, "-5");
+    ws.runFromInput();
+    EXPECT_EQ(ws.record().lastIndex, n);
+    EXPECT_EQ(ws.record().sample(n).t, t);
+}
+
+TEST(WorkspaceHistory, KeepsTwentyRowsAndRerunsRestoreInputs) {
+    Workspace ws;
+    for (int i = 0; i < 21; ++i) {
+        ws.runFromInput();
+    }
+    const auto& rows = ws.history().rows();
+    ASSERT_EQ(rows.size(), 20u);
+    EXPECT_EQ(rows.front().caption, "21");
+    EXPECT_EQ(rows.back().caption, "2");
+    // Error rows are not held to the limit; the next flight trims the list
+    // back to its newest 20 rows.
+    SetInput(ws, in::ThermalRadius, "0");
+    ws.runFromInput();
+    EXPECT_EQ(rows.size(), 21u);
+    SetInput(ws, in::ThermalRadius, "20");
+    ws.runFromInput();
+    ASSERT_EQ(rows.size(), 20u);
+    EXPECT_EQ(rows[0].caption, "23");
+    EXPECT_EQ(rows[1].caption, "22");
+    EXPECT_EQ(rows[2].caption, "21");
+    EXPECT_EQ(rows.back().caption, "4");
+
+    ws.history().clear();
+    EXPECT_EQ(ws.history().counter(), 0);
+    ws.runFromInput();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].caption, "1");
+    const int firstLast = ws.record().lastIndex;
+    const double firstT = ws.record().sample(firstLast).t;
+
+    SetInput(ws, in::WindSpeed, "3");
+    SetInput(ws, in::LaunchSpeed, "100");
+    SetInput(ws, in::Altitude, "5");
+    ws.runFromInput();
+    ASSERT_NE(ws.record().sample(ws.record().lastIndex).t, firstT);
+
+    EXPECT_TRUE(ws.rerunHistoryRow(1));
+    for (int r = 1; r < in::kRows; ++r) {
+        EXPECT_EQ(Input(ws, r), in::kDefaults[r]);
+    }
+    EXPECT_EQ(Cells(ws.tables().parameter), DefaultParameters());
+    EXPECT_EQ(ws.record().lastIndex, firstLast);
+    EXPECT_EQ(ws.record().sample(firstLast).t, firstT);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].caption, "2");
+    EXPECT_EQ(ws.history().counter(), 2);
+    // The mark is gone afterwards: an ordinary run adds its row again.
+    ws.runFromInput();
+    EXPECT_EQ(rows.size(), 3u);
+    EXPECT_FALSE(ws.rerunHistoryRow(3));
+    EXPECT_FALSE(ws.rerunHistoryRow(-1));
+}
+
+TEST(WorkspaceFiles, SaveReadAndRoundTripInputData) {
+    TempDir tmp;
+    Workspace ws;
+    SetInput(ws, in::WindSpeed, "1.5");
+    SetInput(ws, in::Altitude, "12");
+    SetInput(ws, in::Mass, "5.25");
+    const std::string name = ws.saveInputFile((tmp / "set").string());
+    EXPECT_EQ(name, (tmp / "set.kxs").string());
+    EXPECT_EQ(ws.caption(), "Skarvel - " + name);
+    EXPECT_EQ(ws.dialogFiles().inputOpen, name);
+    EXPECT_EQ(ws.dialogFiles().inputSave, name);
+
+    const std::string bytes = ReadBytes(name);
+    // 項目=値 単位 in CP932, then CR LF.
+    EXPECT_EQ(bytes.rfind("\x8d\x80\x96\xda=\x92\x6c \x92\x50\x88\xca\r\n", 0), 0u);
+    // 主翼テーパー比=0.44 keeps its space although the row has no unit.
+    EXPECT_NE(bytes.find("\r\n\x8e\xe5\x97\x83\x83\x65\x81\x5b\x83\x70\x81\x5b\x94\xe4=0.44 \r\n"),
+              std::string::npos);
+    std::size_t lineEnds = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            ++lineEnds;
+            EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r');
+        }
+    }
+    EXPECT_EQ(lineEnds, 38u);
+    const auto lines = data::ReadCp932Lines(name);
+    ASSERT_EQ(lines.size(), 38u);
+    EXPECT_EQ(lines[1], "風速=1.5 m/s");
+    EXPECT_EQ(lines[3], "サーマル半径=20 m");
+    EXPECT_EQ(lines[37], "最小抗力係数=0.05 ");
+
+    EXPECT_EQ(ws.saveInputFile((tmp / "set.dat").string()), (tmp / "set.dat").string());
+    EXPECT_TRUE(fs::exists(tmp / "set.dat"));
+    // A dot in a folder name is no extension.
+    fs::create_directory(tmp / "v1.2");
+    EXPECT_EQ(ws.saveInputFile((tmp / "v1.2" / "plain").string()),
+              (tmp / "v1.2" / "plain.kxs").string());
+    {
+        CurrentDir cwd(tmp.path());
+        ws.saveInputFile("relative");
+        EXPECT_EQ(ws.caption(), "Skarvel - " + (fs::current_path() / "relative.kxs").string());
+    }
+
+    // Reading restores the table, refreshes the parameters and flies nothing.
+    Workspace other;
+    other.openInputFile(name);
+    EXPECT_EQ(Cells(other.tables().input), Cells(ws.tables().input));
+    EXPECT_EQ(other.caption(), "Skarvel - " + name);
+    EXPECT_EQ(other.dialogFiles().inputOpen, name);
+    EXPECT_EQ(other.dialogFiles().inputSave, name);
+    EXPECT_TRUE(other.history().rows().empty());
+    ws.estimate();
+    EXPECT_EQ(Cells(other.tables().parameter), Cells(ws.tables().parameter));
+    EXPECT_EQ(other.tables().parameter.cell(par::kValueColumn, par::mass), "5.25");
+
+    // Lines in any order, captions compared without letter case, the first
+    // matching line wins, a missing row is emptied, text is copied as it is.
+    const fs::path hand = tmp / "hand.kxs";
+    data::WriteCp932Lines(hand.string(), {"高度=7 m", "x座標=5 m", "不明=1 m", "風速=3",
+                                          "初速=abc km/h", "高度=9 m", "項目=値 単位"});
+    other.openInputFile(hand.string());
+    EXPECT_EQ(Input(other, in::Altitude), "7");
+    EXPECT_EQ(Input(other, in::PositionX), "5");
+    EXPECT_EQ(Input(other, in::WindSpeed), "3");
+    EXPECT_EQ(Input(other, in::LaunchSpeed), "abc");
+    EXPECT_EQ(Input(other, in::Mass), "");
+    EXPECT_EQ(Input(other, in::ThermalRadius), "");
+
+    // Files that cannot be read change nothing.
+    const auto inputs = Cells(other.tables().input);
+    const auto parameters = Cells(other.tables().parameter);
+    const std::string caption = other.caption();
+    fs::create_directory(tmp / "folder.kxs");
+    std::vector<std::string> bad = {(tmp / "missing.kxs").string(), (tmp / "folder.kxs").string()};
+    if (::geteuid() != 0) {
+        fs::copy_file(name, tmp / "locked.kxs");
+        fs::permissions(tmp / "locked.kxs", fs::perms::none);
+        bad.push_back((tmp / "locked.kxs").string());
+    }
+    for (const auto& path : bad) {
+        EXPECT_THROW(other.openInputFile(path), data::FileError) << path;
+        EXPECT_EQ(Cells(other.tables().input), inputs) << path;
+        EXPECT_EQ(Cells(other.tables().parameter), parameters) << path;
+        EXPECT_EQ(other.caption(), caption) << path;
+    }
+    EXPECT_THROW(other.saveInputFile((tmp / "no-such-folder" / "x.kxs").string()), data::FileError);
+}
+
+TEST(WorkspaceFiles, DroppedFilesReadOnlyAFirstInputDataFile) {
+    TempDir tmp;
+    WriteInputFile(tmp / "a.kxs", {{in::WindSpeed, "1"}});
+    WriteInputFile(tmp / "b.kxs", {{in::WindSpeed, "2"}});
+    WriteInputFile(tmp / "design.kx", {{in::WindSpeed, "7"}});
+    WriteInputFile(tmp / "CAPS.KXS", {{in::WindSpeed, "4"}});
+    fs::create_directory(tmp / "dir.kxs");
+
+    Workspace ws;
+    const auto untouched = Cells(ws.tables().input);
+    for (const auto& drop : std::vector<std::vector<fs::path>>{{tmp / "design.kx"},
+                                                               {tmp / "design.kx", tmp / "a.kxs"},
+                                                               {tmp / "dir.kxs"},
+                                                               {tmp / "missing.kxs"},
+                                                               {}}) {
+        std::vector<std::string> names(drop.begin(), drop.end());
+        EXPECT_FALSE(ws.dropFiles(names));
+        EXPECT_EQ(Cells(ws.tables().input), untouched);
+        EXPECT_EQ(ws.caption(), "Skarvel");
+    }
+
+    EXPECT_TRUE(ws.dropFiles({(tmp / "a.kxs").string(), (tmp / "b.kxs").string()}));
+    EXPECT_EQ(Input(ws, in::WindSpeed), "1");
+    EXPECT_EQ(ws.caption(), "Skarvel - " + (tmp / "a.kxs").string());
+    EXPECT_EQ(ws.dialogFiles().inputOpen, (tmp / "a.kxs").string());
+    EXPECT_EQ(ws.dialogFiles().inputSave, (tmp / "a.kxs").string());
+    EXPECT_FALSE(ws.tables().parameter.cell(par::kValueColumn, par::S).empty());
+    EXPECT_TRUE(ws.history().rows().empty());
+
+    EXPECT_TRUE(ws.dropFiles({(tmp / "CAPS.KXS").string()}));
+    EXPECT_EQ(Input(ws, in::WindSpeed), "4");
+}
+
+std::vector<std::string> Split(const std::string& text, const std::string& sep) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(sep, start)) != std::string::npos;
+         start = at + sep.size()) {
+        parts.push_back(text.substr(start, at - start));
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+TEST(WorkspaceFiles, FlightTextExport) {
+    TempDir tmp;
+    Workspace ws;
+    ws.runFromInput();
+    const auto& rec = ws.record();
+    const int n = rec.lastIndex;
+    const std::string name = ws.exportFlightText((tmp / "flight").string());
+    EXPECT_EQ(name, (tmp / "flight.txt").string());
+
+    const std::string bytes = ReadBytes(name);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+    auto lines = Split(bytes.substr(0, bytes.size() - 2), "\r\n");
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(n) + 3);
+    EXPECT_EQ(lines[0], "No\tt\tCL\tx\ty\tz\tu\tv\tw\tphi\ttheta\tpsi\tp\tq\tr");
+    // An empty first field, then 時刻(s) in CP932.
+    EXPECT_EQ(lines[1].rfind("\t\x8e\x9e\x8d\x8f(s)\t", 0), 0u);
+    EXPECT_EQ(Split(lines[1], "\t").size(), 15u);
+    EXPECT_EQ(lines[2].rfind("0\t0.000\t", 0), 0u);
+    for (int k = 0; k <= n; ++k) {
+        const auto fields = Split(lines[static_cast<std::size_t>(k) + 2], "\t");
+        ASSERT_EQ(fields.size(), 15u) << k;
+        ASSERT_EQ(fields[0], std::to_string(k));
+        const auto& s = rec.sample(k);
+        EXPECT_NEAR(Number(fields[1]), s.t, 5e-4);
+        EXPECT_NEAR(Number(fields[3]), s.x, 1e-6 + 1e-7 * std::fabs(s.x));
+        EXPECT_NEAR(Number(fields[5]), s.z, 1e-6 + 1e-7 * std::fabs(s.z));
+        EXPECT_EQ(fields[4].size() - fields[4].find('.'), 11u);
+    }
+
+    EXPECT_EQ(ws.exportFlightText((tmp / "flight.csv").string()), (tmp / "flight.csv").string());
+    EXPECT_EQ(ReadBytes(tmp / "flight.csv"), bytes);
+}
+
+class WorkspaceStartUp : public ::testing::Test {
+  protected:
+    TempDir tmp;
+    CurrentDir cwd{tmp.path()};
+    fs::path here() const { return fs::current_path(); }
+};
+
+TEST_F(WorkspaceStartUp, ArgumentFileFolderAndDefaults) {
+    WriteInputFile(here() / "Skarvel.kxs", {{in::WindSpeed, "5"}});
+    WriteInputFile(here() / "X.KXS", {{in::WindSpeed, "2"}});
+    WriteInputFile(here() / "design.kx", {{in::WindSpeed, "7"}});
+
+    // An input-data file named first is read, whatever the case of its extension.
+    Workspace upper;
+    const std::string x = (here() / "X.KXS").string();
+    upper.loadStartupInput({x});
+    EXPECT_EQ(Input(upper, in::WindSpeed), "2");
+    EXPECT_EQ(upper.caption(), "Skarvel - " + x);
+    EXPECT_EQ(upper.dialogFiles().inputOpen, x);
+    EXPECT_EQ(upper.dialogFiles().inputSave, x);
+
+    // A design file as argument: the title-named file of the current folder.
+    for (const std::string& arg : {std::string("design.kx"), std::string("missing.kxs")}) {
+        Workspace ws;
+        ws.loadStartupInput({arg});
+        EXPECT_EQ(Input(ws, in::WindSpeed), "5") << arg;
+        EXPECT_EQ(ws.caption(), "Skarvel - " + (here() / "Skarvel.kxs").string()) << arg;
+        EXPECT_EQ(ws.dialogFiles().inputOpen, "Skarvel.kxs") << arg;
+    }
+
+    // A folder as argument becomes the current folder.
+    fs::create_directory("sub");
+    WriteInputFile(here() / "sub" / "Skarvel.kxs", {{in::WindSpeed, "6"}});
+    const fs::path sub = here() / "sub";
+    Workspace folder;
+    folder.startUp({"sub"});
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), sub));
+    EXPECT_EQ(Input(folder, in::WindSpeed), "6");
+    EXPECT_EQ(folder.caption(), "Skarvel - " + (fs::current_path() / "Skarvel.kxs").string());
+    ASSERT_EQ(folder.history().rows().size(), 1u);
+    EXPECT_EQ(folder.history().rows()[0].cells[6 + in::WindSpeed - 1], "6");
+}
+
+TEST_F(WorkspaceStartUp, FileBesideTheProgramGivesSilentDefaults) {
+    fs::create_directories(here() / "prog");
+    fs::create_directories(here() / "work");
+    WriteInputFile(here() / "prog" / "skarvel.kxs", {{in::WindSpeed, "4"}, {in::Mass, "6"}});
+    const std::string program = (here() / "prog" / "skarvel").string();
+    fs::current_path(here() / "work");
+
+    Workspace ws(program);
+    ws.startUp({});
+    EXPECT_EQ(Input(ws, in::WindSpeed), "4");
+    EXPECT_EQ(ws.tables().parameter.cell(par::kValueColumn, par::mass), "6");
+    EXPECT_EQ(ws.caption(), "Skarvel");
+    EXPECT_EQ(ws.dialogFiles().inputOpen, "Skarvel.kxs");
+    EXPECT_EQ(ws.dialogFiles().inputSave, "Skarvel.kxs");
+    ASSERT_EQ(ws.history().rows().size(), 1u);
+    EXPECT_EQ(ws.history().rows()[0].cells[6 + in::WindSpeed - 1], "4");
+
+    // The title-named file of the current folder comes first.
+    WriteInputFile(fs::current_path() / "Skarvel.kxs", {{in::WindSpeed, "5"}});
+    Workspace second(program);
+    second.loadStartupInput({});
+    EXPECT_EQ(Input(second, in::WindSpeed), "5");
+    EXPECT_EQ(second.caption(), "Skarvel - " + (fs::current_path() / "Skarvel.kxs").string());
+
+    // Without start-up loading nothing is looked for.
+    Workspace plain(program);
+    plain.runFromInput();
+    EXPECT_EQ(Input(plain, in::WindSpeed), "0");
+    EXPECT_EQ(plain.caption(), "Skarvel");
+}
+
+TEST(WorkspaceReset, RestoresTheTablesButNotHistoryOrCaption) {
+    TempDir tmp;
+    Workspace ws;
+    ws.runFromInput();
+    ws.saveInputFile((tmp / "kept.kxs").string());
+    const std::string caption = ws.caption();
+    SetInput(ws, in::WindSpeed, "9");
+    SetInput(ws, in::Mass, "");
+    ws.tables().parameter.setCell(par::kValueColumn, par::CD0, "0.3");
+    ws.tables().marker.setCell(1, 1, "12");
+    ws.comment() = "メモ";
+    ws.runFromParameters();
+    const auto history = ws.history().rows();
+
+    ws.resetTables();
+    for (int r = 1; r < in::kRows; ++r) {
+        EXPECT_EQ(Input(ws, r), in::kDefaults[r]);
+    }
+    EXPECT_EQ(Cells(ws.tables().parameter), DefaultParameters());
+    EXPECT_EQ(ws.tables().marker.cell(1, 1), "");
+    EXPECT_EQ(ws.tables().design.cell(data::design::MainWing, data::design::PaperThickness),
+              "0.630");
+    EXPECT_EQ(ws.comment(), "");
+    EXPECT_EQ(ws.caption(), caption);
+    ASSERT_EQ(ws.history().rows().size(), history.size());
+    for (std::size_t i = 0; i < history.size(); ++i) {
+        EXPECT_EQ(ws.history().rows()[i].caption, history[i].caption);
+        EXPECT_EQ(ws.history().rows()[i].cells, history[i].cells);
+    }
+}
+
+} // namespace

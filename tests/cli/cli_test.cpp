@@ -1,0 +1,255 @@
+// skarvel-cli run as a separate program: its output, files and exit codes.
+
+#include "app/workspace.h"
+#include "data/kxs_file.h"
+#include "data/tables.h"
+#include "data/textfile.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using skarvel::app::Workspace;
+namespace data = skarvel::data;
+namespace in = skarvel::data::input;
+namespace par = skarvel::data::param;
+
+class TempDir {
+  public:
+    TempDir() {
+        static std::atomic<int> serial{0};
+        path_ = (fs::temp_directory_path() /
+                 ("skarvel-cli-" + std::to_string(::getpid()) + "-" + std::to_string(++serial)))
+                    .lexically_normal();
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    fs::path path_;
+};
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char ch : text) {
+        quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+    }
+    return quoted + "'";
+}
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with the given (already quoted) arguments in `folder`.
+Result RunCli(const std::string& args, const TempDir& folder) {
+    const std::string errFile = folder / ".stderr";
+    const std::string command = "cd " + Quote(folder.path().string()) + " && " +
+                                Quote(SKARVEL_CLI) + " " + args + " 2>" + Quote(errFile);
+    Result r;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        ADD_FAILURE() << "cannot start " << command;
+        return r;
+    }
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        r.out.append(buffer, n);
+    }
+    const int status = ::pclose(pipe);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.err = ReadBytes(errFile);
+    fs::remove(errFile);
+    return r;
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(sep, start)) != std::string::npos; start = at + 1) {
+        parts.push_back(text.substr(start, at - start));
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// Output lines; every line, the last included, must end in a bare "\n".
+std::vector<std::string> Lines(const std::string& out) {
+    EXPECT_EQ(out.find('\r'), std::string::npos);
+    EXPECT_TRUE(!out.empty() && out.back() == '\n');
+    if (out.empty()) {
+        return {};
+    }
+    return Split(out.substr(0, out.size() - 1), '\n');
+}
+
+void WriteInputFile(const std::string& path, std::vector<std::pair<int, std::string>> values) {
+    Workspace ws;
+    for (auto& [row, text] : values) {
+        ws.tables().input.setCell(in::kValueColumn, row, text);
+    }
+    data::WriteCp932Lines(path, data::InputFileLines(ws.tables().input));
+}
+
+std::string WithoutCrLf(std::string text) {
+    EXPECT_GE(text.size(), 2u);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    text.resize(text.size() - 2);
+    return text;
+}
+
+TEST(Cli, FlyPrintsTheHistoryCaptionsAndTheNewRow) {
+    TempDir tmp;
+    // Default files are never looked for.
+    WriteInputFile(tmp / "Skarvel.kxs", {{in::WindSpeed, "5"}});
+    const Result r = RunCli("fly", tmp);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u);
+    const auto head = Split(lines[0], '\t');
+    const auto row = Split(lines[1], '\t');
+    ASSERT_EQ(head.size(), 44u);
+    ASSERT_EQ(row.size(), 44u);
+    const std::vector<std::string> results = {"No",          "滞空時間(s)", "最大高度(m)",
+                                              "着地距離(m)", "旋回半径(m)", "速度(m/s)",
+                                              "沈下率(m/s)"};
+    EXPECT_EQ(std::vector<std::string>(head.begin(), head.begin() + 7), results);
+    EXPECT_EQ(row[0], "1");
+    for (int r = 1; r < in::kRows; ++r) {
+        EXPECT_EQ(head[static_cast<std::size_t>(6 + r)], in::kCaptions[r]);
+        EXPECT_EQ(row[static_cast<std::size_t>(6 + r)], in::kDefaults[r]);
+    }
+    EXPECT_GT(std::stod(row[1]), 0.0);
+
+    // The texts are those of the history list, with "\n" for its CR LF.
+    Workspace ws;
+    ws.runFromInput();
+    EXPECT_EQ(lines[1], WithoutCrLf(ws.history().copyText(false)));
+    ws.history().select(-1);
+    EXPECT_EQ(lines[0], WithoutCrLf(ws.history().copyText(false)));
+}
+
+TEST(Cli, EstimatePrintsTheParameterTable) {
+    TempDir tmp;
+    const Result r = RunCli("estimate", tmp);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 37u);
+    EXPECT_EQ(lines[0], "S\t45\tcm^2");
+    EXPECT_EQ(lines[1], "b\t168\tmm");
+    EXPECT_EQ(lines[2], "mass\t4.5\tg");
+    Workspace ws;
+    ws.estimate();
+    for (int row = 1; row < par::kRows; ++row) {
+        const auto fields = Split(lines[static_cast<std::size_t>(row - 1)], '\t');
+        ASSERT_EQ(fields.size(), 3u) << row;
+        EXPECT_EQ(fields[0], par::kSymbols[row]);
+        EXPECT_EQ(fields[1], ws.tables().parameter.cell(par::kValueColumn, row));
+        EXPECT_FALSE(fields[1].empty()) << row;
+        EXPECT_EQ(fields[2], par::kUnits[row]);
+    }
+    for (int row : {par::Cm0, par::Cyp, par::Cldr}) {
+        EXPECT_EQ(lines[static_cast<std::size_t>(row - 1)],
+                  std::string(par::kSymbols[row]) + "\t0\t");
+    }
+}
+
+TEST(Cli, InputFileExportAndSavedInputData) {
+    TempDir tmp;
+    WriteInputFile(tmp / "IN.kxs", {{in::WindSpeed, "2"}, {in::Altitude, "10"}, {in::Mass, "6"}});
+
+    Result r = RunCli("fly IN.kxs --export flight.txt --save-input " + Quote(tmp / "saved"), tmp);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u);
+    const auto row = Split(lines[1], '\t');
+    ASSERT_EQ(row.size(), 44u);
+    EXPECT_EQ(row[6 + in::WindSpeed], "2");
+    EXPECT_EQ(row[6 + in::Altitude], "10");
+    EXPECT_EQ(row[6 + in::Mass], "6");
+
+    // The exported flight ends at the airborne time the row shows.
+    const auto text = Split(ReadBytes(tmp / "flight.txt"), '\n');
+    ASSERT_GE(text.size(), 4u);
+    EXPECT_EQ(text[0], "No\tt\tCL\tx\ty\tz\tu\tv\tw\tphi\ttheta\tpsi\tp\tq\tr\r");
+    EXPECT_EQ(text.back(), "");
+    const auto last = Split(text[text.size() - 2], '\t');
+    ASSERT_EQ(last.size(), 15u);
+    EXPECT_EQ(last[0], std::to_string(text.size() - 4));
+    EXPECT_NEAR(std::stod(last[1]), std::stod(row[1]), 1e-3);
+
+    // The input data written back: 38 CP932 lines under 項目=値 単位.
+    const std::string saved = ReadBytes(tmp / "saved.kxs");
+    EXPECT_EQ(saved.rfind("\x8d\x80\x96\xda=\x92\x6c \x92\x50\x88\xca\r\n", 0), 0u);
+    const auto savedLines = data::ReadCp932Lines(tmp / "saved.kxs");
+    ASSERT_EQ(savedLines.size(), 38u);
+    EXPECT_EQ(savedLines[1], "風速=2 m/s");
+    EXPECT_EQ(savedLines[34], "質量=6 g");
+
+    r = RunCli("estimate " + Quote(tmp / "IN.kxs") + " --save-input other.kxs", tmp);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Lines(r.out)[par::mass - 1], "mass\t6\tg");
+    EXPECT_EQ(ReadBytes(tmp / "other.kxs"), saved);
+}
+
+TEST(Cli, FailedFlightExitsWithOne) {
+    TempDir tmp;
+    WriteInputFile(tmp / "calm.kxs", {{in::ThermalRadius, "0"}});
+    const Result r = RunCli("fly calm.kxs", tmp);
+    EXPECT_EQ(r.status, 1) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "1\tError");
+}
+
+TEST(Cli, BadUsageAndUnreadableFiles) {
+    TempDir tmp;
+    WriteInputFile(tmp / "ok.kxs", {});
+    fs::create_directory(tmp.path() / "folder.kxs");
+
+    Result r = RunCli("fly " + Quote(tmp / "missing.kxs"), tmp);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("missing.kxs"), std::string::npos) << r.err;
+
+    for (const std::string args :
+         {"", "glide", "fly --bogus", "fly --export", "estimate --export x.txt",
+          "fly ok.kxs ok.kxs", "fly folder.kxs", "estimate missing.kxs"}) {
+        r = RunCli(args, tmp);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(r.out, "") << args;
+        EXPECT_FALSE(r.err.empty()) << args;
+    }
+    EXPECT_FALSE(fs::exists(tmp.path() / "x.txt"));
+
+    r = RunCli("estimate --save-input " + Quote(tmp / "no-such-folder/x.kxs"), tmp);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(r.err.empty());
+}
+
+} // namespace
