@@ -5,6 +5,8 @@
 #include "data/tables.h"
 #include "data/textfile.h"
 
+#include "common/temp_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -26,27 +28,7 @@ namespace data = skarvel::data;
 namespace in = skarvel::data::input;
 namespace par = skarvel::data::param;
 
-// A fresh folder of its own, removed again at the end of the test.
-class TempDir {
-  public:
-    TempDir() {
-        static std::atomic<int> serial{0};
-        path_ = (fs::temp_directory_path() /
-                 ("skarvel-app-" + std::to_string(::getpid()) + "-" + std::to_string(++serial)))
-                    .lexically_normal();
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-  private:
-    fs::path path_;
-};
+using skarvel::test::TempDir;
 
 // Makes a folder the current one for the scope of a test.
 class CurrentDir {

@@ -5,6 +5,8 @@
 #include "data/tables.h"
 #include "data/textfile.h"
 
+#include "common/temp_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -25,26 +27,7 @@ namespace data = skarvel::data;
 namespace in = skarvel::data::input;
 namespace par = skarvel::data::param;
 
-class TempDir {
-  public:
-    TempDir() {
-        static std::atomic<int> serial{0};
-        path_ = (fs::temp_directory_path() /
-                 ("skarvel-cli-" + std::to_string(::getpid()) + "-" + std::to_string(++serial)))
-                    .lexically_normal();
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    fs::path path_;
-};
+using skarvel::test::TempDir;
 
 std::string ReadBytes(const fs::path& path) {
     std::ifstream f(path, std::ios::binary);

@@ -1,8 +1,8 @@
 #include "data/kxs_file.h"
 
+#include "common/temp_dir.h"
 #include "data/codec.h"
 #include "data/tables.h"
-#include "data/temp_dir.h"
 #include "data/textfile.h"
 
 #include <gtest/gtest.h>

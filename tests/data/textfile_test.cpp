@@ -1,6 +1,6 @@
 #include "data/textfile.h"
 
-#include "data/temp_dir.h"
+#include "common/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,8 @@ TEST(FileBytes, ErrorsNameTheFile) {
         ReadFileBytes(dir.path());
         FAIL() << "no error";
     } catch (const FileError& e) {
-        EXPECT_EQ(std::string(e.what()), "cannot read \"" + dir.path() + "\": is a folder");
+        EXPECT_EQ(std::string(e.what()),
+                  "cannot read \"" + dir.path().string() + "\": is a folder");
     }
     try {
         WriteFileBytes(dir.file("no/such/folder.kxs"), "x");

@@ -1,6 +1,7 @@
 #pragma once
 // A private folder under the system's temporary folder, removed afterwards.
 
+#include <atomic>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -11,9 +12,10 @@ namespace skarvel::test {
 class TempDir {
   public:
     TempDir() {
-        static int counter = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("skarvel-data-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+        static std::atomic<int> serial{0};
+        path_ = (std::filesystem::temp_directory_path() /
+                 ("skarvel-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial)))
+                    .lexically_normal();
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -24,8 +26,9 @@ class TempDir {
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    std::string path() const { return path_.string(); }
+    const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
   private:
     std::filesystem::path path_;
