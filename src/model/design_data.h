@@ -21,18 +21,18 @@ DihedralType DihedralTypeFromText(const std::string& text);
 struct DesignComponent {
     EdgeShape leadingEdgeShape = EdgeShape::Straight;
     EdgeShape trailingEdgeShape = EdgeShape::Straight;
-    double span = 0;        // mm, developed
-    double rootChord = 0;   // mm
-    double tipChord = 0;    // mm
-    double sweepLength = 0; // mm
-    double mountHeight = 0; // mm, positive upwards
-    double foreAft = 0;     // mm
-    double dihedral = 0;    // degrees
-    double paperMass = 0;   // g/m^2, as used
+    double span = 0;           // mm, developed
+    double rootChord = 0;      // mm
+    double tipChord = 0;       // mm
+    double sweepLength = 0;    // mm
+    double mountHeight = 0;    // mm, positive upwards
+    double foreAft = 0;        // mm
+    double dihedral = 0;       // degrees
+    double paperMass = 0;      // g/m^2, as used
     double paperThickness = 0; // mm
-    double edge = 0;        // mm, at the leading edge
-    double edge2 = 0;       // mm, at the trailing edge (equal to edge)
-    double lowerCamber = 0; // mm
+    double edge = 0;           // mm, at the leading edge
+    double edge2 = 0;          // mm, at the trailing edge (equal to edge)
+    double lowerCamber = 0;    // mm
 };
 
 struct DesignData {

@@ -1,0 +1,432 @@
+#include "model/aircraft.h"
+
+#include "model/planform.h"
+#include "sim/checked.h"
+#include "sim/estimate.h"
+#include "sim/input_set.h"
+
+#include <cmath>
+
+namespace skarvel::model {
+
+using sim::ArithmeticError;
+using sim::checkedDiv;
+using sim::kPi;
+using sim::LiftSlope;
+
+namespace {
+
+constexpr int N = kSpanIntervals;
+constexpr double kRad = 180 / kPi;
+
+double Paint(const DesignData& d) {
+    return 10.0 * d.paintCoats;
+}
+
+void CopyGeometry(const SurfaceGeometry& g, double gammaDeg, ComponentResult& r) {
+    r.meanChord = g.meanChord;
+    r.developedArea = g.developedArea / 100;
+    r.projectedSpan = g.projectedSpan;
+    r.projectedArea = g.projectedArea / 100;
+    r.aspectRatio = g.aspectRatio;
+    r.centroidX = g.centroidX;
+    r.centroidZ = g.centroidZ;
+    r.mac = g.mac;
+    r.acX = g.acX;
+    r.efficiency = g.efficiency;
+    r.effectiveAspectRatio = r.aspectRatio * r.efficiency;
+    r.effectiveTaper = g.taper;
+    r.effectiveDihedral = g.dihedral * kRad;
+    r.effectiveSweep = g.sweep * kRad;
+    r.cosDihedral = std::cos(gammaDeg * kPi / 180);
+    r.sinDihedral = std::sin(gammaDeg * kPi / 180);
+}
+
+} // namespace
+
+void AircraftModel::computeWing() {
+    DesignData& d = design_;
+    wingGeometry_ = ComputeMainWing(d);
+    const WingGeometry& w = wingGeometry_;
+    const DesignComponent& M = d.mainWing;
+    const DesignComponent& I = d.innerWing;
+    ComponentResult& r = wing;
+
+    CopyGeometry(w.whole, M.dihedral, r);
+    r.areaRatio = w.areaRatio;
+    r.acZ = w.acZ;
+
+    const double paint = Paint(d);
+    const double rhoIn = M.paperMass + I.paperMass + paint;
+    const double rhoOut = M.paperMass + paint;
+    const double outerSpan = w.mainSpan - w.innerSpan;
+    r.mass = (paint + M.paperMass) * r.developedArea / 10000 +
+             w.innerSpan * w.meanChordIn * I.paperMass / 1000000 + 0.001 * I.rootChord;
+    r.massCentreX = checkedDiv(w.innerSpan * w.centroidXIn * w.meanChordIn * rhoIn / 1000000 +
+                                   outerSpan * w.centroidXOut * w.meanChordOut * rhoOut / 1000000 +
+                                   (I.rootChord / 2) * M.rootChord * 0.001,
+                               r.mass);
+    r.massCentreZ = checkedDiv((w.innerSpan * w.heightIn * w.meanChordIn * rhoIn +
+                                outerSpan * w.heightOut * w.meanChordOut * rhoOut) /
+                                   1000000,
+                               r.mass);
+    r.pitchInertia = 0;
+
+    // Roll inertia about the root line; a one-stage wing is the inner record
+    // with the outer density throughout.
+    const double half = w.mainSpan / 2;
+    double sum = half * half * M.tipChord * rhoOut / 2;
+    for (int i = 1; i < N; ++i) {
+        const double eta = static_cast<double>(i) / N;
+        const double y = eta * w.mainSpan / 2;
+        const double rho = w.twoStage && !w.usesOuter(eta) ? rhoIn : rhoOut;
+        sum += rho * w.chordAt(eta) * (y * y);
+    }
+    r.rollInertia = w.mainSpan * sum / N / 100000000;
+
+    // Section: thickness and edges weighted by the projected panel spans.
+    const double bIn = w.projectedSpanIn, bOut = w.projectedSpanOut;
+    const double T = checkedDiv(
+        (M.paperThickness + I.paperThickness) * bIn + M.paperThickness * bOut, bIn + bOut);
+    r.thicknessPercent = checkedDiv(T, r.meanChord) * 100;
+    const double e1 = checkedDiv((M.edge + I.edge) * bIn + M.edge * bOut, bIn + bOut);
+    const double e2 = checkedDiv((M.edge2 + I.edge2) * bIn + M.edge2 * bOut, bIn + bOut);
+    r.meanEdge = (e1 + e2) / 2;
+    r.camberPercent =
+        (checkedDiv(I.lowerCamber, I.rootChord) - checkedDiv(r.meanEdge / 2, r.meanChord)) * 100 +
+        r.thicknessPercent / 2;
+    r.liftSlope = LiftSlope(r.effectiveAspectRatio);
+    r.cd0 = ProfileDrag(0, d.glideSpeed, wingSection());
+}
+
+void AircraftModel::computeTail(const DesignComponent& c, ComponentResult& r) {
+    const DesignData& d = design_;
+    const SurfaceGeometry g = ComputeSurface(c);
+    CopyGeometry(g, c.dihedral, r);
+    r.areaRatio = 0;
+    const double rho = c.paperMass + Paint(d);
+    r.mass = (Paint(d) + c.paperMass) * r.developedArea / 10000 + 0.001 * c.rootChord;
+    r.massCentreX = r.centroidX;
+    r.pitchInertia = 0;
+    const SurfaceShape p = SurfaceShape::Of(c);
+    const double half = c.span / 2;
+    double sum = half * half * c.tipChord * rho / 2;
+    for (int i = 1; i < N; ++i) {
+        const double eta = static_cast<double>(i) / N;
+        const double y = eta * c.span / 2;
+        sum += rho * p.chord(eta) * (y * y);
+    }
+    r.rollInertia = c.span * sum / N / 100000000;
+
+    r.thicknessPercent = checkedDiv(c.paperThickness, r.meanChord) * 100;
+    r.meanEdge = (c.edge + c.edge2) / 2;
+    r.camberPercent =
+        checkedDiv((c.paperThickness - c.edge) / 2 + c.lowerCamber, r.meanChord) * 100;
+    r.liftSlope = LiftSlope(r.effectiveAspectRatio);
+    r.cd0 = ProfileDrag(0, d.glideSpeed,
+                        {r.camberPercent, c.edge2, c.paperThickness, c.edge, r.meanChord});
+}
+
+void AircraftModel::computeFuselage() {
+    const DesignData& d = design_;
+    const FuselageGeometry g = ComputeFuselage(d);
+    ComponentResult& r = fuselage;
+    const double L = d.fuselageBody.rootChord;
+    const double Ln = d.fuselageNose.tipChord;
+    const double hn = d.fuselageNose.span;
+    const double hr = d.fuselageBody.span;
+    const double paint = Paint(d);
+    const double rhoBody = d.fuselageBody.paperMass;
+    const double rhoNose = d.fuselageNose.paperMass;
+
+    r.projectedArea = g.area / 100;
+    r.developedArea = g.area / 100;
+    r.projectedSpan = g.projectedSpan;
+    r.meanChord = g.meanChord;
+    r.aspectRatio = g.aspectRatio;
+    r.mac = g.mac;
+    r.centroidX = g.centroidX;
+    r.acX = g.acX;
+    r.acZ = g.acZ;
+    r.effectiveTaper = g.taper;
+    r.efficiency = g.efficiency;
+    r.effectiveAspectRatio = r.aspectRatio * r.efficiency;
+    r.effectiveDihedral = 0;
+    r.effectiveSweep = 0;
+
+    const double noseArea = Ln * hn / 100;
+    r.mass = ((paint + rhoBody) * r.projectedArea + rhoNose * noseArea) / 10000;
+    r.massCentreX = checkedDiv(
+        (r.projectedArea * r.centroidX * (paint + rhoBody) + rhoNose * noseArea * Ln / 2) / 10000,
+        r.mass);
+    const double nMoment = Ln * hn * hn / 2;
+    const double bMoment = ((hn + hr) * (hn + hr) / 8) * (L - Ln);
+    r.massCentreZ = -checkedDiv(
+        (nMoment * (rhoBody + rhoNose + paint) + bMoment * (paint + rhoBody)) / 1000000, r.mass);
+
+    // Roll inertia over the side profile, the upper full-length part with both papers.
+    {
+        const double half = hn / 2;
+        double sum = half * half * Ln * (rhoNose + paint) / 2;
+        for (int i = 1; i < N; ++i) {
+            const double eta = static_cast<double>(i) / N;
+            const double y = eta * hn / 2;
+            const double rho =
+                eta < checkedDiv(hr, hn) ? rhoNose + rhoBody + paint : rhoNose + paint;
+            sum += rho * FuselageChord(d, eta) * (y * y);
+        }
+        r.rollInertia = hn * sum / N / 100000000;
+    }
+    // Own pitch inertia about the mass centre, along the length.
+    {
+        const double xf = r.massCentreX;
+        const double m = checkedDiv(Ln, L);
+        const double rho1 = rhoNose + rhoBody + paint;
+        const double rho2 = rhoBody + paint;
+        double sum = (xf * xf * hn * rho1 + (L - xf) * (L - xf) * hr * rho2) / 2;
+        for (int i = 1; i < N; ++i) {
+            const double u = static_cast<double>(i) / N;
+            const double height =
+                u > m ? rho2 * (hr + (hn - hr) * checkedDiv(1 - u, 1 - m)) : rho1 * hn;
+            const double arm = L * u - xf;
+            sum += arm * arm * height;
+        }
+        r.pitchInertia = L * sum / N / 100000000;
+    }
+
+    const double tBody = d.fuselageBody.paperThickness;
+    const double tNose = d.fuselageNose.paperThickness;
+    r.camberPercent = 0;
+    r.thicknessPercent = tBody + tNose;
+    r.meanEdge = tBody;
+    r.liftSlope = LiftSlope(r.effectiveAspectRatio);
+    r.cd0 = ProfileDrag(0, d.glideSpeed, fuselageSection());
+}
+
+void AircraftModel::computeWhole() {
+    DesignData& d = design_;
+    ComponentResult& W = wing;
+    ComponentResult& H = horizontalTail;
+    ComponentResult& V = verticalTail;
+    ComponentResult& F = fuselage;
+    AircraftResult& a = aircraft;
+    const DesignComponent& hc = d.horizontalTail;
+    const DesignComponent& vc = d.verticalTail;
+    const double L = d.fuselageBody.rootChord;
+    const double xWing = wingStation();
+
+    // Heights of the tails' mass centres; their aerodynamic-centre heights
+    // stay the spanwise fraction.
+    H.massCentreZ = H.centroidZ * hc.span * H.sinDihedral;
+    V.massCentreZ = V.centroidZ * vc.span;
+    H.acZ = H.centroidZ;
+    V.acZ = V.centroidZ;
+
+    // Tail arms: from the centre of gravity to each tail's aerodynamic centre.
+    if (d.tailType == TailType::Canard) {
+        a.tailArmH = -(xWing + d.mainWing.rootChord - d.cgPosition + hc.foreAft + H.acX);
+        a.tailArmV = xWing + d.innerWing.rootChord - d.cgPosition - (vc.rootChord - V.acX);
+    } else {
+        a.tailArmH = L - xWing - d.cgPosition - hc.foreAft - (hc.rootChord - H.acX);
+        a.tailArmV = L - xWing - d.cgPosition - vc.foreAft - (vc.rootChord - V.acX);
+        if (d.tailType == TailType::TwinFin) {
+            a.tailArmV += hc.sweepLength + hc.tipChord - hc.rootChord - hc.foreAft;
+        }
+    }
+
+    // Tail layouts.
+    switch (d.tailType) {
+    case TailType::VTail: {
+        const double root2 = std::sqrt(2.0);
+        V.projectedArea *= root2;
+        V.efficiency /= root2; // the effective aspect ratio keeps its value
+        V.centroidZ = 0;
+        V.developedArea = 0;
+        V.mass = 0;
+        V.rollInertia = 0;
+        V.pitchInertia = 0;
+        V.cd0 = 0;
+        break;
+    }
+    case TailType::TwinFin:
+        V.projectedArea *= 2;
+        V.mass *= 2;
+        V.efficiency *= 1.275;
+        V.effectiveAspectRatio = V.aspectRatio * V.efficiency;
+        H.efficiency = H.efficiency * checkedDiv(vc.span / 2 + hc.span, hc.span);
+        H.effectiveAspectRatio = H.aspectRatio * H.efficiency;
+        break;
+    case TailType::Normal:
+        V.efficiency *= 1.55;
+        V.effectiveAspectRatio = V.aspectRatio * V.efficiency;
+        break;
+    case TailType::Canard:
+        break;
+    }
+
+    a.tailVolumeH = checkedDiv(H.projectedArea, W.projectedArea) * checkedDiv(a.tailArmH, W.mac);
+    a.tailVolumeV =
+        checkedDiv(V.projectedArea, W.projectedArea) * checkedDiv(a.tailArmV, W.projectedSpan);
+
+    // Ballast that puts the centre of gravity where the design wants it.
+    const double hStation = L - hc.foreAft - hc.rootChord;
+    const double vStation = d.tailType == TailType::TwinFin
+                                ? L - hc.foreAft - hc.rootChord + hc.sweepLength + hc.tipChord -
+                                      vc.foreAft - vc.rootChord
+                                : L - vc.foreAft - vc.rootChord;
+    const double xcg = xWing + d.cgPosition;
+    const double u = W.mass * (xWing + W.massCentreX) + H.mass * (hStation + H.massCentreX) +
+                     V.mass * (vStation + V.massCentreX) + F.mass * F.massCentreX -
+                     xcg * (W.mass + H.mass + V.mass + F.mass);
+    a.ballastMass = 0;
+    if (xcg - 5 != 0) {
+        a.ballastMass = u / (xcg - 5);
+    }
+    if ((xcg - 5 == 0 || a.ballastMass < 0) && xcg - (L - 5) != 0) {
+        a.ballastMass = u / (xcg - (L - 5));
+    }
+    a.totalMass = W.mass + H.mass + V.mass + F.mass + a.ballastMass;
+
+    const double hn = d.fuselageNose.span;
+    a.cgZ = checkedDiv(W.mass * (d.innerWing.mountHeight + W.massCentreZ) +
+                           H.mass * (hc.mountHeight + H.massCentreZ) +
+                           V.mass * (vc.mountHeight + V.massCentreZ) + F.mass * F.massCentreZ -
+                           a.ballastMass * hn / 2,
+                       a.totalMass);
+    a.acZ = checkedDiv(W.developedArea * (d.innerWing.mountHeight + W.acZ) +
+                           H.developedArea * (hc.mountHeight + H.acZ) +
+                           V.developedArea * (vc.mountHeight + V.acZ) + F.developedArea * F.acZ,
+                       W.developedArea + H.developedArea + V.developedArea + F.developedArea);
+
+    a.totalRollInertia = W.rollInertia + H.rollInertia + V.rollInertia + F.rollInertia;
+    const auto sq = [](double x) { return x * x; };
+    a.totalPitchInertia =
+        (sq(W.massCentreX - d.cgPosition) * W.mass +
+         sq(a.tailArmH - H.acX + H.massCentreX) * H.mass +
+         sq(a.tailArmV - V.acX + V.massCentreX) * V.mass +
+         sq(F.massCentreX - xWing - d.cgPosition) * F.mass + sq(xcg - 5) * a.ballastMass) /
+            100 +
+        W.pitchInertia + H.pitchInertia + V.pitchInertia + F.pitchInertia;
+
+    a.totalCd0 = checkedDiv(W.cd0 * W.developedArea + H.cd0 * H.developedArea +
+                                V.cd0 * V.developedArea + F.cd0 * F.developedArea,
+                            W.projectedArea);
+    a.wingLoading = checkedDiv(a.totalMass, W.projectedArea) * 100;
+    a.wingLoadingWithTail = checkedDiv(a.totalMass, W.projectedArea + H.projectedArea / 2) * 100;
+    W.reynolds = ReynoldsNumber(d.glideSpeed, W.meanChord);
+    H.reynolds = ReynoldsNumber(d.glideSpeed, H.meanChord);
+    V.reynolds = ReynoldsNumber(d.glideSpeed, V.meanChord);
+
+    a.h = checkedDiv(d.cgPosition - W.acX, W.mac) + 0.25;
+    const double aW = LiftSlope(W.effectiveAspectRatio);
+    const double aH = LiftSlope(H.effectiveAspectRatio);
+    if (d.tailType == TailType::Canard) {
+        a.hn = 0.25 - checkedDiv(aH * a.tailVolumeH, aW);
+    } else {
+        a.hn = 0.25 + a.tailVolumeH * aH *
+                          (checkedDiv(1.0, aW) - checkedDiv(2.0, kPi * W.effectiveAspectRatio));
+    }
+    a.hnreal = a.hn + checkedDiv(aH * a.tailVolumeH * 0.00612 * a.tailArmH, a.wingLoading);
+    a.cgHeightRatio = checkedDiv(a.acZ - a.cgZ, W.mac);
+    a.staticMarginCompat = a.h - a.hn;
+    a.dynamicMargin = a.hnreal - a.h;
+}
+
+void AircraftModel::compute(const DesignData& design) {
+    design_ = design;
+    DesignData& d = design_;
+    wingComputed_ = false;
+    computeWing();
+    wingComputed_ = true;
+    const WingGeometry& w = wingGeometry_;
+    aircraft.junctionLeadingEdge = w.junctionLeadingEdge;
+    aircraft.junctionTrailingEdge = w.junctionTrailingEdge;
+    aircraft.junctionChord = w.junctionTrailingEdge - w.junctionLeadingEdge;
+    aircraft.virtualRootLeadingEdge = w.virtualRootLeadingEdge;
+    aircraft.virtualRootTrailingEdge = w.virtualRootTrailingEdge;
+    aircraft.virtualRootChord = w.virtualRootTrailingEdge - w.virtualRootLeadingEdge;
+
+    computeTail(d.horizontalTail, horizontalTail);
+    if (d.tailType == TailType::VTail) {
+        // The V tail's halves, seen from the side, act as the fin.
+        const DesignComponent& hc = d.horizontalTail;
+        DesignComponent& vc = d.verticalTail;
+        vc.leadingEdgeShape = hc.leadingEdgeShape;
+        vc.trailingEdgeShape = hc.trailingEdgeShape;
+        vc.rootChord = hc.rootChord;
+        vc.tipChord = hc.tipChord;
+        vc.sweepLength = hc.sweepLength;
+        vc.mountHeight = hc.mountHeight;
+        vc.foreAft = hc.foreAft;
+        vc.span = horizontalTail.sinDihedral * (hc.span / 2);
+    }
+    computeTail(d.verticalTail, verticalTail);
+    computeFuselage();
+    computeWhole();
+}
+
+double AircraftModel::aerodynamicTailArm() const {
+    const DesignData& d = design_;
+    const DesignComponent& hc = d.horizontalTail;
+    return d.fuselageBody.rootChord - wingStation() - wing.acX - hc.foreAft -
+           (hc.rootChord - horizontalTail.acX);
+}
+
+Section AircraftModel::wingSection() const {
+    return {wing.camberPercent, wing.meanEdge, wing.thicknessPercent / 100 * wing.meanChord,
+            wing.meanEdge, wing.meanChord};
+}
+
+Section AircraftModel::horizontalTailSection() const {
+    const DesignComponent& c = design_.horizontalTail;
+    return {horizontalTail.camberPercent, c.edge2, c.paperThickness, c.edge,
+            horizontalTail.meanChord};
+}
+
+Section AircraftModel::verticalTailSection() const {
+    const DesignComponent& c = design_.verticalTail;
+    return {verticalTail.camberPercent, c.edge2, c.paperThickness, c.edge, verticalTail.meanChord};
+}
+
+Section AircraftModel::fuselageSection() const {
+    const double tBody = design_.fuselageBody.paperThickness;
+    const double tNose = design_.fuselageNose.paperThickness;
+    return {0, tBody, tBody + tNose, tBody, fuselage.meanChord};
+}
+
+double AircraftModel::wingMaxLift(double airspeed) {
+    return MaxLiftCoefficient(ReynoldsNumber(airspeed, wing.meanChord), wingSection());
+}
+
+double AircraftModel::tailMaxLift(double airspeed) {
+    const ComponentResult& h = horizontalTail;
+    return MaxLiftCoefficient(ReynoldsNumber(airspeed, h.meanChord),
+                              {h.camberPercent, h.meanEdge, h.thicknessPercent / 100 * h.meanChord,
+                               h.meanEdge, h.meanChord});
+}
+
+double AircraftModel::flightDragCoefficient(double alpha, double airspeed) {
+    const double AW = wing.effectiveAspectRatio;
+    const double AH = horizontalTail.effectiveAspectRatio;
+    const double clW = wing.liftSlope * alpha;
+    const double clH = (alpha - checkedDiv(2 * clW, kPi * AW)) * horizontalTail.liftSlope;
+    wing.liftCoefficient = clW;
+    horizontalTail.liftCoefficient = clH;
+    wing.cd0 = ProfileDrag(clW, airspeed, wingSection()) + checkedDiv(clW * clW, kPi * AW);
+    horizontalTail.cd0 =
+        ProfileDrag(clH, airspeed, horizontalTailSection()) + checkedDiv(clH * clH, kPi * AH);
+    verticalTail.cd0 = ProfileDrag(0, airspeed, verticalTailSection());
+    fuselage.cd0 = ProfileDrag(0, airspeed, fuselageSection());
+    return checkedDiv(
+        wing.cd0 * wing.developedArea + horizontalTail.cd0 * horizontalTail.developedArea +
+            verticalTail.cd0 * verticalTail.developedArea + fuselage.cd0 * fuselage.developedArea,
+        wing.projectedArea);
+}
+
+double AircraftModel::stallPitchMoment(double alpha, double airspeed) {
+    const double clW = wing.liftSlope * alpha;
+    wing.liftCoefficient = clW;
+    return StallPitchIncrement(clW, ReynoldsNumber(airspeed, wing.meanChord), wingSection());
+}
+
+} // namespace skarvel::model

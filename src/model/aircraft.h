@@ -1,0 +1,64 @@
+#pragma once
+// The aircraft model: a design becomes geometry, masses, centre of gravity,
+// inertias and aerodynamic characteristics, and supplies the flight-time laws
+// the equations of motion use when no fixed drag coefficient is given.
+
+#include "model/design_data.h"
+#include "model/results.h"
+#include "model/section_laws.h"
+#include "model/wing.h"
+#include "sim/aero_laws.h"
+
+namespace skarvel::model {
+
+class AircraftModel : public sim::DesignAeroLaws {
+  public:
+    // Recomputes everything from `design`. Throws ArithmeticError when a step
+    // fails; the results computed before it are kept.
+    void compute(const DesignData& design);
+
+    // The design as the model used it: the inner wing of a one-stage wing
+    // carries the main wing's shape, a two-stage main wing is re-based on its
+    // virtual root, a V tail's fin carries the horizontal tail's shape.
+    const DesignData& design() const { return design_; }
+    const WingGeometry& wingGeometry() const { return wingGeometry_; }
+    // The main wing was computed by the last compute(), even if a later step failed.
+    bool wingComputed() const { return wingComputed_; }
+
+    ComponentResult wing;
+    ComponentResult horizontalTail;
+    ComponentResult verticalTail;
+    ComponentResult fuselage;
+    AircraftResult aircraft;
+
+    // Station of the main wing's root leading edge from the nose (mm), and the
+    // distance from the main wing's aerodynamic centre to the horizontal
+    // tail's (mm), as the input data show it.
+    double wingStation() const { return design_.innerWing.foreAft; }
+    double aerodynamicTailArm() const;
+
+    // Sections the laws are evaluated for.
+    Section wingSection() const;
+    Section horizontalTailSection() const; // for its drag
+    Section verticalTailSection() const;
+    Section fuselageSection() const;
+
+    // Flight-time laws; they store the lift coefficients and drag
+    // coefficients they evaluate in the component results.
+    double wingMaxLift(double airspeed) override;
+    double tailMaxLift(double airspeed) override;
+    double flightDragCoefficient(double alpha, double airspeed) override;
+    double stallPitchMoment(double alpha, double airspeed) override;
+
+  private:
+    void computeWing();
+    void computeTail(const DesignComponent& c, ComponentResult& r);
+    void computeFuselage();
+    void computeWhole();
+
+    DesignData design_;
+    WingGeometry wingGeometry_;
+    bool wingComputed_ = false;
+};
+
+} // namespace skarvel::model

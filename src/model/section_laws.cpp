@@ -1,0 +1,90 @@
+#include "model/section_laws.h"
+
+#include "sim/checked.h"
+
+#include <cmath>
+
+namespace skarvel::model {
+
+using sim::ArithmeticError;
+using sim::checkedDiv;
+using sim::checkedLog10;
+using sim::checkedSqrt;
+using sim::requireFinite;
+
+namespace {
+
+// Relative thickness over the 1 % that the limits are measured from.
+double Tau(const Section& s) {
+    return checkedDiv((s.e1 + s.t + s.e2) / 3, s.c) - 0.01;
+}
+
+double ReynoldsFactor(double reynolds) {
+    return 1 + 0.07 * checkedLog10(reynolds / 10000);
+}
+
+double Cube(double x) {
+    return x * x * x;
+}
+
+} // namespace
+
+double ReynoldsNumber(double speed, double chord) {
+    return speed * chord / 0.015;
+}
+
+double MaxLiftCoefficient(double reynolds, const Section& s) {
+    return requireFinite(0.8 * ReynoldsFactor(reynolds) * (1 + 0.09 * s.camber - 3 * Tau(s)));
+}
+
+double MinLiftCoefficient(double reynolds, const Section& s) {
+    return requireFinite(-0.8 * ReynoldsFactor(reynolds) * (1 - 0.07 * s.camber - 3 * Tau(s)));
+}
+
+double MinDragLiftCoefficient(double reynolds, const Section& s) {
+    const double sign = s.camber >= 0 ? 0.3 : -0.3;
+    return requireFinite((1 - 20 * Tau(s)) * std::sqrt(std::fabs(s.camber)) *
+                         ReynoldsFactor(reynolds) * sign);
+}
+
+double ProfileDrag(double CL, double speed, const Section& s) {
+    try {
+        const double re = ReynoldsNumber(speed, s.c);
+        const double cf = checkedDiv(1.328, checkedSqrt(re)) + checkedDiv(4.12, re);
+        auto factor = [&](double e) {
+            return e > 0 ? 0.11 * std::pow(checkedDiv(cf * s.c, e), -1.0 / 3) : 1.0;
+        };
+        const double d0 = 2 * cf + checkedDiv(s.e1, s.c) * factor(s.e1) +
+                          checkedDiv(s.e2, s.c) * factor(s.e2) + 55 * Cube(s.camber / 100) +
+                          30 * Cube(checkedDiv(s.t - (s.e1 + s.e2) / 2, s.c));
+        const double clmd = MinDragLiftCoefficient(re, s);
+        const double clmax = MaxLiftCoefficient(re, s);
+        const double clmin = MinLiftCoefficient(re, s);
+        double x;
+        if (CL > clmd) {
+            if (CL >= clmax) {
+                return 0.2;
+            }
+            x = checkedDiv(CL - clmd, clmax - clmd);
+        } else {
+            if (CL <= clmin) {
+                return 0.2;
+            }
+            x = checkedDiv(CL - clmd, clmin - clmd);
+        }
+        return requireFinite(d0 + (1 - checkedSqrt(1 - x * x)) * (12 * cf - d0));
+    } catch (const ArithmeticError&) {
+        return 0;
+    }
+}
+
+double StallPitchIncrement(double CL, double reynolds, const Section& s) {
+    const double b = 0.56 * MaxLiftCoefficient(reynolds, s);
+    if (std::fabs(CL) < b) {
+        return 0;
+    }
+    const double k = -(0.05 * s.camber + 0.27);
+    return CL > 0 ? k * (CL - b) : k * (CL + b);
+}
+
+} // namespace skarvel::model
