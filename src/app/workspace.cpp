@@ -1,7 +1,9 @@
 #include "app/workspace.h"
 
+#include "data/kx_file.h"
 #include "data/kxs_file.h"
 #include "data/textfile.h"
+#include "model/conversion.h"
 #include "sim/estimate.h"
 #include "sim/load.h"
 #include "sim/simulator.h"
@@ -38,6 +40,7 @@ class Workspace::Observer : public sim::RunObserver {
 Workspace::Workspace(std::string programPath)
     : programPath_(std::move(programPath)), record_(std::make_unique<sim::FlightRecord>()) {
     data::ResetTables(tables_);
+    computeDesign();
     history_.setInputCaptions(tables_.input);
 }
 
@@ -202,8 +205,53 @@ std::string Workspace::exportFlightText(const std::string& path) {
 void Workspace::resetTables() {
     data::ClearAllTables(tables_);
     data::ResetTables(tables_);
+    computeDesign();
     estimate();
     comment_.clear();
+    measuredMass_.reset();
+}
+
+bool Workspace::computeDesign() {
+    return model::ComputeDesign(tables_, model_);
+}
+
+bool Workspace::convertToInput() {
+    if (busy_) {
+        return false;
+    }
+    computeDesign();
+    model::TransferDesignToInput(tables_, model_);
+    estimate();
+    return true;
+}
+
+data::DesignReadResult Workspace::openDesignFile(const std::string& path) {
+    data::DesignReadResult result = data::ReadDesignFile(path, tables_.design);
+    if (result.status == data::DesignReadStatus::NotADesignFile) {
+        return result;
+    }
+    if (result.hasComment) {
+        comment_ = result.comment;
+    }
+    if (result.hasMeasuredMass) {
+        measuredMass_ = result.measuredMass;
+    }
+    dialogs_.designOpen = path;
+    caption_ = std::string(kAppTitle) + " - " + fs::path(path).filename().string();
+    convertToInput();
+    return result;
+}
+
+std::string Workspace::saveDesignFile(const std::string& path) {
+    std::string name = path;
+    if (!data::HasExtension(name)) {
+        name += ".kx";
+    }
+    data::WriteDesignFile(name, tables_.design, comment_,
+                          measuredMass_ ? *measuredMass_ : std::string(data::kDefaultMeasuredMass));
+    dialogs_.designOpen = dialogs_.designSave = name;
+    setCaptionFile(name);
+    return name;
 }
 
 } // namespace skarvel::app

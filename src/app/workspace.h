@@ -2,13 +2,16 @@
 // All state of one main window and the commands on it, without any display.
 // The window forwards what the user does to these methods and shows the state.
 
+#include "data/kx_file.h"
 #include "data/tables.h"
+#include "model/aircraft.h"
 #include "sim/aero_laws.h"
 #include "sim/flight_record.h"
 #include "sim/history.h"
 #include "sim/input_set.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,8 +72,13 @@ class Workspace {
     bool busy() const { return busy_; }
     bool stopRequested() const { return stop_; }
 
+    const model::AircraftModel& aircraft() const { return model_; }
+    // The measured mass of the real glider that came with the design, if any.
+    const std::optional<std::string>& measuredMass() const { return measuredMass_; }
+
     void setRunView(RunView* view) { view_ = view; }
-    // The design-based aerodynamic laws; null until a design model is attached.
+    // The laws a flight uses when the minimum drag coefficient is not above 0:
+    // the aircraft model of the current design unless replaced here.
     void setDesignLaws(sim::DesignAeroLaws* laws) { laws_ = laws; }
 
     // --- start-up ----------------------------------------------------------
@@ -93,7 +101,22 @@ class Workspace {
     // Refreshes the parameter table from the input data.
     void estimate();
 
+    // --- design ------------------------------------------------------------
+    // Runs the aircraft model on the design table and fills the computed-data
+    // table. False when the computation failed part way (quietly).
+    bool computeDesign();
+    // "入力データに変換(&D)": computeDesign, the transfer into the input data and
+    // the derivative estimate. False when dropped because a run is in progress.
+    bool convertToInput();
+
     // --- files -------------------------------------------------------------
+    // Reads a design file as the open command does and converts it. Returns
+    // the outcome with the message the window shows (header or version); a
+    // refused file changes nothing. Throws data::FileError for an unreadable file.
+    data::DesignReadResult openDesignFile(const std::string& path);
+    // Writes the design file (".kx" added when the name has no extension) and
+    // returns the name written; throws data::FileError.
+    std::string saveDesignFile(const std::string& path);
     // Reads an input-data file as the open command does; throws data::FileError
     // and then changes nothing.
     void openInputFile(const std::string& path);
@@ -132,7 +155,9 @@ class Workspace {
     bool stop_ = false;
     bool noHistoryRow_ = false;
     RunView* view_ = nullptr;
-    sim::DesignAeroLaws* laws_ = nullptr;
+    model::AircraftModel model_;
+    std::optional<std::string> measuredMass_;
+    sim::DesignAeroLaws* laws_ = &model_;
 };
 
 } // namespace skarvel::app

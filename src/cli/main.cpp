@@ -21,14 +21,19 @@ constexpr int kFlightError = 1;
 constexpr int kUsage = 2;
 
 const char* const kUsageText =
-    "usage: skarvel-cli fly [INPUT.kxs] [--export FILE.txt] [--save-input FILE.kxs]\n"
-    "       skarvel-cli estimate [INPUT.kxs] [--save-input FILE.kxs]\n";
+    "usage: skarvel-cli fly [INPUT.kxs] [--design DESIGN.kx] [--export FILE.txt]\n"
+    "                       [--save-input FILE.kxs] [--save-design FILE.kx]\n"
+    "       skarvel-cli estimate [INPUT.kxs] [--design DESIGN.kx] [--save-input FILE.kxs]\n"
+    "                       [--save-design FILE.kx]\n"
+    "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n";
 
 struct Options {
     std::string command;
     std::optional<std::string> input;
     std::optional<std::string> exportFile;
     std::optional<std::string> saveInput;
+    std::optional<std::string> design;
+    std::optional<std::string> saveDesign;
 };
 
 class UsageError : public std::runtime_error {
@@ -42,7 +47,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
     }
     Options o;
     o.command = args[0];
-    if (o.command != "fly" && o.command != "estimate") {
+    if (o.command != "fly" && o.command != "estimate" && o.command != "design") {
         throw UsageError("unknown command \"" + o.command + "\"");
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -60,6 +65,10 @@ Options ParseArguments(const std::vector<std::string>& args) {
             value(o.exportFile);
         } else if (a == "--save-input") {
             value(o.saveInput);
+        } else if (a == "--save-design") {
+            value(o.saveDesign);
+        } else if (a == "--design" && o.command != "design") {
+            value(o.design);
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             throw UsageError("unknown option \"" + a + "\"");
         } else if (!o.input) {
@@ -68,7 +77,44 @@ Options ParseArguments(const std::vector<std::string>& args) {
             throw UsageError("more than one input file: \"" + a + "\"");
         }
     }
+    if (o.command == "design") {
+        if (!o.input) {
+            throw UsageError("design needs a design file");
+        }
+        o.design = o.input;
+        o.input.reset();
+    }
     return o;
+}
+
+// A design file the program refuses is a file it cannot read.
+class RefusedFile : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+void OpenDesign(Workspace& ws, const std::string& path) {
+    const auto result = ws.openDesignFile(path);
+    std::string message = result.message;
+    for (std::size_t p; (p = message.find("\r\n")) != std::string::npos;) {
+        message.replace(p, 2, " ");
+    }
+    if (result.status == data::DesignReadStatus::NotADesignFile) {
+        throw RefusedFile(message);
+    }
+    if (!message.empty()) {
+        std::cerr << "skarvel-cli: " << message << '\n';
+    }
+}
+
+void PrintTable(const data::Table& t, int firstValue, int lastValue, int unit) {
+    for (int r = 1; r < t.rowCount(); ++r) {
+        std::cout << t.cell(0, r);
+        for (int c = firstValue; c <= lastValue; ++c) {
+            std::cout << '\t' << t.cell(c, r);
+        }
+        std::cout << '\t' << t.cell(unit, r) << '\n';
+    }
 }
 
 // A line of the history as the list copies it, without its CR LF.
@@ -81,11 +127,17 @@ std::string WithoutLineEnd(std::string text) {
 
 int Run(const Options& o) {
     Workspace ws;
+    if (o.design) {
+        OpenDesign(ws, *o.design);
+    }
     if (o.input) {
         ws.openInputFile(*o.input);
     }
     int status = kOk;
-    if (o.command == "fly") {
+    if (o.command == "design") {
+        PrintTable(ws.tables().computed, 1, 5, 6);
+        PrintTable(ws.tables().input, 1, 1, 2);
+    } else if (o.command == "fly") {
         ws.runFromInput();
         auto& history = ws.history();
         const int selected = history.selected();
@@ -102,13 +154,13 @@ int Run(const Options& o) {
         }
     } else {
         ws.estimate();
-        const data::Table& p = ws.tables().parameter;
-        for (int r = 1; r < p.rowCount(); ++r) {
-            std::cout << p.cell(0, r) << '\t' << p.cell(1, r) << '\t' << p.cell(2, r) << '\n';
-        }
+        PrintTable(ws.tables().parameter, 1, 1, 2);
     }
     if (o.saveInput) {
         ws.saveInputFile(*o.saveInput);
+    }
+    if (o.saveDesign) {
+        ws.saveDesignFile(*o.saveDesign);
     }
     return status;
 }
@@ -123,6 +175,9 @@ int main(int argc, char** argv) {
         std::cerr << "skarvel-cli: " << e.what() << '\n' << kUsageText;
         return kUsage;
     } catch (const data::FileError& e) {
+        std::cerr << "skarvel-cli: " << e.what() << '\n';
+        return kUsage;
+    } catch (const RefusedFile& e) {
         std::cerr << "skarvel-cli: " << e.what() << '\n';
         return kUsage;
     } catch (const std::exception& e) {
