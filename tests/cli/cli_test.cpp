@@ -2,6 +2,7 @@
 
 #include "app/workspace.h"
 #include "data/kxs_file.h"
+#include "data/numtext.h"
 #include "data/tables.h"
 #include "data/textfile.h"
 
@@ -236,3 +237,52 @@ TEST(Cli, BadUsageAndUnreadableFiles) {
 }
 
 } // namespace
+
+TEST(Cli, DesignFilesAndTheDesignCommand) {
+    TempDir tmp;
+    const std::string example = std::string(SKARVEL_EXAMPLES) + "/default.kx";
+    const Result design = RunCli("design " + Quote(example), tmp);
+    EXPECT_EQ(design.status, 0) << design.err;
+    const auto lines = Lines(design.out);
+    // The computed-data table (caption, five values, unit), then the input data.
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(24 + 37));
+    const auto mass = Split(lines[0], '\t');
+    ASSERT_EQ(mass.size(), 7u);
+    EXPECT_EQ(mass[0], "質量");
+    EXPECT_EQ(mass[5], "4.542");
+    EXPECT_EQ(mass[6], "g");
+    EXPECT_EQ(lines[24], "風速\t0\tm/s");
+    EXPECT_EQ(lines[24 + 36], "最小抗力係数\t0\t");
+    EXPECT_EQ(lines[24 + 19], "両立余裕(重心)\t5.973\t%");
+
+    // fly and estimate take the design before the input data.
+    const Result fly = RunCli("fly --design " + Quote(example), tmp);
+    EXPECT_EQ(fly.status, 0) << fly.err;
+    EXPECT_EQ(Split(Lines(fly.out)[1], '\t')[1], "65.236");
+    const Result est = RunCli("estimate --design " + Quote(example) + " --save-design out", tmp);
+    EXPECT_EQ(est.status, 0) << est.err;
+    EXPECT_EQ(Lines(est.out)[2], "mass\t4.542\tg");
+    EXPECT_TRUE(fs::exists(tmp / "out.kx"));
+
+    // A file that is no design file is refused like an unreadable one.
+    data::WriteFileBytes(tmp / "bad.kx", "\"key\",\"value\"\r\n");
+    const Result bad = RunCli("design bad.kx", tmp);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.find("bad.kx は KXファイルではありません。"), std::string::npos) << bad.err;
+    EXPECT_EQ(RunCli("design", tmp).status, 2);
+    EXPECT_EQ(RunCli("design missing.kx", tmp).status, 2);
+}
+
+TEST(Cli, EverySampleDesignFlies) {
+    TempDir tmp;
+    for (const char* name : {"default", "two-stage", "twin-fin", "v-tail-sine"}) {
+        const std::string path = std::string(SKARVEL_EXAMPLES) + "/" + name + ".kx";
+        const Result r = RunCli("fly --design " + Quote(path), tmp);
+        EXPECT_EQ(r.status, 0) << name << ": " << r.err;
+        EXPECT_EQ(r.err, "") << name;
+        const auto row = Split(Lines(r.out)[1], '\t');
+        // A real flight of some seconds, not a crash at the launch.
+        EXPECT_GT(data::ParseRealStrict(row[1]), 10.0) << name;
+    }
+}
