@@ -1,6 +1,7 @@
 #include "model/conversion.h"
 
 #include "data/numtext.h"
+#include "model/design_rules.h"
 #include "sim/checked.h"
 
 #include <array>
@@ -68,6 +69,7 @@ void FillComputedTable(data::Table& t, const AircraftModel& m) {
 
 bool ComputeDesign(data::Tables& tables, AircraftModel& model) {
     const DesignData design = ReadDesignData(tables.design);
+    ApplyDesignCellStates(tables.design, design.dihedralType, design.tailType);
     bool ok = true;
     try {
         model.compute(design);
