@@ -1,0 +1,414 @@
+#include "app/gui/table_view.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPalette>
+#include <QPointer>
+#include <QSet>
+#include <QValidator>
+#include <QtDebug>
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+namespace skarvel::gui {
+
+namespace {
+
+constexpr int kRowHeight = 16;
+// Set on an editor whose edit is being ended with the Enter key.
+constexpr char kEndedWithEnter[] = "skarvelEndedWithEnter";
+
+QString CellText(const data::Table& table, int column, int row) {
+    return QString::fromStdString(table.cell(column, row));
+}
+
+Qt::Alignment AlignmentOf(const data::CellStyle& style) {
+    switch (style.align) {
+    case data::CellAlign::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case data::CellAlign::Center:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case data::CellAlign::Left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+int RefusedCount(data::ValueKind kind, const QString& text) {
+    int count = 0;
+    for (char32_t ch : text.toUcs4()) {
+        if (!data::AcceptsCharacter(kind, ch))
+            ++count;
+    }
+    return count;
+}
+
+// Refuses every change that adds a character the cell's value kind does not
+// accept, so a refused key does nothing and refused pasted text is dropped.
+// Characters of that sort already in the cell (a file may bring them) are
+// tolerated and may be deleted one by one; none can come back.
+class CellValidator : public QValidator {
+  public:
+    CellValidator(data::ValueKind kind, QObject* parent) : QValidator(parent), kind_(kind) {}
+
+    void setStartText(const QString& text) { allowed_ = RefusedCount(kind_, text); }
+
+    State validate(QString& input, int&) const override {
+        int refused = RefusedCount(kind_, input);
+        if (refused > allowed_)
+            return Invalid;
+        allowed_ = refused;
+        return Acceptable;
+    }
+
+  private:
+    data::ValueKind kind_;
+    mutable int allowed_ = 0;
+};
+
+void Report(const char* where) {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        qWarning("%s: %s", where, e.what());
+    } catch (...) {
+        qWarning("%s: unknown failure", where);
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TableModel
+
+TableModel::TableModel(data::Table& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table) {}
+
+int TableModel::tableColumn(const QModelIndex& index) const {
+    return index.column() + columnOffset();
+}
+
+int TableModel::tableRow(const QModelIndex& index) const {
+    return index.row() + 1;
+}
+
+QModelIndex TableModel::indexOf(int tableColumn, int tableRow) const {
+    return index(tableRow - 1, tableColumn - columnOffset());
+}
+
+int TableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max(table_.rowCount() - 1, 0);
+}
+
+int TableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max(table_.columnCount() - columnOffset(), 0);
+}
+
+QVariant TableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    const int column = tableColumn(index);
+    const int row = tableRow(index);
+    const data::CellStyle& style = table_.style(column, row);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        // A hidden cell keeps its text but shows none.
+        return style.hiddenText ? QString() : CellText(table_, column, row);
+    case Qt::BackgroundRole:
+        return QApplication::palette().brush(
+            style.background == data::CellColour::ButtonFace ? QPalette::Button : QPalette::Base);
+    case Qt::TextAlignmentRole:
+        return AlignmentOf(style).toInt();
+    case kIndentRole:
+        return style.indent;
+    default:
+        return {};
+    }
+}
+
+bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    const int column = tableColumn(index);
+    const int row = tableRow(index);
+    table_.setCell(column, row, value.toString().toStdString());
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const int column = tableColumn(index);
+    const int row = tableRow(index);
+    if (table_.isEditable(column, row) && !table_.style(column, row).hiddenText)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+QVariant TableModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (o == Qt::Horizontal) {
+        if (role == Qt::DisplayRole)
+            return CellText(table_, section + columnOffset(), 0);
+        return {};
+    }
+    if (columnOffset() == 0)
+        return QAbstractTableModel::headerData(section, o, role);
+    // The caption column: its texts with their own alignment.
+    const int row = section + 1;
+    switch (role) {
+    case Qt::DisplayRole:
+        return CellText(table_, 0, row);
+    case Qt::TextAlignmentRole:
+        return AlignmentOf(table_.style(0, row)).toInt();
+    default:
+        return {};
+    }
+}
+
+void TableModel::refresh() {
+    const int rows = rowCount();
+    const int columns = columnCount();
+    if (rows > 0 && columns > 0)
+        emit dataChanged(index(0, 0), index(rows - 1, columns - 1));
+    if (columns > 0)
+        emit headerDataChanged(Qt::Horizontal, 0, columns - 1);
+    if (rows > 0)
+        emit headerDataChanged(Qt::Vertical, 0, rows - 1);
+}
+
+// ---------------------------------------------------------------------------
+// CellDelegate
+
+class CellDelegate : public QStyledItemDelegate {
+  public:
+    explicit CellDelegate(TableView* view) : QStyledItemDelegate(view), view_(view) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override {
+        const TableModel* model = view_->tableModel();
+        const int column = model->tableColumn(index);
+        const int row = model->tableRow(index);
+        const data::CellStyle& style = model->table().style(column, row);
+
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(
+            editor->style()->styleHint(QStyle::SH_ItemView_DrawDelegateFrame, nullptr, editor));
+        editor->setAlignment(AlignmentOf(style));
+        editor->setTextMargins(style.indent, 0, 0, 0);
+        if (style.kind != data::ValueKind::Text)
+            editor->setValidator(new CellValidator(style.kind, editor));
+
+        QPointer<TableView> view = view_;
+        QObject::connect(editor, &QLineEdit::textEdited, editor,
+                         [view, column, row](const QString& text) {
+                             try {
+                                 if (view)
+                                     emit view->textEdited(column, row, text);
+                             } catch (...) {
+                                 Report("cell text");
+                             }
+                         });
+        return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* lineEdit = qobject_cast<QLineEdit*>(editor);
+        if (lineEdit == nullptr) {
+            QStyledItemDelegate::setEditorData(editor, index);
+            return;
+        }
+        const QString text = index.data(Qt::EditRole).toString();
+        if (auto* validator =
+                dynamic_cast<CellValidator*>(const_cast<QValidator*>(lineEdit->validator())))
+            validator->setStartText(text);
+        // Writing the same text again would move the caret under the typist.
+        if (lineEdit->text() != text)
+            lineEdit->setText(text);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        try {
+            auto* lineEdit = qobject_cast<QLineEdit*>(editor);
+            if (lineEdit == nullptr || model != view_->tableModel()) {
+                QStyledItemDelegate::setModelData(editor, model, index);
+                return;
+            }
+            const bool withEnter = editor->property(kEndedWithEnter).toBool();
+            editor->setProperty(kEndedWithEnter, false);
+            const TableModel* tableModel = view_->tableModel();
+            const QString before = CellText(tableModel->table(), tableModel->tableColumn(index),
+                                            tableModel->tableRow(index));
+            const QString after = lineEdit->text();
+            model->setData(index, after, Qt::EditRole);
+            view_->finishEdit(index, before, after, withEnter);
+        } catch (...) {
+            Report("cell edit");
+        }
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        try {
+            const int indent = index.data(kIndentRole).toInt();
+            if (indent <= 0) {
+                QStyledItemDelegate::paint(painter, option, index);
+                return;
+            }
+            QStyleOptionViewItem opt(option);
+            initStyleOption(&opt, index);
+            const QWidget* widget = opt.widget;
+            QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+            // The background and the selection cover the whole cell; only the
+            // text moves right by the indent.
+            style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+            opt.rect.adjust(std::min(indent, opt.rect.width()), 0, 0, 0);
+            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        } catch (...) {
+            Report("cell paint");
+        }
+    }
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        try {
+            auto* editor = qobject_cast<QWidget*>(object);
+            if (editor != nullptr && event->type() == QEvent::KeyPress) {
+                const int key = static_cast<QKeyEvent*>(event)->key();
+                if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                    // Ended here and now rather than through the default
+                    // queued commit, so that the edit is known to have ended
+                    // with Enter and the key goes no further.
+                    editor->setProperty(kEndedWithEnter, true);
+                    emit commitData(editor);
+                    emit closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+                    return true;
+                }
+            }
+            return QStyledItemDelegate::eventFilter(object, event);
+        } catch (...) {
+            Report("cell editor");
+            return false;
+        }
+    }
+
+  private:
+    TableView* view_;
+};
+
+// ---------------------------------------------------------------------------
+// TableView
+
+TableView::TableView(data::Table& table, QWidget* parent)
+    : QTableView(parent), model_(new TableModel(table, this)) {
+    setModel(model_);
+    setItemDelegate(new CellDelegate(this));
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    setWordWrap(false);
+    // Narrow unit columns read better cut off than shortened to "k…".
+    setTextElideMode(Qt::ElideNone);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setSectionsMovable(false);
+    applyGeometry();
+}
+
+void TableView::applyGeometry() {
+    const data::Table& table = model_->table();
+    const int offset = model_->columnOffset();
+
+    QHeaderView* rows = verticalHeader();
+    rows->setMinimumSectionSize(kRowHeight);
+    rows->setDefaultSectionSize(kRowHeight);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setVisible(offset > 0);
+    if (offset > 0)
+        rows->setFixedWidth(table.columnWidth(0));
+
+    QHeaderView* columns = horizontalHeader();
+    columns->setMinimumSectionSize(1);
+    columns->setSectionResizeMode(QHeaderView::Fixed);
+    for (int c = 0; c < model_->columnCount(); ++c)
+        setColumnWidth(c, table.columnWidth(c + offset));
+}
+
+void TableView::keyPressEvent(QKeyEvent* event) {
+    try {
+        QTableView::keyPressEvent(event);
+        // Enter on a cell that is not being edited only activates it; it
+        // confirms nothing and must not travel on to the window.
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            event->accept();
+    } catch (...) {
+        Report("table key");
+    }
+}
+
+void TableView::finishEdit(const QModelIndex& index, const QString& before, const QString& after,
+                           bool withEnter) {
+    const int column = model_->tableColumn(index);
+    const int row = model_->tableRow(index);
+    bool changed = before != after;
+    if (withEnter && blockEditing_)
+        changed = writeBlock(index, after) || changed;
+    // Queued: the editor is still open here, and the owner may start a long
+    // computation that processes events from this signal.
+    QMetaObject::invokeMethod(
+        this,
+        [this, column, row, withEnter, changed] {
+            try {
+                emit editFinished(column, row, withEnter, changed);
+            } catch (...) {
+                Report("cell edit finished");
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+bool TableView::writeBlock(const QModelIndex& edited, const QString& text) {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.size() < 2)
+        return false;
+    int top = edited.row(), bottom = edited.row();
+    int left = edited.column(), right = edited.column();
+    QSet<QPair<int, int>> cells;
+    for (const QModelIndex& i : selected) {
+        cells.insert({i.row(), i.column()});
+        top = std::min(top, i.row());
+        bottom = std::max(bottom, i.row());
+        left = std::min(left, i.column());
+        right = std::max(right, i.column());
+    }
+    // Only one rectangle holding the edited cell is a block.
+    if (!cells.contains({edited.row(), edited.column()}) ||
+        cells.size() != (bottom - top + 1) * (right - left + 1))
+        return false;
+
+    const std::string value = text.toStdString();
+    bool changed = false;
+    for (int r = top; r <= bottom; ++r) {
+        for (int c = left; c <= right; ++c) {
+            const QModelIndex cell = model_->index(r, c);
+            if (cell == edited || !(model_->flags(cell) & Qt::ItemIsEditable))
+                continue;
+            if (model_->table().cell(model_->tableColumn(cell), model_->tableRow(cell)) != value)
+                changed = true;
+            model_->setData(cell, text, Qt::EditRole);
+        }
+    }
+    return changed;
+}
+
+} // namespace skarvel::gui

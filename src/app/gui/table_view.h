@@ -1,0 +1,85 @@
+#pragma once
+// The data tables on screen: a thin model over a workspace table (no copy of
+// its cells) and a view that edits it with the table's rules.
+
+#include "data/table.h"
+
+#include <QAbstractTableModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace skarvel::gui {
+
+// The left indent of a cell's text in pixels (int), for the cell painter.
+inline constexpr int kIndentRole = Qt::UserRole;
+
+// Shows a data::Table. Row 0 of the table is the view's horizontal header;
+// with fixed columns, table column 0 is the vertical header (the captions)
+// and the view's column c is table column c + 1.
+class TableModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    TableModel(data::Table& table, QObject* parent = nullptr);
+
+    data::Table& table() { return table_; }
+    const data::Table& table() const { return table_; }
+    // 1 when table column 0 is shown as the vertical header, else 0.
+    int columnOffset() const { return table_.fixedColumns() > 0 ? 1 : 0; }
+    // Table cell of a view index.
+    int tableColumn(const QModelIndex& index) const;
+    int tableRow(const QModelIndex& index) const;
+    QModelIndex indexOf(int tableColumn, int tableRow) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+    // The table changed behind the view's back (a computation wrote it).
+    void refresh();
+
+  private:
+    data::Table& table_;
+};
+
+// Edits cells with the value kind's accepted characters, tells its owner how
+// each edit ended, and writes an edit confirmed with Enter into every other
+// editable cell of a selected block when block editing is on.
+class TableView : public QTableView {
+    Q_OBJECT
+  public:
+    TableView(data::Table& table, QWidget* parent = nullptr);
+
+    TableModel* tableModel() const { return model_; }
+    void setBlockEditing(bool on) { blockEditing_ = on; }
+    bool blockEditing() const { return blockEditing_; }
+    // Column widths and 16-pixel rows from the table.
+    void applyGeometry();
+
+  signals:
+    // After the edit of table cell (column, row) has been written: whether it
+    // was ended with the Enter key, and whether it changed the text of that
+    // cell or of a block cell written with it. Delivered after the editor has
+    // closed. Esc ends an edit without this signal.
+    void editFinished(int column, int row, bool withEnter, bool changed);
+    // Text being typed into a cell, on every change (the launch preview).
+    void textEdited(int column, int row, const QString& text);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    friend class CellDelegate;
+    void finishEdit(const QModelIndex& index, const QString& before, const QString& after,
+                    bool withEnter);
+    // Writes `text` into the other editable cells of the selected block when
+    // the selection is one rectangle holding `edited`; true if a cell changed.
+    bool writeBlock(const QModelIndex& edited, const QString& text);
+
+    TableModel* model_;
+    bool blockEditing_ = false;
+};
+
+} // namespace skarvel::gui

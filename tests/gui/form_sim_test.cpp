@@ -1,0 +1,347 @@
+// The main window driven as a user would: menus, keys, edits, drops.
+
+#include "app/gui/form_sim.h"
+#include "app/gui/history_view.h"
+#include "app/gui/table_view.h"
+#include "common/temp_dir.h"
+#include "data/kxs_file.h"
+#include "data/tables.h"
+#include "data/textfile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using skarvel::gui::Dialogs;
+using skarvel::gui::TFormSim;
+using skarvel::test::TempDir;
+namespace data = skarvel::data;
+namespace in = skarvel::data::input;
+
+// A window started in an empty folder, with scripted answers to its questions.
+struct Window {
+    TempDir dir;
+    QString savedDir = QDir::currentPath();
+    int yesNoAsked = 0;
+    bool answer = false;
+    QStringList errors;
+    QStringList warnings;
+    QString nextFile;
+    std::unique_ptr<TFormSim> form;
+
+    explicit Window(const QStringList& args = {}) {
+        QDir::setCurrent(QString::fromStdString(dir.path().string()));
+        Dialogs d;
+        d.openFile = [this](QWidget*, const QString&, const QString&, const QString&) {
+            return nextFile;
+        };
+        d.saveFile = d.openFile;
+        d.askYesNo = [this](QWidget*, const QString&) {
+            ++yesNoAsked;
+            return answer;
+        };
+        d.warn = [this](QWidget*, const QString& t) { warnings << t; };
+        d.error = [this](QWidget*, const QString& t) { errors << t; };
+        d.inform = [](QWidget*, const QString&) {};
+        d.openDocument = [](const QString&) { return true; };
+        form = std::make_unique<TFormSim>(args, QString::fromStdString(dir.file("skarvel")), d);
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    ~Window() {
+        form.reset();
+        QDir::setCurrent(savedDir);
+    }
+    skarvel::app::Workspace& ws() { return form->workspace(); }
+    std::size_t rows() { return ws().history().rows().size(); }
+    void trigger(const char* name) { form->action(QString::fromUtf8(name))->trigger(); }
+};
+
+// Opens the editor of a cell, replaces its text and answers the editor.
+QWidget* EditCell(skarvel::gui::TableView* view, int column, int row, const QString& text) {
+    const QModelIndex index = view->tableModel()->indexOf(column, row);
+    view->setCurrentIndex(index);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_F2);
+    QWidget* editor = view->indexWidget(index);
+    EXPECT_NE(editor, nullptr);
+    if (editor != nullptr) {
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, text);
+    }
+    return editor;
+}
+
+} // namespace
+
+TEST(Window, StartUpFliesOnce) {
+    Window w;
+    ASSERT_EQ(w.rows(), 1u);
+    EXPECT_EQ(w.ws().history().rows().front().caption, "1");
+    EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Skarvel"));
+    EXPECT_EQ(w.form->historyList()->model()->rowCount(), 1);
+    EXPECT_EQ(w.form->historyList()->model()->data(w.form->historyList()->model()->index(0, 1)),
+              QStringLiteral("66.372"));
+}
+
+TEST(Window, EnterInAnInputCellRunsLeavingDoesNot) {
+    Window w;
+    QWidget* editor = EditCell(w.form->inputTable(), 1, in::Altitude, QStringLiteral("3"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(20);
+    EXPECT_EQ(w.rows(), 2u);
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::Altitude), "3");
+
+    EditCell(w.form->inputTable(), 1, in::Altitude, QStringLiteral("4"));
+    auto* view = w.form->inputTable();
+    const QRect other = view->visualRect(view->tableModel()->indexOf(1, in::WindSpeed));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, other.center());
+    QTest::qWait(20);
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::Altitude), "4");
+    EXPECT_EQ(w.rows(), 2u);
+
+    // Enter in a parameter cell runs from the parameters, with the edited value.
+    editor = EditCell(w.form->parameterTable(), 1, data::param::CD0, QStringLiteral("0.09"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(20);
+    EXPECT_EQ(w.rows(), 3u);
+    EXPECT_EQ(w.ws().inputSet().CD0, 0.09);
+}
+
+TEST(Window, RunRequestsDuringARunAreDroppedAndEscStops) {
+    Window w;
+    w.ws().tables().input.setCell(1, in::Altitude, "500");
+    int requests = 0;
+    // The first event pass clears the views before the flight; the next one
+    // comes at the first simulated second.
+    QTimer::singleShot(0, w.form.get(), [&] {
+        QTimer::singleShot(0, w.form.get(), [&] {
+            ++requests;
+            w.trigger("ActionRunFromInput");
+            w.trigger("ActionRunFromParameters");
+            QTest::keyClick(w.form->inputTable(), Qt::Key_Escape);
+        });
+    });
+    w.trigger("ActionRunFromInput");
+    EXPECT_EQ(requests, 1);
+    ASSERT_EQ(w.rows(), 2u);
+    // Stopped at the first whole second: the last two samples share its time.
+    const auto& record = w.ws().record();
+    EXPECT_NEAR(record.sample(record.lastIndex).t, 1.0, 1e-9);
+    EXPECT_EQ(w.ws().history().rows().front().cells[0], "1");
+    EXPECT_FALSE(w.ws().busy());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(Window, ResetAsksFirst) {
+    Window w;
+    w.ws().tables().input.setCell(1, in::WindSpeed, "7");
+    w.form->commentBox()->setPlainText(QStringLiteral("メモ"));
+    w.answer = false;
+    w.trigger("ActionReset");
+    EXPECT_EQ(w.yesNoAsked, 1);
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), "7");
+    EXPECT_EQ(w.form->commentBox()->toPlainText(), QStringLiteral("メモ"));
+    w.answer = true;
+    w.trigger("ActionReset");
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), "0");
+    EXPECT_EQ(w.form->commentBox()->toPlainText(), QString());
+    EXPECT_EQ(w.rows(), 1u); // the reset flies nothing and keeps the history
+}
+
+TEST(Window, DroppedFiles) {
+    Window w;
+    data::Tables t;
+    data::ResetTables(t);
+    t.input.setCell(1, in::WindSpeed, "2.5");
+    const std::string kxs = w.dir.file("drop.kxs");
+    data::WriteInputFile(kxs, t.input);
+    data::WriteFileBytes(w.dir.file("drop.kx"), "\"プログラム\",\"Tarnifold Ver0.4\"\r\n");
+
+    const auto drop = [&](const std::string& path) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(w.form.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.form.get(), &event);
+    };
+    drop(w.dir.file("drop.kx"));
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), "0");
+    drop(w.dir.path().string()); // a folder
+    EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Skarvel"));
+    drop(kxs);
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), "2.5");
+    EXPECT_TRUE(w.form->windowTitle().endsWith(QStringLiteral("drop.kxs")));
+    EXPECT_EQ(w.rows(), 1u); // reading flies nothing
+    EXPECT_TRUE(w.errors.isEmpty());
+}
+
+TEST(Window, HistoryListCopyAndSort) {
+    Window w;
+    auto* list = w.form->historyList();
+    // A straight flight: no yaw rate at the end.
+    w.ws().tables().input.setCell(1, in::BankAngle, "0");
+    w.ws().tables().input.setCell(1, in::Altitude, "0");
+    w.ws().tables().input.setCell(1, in::ClimbAngle, "-10");
+    w.trigger("ActionRunFromInput");
+    ASSERT_EQ(w.rows(), 2u);
+    ASSERT_EQ(w.ws().history().rows().front().cells[3], "直線");
+
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), w.ws().history().copyText(false));
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("2\t")));
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("2\r\n")));
+    list->clearSelection();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("No\t滞空時間(s)\t")));
+    EXPECT_TRUE(QApplication::clipboard()->text().endsWith(QStringLiteral("最小抗力係数\r\n")));
+
+    // Sorting by the turn radius puts the straight flight (0) last.
+    QHeaderView* header = list->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(4) + 5, 5));
+    EXPECT_EQ(w.ws().history().rows().front().caption, "1");
+    EXPECT_EQ(w.ws().history().rows().back().cells[3], "直線");
+
+    // Enter re-runs the selected row without adding one; Delete removes it.
+    list->selectRow(1);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(w.rows(), 2u);
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::BankAngle), "0");
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(w.rows(), 1u);
+    QTest::keyClick(list, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(w.rows(), 0u);
+    EXPECT_EQ(w.ws().history().counter(), 0);
+}
+
+TEST(Window, MenusHoldEveryCommand) {
+    Window w;
+    QStringList captions;
+    std::function<void(QMenu*)> collect = [&](QMenu* menu) {
+        captions << menu->title();
+        for (QAction* a : menu->actions()) {
+            if (a->menu() != nullptr) {
+                collect(a->menu());
+            } else if (!a->isSeparator()) {
+                captions << a->text();
+            }
+        }
+    };
+    for (QAction* a : w.form->menuBar()->actions()) {
+        collect(a->menu());
+    }
+    const QStringList expected = {"ファイル(&F)",
+                                  "入力データを開く(&I)",
+                                  "入力データに名前を付けて保存(&A)...",
+                                  "KXファイルを開く(&O)",
+                                  "KXファイルを保存(&S)",
+                                  "入力データに変換(&D)",
+                                  "終了(&X)",
+                                  "編集(&E)",
+                                  "Skarvel画面をクリップボードへコピー(&W)",
+                                  "グラフをクリップボードへコピー(&E)",
+                                  "グラフをファイル保存(&G)",
+                                  "軌跡をクリップボードへコピー(&C)",
+                                  "軌跡をファイル保存(&S)",
+                                  "計算データをテキスト保存(&T)",
+                                  "計算履歴をクリア(&L)",
+                                  "データのリセット（プログラムのデフォルト値）(&R)",
+                                  "計算(&R)",
+                                  "入力データから計算実行(&D)",
+                                  "パラメータから計算実行(&P)",
+                                  "グラフ(&G)",
+                                  "軌跡(&Q)",
+                                  "再生(&P)",
+                                  "先頭へ戻る(&B)",
+                                  "順方向再生(&P)",
+                                  "ストップ(&S)",
+                                  "逆方向再生(&R)",
+                                  "最後へ移動(&E)",
+                                  "再生ステップ変更(&T)",
+                                  "平面投影を表示(&H)",
+                                  "軌跡表示(&D)",
+                                  "オプション(&P)",
+                                  "地面投影(&P)",
+                                  "投影垂直線表示(&W)",
+                                  "自動最大表示(&A)",
+                                  "最大表示(&A)",
+                                  "最適表示(&F)",
+                                  "原点を戻す(&O)",
+                                  "5%拡大(&Z)",
+                                  "5%縮小(&T)",
+                                  "上へ移動(&U)",
+                                  "下へ移動(&D)",
+                                  "左へ移動(&L)",
+                                  "右へ移動(&R)",
+                                  "視角横移動(&X)",
+                                  "視角縦移動(&Y)",
+                                  "ヘルプ(&H)",
+                                  "ヘルプ(&H)",
+                                  "バージョン情報(&A)"};
+    EXPECT_EQ(captions, expected);
+    EXPECT_EQ(w.form->action("ActionStop")->toolTip(), QStringLiteral("ストップ(Esc)"));
+    EXPECT_EQ(w.form->action("ActionBestFit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+    EXPECT_EQ(w.form->action("ActionHelp")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_TRUE(w.form->action("ActionLiveCharts")->isChecked());
+    EXPECT_FALSE(w.form->action("ActionAutoFit")->isChecked());
+}
+
+TEST(Window, FileCommandsAndErrors) {
+    Window w;
+    w.nextFile = QString::fromStdString(w.dir.file("saved"));
+    w.trigger("ActionInputSaveAs");
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(w.dir.file("saved.kxs"))));
+    EXPECT_TRUE(w.form->windowTitle().endsWith(QStringLiteral("saved.kxs")));
+
+    // A file that cannot be read: an error box naming it, no table changed.
+    w.nextFile = QString::fromStdString(w.dir.file("missing.kxs"));
+    w.trigger("ActionInputOpen");
+    ASSERT_EQ(w.errors.size(), 1);
+    EXPECT_TRUE(w.errors.front().contains(QStringLiteral("missing.kxs")));
+
+    // A design file with a wrong header: the warning, nothing read.
+    data::WriteFileBytes(w.dir.file("bad.kx"), "\"name\",\"x\"\r\n");
+    w.nextFile = QString::fromStdString(w.dir.file("bad.kx"));
+    w.trigger("ActionFileOpen");
+    ASSERT_EQ(w.warnings.size(), 1);
+    EXPECT_TRUE(w.warnings.front().endsWith(QStringLiteral("読み込みを中断しました。")));
+
+    w.nextFile = QString::fromStdString(w.dir.file("flight"));
+    w.trigger("ActionSaveText");
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(w.dir.file("flight.txt"))));
+    w.nextFile.clear(); // cancelled
+    w.trigger("ActionSaveText");
+    EXPECT_EQ(w.errors.size(), 1);
+}
+
+TEST(Window, CommentBoxKeepsTheKeysToItself) {
+    Window w;
+    w.ws().tables().input.setCell(1, in::Altitude, "500");
+    w.form->commentBox()->setFocus();
+    QTest::keyClicks(w.form->commentBox(), QStringLiteral("ab"));
+    EXPECT_EQ(w.form->commentBox()->toPlainText(), QStringLiteral("ab"));
+    EXPECT_EQ(w.ws().comment(), "ab");
+}
