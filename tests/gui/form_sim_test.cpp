@@ -345,3 +345,17 @@ TEST(Window, CommentBoxKeepsTheKeysToItself) {
     EXPECT_EQ(w.form->commentBox()->toPlainText(), QStringLiteral("ab"));
     EXPECT_EQ(w.ws().comment(), "ab");
 }
+
+TEST(Window, HelpOpensTheHelpFileBesideTheProgram) {
+    Window w;
+    QStringList opened;
+    // No help beside the program: an error naming the guide it looked for.
+    w.trigger("ActionHelp");
+    ASSERT_EQ(w.errors.size(), 1);
+    EXPECT_TRUE(w.errors.front().contains(QStringLiteral("skarvel-help.html")));
+    // A help file named after the program comes first.
+    data::WriteFileBytes(w.dir.file("skarvel.HLP"), "help");
+    EXPECT_EQ(w.form->helpFile(), QString::fromStdString(w.dir.file("skarvel.HLP")));
+    w.trigger("ActionHelp");
+    EXPECT_EQ(w.errors.size(), 1);
+}
