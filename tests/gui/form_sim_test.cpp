@@ -348,7 +348,6 @@ TEST(Window, CommentBoxKeepsTheKeysToItself) {
 
 TEST(Window, HelpOpensTheHelpFileBesideTheProgram) {
     Window w;
-    QStringList opened;
     // No help beside the program: an error naming the guide it looked for.
     w.trigger("ActionHelp");
     ASSERT_EQ(w.errors.size(), 1);
