@@ -48,68 +48,39 @@ double EdgeG(EdgeShape shape, double eta) {
     return 0;
 }
 
+namespace {
+
+// Per law: integral of g (k), the leading-edge strip's moment (a), the
+// trailing-edge strip's moment (K) and the strip's spanwise centroid (m).
+// An unknown edge has no strip.
+struct LawConstants {
+    double k, a, bigK, m;
+};
+
+const LawConstants& Constants(EdgeShape shape) {
+    static const LawConstants table[] = {
+        {0.5, 1.0 / 3, 1.0 / 3, 1.0 / 3},                           // Straight
+        {kPi / 4, kPi / 4 - 1.0 / 3, 4 / (3 * kPi), 4 / (3 * kPi)}, // Ellipse
+        {2.0 / 3, 5.0 / 12, 3.0 / 8, 2.0 / 5},                      // Parabola
+        {2 / kPi, 4 / (kPi * kPi), (kPi - 2) / kPi, kPi / 8},       // Sine
+        {0, 0, 0, 0},                                               // Other
+    };
+    return table[static_cast<int>(shape)];
+}
+
+} // namespace
+
 double EdgeK(EdgeShape shape) {
-    switch (shape) {
-    case EdgeShape::Straight:
-        return 0.5;
-    case EdgeShape::Ellipse:
-        return kPi / 4;
-    case EdgeShape::Parabola:
-        return 2.0 / 3;
-    case EdgeShape::Sine:
-        return 2 / kPi;
-    case EdgeShape::Other:
-        break;
-    }
-    return 0;
+    return Constants(shape).k;
 }
-
 double EdgeA(EdgeShape shape) {
-    switch (shape) {
-    case EdgeShape::Straight:
-        return 1.0 / 3;
-    case EdgeShape::Ellipse:
-        return kPi / 4 - 1.0 / 3;
-    case EdgeShape::Parabola:
-        return 5.0 / 12;
-    case EdgeShape::Sine:
-        return 4 / (kPi * kPi);
-    case EdgeShape::Other:
-        break;
-    }
-    return 0;
+    return Constants(shape).a;
 }
-
 double EdgeBigK(EdgeShape shape) {
-    switch (shape) {
-    case EdgeShape::Straight:
-        return 1.0 / 3;
-    case EdgeShape::Ellipse:
-        return 4 / (3 * kPi);
-    case EdgeShape::Parabola:
-        return 3.0 / 8;
-    case EdgeShape::Sine:
-        return (kPi - 2) / kPi;
-    case EdgeShape::Other:
-        break;
-    }
-    return 0;
+    return Constants(shape).bigK;
 }
-
 double EdgeM(EdgeShape shape) {
-    switch (shape) {
-    case EdgeShape::Straight:
-        return 1.0 / 3;
-    case EdgeShape::Ellipse:
-        return 4 / (3 * kPi);
-    case EdgeShape::Parabola:
-        return 2.0 / 5;
-    case EdgeShape::Sine:
-        return kPi / 8;
-    case EdgeShape::Other:
-        break;
-    }
-    return 0;
+    return Constants(shape).m;
 }
 
 double EdgeIntF(EdgeShape shape, double eta) {
