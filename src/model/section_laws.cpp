@@ -33,18 +33,34 @@ double ReynoldsNumber(double speed, double chord) {
     return speed * chord / 0.015;
 }
 
+namespace {
+
+// The three lift limits share their thickness and Reynolds terms.
+struct LiftLimits {
+    double max, min, minDrag;
+};
+
+LiftLimits Limits(double reynolds, const Section& s) {
+    const double r = ReynoldsFactor(reynolds);
+    const double tau = Tau(s);
+    const double sign = s.camber >= 0 ? 0.3 : -0.3;
+    return {requireFinite(0.8 * r * (1 + 0.09 * s.camber - 3 * tau)),
+            requireFinite(-0.8 * r * (1 - 0.07 * s.camber - 3 * tau)),
+            requireFinite((1 - 20 * tau) * std::sqrt(std::fabs(s.camber)) * r * sign)};
+}
+
+} // namespace
+
 double MaxLiftCoefficient(double reynolds, const Section& s) {
-    return requireFinite(0.8 * ReynoldsFactor(reynolds) * (1 + 0.09 * s.camber - 3 * Tau(s)));
+    return Limits(reynolds, s).max;
 }
 
 double MinLiftCoefficient(double reynolds, const Section& s) {
-    return requireFinite(-0.8 * ReynoldsFactor(reynolds) * (1 - 0.07 * s.camber - 3 * Tau(s)));
+    return Limits(reynolds, s).min;
 }
 
 double MinDragLiftCoefficient(double reynolds, const Section& s) {
-    const double sign = s.camber >= 0 ? 0.3 : -0.3;
-    return requireFinite((1 - 20 * Tau(s)) * std::sqrt(std::fabs(s.camber)) *
-                         ReynoldsFactor(reynolds) * sign);
+    return Limits(reynolds, s).minDrag;
 }
 
 double ProfileDrag(double CL, double speed, const Section& s) {
@@ -54,23 +70,24 @@ double ProfileDrag(double CL, double speed, const Section& s) {
         auto factor = [&](double e) {
             return e > 0 ? 0.11 * std::pow(checkedDiv(cf * s.c, e), -1.0 / 3) : 1.0;
         };
-        const double d0 = 2 * cf + checkedDiv(s.e1, s.c) * factor(s.e1) +
-                          checkedDiv(s.e2, s.c) * factor(s.e2) + 55 * Cube(s.camber / 100) +
+        // Both edges are usually cut alike; the factor is then worked out once.
+        const double f1 = factor(s.e1);
+        const double f2 = s.e2 == s.e1 ? f1 : factor(s.e2);
+        const double d0 = 2 * cf + checkedDiv(s.e1, s.c) * f1 + checkedDiv(s.e2, s.c) * f2 +
+                          55 * Cube(s.camber / 100) +
                           30 * Cube(checkedDiv(s.t - (s.e1 + s.e2) / 2, s.c));
-        const double clmd = MinDragLiftCoefficient(re, s);
-        const double clmax = MaxLiftCoefficient(re, s);
-        const double clmin = MinLiftCoefficient(re, s);
+        const LiftLimits lim = Limits(re, s);
         double x;
-        if (CL > clmd) {
-            if (CL >= clmax) {
+        if (CL > lim.minDrag) {
+            if (CL >= lim.max) {
                 return 0.2;
             }
-            x = checkedDiv(CL - clmd, clmax - clmd);
+            x = checkedDiv(CL - lim.minDrag, lim.max - lim.minDrag);
         } else {
-            if (CL <= clmin) {
+            if (CL <= lim.min) {
                 return 0.2;
             }
-            x = checkedDiv(CL - clmd, clmin - clmd);
+            x = checkedDiv(CL - lim.minDrag, lim.min - lim.minDrag);
         }
         return requireFinite(d0 + (1 - checkedSqrt(1 - x * x)) * (12 * cf - d0));
     } catch (const ArithmeticError&) {
