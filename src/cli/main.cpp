@@ -95,9 +95,15 @@ class RefusedFile : public std::runtime_error {
 
 void OpenDesign(Workspace& ws, const std::string& path) {
     const auto result = ws.openDesignFile(path);
-    std::string message = result.message;
-    for (std::size_t p; (p = message.find("\r\n")) != std::string::npos;) {
-        message.replace(p, 2, " ");
+    // One line on stderr: the message's line breaks become spaces.
+    std::string message;
+    for (std::size_t i = 0; i < result.message.size(); ++i) {
+        if (result.message.compare(i, 2, "\r\n") == 0) {
+            message += ' ';
+            ++i;
+        } else {
+            message += result.message[i];
+        }
     }
     if (result.status == data::DesignReadStatus::NotADesignFile) {
         throw RefusedFile(message);
