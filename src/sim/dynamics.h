@@ -30,7 +30,7 @@ class Dynamics {
     double airspeed() const { return airspeed_; }
 
   private:
-    const InputSet& in_;
+    const InputSet in_; // a copy: the run must not see the window change it
     DesignAeroLaws* laws_;
     double airspeed_ = 0;
     // Values that stay the same through a run, worked out once. A zero divisor
