@@ -122,9 +122,10 @@ TEST(Dynamics, ThermalCentreAndDrift) {
     // One radius away the updraft is exp(-2.5) of the centre's; with wind the
     // centre has drifted by W t.
     in.windSpeed = 3;
+    sim::Dynamics windy(in, nullptr);
     s = Level(10);
     s.x = 3 * 4.0 + 20;
-    dyn.evaluate(s, 4.0, d);
+    windy.evaluate(s, 4.0, d);
     EXPECT_NEAR(s.wa, 2 * std::exp(-2.5), 1e-12);
     EXPECT_NEAR(s.ua, 10 - 3, 1e-12);
     // The air turns about the thermal: Omega = (l y, l (W t - x), 0).
