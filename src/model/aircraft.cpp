@@ -23,6 +23,26 @@ double Paint(const DesignData& d) {
     return 10.0 * d.paintCoats;
 }
 
+// A spanwise strip of a surface: areal density and chord.
+struct Strip {
+    double rho, chord;
+};
+
+// Roll inertia about the root line (g cm^2): the tip end value at half weight,
+// then the strips at eta = i / 500 with lever arm eta * span / 2.
+template <class StripAt>
+double RollInertia(double span, double tipChord, double tipRho, StripAt stripAt) {
+    const double half = span / 2;
+    double sum = half * half * tipChord * tipRho / 2;
+    for (int i = 1; i < N; ++i) {
+        const double eta = static_cast<double>(i) / N;
+        const double y = eta * span / 2;
+        const Strip strip = stripAt(eta);
+        sum += strip.rho * strip.chord * (y * y);
+    }
+    return span * sum / N / 100000000;
+}
+
 void CopyGeometry(const SurfaceGeometry& g, double gammaDeg, ComponentResult& r) {
     r.meanChord = g.meanChord;
     r.developedArea = g.developedArea / 100;
@@ -74,15 +94,9 @@ void AircraftModel::computeWing() {
 
     // Roll inertia about the root line; a one-stage wing is the inner record
     // with the outer density throughout.
-    const double half = w.mainSpan / 2;
-    double sum = half * half * M.tipChord * rhoOut / 2;
-    for (int i = 1; i < N; ++i) {
-        const double eta = static_cast<double>(i) / N;
-        const double y = eta * w.mainSpan / 2;
-        const double rho = w.twoStage && !w.usesOuter(eta) ? rhoIn : rhoOut;
-        sum += rho * w.chordAt(eta) * (y * y);
-    }
-    r.rollInertia = w.mainSpan * sum / N / 100000000;
+    r.rollInertia = RollInertia(w.mainSpan, M.tipChord, rhoOut, [&](double eta) {
+        return Strip{w.twoStage && !w.usesOuter(eta) ? rhoIn : rhoOut, w.chordAt(eta)};
+    });
 
     // Section: thickness and edges weighted by the projected panel spans.
     const double bIn = w.projectedSpanIn, bOut = w.projectedSpanOut;
@@ -109,14 +123,9 @@ void AircraftModel::computeTail(const DesignComponent& c, ComponentResult& r) {
     r.massCentreX = r.centroidX;
     r.pitchInertia = 0;
     const SurfaceShape p = SurfaceShape::Of(c);
-    const double half = c.span / 2;
-    double sum = half * half * c.tipChord * rho / 2;
-    for (int i = 1; i < N; ++i) {
-        const double eta = static_cast<double>(i) / N;
-        const double y = eta * c.span / 2;
-        sum += rho * p.chord(eta) * (y * y);
-    }
-    r.rollInertia = c.span * sum / N / 100000000;
+    r.rollInertia = RollInertia(c.span, c.tipChord, rho, [&](double eta) {
+        return Strip{rho, p.chord(eta)};
+    });
 
     r.thicknessPercent = checkedDiv(c.paperThickness, r.meanChord) * 100;
     r.meanEdge = (c.edge + c.edge2) / 2;
@@ -165,18 +174,11 @@ void AircraftModel::computeFuselage() {
         (nMoment * (rhoBody + rhoNose + paint) + bMoment * (paint + rhoBody)) / 1000000, r.mass);
 
     // Roll inertia over the side profile, the upper full-length part with both papers.
-    {
-        const double half = hn / 2;
-        double sum = half * half * Ln * (rhoNose + paint) / 2;
-        for (int i = 1; i < N; ++i) {
-            const double eta = static_cast<double>(i) / N;
-            const double y = eta * hn / 2;
-            const double rho =
-                eta < checkedDiv(hr, hn) ? rhoNose + rhoBody + paint : rhoNose + paint;
-            sum += rho * FuselageChord(d, eta) * (y * y);
-        }
-        r.rollInertia = hn * sum / N / 100000000;
-    }
+    const double upper = checkedDiv(hr, hn);
+    r.rollInertia = RollInertia(hn, Ln, rhoNose + paint, [&](double eta) {
+        return Strip{eta < upper ? rhoNose + rhoBody + paint : rhoNose + paint,
+                     FuselageChord(d, eta)};
+    });
     // Own pitch inertia about the mass centre, along the length.
     {
         const double xf = r.massCentreX;

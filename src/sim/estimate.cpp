@@ -71,7 +71,6 @@ void Estimate(const data::Table& input, data::Table& parameter, InputSet& in) {
     in.CLa = in.aw + in.atEff;
 
     double hn = checkedDiv(L * in.atEff, in.CLa) + 0.25;
-    in.hn = hn;
     in.h = (hn - 0.25) + SM;
     const double h = in.h;
 

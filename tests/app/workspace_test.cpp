@@ -1,6 +1,7 @@
 // The main window's state and commands, driven without a display.
 
 #include "app/workspace.h"
+#include "common/split.h"
 #include "data/kxs_file.h"
 #include "data/tables.h"
 #include "data/textfile.h"
@@ -451,16 +452,7 @@ TEST(WorkspaceFiles, DroppedFilesReadOnlyAFirstInputDataFile) {
     EXPECT_EQ(Input(ws, in::WindSpeed), "4");
 }
 
-std::vector<std::string> Split(const std::string& text, const std::string& sep) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find(sep, start)) != std::string::npos;
-         start = at + sep.size()) {
-        parts.push_back(text.substr(start, at - start));
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
+using skarvel::test::Split;
 
 TEST(WorkspaceFiles, FlightTextExport) {
     TempDir tmp;

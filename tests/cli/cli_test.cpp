@@ -1,6 +1,7 @@
 // skarvel-cli run as a separate program: its output, files and exit codes.
 
 #include "app/workspace.h"
+#include "common/split.h"
 #include "data/kxs_file.h"
 #include "data/numtext.h"
 #include "data/tables.h"
@@ -71,15 +72,7 @@ Result RunCli(const std::string& args, const TempDir& folder) {
     return r;
 }
 
-std::vector<std::string> Split(const std::string& text, char sep) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find(sep, start)) != std::string::npos; start = at + 1) {
-        parts.push_back(text.substr(start, at - start));
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
+using skarvel::test::Split;
 
 // Output lines; every line, the last included, must end in a bare "\n".
 std::vector<std::string> Lines(const std::string& out) {

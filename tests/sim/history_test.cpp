@@ -1,3 +1,4 @@
+#include "common/split.h"
 #include "sim_fixture.h"
 
 #include "data/tables.h"
@@ -26,18 +27,7 @@ sim::FlightSummary SummaryWithTime(double t) {
     return s;
 }
 
-std::vector<std::string> Split(const std::string& text, const std::string& sep) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        const auto pos = text.find(sep, start);
-        out.push_back(text.substr(start, pos - start));
-        if (pos == std::string::npos) {
-            return out;
-        }
-        start = pos + sep.size();
-    }
-}
+using skarvel::test::Split;
 
 } // namespace
 

@@ -3,7 +3,6 @@
 #include "app/gui/history_view.h"
 #include "app/gui/table_view.h"
 #include "data/tables.h"
-#include "data/textfile.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -127,10 +126,8 @@ class TFormSim::View : public app::RunView {
         QCoreApplication::processEvents();
     }
     void processEvents() override { QCoreApplication::processEvents(); }
-    void runFinished() override {
-        form_.refreshViews();
-        form_.setBusyCursor(false);
-    }
+    // The views are refreshed by the command that started the flight.
+    void runFinished() override { form_.setBusyCursor(false); }
 
   private:
     TFormSim& form_;
@@ -542,8 +539,6 @@ void TFormSim::buildLayout() {
 void TFormSim::guarded(const std::function<void()>& command) {
     try {
         command();
-    } catch (const data::FileError& e) {
-        dialogs_.error(this, QString::fromStdString(e.what()));
     } catch (const std::exception& e) {
         dialogs_.error(this, QString::fromStdString(e.what()));
     } catch (...) {
@@ -603,11 +598,9 @@ void TFormSim::rerunHistoryRow(int row) {
 void TFormSim::openInputFile() {
     const QString file = dialogs_.openFile(this, QStringLiteral("KXSファイルを開く"), kInputFilters,
                                            Q(ws_.dialogFiles().inputOpen));
-    if (file.isEmpty()) {
-        return;
+    if (!file.isEmpty()) {
+        ws_.openInputFile(S(file));
     }
-    ws_.dialogFiles().inputOpen = S(file);
-    ws_.openInputFile(S(file));
 }
 
 void TFormSim::saveInputFile() {
