@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libqcustomplot-dev libqcustomplot2.1-qt6
   fonts-ipafont-gothic fonts-noto-cjk xvfb xauth imagemagick
   libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-translations-l10n fonts-ipafont-mincho xdotool
 )
 
 missing=()

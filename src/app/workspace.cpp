@@ -1,7 +1,7 @@
 #include "app/workspace.h"
 
-#include "data/kx_file.h"
-#include "data/kxs_file.h"
+#include "data/design_file.h"
+#include "data/input_file.h"
 #include "data/textfile.h"
 #include "model/conversion.h"
 #include "sim/estimate.h"

@@ -2,7 +2,7 @@
 // All state of one main window and the commands on it, without any display.
 // The window forwards what the user does to these methods and shows the state.
 
-#include "data/kx_file.h"
+#include "data/design_file.h"
 #include "data/tables.h"
 #include "model/aircraft.h"
 #include "sim/aero_laws.h"

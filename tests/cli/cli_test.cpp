@@ -2,7 +2,7 @@
 
 #include "app/workspace.h"
 #include "common/split.h"
-#include "data/kxs_file.h"
+#include "data/input_file.h"
 #include "data/numtext.h"
 #include "data/tables.h"
 #include "data/textfile.h"

@@ -4,7 +4,7 @@
 #include "app/gui/history_view.h"
 #include "app/gui/table_view.h"
 #include "common/temp_dir.h"
-#include "data/kxs_file.h"
+#include "data/input_file.h"
 #include "data/tables.h"
 #include "data/textfile.h"
 

@@ -1,4 +1,4 @@
-#include "data/kxs_file.h"
+#include "data/input_file.h"
 
 #include "data/codec.h"
 #include "data/tables.h"

@@ -1,4 +1,4 @@
-#include "data/kx_file.h"
+#include "data/design_file.h"
 
 #include "common/temp_dir.h"
 #include "data/codec.h"

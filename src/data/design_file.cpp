@@ -1,4 +1,4 @@
-#include "data/kx_file.h"
+#include "data/design_file.h"
 
 #include "data/codec.h"
 #include "data/tables.h"
