@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <iconv.h>
+#include <set>
 
 namespace skarvel::data {
 namespace {
@@ -127,12 +128,10 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-} // namespace
-
-std::string DecodeCp932(std::string_view bytes) {
+// CP932 bytes to UTF-8 through an open converter (see DecodeCp932).
+std::string Decode(Converter& conv, std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
-    Converter conv("UTF-8", "CP932");
     if (!conv.valid()) {
         // No converter: keep the ASCII bytes rather than lose the whole text.
         for (char c : bytes)
@@ -152,7 +151,8 @@ std::string DecodeCp932(std::string_view bytes) {
     return out;
 }
 
-std::string EncodeCp932(std::string_view utf8) {
+// UTF-8 to CP932 bytes through an open converter (see EncodeCp932).
+std::string Encode(Converter& conv, std::string_view utf8) {
     // Clean the text first so iconv only ever refuses whole, valid
     // characters that CP932 has no code for.
     std::string clean;
@@ -175,7 +175,6 @@ std::string EncodeCp932(std::string_view utf8) {
 
     std::string out;
     out.reserve(clean.size());
-    Converter conv("CP932", "UTF-8");
     std::string_view rest = clean;
     while (!rest.empty()) {
         std::size_t used = conv.valid() ? conv.convert(rest, out) : 0;
@@ -189,6 +188,68 @@ std::string EncodeCp932(std::string_view utf8) {
         }
     }
     return out;
+}
+
+// Collects the characters a CP932 round trip changes, each once.
+class RoundTripCheck {
+  public:
+    explicit RoundTripCheck(std::size_t limit)
+        : limit_(limit), encoder_("CP932", "UTF-8"), decoder_("UTF-8", "CP932") {}
+
+    bool full() const { return found_.size() >= limit_; }
+
+    void scan(std::string_view utf8) {
+        while (!utf8.empty() && !full()) {
+            char32_t cp = 0;
+            std::size_t len = Utf8Sequence(utf8, cp);
+            // A byte that starts no character is saved as "?"; it is shown
+            // as the replacement character.
+            std::string_view character = len == 0 ? kReplacement : utf8.substr(0, len);
+            utf8.remove_prefix(len == 0 ? 1 : len);
+            if (!seen_.insert(std::string(character)).second)
+                continue;
+            if (len == 0 || Decode(decoder_, Encode(encoder_, character)) != character)
+                found_.emplace_back(character);
+        }
+    }
+
+    std::vector<std::string> take() { return std::move(found_); }
+
+  private:
+    std::size_t limit_;
+    Converter encoder_;
+    Converter decoder_;
+    std::set<std::string> seen_;
+    std::vector<std::string> found_;
+};
+
+} // namespace
+
+std::string DecodeCp932(std::string_view bytes) {
+    Converter conv("UTF-8", "CP932");
+    return Decode(conv, bytes);
+}
+
+std::string EncodeCp932(std::string_view utf8) {
+    Converter conv("CP932", "UTF-8");
+    return Encode(conv, utf8);
+}
+
+std::vector<std::string> UnsavableCharacters(std::string_view utf8, std::size_t limit) {
+    RoundTripCheck check(limit);
+    check.scan(utf8);
+    return check.take();
+}
+
+std::vector<std::string> UnsavableCharacters(const std::vector<std::string>& lines,
+                                             std::size_t limit) {
+    RoundTripCheck check(limit);
+    for (const std::string& line : lines) {
+        if (check.full())
+            break;
+        check.scan(line);
+    }
+    return check.take();
 }
 
 } // namespace skarvel::data

@@ -125,3 +125,15 @@ TEST(Cp932, RandomBytesSurviveASecondTrip) {
         EXPECT_EQ(encoded.substr(encoded.size() - 3), "END");
     }
 }
+
+TEST(Cp932, UnsavableCharacters) {
+    // Kept: ASCII, kana, kanji, Greek, full-width forms. Changed: what CP932
+    // lacks (?), the non-Windows forms it maps, the yen sign (read back as a
+    // backslash) and a byte that starts no character.
+    EXPECT_EQ(UnsavableCharacters("aあ漢αＡ～\\~ÄaÄ〜−‖—¢£¬¥☃😀\xFF"),
+              (std::vector<std::string>{"Ä", "〜", "−", "‖", "—", "¢", "£", "¬", "¥", "☃"}));
+    EXPECT_EQ(UnsavableCharacters("Ä☃😀\xFF", 2), (std::vector<std::string>{"Ä", "☃"}));
+    EXPECT_EQ(UnsavableCharacters(std::vector<std::string>{"項目=値 単位", "😀=\xFF", "x😀"}),
+              (std::vector<std::string>{"😀", kFffd}));
+    EXPECT_EQ(UnsavableCharacters(""), std::vector<std::string>{});
+}
