@@ -103,18 +103,15 @@ constexpr SpecialKey kSpecialKeys[] = {
 std::string WithCrLf(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r') {
+    bool first = true;
+    ForEachLine(text, [&](std::string_view line) {
+        if (!first)
             out += "\r\n";
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else if (c == '\n') {
-            out += "\r\n";
-        } else {
-            out += c;
-        }
-    }
+        out += line;
+        first = false;
+    });
+    if (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        out += "\r\n";
     return out;
 }
 
@@ -137,49 +134,58 @@ std::string Quoted(std::string_view text) {
 
 } // namespace
 
-std::vector<std::string> TokenizeDesignText(std::string_view utf8) {
+DesignTokenizer::DesignTokenizer(std::string_view utf8) : text_(utf8) {
     // A NUL byte cannot occur in a design file that its writers produce;
     // treating it as the end keeps binary rubbish after it out of the design.
-    if (std::size_t nul = utf8.find('\0'); nul != std::string_view::npos)
-        utf8 = utf8.substr(0, nul);
+    if (std::size_t nul = text_.find('\0'); nul != std::string_view::npos)
+        text_ = text_.substr(0, nul);
+    skipSeparators();
+}
+
+void DesignTokenizer::skipSeparators() {
+    while (pos_ < text_.size() && IsSeparator(text_[pos_]))
+        ++pos_;
+}
+
+bool DesignTokenizer::next(std::string& token) {
     // UTF-8 lead and trail bytes are all >= 0x80, so stepping byte by byte
     // never splits a character at a quote, comma or blank.
-    std::vector<std::string> tokens;
-    std::size_t pos = 0;
-    const std::size_t end = utf8.size();
-    auto skipSeparators = [&] {
-        while (pos < end && IsSeparator(utf8[pos]))
-            ++pos;
-    };
-    skipSeparators();
-    while (pos < end) {
-        std::string token;
-        if (utf8[pos] == '"') {
-            ++pos;
-            while (pos < end) {
-                char c = utf8[pos++];
-                if (c != '"') {
-                    token += c;
-                } else if (pos < end && utf8[pos] == '"') {
-                    token += '"';
-                    ++pos;
-                } else {
-                    break;
-                }
+    const std::size_t end = text_.size();
+    if (pos_ >= end)
+        return false;
+    token.clear();
+    if (text_[pos_] == '"') {
+        ++pos_;
+        while (pos_ < end) {
+            char c = text_[pos_++];
+            if (c != '"') {
+                token += c;
+            } else if (pos_ < end && text_[pos_] == '"') {
+                token += '"';
+                ++pos_;
+            } else {
+                break;
             }
-        } else {
-            std::size_t start = pos;
-            while (pos < end && !EndsBareToken(utf8[pos]))
-                ++pos;
-            token.assign(utf8.substr(start, pos - start));
         }
-        tokens.push_back(std::move(token));
-        skipSeparators();
-        if (pos < end && utf8[pos] == ',') {
-            ++pos;
-            skipSeparators();
-        }
+    } else {
+        std::size_t start = pos_;
+        while (pos_ < end && !EndsBareToken(text_[pos_]))
+            ++pos_;
+        token.assign(text_.substr(start, pos_ - start));
     }
+    skipSeparators();
+    if (pos_ < end && text_[pos_] == ',') {
+        ++pos_;
+        skipSeparators();
+    }
+    return true;
+}
+
+std::vector<std::string> TokenizeDesignText(std::string_view utf8) {
+    std::vector<std::string> tokens;
+    DesignTokenizer tokenizer(utf8);
+    for (std::string token; tokenizer.next(token);)
+        tokens.push_back(token);
     return tokens;
 }
 
@@ -195,24 +201,30 @@ std::string DesignVersionMessage(const std::string& fullName) {
 DesignReadResult ApplyDesignText(std::string_view utf8Text, const std::string& fullName,
                                  Table& design) {
     DesignReadResult result;
-    std::vector<std::string> tokens = TokenizeDesignText(utf8Text);
-    if (tokens.size() < 2 || tokens[0] != kProgramKey || !StartsWith(tokens[1], kProgramFamily)) {
+    // Token by token: the text may be megabytes of commas, and most of it is
+    // never needed once the header is refused.
+    DesignTokenizer tokenizer(utf8Text);
+    std::string program, version;
+    if (!tokenizer.next(program) || !tokenizer.next(version) || program != kProgramKey ||
+        !StartsWith(version, kProgramFamily)) {
         result.status = DesignReadStatus::NotADesignFile;
         result.message = NotADesignFileMessage(fullName);
         return result;
     }
     result.status = DesignReadStatus::ReadWithVersionWarning;
     for (std::string_view known : kKnownVersions) {
-        if (tokens[1] == known)
+        if (version == known)
             result.status = DesignReadStatus::Read;
     }
     if (result.status == DesignReadStatus::ReadWithVersionWarning)
         result.message = DesignVersionMessage(fullName);
 
     // A final key without a value is ignored.
-    for (std::size_t i = 2; i + 1 < tokens.size(); i += 2) {
-        const std::string& key = tokens[i];
-        const std::string& value = tokens[i + 1];
+    std::string key, value;
+    while (tokenizer.next(key) && tokenizer.next(value)) {
+        // No cell and no special key has an empty name.
+        if (key.empty())
+            continue;
         ApplyToMatchingCells(design, key, value);
         for (const SpecialKey& special : kSpecialKeys) {
             if (key == special.key)
@@ -232,8 +244,8 @@ DesignReadResult ApplyDesignText(std::string_view utf8Text, const std::string& f
 }
 
 DesignReadResult ReadDesignFile(const std::string& path, Table& design) {
-    std::string text = DecodeCp932(ReadFileBytes(path));
-    return ApplyDesignText(text, path, design);
+    std::string text = DecodeCp932(ReadFileBytes(path, kDataFileLimit));
+    return ApplyDesignText(text, QuotedName(path), design);
 }
 
 std::vector<std::string> DesignFileLines(const Table& design, const std::string& comment,
@@ -310,9 +322,7 @@ std::vector<std::string> DesignFileLines(const Table& design, const std::string&
 }
 
 std::string MachineNameFromPath(const std::string& path) {
-    std::string_view name = path;
-    if (std::size_t slash = name.rfind('/'); slash != std::string_view::npos)
-        name = name.substr(slash + 1);
+    std::string_view name = LastPathComponent(path);
     if (std::size_t dot = name.rfind('.'); dot != std::string_view::npos)
         name = name.substr(0, dot);
     return std::string(name);

@@ -4,6 +4,7 @@
 
 #include "data/table.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,19 @@ namespace skarvel::data {
 // one quote (an unterminated one takes the rest of the text). A NUL character
 // ends the text: whatever follows it is not design data.
 std::vector<std::string> TokenizeDesignText(std::string_view utf8);
+
+// The same tokens one at a time, for texts too big to hold as a token list.
+class DesignTokenizer {
+  public:
+    explicit DesignTokenizer(std::string_view utf8);
+    // The next token into `token`; false at the end of the text.
+    bool next(std::string& token);
+
+  private:
+    void skipSeparators();
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
 
 enum class DesignReadStatus {
     Read,                   // a design file of a known version
@@ -53,8 +67,9 @@ std::string DesignVersionMessage(const std::string& fullName);
 DesignReadResult ApplyDesignText(std::string_view utf8Text, const std::string& fullName,
                                  Table& design);
 
-// Reads a CP932 design file. Throws FileError when the file cannot be read;
-// the table is then unchanged.
+// Reads a CP932 design file. Throws FileError when the file cannot be read
+// or is bigger than kDataFileLimit; the table is then unchanged. The messages
+// name the file with QuotedName.
 DesignReadResult ReadDesignFile(const std::string& path, Table& design);
 
 // The 104 "key","value" lines of a design file, without line ends. Values

@@ -4,23 +4,11 @@
 #include "data/tables.h"
 #include "data/textfile.h"
 
+#include <array>
 #include <string_view>
 
 namespace skarvel::data {
 namespace {
-
-// Case-insensitive for ASCII letters only: full-width letters and kana must
-// match exactly, as they would in the files' own code page.
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 std::string ValueText(std::string_view rest) {
     std::size_t space = rest.find(' ');
@@ -46,22 +34,51 @@ std::vector<std::string> InputFileLines(const Table& input) {
     return lines;
 }
 
-void ApplyInputFileLines(Table& input, const std::vector<std::string>& lines) {
-    // Keys are taken from the fixed captions, not the caption cells, so a file
-    // reads the same whatever state the table is in.
-    for (int row = 1; row < input::kRows; ++row) {
-        std::string_view caption = input::kCaptions[static_cast<std::size_t>(row)];
-        std::string value;
-        for (const std::string& line : lines) {
-            std::size_t equals = line.find('=');
-            if (equals == std::string::npos ||
-                !EqualsIgnoringAsciiCase(std::string_view(line).substr(0, equals), caption))
-                continue;
-            value = ValueText(std::string_view(line).substr(equals + 1));
-            break;
+namespace {
+
+// The value of each row from the first line whose caption names it. Keys are
+// the fixed captions, not the caption cells, so a file reads the same
+// whatever state the table is in.
+class InputLineMatcher {
+  public:
+    void take(std::string_view line) {
+        std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos)
+            return;
+        std::string_view caption = line.substr(0, equals);
+        for (int row = 1; row < input::kRows; ++row) {
+            auto index = static_cast<std::size_t>(row);
+            if (!found_[index] && EqualsIgnoringAsciiCase(caption, input::kCaptions[index])) {
+                found_[index] = true;
+                values_[index] = ValueText(line.substr(equals + 1));
+                any_ = true;
+                return;
+            }
         }
-        input.setCell(input::kValueColumn, row, std::move(value));
     }
+
+    bool any() const { return any_; }
+
+    // A row without a line is emptied.
+    void apply(Table& input) {
+        for (int row = 1; row < input::kRows; ++row)
+            input.setCell(input::kValueColumn, row,
+                          std::move(values_[static_cast<std::size_t>(row)]));
+    }
+
+  private:
+    std::array<bool, input::kRows> found_{};
+    std::array<std::string, input::kRows> values_{};
+    bool any_ = false;
+};
+
+} // namespace
+
+void ApplyInputFileLines(Table& input, const std::vector<std::string>& lines) {
+    InputLineMatcher matcher;
+    for (const std::string& line : lines)
+        matcher.take(line);
+    matcher.apply(input);
 }
 
 void WriteInputFile(const std::string& path, const Table& input) {
@@ -69,8 +86,15 @@ void WriteInputFile(const std::string& path, const Table& input) {
 }
 
 void ReadInputFile(const std::string& path, Table& input) {
-    // ReadCp932Lines throws before anything is written into the table.
-    ApplyInputFileLines(input, ReadCp932Lines(path));
+    // Everything that can fail comes before the first cell is written. The
+    // lines are taken straight from the text: a file of nothing but line
+    // breaks would otherwise become millions of empty strings.
+    const std::string text = DecodeCp932(ReadFileBytes(path, kDataFileLimit));
+    InputLineMatcher matcher;
+    ForEachLine(text, [&](std::string_view line) { matcher.take(line); });
+    if (!matcher.any())
+        throw NotInputFileError("入力データのファイルではありません: " + QuotedName(path));
+    matcher.apply(input);
 }
 
 } // namespace skarvel::data

@@ -2,117 +2,298 @@
 
 #include "data/codec.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace skarvel::data {
 namespace {
 
 [[noreturn]] void Fail(const char* verb, const std::string& path, const std::string& reason) {
-    throw FileError(std::string("cannot ") + verb + " \"" + path + "\": " + reason);
+    throw FileError(std::string("cannot ") + verb + " \"" + QuotedName(path) + "\": " + reason);
 }
 
-bool IsFolder(const std::string& path) {
+[[noreturn]] void FailErrno(const char* verb, const std::string& path, int error) {
+    Fail(verb, path, std::strerror(error));
+}
+
+// Only regular files hold our data: a folder cannot be read as one, and
+// reading a device or a FIFO could block or never end.
+void RequireRegular(const char* verb, const std::string& path, const struct stat& info) {
+    if (S_ISDIR(info.st_mode))
+        Fail(verb, path, "is a folder");
+    if (!S_ISREG(info.st_mode))
+        Fail(verb, path, "is not a regular file");
+}
+
+[[noreturn]] void TooLarge(const std::string& path) {
+    throw FileError("ファイルが大きすぎます: " + QuotedName(path));
+}
+
+// Closes a descriptor on every way out.
+struct Descriptor {
+    int fd = -1;
+    Descriptor() = default;
+    explicit Descriptor(int f) : fd(f) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    // Closes now and reports the error a delayed write may only show here.
+    int close() {
+        int rc = ::close(fd);
+        fd = -1;
+        return rc;
+    }
+};
+
+// The file a save writes first; removed unless it was renamed over the target.
+struct TempFile {
+    std::string path;
+    Descriptor file;
+    bool renamed = false;
+    ~TempFile() {
+        if (!renamed && !path.empty())
+            ::unlink(path.c_str());
+    }
+};
+
+// Folder part of a path, for files that must live beside it.
+std::string FolderOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A hidden name beside the target. O_EXCL makes a clash with another file
+// harmless; the suffix only makes clashes rare.
+std::string TempName(const std::string& target) {
+    static std::atomic<unsigned> serial{0};
+    const auto now = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    const unsigned long long mix =
+        now ^ (static_cast<unsigned long long>(::getpid()) << 20) ^ (serial++ * 0x9E3779B9ull);
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%08llx.tmp", mix & 0xFFFFFFFFull);
+    std::size_t slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    // Keep the name well below the usual 255-byte limit of a file name.
+    std::string name(LastPathComponent(target).substr(0, 200));
+    return folder + "." + name + suffix;
+}
+
+void CreateTemp(const std::string& target, const std::string& shownPath, TempFile& temp) {
+    for (int attempt = 0;; ++attempt) {
+        std::string name = TempName(target);
+        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd >= 0) {
+            temp.path = std::move(name);
+            temp.file.fd = fd;
+            return;
+        }
+        if (errno != EEXIST || attempt == 100)
+            FailErrno("write", shownPath, errno);
+    }
+}
+
+} // namespace
+
+std::string QuotedName(std::string_view path) {
+    std::string out;
+    out.reserve(path.size());
+    char escape[8];
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        auto byte = static_cast<unsigned char>(path[i]);
+        auto next = [&](std::size_t k) {
+            return i + k < path.size() ? static_cast<unsigned char>(path[i + k]) : 0;
+        };
+        if (byte == '\n') {
+            out += "\\n";
+        } else if (byte == '\r') {
+            out += "\\r";
+        } else if (byte == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            out += escape;
+        } else if (byte == 0xC2 && next(1) >= 0x80 && next(1) <= 0x9F) {
+            // C1 controls, NEL among them.
+            std::snprintf(escape, sizeof escape, "\\u%04X", next(1));
+            out += escape;
+            i += 1;
+        } else if (byte == 0xE2 && next(1) == 0x80 && (next(2) == 0xA8 || next(2) == 0xA9)) {
+            // Line and paragraph separators.
+            std::snprintf(escape, sizeof escape, "\\u%04X", 0x2000 + (next(2) - 0x80));
+            out += escape;
+            i += 2;
+        } else {
+            out += static_cast<char>(byte);
+        }
+    }
+    return out;
+}
+
+std::string ReadFileBytes(const std::string& path, std::uintmax_t limit) {
+    // Look before opening: a FIFO must not even be opened.
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (::stat(path.c_str(), &info) != 0)
+        FailErrno("read", path, errno);
+    RequireRegular("read", path, info);
+    // O_NONBLOCK keeps the open from waiting should the name have become a
+    // FIFO since; fstat then tells what was really opened.
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.fd < 0)
+        FailErrno("read", path, errno);
+    if (::fstat(file.fd, &info) != 0)
+        FailErrno("read", path, errno);
+    RequireRegular("read", path, info);
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (size > limit)
+        TooLarge(path);
+
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size));
+    char buffer[65536];
+    for (;;) {
+        ssize_t got = ::read(file.fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            FailErrno("read", path, errno);
+        }
+        if (got == 0)
+            break;
+        // The file may have grown since fstat.
+        if (static_cast<std::uintmax_t>(got) > limit - bytes.size())
+            TooLarge(path);
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    return bytes;
 }
 
-// The last path component: the text after the last '/'.
-std::string_view FileName(const std::string& path) {
-    std::string_view view = path;
-    std::size_t slash = view.rfind('/');
-    return slash == std::string_view::npos ? view : view.substr(slash + 1);
+void WriteFileBytes(const std::string& path, std::string_view bytes) {
+    // Saving through a symbolic link replaces what it points to, not the link.
+    std::string target = path;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+    const bool replacing = ::stat(target.c_str(), &info) == 0;
+    if (replacing)
+        RequireRegular("write", path, info);
+
+    TempFile temp;
+    CreateTemp(target, path, temp);
+    const int fd = temp.file.fd;
+    if (replacing) {
+        // Owner first: a change of owner may clear mode bits. Only root may
+        // give the file away; anyone else keeps it as theirs.
+        struct stat mine {};
+        if (::fstat(fd, &mine) == 0 && (mine.st_uid != info.st_uid || mine.st_gid != info.st_gid) &&
+            ::fchown(fd, info.st_uid, info.st_gid) != 0) {
+            // Not allowed: the new file stays ours.
+        }
+        if (::fchmod(fd, info.st_mode & 07777) != 0)
+            FailErrno("write", path, errno);
+    }
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t done = ::write(fd, data, left);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            FailErrno("write", path, errno);
+        }
+        data += done;
+        left -= static_cast<std::size_t>(done);
+    }
+    if (::fsync(fd) != 0)
+        FailErrno("write", path, errno);
+    if (temp.file.close() != 0)
+        FailErrno("write", path, errno);
+    if (::rename(temp.path.c_str(), target.c_str()) != 0)
+        FailErrno("write", path, errno);
+    temp.renamed = true;
+    // The rename itself reaches the disk with the folder. A failure here
+    // cannot be undone any more and the file is complete, so it is not reported.
+    Descriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.fd >= 0)
+        ::fsync(folder.fd);
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::size_t count = 0;
+    ForEachLine(text, [&](std::string_view) { ++count; });
+    std::vector<std::string> lines;
+    lines.reserve(count);
+    ForEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
+std::vector<std::string> ReadCp932Lines(const std::string& path, std::uintmax_t limit) {
+    return SplitLines(DecodeCp932(ReadFileBytes(path, limit)));
+}
+
+std::string Cp932Text(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return EncodeCp932(text);
+}
+
+void WriteCp932Lines(const std::string& path, const std::vector<std::string>& lines) {
+    WriteFileBytes(path, Cp932Text(lines));
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::string_view LastPathComponent(std::string_view path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 // The extension starts at the last dot of the file name. A name that is only
 // a dot and an extension (".kxs") counts as having one: that is what a user
 // who types just the extension into a save dialog means.
-std::size_t ExtensionStart(std::string_view name) {
-    return name.rfind('.');
-}
-
-} // namespace
-
-std::string ReadFileBytes(const std::string& path) {
-    if (IsFolder(path))
-        Fail("read", path, "is a folder");
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        Fail("read", path, std::strerror(errno));
-    std::string bytes;
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    bool failed = std::ferror(file) != 0;
-    int error = errno;
-    std::fclose(file);
-    if (failed)
-        Fail("read", path, std::strerror(error));
-    return bytes;
-}
-
-void WriteFileBytes(const std::string& path, std::string_view bytes) {
-    if (IsFolder(path))
-        Fail("write", path, "is a folder");
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        Fail("write", path, std::strerror(errno));
-    bool failed = std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size();
-    int error = errno;
-    if (std::fclose(file) != 0 && !failed) {
-        failed = true;
-        error = errno;
-    }
-    if (failed)
-        Fail("write", path, std::strerror(error));
-}
-
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.emplace_back(text.substr(start));
-    return lines;
-}
-
-std::vector<std::string> ReadCp932Lines(const std::string& path) {
-    return SplitLines(DecodeCp932(ReadFileBytes(path)));
-}
-
-void WriteCp932Lines(const std::string& path, const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
-    WriteFileBytes(path, EncodeCp932(text));
-}
-
 bool HasExtension(const std::string& path) {
-    return ExtensionStart(FileName(path)) != std::string_view::npos;
+    return LastPathComponent(path).rfind('.') != std::string_view::npos;
 }
 
 std::string LowerExtension(const std::string& path) {
-    std::string_view name = FileName(path);
-    std::size_t dot = ExtensionStart(name);
+    std::string_view name = LastPathComponent(path);
+    std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos)
         return {};
     std::string extension(name.substr(dot));
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : extension)
+        c = AsciiLower(c);
     return extension;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
-// Whole-file reading and writing with errors that name the file.
+// Whole-file reading and writing with errors that name the file, and the
+// small text helpers the file formats share.
 
+#include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,22 +17,69 @@ class FileError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// All bytes of a regular file; throws FileError when it is missing, a folder
-// or unreadable.
-std::string ReadFileBytes(const std::string& path);
+// The largest input-data, design or paper-catalogue file the program reads:
+// 4 MB. Anything bigger is not one of its files.
+inline constexpr std::uintmax_t kDataFileLimit = 4 * 1024 * 1024;
+inline constexpr std::uintmax_t kNoFileLimit = UINTMAX_MAX;
 
-// Replaces the file's content with `bytes`; throws FileError on failure.
+// A file name as error messages show it: control characters are written as
+// escapes (\n, \r, \t, \xHH, \uHHHH for C1 controls and the line and paragraph
+// separators), so that a message stays one line. Everything else is kept.
+std::string QuotedName(std::string_view path);
+
+// All bytes of a regular file. Throws FileError when it is missing, not a
+// regular file (a folder, a device, a FIFO: these are never opened in a way
+// that could block) or unreadable, and when it holds more than `limit` bytes
+// ("ファイルが大きすぎます: NAME").
+std::string ReadFileBytes(const std::string& path, std::uintmax_t limit = kNoFileLimit);
+
+// Replaces the file's content with `bytes`, safely: the bytes go to a new file
+// in the same folder, which is flushed to the disk and then renamed over the
+// target. On any failure the old file is left as it was, the new one removed,
+// and FileError names the target. A replaced file keeps its permissions (and
+// owner where allowed); a new one gets 0666 less the umask. A symbolic link
+// is followed, so the link stays and its target gets the new content.
 void WriteFileBytes(const std::string& path, std::string_view bytes);
 
-// Splits text into lines at CR LF, CR or LF. A final line break does not start
-// another line.
+// Calls visit(std::string_view line) for each line of `text`, cut at CR LF, CR
+// or LF. A final line break does not start another line.
+template <class Visit> void ForEachLine(std::string_view text, Visit&& visit) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        visit(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        visit(text.substr(start));
+}
+
+// The lines of ForEachLine as strings.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// Reads a CP932 text file as UTF-8 lines.
-std::vector<std::string> ReadCp932Lines(const std::string& path);
+// Reads a CP932 text file as UTF-8 lines; `limit` as for ReadFileBytes.
+std::vector<std::string> ReadCp932Lines(const std::string& path,
+                                        std::uintmax_t limit = kNoFileLimit);
+
+// UTF-8 lines as the CP932 bytes of a text file, each line ended by CR LF.
+std::string Cp932Text(const std::vector<std::string>& lines);
 
 // Writes UTF-8 lines as CP932, each ended by CR LF.
 void WriteCp932Lines(const std::string& path, const std::vector<std::string>& lines);
+
+// The ASCII letter lower-cased; every other byte unchanged (UTF-8 stays intact).
+inline char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Equal when only the case of ASCII letters differs.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// The last path component: the text after the last '/'.
+std::string_view LastPathComponent(std::string_view path);
 
 // True when the last path component has an extension ("a.txt", not "a" or "dir.x/a").
 bool HasExtension(const std::string& path);

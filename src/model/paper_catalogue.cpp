@@ -27,12 +27,12 @@ const std::array<PaperColumnInfo, paper_column::kCount> kPaperColumns = {{
 
 namespace {
 
-std::vector<std::string> SplitAtTabs(const std::string& line) {
+std::vector<std::string> SplitAtTabs(std::string_view line) {
     std::vector<std::string> fields;
     std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-        fields.push_back(line.substr(start, tab - start));
-    fields.push_back(line.substr(start));
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string_view::npos; start = tab + 1)
+        fields.emplace_back(line.substr(start, tab - start));
+    fields.emplace_back(line.substr(start));
     return fields;
 }
 
@@ -72,10 +72,14 @@ std::string PaperSpec::text(int column) const {
 }
 
 std::vector<PaperSpec> ParsePaperCatalogue(std::string_view utf8) {
+    std::size_t count = 0;
+    data::ForEachLine(utf8, [&](std::string_view) { ++count; });
     std::vector<PaperSpec> rows;
+    rows.reserve(count);
     int number = 0;
-    for (const std::string& line : data::SplitLines(utf8))
+    data::ForEachLine(utf8, [&](std::string_view line) {
         rows.push_back(PaperSpec{++number, SplitAtTabs(line)});
+    });
     return rows;
 }
 
@@ -87,9 +91,10 @@ bool CollatesBefore(std::string_view a, std::string_view b) {
 bool PaperCatalogue::load(const std::string& path) {
     std::string bytes;
     try {
-        bytes = data::ReadFileBytes(path);
+        bytes = data::ReadFileBytes(path, data::kDataFileLimit);
     } catch (const data::FileError&) {
-        // The catalogue is optional: without it the list simply stays as it is.
+        // The catalogue is optional: without it, or with a file far too big to
+        // be one, the list simply stays as it is.
         return false;
     }
     rows_ = ParsePaperCatalogue(data::DecodeCp932(bytes));

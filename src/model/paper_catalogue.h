@@ -62,7 +62,7 @@ bool CollatesBefore(std::string_view a, std::string_view b);
 class PaperCatalogue {
   public:
     // Replaces the rows by the file's lines (CP932). Returns false and keeps
-    // the rows when the file is missing or cannot be read.
+    // the rows when the file is missing, cannot be read or is bigger than data::kDataFileLimit.
     bool load(const std::string& path);
     void setRows(std::vector<PaperSpec> rows) { rows_ = std::move(rows); }
 

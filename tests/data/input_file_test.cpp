@@ -2,12 +2,15 @@
 
 #include "common/temp_dir.h"
 #include "data/codec.h"
+#include "data/design_file.h"
 #include "data/tables.h"
 #include "data/textfile.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -109,24 +112,65 @@ TEST(InputFile, UnreadableFileLeavesTheTableAlone) {
     EXPECT_THROW(WriteInputFile(dir.file("no/folder.kxs"), in), FileError);
 }
 
-TEST(InputFile, EmptyAndBinaryFiles) {
+TEST(InputFile, FilesWithoutInputDataAreRefused) {
     TempDir dir;
-    const std::string path = dir.file("odd.kxs");
-    WriteFileBytes(path, "");
-    Table in = DefaultInput();
-    ReadInputFile(path, in);
-    for (int row = 1; row < input::kRows; ++row)
-        EXPECT_EQ(in.cell(input::kValueColumn, row), "") << row;
-    EXPECT_EQ(in.cell(0, input::WindSpeed), "風速");
-
+    const std::string path = dir.file("odd\n.kxs");
     std::string binary;
     for (int i = 0; i < 4096; ++i)
         binary += static_cast<char>((i * 151 + 7) & 0xFF);
-    WriteFileBytes(path, binary);
-    in = DefaultInput();
+    for (const std::string& bytes :
+         {std::string(), binary, EncodeCp932("項目=値 単位\r\n風速 3\r\n")}) {
+        WriteFileBytes(path, bytes);
+        Table in = EditedInput();
+        try {
+            ReadInputFile(path, in);
+            ADD_FAILURE() << "read";
+        } catch (const NotInputFileError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "入力データのファイルではありません: " + dir.file("odd\\n.kxs"));
+        }
+        EXPECT_EQ(Values(in), Values(EditedInput()));
+    }
+    // One known caption is enough; the rows without a line are emptied.
+    WriteFileBytes(path, EncodeCp932("x座標=5 m\r\n"));
+    Table in = EditedInput();
     ReadInputFile(path, in);
-    EXPECT_EQ(in.cell(0, input::MinDrag), "最小抗力係数");
-    EXPECT_EQ(in.cell(2, input::LaunchSpeed), "km/h");
+    for (int row = 1; row < input::kRows; ++row)
+        EXPECT_EQ(in.cell(input::kValueColumn, row), row == input::PositionX ? "5" : "") << row;
+}
+
+TEST(DataFiles, NothingOverFourMegabytesIsRead) {
+    TempDir dir;
+    const std::string path = dir.file("big");
+    WriteFileBytes(path, std::string(kDataFileLimit + 1, '\n'));
+    const std::string tooLarge = "ファイルが大きすぎます: " + path;
+    Table in = EditedInput();
+    Tables tables;
+    ResetTables(tables);
+    auto designCells = [&] {
+        std::vector<std::string> cells;
+        for (int row = 0; row < design::kRows; ++row) {
+            for (int column = 0; column < design::kColumns; ++column)
+                cells.push_back(tables.design.cell(column, row));
+        }
+        return cells;
+    };
+    const std::vector<std::string> before = designCells();
+    for (auto read : {std::function<void()>([&] { ReadInputFile(path, in); }),
+                      std::function<void()>([&] { ReadDesignFile(path, tables.design); })}) {
+        try {
+            read();
+            ADD_FAILURE() << "read";
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()), tooLarge);
+        }
+    }
+    EXPECT_EQ(Values(in), Values(EditedInput()));
+    EXPECT_EQ(designCells(), before);
+    // Exactly 4 MB is still read (and then refused for what it holds).
+    std::filesystem::resize_file(path, kDataFileLimit);
+    EXPECT_THROW(ReadInputFile(path, in), NotInputFileError);
+    EXPECT_EQ(ReadDesignFile(path, tables.design).status, DesignReadStatus::NotADesignFile);
 }
 
 TEST(ApplyInputFileLines, ShuffledLinesReadTheSame) {

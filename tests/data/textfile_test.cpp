@@ -4,7 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
+#include <functional>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace skarvel::data;
@@ -39,31 +46,139 @@ TEST(FileBytes, RoundTripKeepsEveryByte) {
     EXPECT_EQ(ReadFileBytes(dir.file("empty")), "");
 }
 
+// The message of the FileError that `action` throws.
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const FileError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
 TEST(FileBytes, ErrorsNameTheFile) {
     TempDir dir;
-    const std::string missing = dir.file("missing.kxs");
-    try {
-        ReadFileBytes(missing);
-        FAIL() << "no error";
-    } catch (const FileError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "cannot read \"" + missing + "\": No such file or directory");
+    const std::string missing = dir.file("missing\n.kxs");
+    EXPECT_EQ(ErrorOf([&] { ReadFileBytes(missing); }),
+              "cannot read \"" + dir.file("missing\\n.kxs") + "\": No such file or directory");
+    EXPECT_EQ(ErrorOf([&] { WriteFileBytes(dir.file("no/such/folder.kxs"), "x"); }),
+              "cannot write \"" + dir.file("no/such/folder.kxs") + "\": No such file or directory");
+    EXPECT_EQ(ErrorOf([&] { WriteFileBytes(dir.path(), "x"); }),
+              "cannot write \"" + dir.path().string() + "\": is a folder");
+}
+
+TEST(FileBytes, OnlyRegularFilesAreRead) {
+    TempDir dir;
+    const std::string fifo = dir.file("fifo.kxs");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Opening a FIFO without a writer would wait forever.
+    EXPECT_EQ(ErrorOf([&] { ReadFileBytes(fifo); }),
+              "cannot read \"" + fifo + "\": is not a regular file");
+    EXPECT_EQ(ErrorOf([&] { ReadFileBytes("/dev/zero"); }),
+              "cannot read \"/dev/zero\": is not a regular file");
+    EXPECT_EQ(ErrorOf([&] { ReadFileBytes(dir.path()); }),
+              "cannot read \"" + dir.path().string() + "\": is a folder");
+    // Nor are they written over.
+    EXPECT_EQ(ErrorOf([&] { WriteFileBytes(fifo, "x"); }),
+              "cannot write \"" + fifo + "\": is not a regular file");
+}
+
+TEST(FileBytes, SizeLimit) {
+    TempDir dir;
+    const std::string path = dir.file("ten");
+    WriteFileBytes(path, "0123456789");
+    EXPECT_EQ(ReadFileBytes(path, 10), "0123456789");
+    EXPECT_EQ(ErrorOf([&] { ReadFileBytes(path, 9); }), "ファイルが大きすぎます: " + path);
+}
+
+TEST(QuotedName, ControlCharactersBecomeEscapes) {
+    EXPECT_EQ(QuotedName("a\nb\r\t\x01\x7F\xC2\x85\xE2\x80\xA8\xE2\x80\xA9/名前 é\\.kxs"),
+              "a\\nb\\r\\t\\x01\\x7F\\u0085\\u2028\\u2029/名前 é\\.kxs");
+    EXPECT_EQ(QuotedName(std::string("\0", 1)), "\\x00");
+}
+
+namespace {
+
+// Runs `write` in a child process, as another user when we are root (a
+// read-only folder does not stop root), and returns its exit code.
+int InChild(bool dropRoot, const std::function<int()>& write) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (dropRoot && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(90);
+        ::_exit(write());
     }
-    try {
-        ReadFileBytes(dir.path());
-        FAIL() << "no error";
-    } catch (const FileError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "cannot read \"" + dir.path().string() + "\": is a folder");
-    }
-    try {
-        WriteFileBytes(dir.file("no/such/folder.kxs"), "x");
-        FAIL() << "no error";
-    } catch (const FileError& e) {
-        EXPECT_NE(std::string(e.what()).find(dir.file("no/such/folder.kxs")), std::string::npos);
-        EXPECT_EQ(std::string(e.what()).rfind("cannot write", 0), 0u);
-    }
-    EXPECT_THROW(WriteFileBytes(dir.path(), "x"), FileError);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> Names(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+TEST(SafeWrite, FailureLeavesTheOldFileAndNoTemporary) {
+    TempDir dir;
+    const std::filesystem::path folder = dir / "saves";
+    std::filesystem::create_directory(folder);
+    const std::string path = (folder / "flight.kxs").string();
+    const std::string old = "old content\r\n";
+    WriteFileBytes(path, old);
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string message = "cannot write \"" + path + "\": ";
+    auto attempt = [&](const std::string& expected) {
+        return [&, expected] {
+            const std::string error =
+                ErrorOf([&] { WriteFileBytes(path, std::string(4096, 'x')); });
+            return error == message + expected ? 0 : 1;
+        };
+    };
+
+    // No temporary file can be made in a read-only folder.
+    ::chmod(folder.c_str(), 0555);
+    EXPECT_EQ(InChild(true, attempt("Permission denied")), 0);
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(ReadFileBytes(path), old);
+    EXPECT_EQ(Names(folder), std::vector<std::string>{"flight.kxs"});
+
+    // A write that fails half-way: the file size limit is met after 100 bytes.
+    EXPECT_EQ(InChild(false,
+                      [&] {
+                          std::signal(SIGXFSZ, SIG_IGN);
+                          const rlimit limit{100, 100};
+                          ::setrlimit(RLIMIT_FSIZE, &limit);
+                          return attempt("File too large")();
+                      }),
+              0);
+    EXPECT_EQ(ReadFileBytes(path), old);
+    EXPECT_EQ(Names(folder), std::vector<std::string>{"flight.kxs"});
+}
+
+TEST(SafeWrite, ModesAndLinks) {
+    TempDir dir;
+    const std::string path = dir.file("mode.kx");
+    const mode_t mask = ::umask(022);
+    WriteFileBytes(path, "a");
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0644u); // a new file: 0666 less the umask
+    ::chmod(path.c_str(), 0604);
+    WriteFileBytes(path, "b");
+    ::stat(path.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0604u); // a replaced one keeps its mode
+    ::umask(mask);
+
+    // Saving through a link writes its target and keeps the link.
+    const std::string link = dir.file("link.kx");
+    std::filesystem::create_symlink(path, link);
+    WriteFileBytes(link, "c");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFileBytes(path), "c");
 }
 
 TEST(Cp932Lines, WrittenWithCrLfAndReadBack) {
