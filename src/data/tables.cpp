@@ -227,7 +227,8 @@ void ResetInput(Table& table) {
                      ReadOnly(CellColour::ButtonFace)});
     table.assignColumnStyle(input::kValueColumn, Value);
     // The environment rows and the trim settings stand out from the rest.
-    for (int row : {1, 2, 3, 16, 17, 18, 19})
+    for (int row : {input::WindSpeed, input::ThermalStrength, input::ThermalRadius,
+                    input::TailSetting, input::StabTilt, input::FinSetting, input::WingTwist})
         table.assignCellStyle(0, row, Shaded);
     WriteHeader(table, input::kHeader);
     WriteColumn(table, 0, input::kCaptions);
@@ -243,11 +244,11 @@ void ResetParameter(Table& table) {
     table.assignColumnStyle(param::kValueColumn, Value);
     WriteHeader(table, param::kHeader);
     WriteColumn(table, 0, param::kSymbols);
-    WriteColumn(table, 2, param::kUnits);
+    WriteColumn(table, param::kUnitColumn, param::kUnits);
 }
 
 void ResetMarker(Table& table) {
-    enum { Plain, Value, PointNumber, Time };
+    enum { Plain, Value, WholeNumberValue, TimeValue };
     SetWidths(table, {79, 57, 32});
     table.clearStyleAssignments();
     CellStyle value = ReadOnly(CellColour::Window, CellAlign::Right);
@@ -256,11 +257,11 @@ void ResetMarker(Table& table) {
                      Editable(ValueKind::WholeNumber, CellAlign::Right, 5),
                      Editable(ValueKind::PositiveReal, CellAlign::Right, 5)});
     table.assignColumnStyle(marker::kValueColumn, Value);
-    table.assignCellStyle(marker::kValueColumn, 1, PointNumber);
-    table.assignCellStyle(marker::kValueColumn, 2, Time);
+    table.assignCellStyle(marker::kValueColumn, marker::PointNumber, WholeNumberValue);
+    table.assignCellStyle(marker::kValueColumn, marker::Time, TimeValue);
     WriteHeader(table, marker::kHeader);
     WriteColumn(table, 0, marker::kCaptions);
-    WriteColumn(table, 2, marker::kUnits);
+    WriteColumn(table, marker::kUnitColumn, marker::kUnits);
 }
 
 void ResetDesign(Table& table) {
@@ -278,7 +279,8 @@ void ResetDesign(Table& table) {
     // The order matters only within a level; cell beats row beats column.
     table.assignColumnStyle(NoseReinforcement, ReadOnlyGrey);
     table.assignColumnStyle(Unit, ReadOnlyGrey);
-    for (int row : {1, 2, 3, 12, 13, 18, 19, 20, 21})
+    for (int row : {Type, LeadingEdge, TrailingEdge, PaperWeight, PaperThickness, LowerCamber,
+                    PaintCoats, CgPosition, GlideSpeed})
         table.assignRowStyle(row, ReadOnlyGrey);
     table.assignRowStyle(PaperName, PickCell);
     table.assignRowStyle(SheetCount, EditableReal);
@@ -327,7 +329,7 @@ void ResetComputed(Table& table) {
     SetWidths(table, {120, 60, 60, 60, 60, 60, 40});
     WriteHeader(table, computed::kHeader);
     WriteColumn(table, 0, computed::kCaptions);
-    WriteColumn(table, computed::kColumns - 1, computed::kUnits);
+    WriteColumn(table, computed::Unit, computed::kUnits);
 }
 
 } // namespace

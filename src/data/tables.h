@@ -67,6 +67,7 @@ namespace param {
 inline constexpr int kColumns = 3;
 inline constexpr int kRows = 38;
 inline constexpr int kValueColumn = 1;
+inline constexpr int kUnitColumn = 2;
 enum Row : int {
     S = 1,
     b,
@@ -116,6 +117,33 @@ namespace marker {
 inline constexpr int kColumns = 3;
 inline constexpr int kRows = 25;
 inline constexpr int kValueColumn = 1;
+inline constexpr int kUnitColumn = 2;
+enum Row : int {
+    PointNumber = 1, // "ポイントNo"
+    Time,
+    GroundSpeed,
+    Airspeed,
+    Updraft,
+    SinkRate,
+    AngleOfAttack,
+    Sideslip,
+    LiftCoefficient,
+    DragCoefficient,
+    TurnRadius,
+    LoopRadius,
+    Altitude,
+    PositionX,
+    PositionY,
+    Roll,        // "Φロール角"
+    Pitch,       // "Θピッチ角"
+    Yaw,         // "Ψヨー角"
+    AxialSpeed,  // "u機体軸速度"
+    SideSpeed,   // "v横滑り速度"
+    NormalSpeed, // "w縦滑り速度"
+    RollRate,
+    PitchRate,
+    YawRate,
+};
 extern const std::array<std::string_view, kColumns> kHeader;
 extern const std::array<std::string_view, kRows> kCaptions;
 extern const std::array<std::string_view, kRows> kUnits;
@@ -177,6 +205,40 @@ extern const std::array<std::array<std::string_view, kColumns>, kRows> kDefaults
 namespace computed {
 inline constexpr int kColumns = 7;
 inline constexpr int kRows = 25;
+enum Column : int {
+    Wing = 1,
+    HorizontalTail,
+    VerticalTail,
+    Fuselage,
+    Whole, // "全体"
+    Unit,
+};
+enum Row : int {
+    Mass = 1,
+    RollInertia,
+    PitchInertia,
+    Area, // "有効面積"
+    Span,
+    AspectRatio,
+    Taper,
+    Dihedral,
+    Sweep,
+    MeanChord,
+    Mac,
+    AcX,
+    AcZ,
+    MassCentreX,
+    MassCentreZ,
+    Efficiency,
+    LiftSlope,
+    MinDrag,
+    TailArm,
+    TailVolume,
+    CentreOfGravity, // "重心"
+    StaticMargin,    // "両立余裕"
+    DynamicMargin,
+    GlideSpeed,
+};
 extern const std::array<std::string_view, kColumns> kHeader;
 extern const std::array<std::string_view, kRows> kCaptions;
 extern const std::array<std::string_view, kRows> kUnits;

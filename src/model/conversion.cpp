@@ -11,6 +11,7 @@ namespace skarvel::model {
 
 namespace dz = data::design;
 namespace in = data::input;
+namespace cd = data::computed;
 
 namespace {
 
@@ -18,8 +19,8 @@ std::string Text(double v) {
     return data::FormatSignificant(4, false, v);
 }
 
-// Computed-data rows 1 to 18 of the four component columns.
-constexpr std::array<double ComponentResult::*, 18> kComponentRows = {
+// Computed-data rows from 質量 to 最小抗力係数 of the four component columns.
+constexpr std::array<double ComponentResult::*, cd::MinDrag> kComponentRows = {
     &ComponentResult::mass,
     &ComponentResult::rollInertia,
     &ComponentResult::pitchInertia,
@@ -42,27 +43,26 @@ constexpr std::array<double ComponentResult::*, 18> kComponentRows = {
 void FillComputedTable(data::Table& t, const AircraftModel& m) {
     const ComponentResult* columns[] = {&m.wing, &m.horizontalTail, &m.verticalTail, &m.fuselage};
     for (int c = 0; c < 4; ++c) {
-        int row = 1;
+        int row = cd::Mass;
         for (auto field : kComponentRows) {
-            t.setCell(c + 1, row++, Text(columns[c]->*field));
+            t.setCell(cd::Wing + c, row++, Text(columns[c]->*field));
         }
     }
     const AircraftResult& a = m.aircraft;
-    constexpr int whole = 5;
-    t.setCell(whole, 1, Text(a.totalMass));
-    t.setCell(whole, 2, Text(a.totalRollInertia));
-    t.setCell(whole, 3, Text(a.totalPitchInertia));
-    t.setCell(whole, 13, Text(a.acZ));
-    t.setCell(whole, 15, Text(a.cgZ));
-    t.setCell(whole, 18, Text(a.totalCd0));
-    t.setCell(2, 19, Text(a.tailArmH));
-    t.setCell(3, 19, Text(a.tailArmV));
-    t.setCell(2, 20, Text(a.tailVolumeH));
-    t.setCell(3, 20, Text(a.tailVolumeV));
-    t.setCell(whole, 21, Text(a.h * 100));
-    t.setCell(whole, 22, Text(a.staticMarginCompat * 100));
-    t.setCell(whole, 23, Text(a.dynamicMargin * 100));
-    t.setCell(whole, 24, Text(m.design().glideSpeed));
+    t.setCell(cd::Whole, cd::Mass, Text(a.totalMass));
+    t.setCell(cd::Whole, cd::RollInertia, Text(a.totalRollInertia));
+    t.setCell(cd::Whole, cd::PitchInertia, Text(a.totalPitchInertia));
+    t.setCell(cd::Whole, cd::AcZ, Text(a.acZ));
+    t.setCell(cd::Whole, cd::MassCentreZ, Text(a.cgZ));
+    t.setCell(cd::Whole, cd::MinDrag, Text(a.totalCd0));
+    t.setCell(cd::HorizontalTail, cd::TailArm, Text(a.tailArmH));
+    t.setCell(cd::VerticalTail, cd::TailArm, Text(a.tailArmV));
+    t.setCell(cd::HorizontalTail, cd::TailVolume, Text(a.tailVolumeH));
+    t.setCell(cd::VerticalTail, cd::TailVolume, Text(a.tailVolumeV));
+    t.setCell(cd::Whole, cd::CentreOfGravity, Text(a.h * 100));
+    t.setCell(cd::Whole, cd::StaticMargin, Text(a.staticMarginCompat * 100));
+    t.setCell(cd::Whole, cd::DynamicMargin, Text(a.dynamicMargin * 100));
+    t.setCell(cd::Whole, cd::GlideSpeed, Text(m.design().glideSpeed));
 }
 
 } // namespace
@@ -94,15 +94,15 @@ void TransferDesignToInput(data::Tables& tables, const AircraftModel& model) {
         t.setCell(in::kValueColumn, row, std::move(text));
     };
     try {
-        set(in::StaticMargin, c.cell(5, 22));
+        set(in::StaticMargin, c.cell(cd::Whole, cd::StaticMargin));
         set(in::CgVertical, Text(model.aircraft.cgHeightRatio * 100));
         set(in::CgLateral, "0");
-        set(in::WingArea, c.cell(1, 4));
-        set(in::WingSpan, c.cell(1, 5));
-        set(in::TaperRatio, c.cell(1, 7));
-        set(in::Dihedral, c.cell(1, 8));
-        set(in::Sweep, c.cell(1, 9));
-        set(in::SpanEfficiency, c.cell(1, 16));
+        set(in::WingArea, c.cell(cd::Wing, cd::Area));
+        set(in::WingSpan, c.cell(cd::Wing, cd::Span));
+        set(in::TaperRatio, c.cell(cd::Wing, cd::Taper));
+        set(in::Dihedral, c.cell(cd::Wing, cd::Dihedral));
+        set(in::Sweep, c.cell(cd::Wing, cd::Sweep));
+        set(in::SpanEfficiency, c.cell(cd::Wing, cd::Efficiency));
         const double arm = model.aerodynamicTailArm();
         set(in::TailArm, Text(arm));
         set(in::HTailVolume,
@@ -111,9 +111,9 @@ void TransferDesignToInput(data::Tables& tables, const AircraftModel& model) {
             Text(sim::checkedDiv(model.aircraft.tailVolumeV * arm, model.aircraft.tailArmH)));
         set(in::HTailAspect, Text(model.horizontalTail.effectiveAspectRatio));
         set(in::VTailAspect, Text(model.verticalTail.effectiveAspectRatio));
-        set(in::Mass, c.cell(5, 1));
-        set(in::RollInertia, c.cell(5, 2));
-        set(in::PitchInertia, c.cell(5, 3));
+        set(in::Mass, c.cell(cd::Whole, cd::Mass));
+        set(in::RollInertia, c.cell(cd::Whole, cd::RollInertia));
+        set(in::PitchInertia, c.cell(cd::Whole, cd::PitchInertia));
         set(in::MinDrag, "0");
     } catch (const sim::ArithmeticError&) {
         // Quiet: the rows written so far stay.
