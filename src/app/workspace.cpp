@@ -1,9 +1,12 @@
 #include "app/workspace.h"
 
+#include "data/codec.h"
 #include "data/design_file.h"
 #include "data/input_file.h"
 #include "data/textfile.h"
 #include "model/conversion.h"
+#include "sim/checked.h"
+#include "sim/dynamics.h"
 #include "sim/estimate.h"
 #include "sim/load.h"
 #include "sim/simulator.h"
@@ -36,6 +39,63 @@ class Workspace::Observer : public sim::RunObserver {
   private:
     Workspace& ws_;
 };
+
+bool Options::get(Option o) const {
+    switch (o) {
+    case Option::LiveCharts:
+        return liveCharts;
+    case Option::LiveTrajectory:
+        return liveTrajectory;
+    case Option::AutoFit:
+        return autoFit;
+    case Option::CursorGround:
+        return cursorGround;
+    case Option::GroundTrack:
+        return groundTrack;
+    case Option::SpanVerticals:
+        return spanVerticals;
+    }
+    return false;
+}
+
+void Options::set(Option o, bool on) {
+    switch (o) {
+    case Option::LiveCharts:
+        liveCharts = on;
+        break;
+    case Option::LiveTrajectory:
+        liveTrajectory = on;
+        break;
+    case Option::AutoFit:
+        autoFit = on;
+        break;
+    case Option::CursorGround:
+        cursorGround = on;
+        break;
+    case Option::GroundTrack:
+        groundTrack = on;
+        break;
+    case Option::SpanVerticals:
+        spanVerticals = on;
+        break;
+    }
+}
+
+namespace {
+
+// Runs `action` when the scope is left, however it is left.
+template <class F> class ScopeExit {
+  public:
+    explicit ScopeExit(F action) : action_(std::move(action)) {}
+    ~ScopeExit() { action_(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+  private:
+    F action_;
+};
+
+} // namespace
 
 Workspace::Workspace(std::string programPath)
     : programPath_(std::move(programPath)), record_(std::make_unique<sim::FlightRecord>()) {
@@ -92,6 +152,30 @@ void Workspace::loadStartupInput(const std::vector<std::string>& args) {
     }
 }
 
+const data::Table& Workspace::table(TableId id) const {
+    return const_cast<Workspace*>(this)->mutableTable(id);
+}
+
+data::Table& Workspace::mutableTable(TableId id) {
+    switch (id) {
+    case TableId::Input:
+        return tables_.input;
+    case TableId::Parameter:
+        return tables_.parameter;
+    case TableId::Marker:
+        return tables_.marker;
+    case TableId::Design:
+        return tables_.design;
+    case TableId::Computed:
+        break;
+    }
+    return tables_.computed;
+}
+
+void Workspace::editCell(TableId id, int column, int row, const std::string& text) {
+    mutableTable(id).setCell(column, row, text);
+}
+
 bool Workspace::runFromInput() {
     if (busy_) {
         return false;
@@ -108,31 +192,50 @@ bool Workspace::runFromParameters() {
     return true;
 }
 
-void Workspace::estimate() {
-    sim::EstimateDerivatives(tables_.input, tables_.parameter, input_);
+bool Workspace::estimate() {
+    return sim::EstimateDerivatives(tables_.input, tables_.parameter, input_);
 }
 
 void Workspace::runAndRefresh(bool estimateFirst) {
     busy_ = true;
-    if (estimateFirst) {
-        estimate();
+    const ScopeExit clearBusy([this] { busy_ = false; });
+    // A failed estimate would fly the previous parameters under the new
+    // inputs: the run ends there, as a failed flight.
+    if (estimateFirst && !estimate()) {
+        history_.appendError();
+        return;
     }
     sim::LoadInputSet(tables_.input, tables_.parameter, input_);
+    // The row records what this flight loaded, not what is typed meanwhile.
+    const data::Table loaded = tables_.input;
+    // A design whose computation failed has no laws to fly on.
+    sim::DesignAeroLaws* laws = laws_ == &model_ && !designComputed_ ? nullptr : laws_;
     try {
         if (view_ != nullptr) {
             view_->runStarting();
         }
         stop_ = false;
         Observer observer(*this);
-        sim::RunFlight(input_, laws_, *record_, stats_, observer);
+        sim::RunFlight(input_, laws, *record_, stats_, observer);
         if (!noHistoryRow_) {
-            history_.appendSummary(sim::Summarize(*record_, stats_), tables_.input);
+            history_.appendSummary(sim::Summarize(*record_, stats_), loaded);
         }
-    } catch (const std::exception&) {
+    } catch (const sim::ArithmeticError&) {
         // A failed flight shows as an "Error" row, never as a message.
         history_.appendError();
+    } catch (const sim::NoDesignError&) {
+        history_.appendError();
+    } catch (...) {
+        // Anything else is a fault of the program, for the caller to report.
+        busy_ = false;
+        finishRun();
+        throw;
     }
     busy_ = false;
+    finishRun();
+}
+
+void Workspace::finishRun() {
     if (view_ != nullptr) {
         view_->runFinished();
     }
@@ -143,11 +246,40 @@ bool Workspace::rerunHistoryRow(int row) {
         return false;
     }
     noHistoryRow_ = true;
-    struct ClearMark {
-        bool& mark;
-        ~ClearMark() { mark = false; }
-    } clear{noHistoryRow_};
+    const ScopeExit clearMark([this] { noHistoryRow_ = false; });
     return runFromInput();
+}
+
+bool Workspace::selectHistoryRow(int row) {
+    if (busy_) {
+        return false;
+    }
+    history_.select(row);
+    return true;
+}
+
+bool Workspace::deleteSelectedHistoryRow() {
+    if (busy_) {
+        return false;
+    }
+    history_.deleteSelected();
+    return true;
+}
+
+bool Workspace::clearHistory() {
+    if (busy_) {
+        return false;
+    }
+    history_.clear();
+    return true;
+}
+
+bool Workspace::sortHistory(int column) {
+    if (busy_) {
+        return false;
+    }
+    history_.sortByColumn(column);
+    return true;
 }
 
 void Workspace::setCaptionFile(const std::string& path) {
@@ -163,24 +295,45 @@ void Workspace::readInputFile(const std::string& path) {
     estimate();
 }
 
-void Workspace::openInputFile(const std::string& path) {
+bool Workspace::openInputFile(const std::string& path) {
+    if (busy_) {
+        return false;
+    }
     readInputFile(path);
     dialogs_.inputOpen = path;
+    return true;
 }
 
+namespace {
+// The name a save writes: the default extension added to a name without one.
+std::string WithDefaultExtension(const std::string& path, const char* extension) {
+    return data::HasExtension(path) ? path : path + extension;
+}
+} // namespace
+
 std::string Workspace::saveInputFile(const std::string& path) {
-    std::string name = path;
-    if (!data::HasExtension(name)) {
-        name += ".kxs";
+    if (busy_) {
+        return {};
     }
+    const std::string name = WithDefaultExtension(path, ".kxs");
     data::WriteInputFile(name, tables_.input);
     dialogs_.inputOpen = dialogs_.inputSave = name;
     setCaptionFile(name);
     return name;
 }
 
+std::vector<std::string> Workspace::unsavableInputCharacters() const {
+    return data::UnsavableCharacters(data::InputFileLines(tables_.input));
+}
+
+std::vector<std::string> Workspace::unsavableDesignCharacters(const std::string& path) const {
+    const std::string name = WithDefaultExtension(path, ".kx");
+    return data::UnsavableCharacters(data::DesignFileLines(
+        tables_.design, comment_, data::MachineNameFromPath(name), measuredMassText()));
+}
+
 bool Workspace::dropFiles(const std::vector<std::string>& paths) {
-    if (paths.empty()) {
+    if (busy_ || paths.empty()) {
         return false;
     }
     const std::string& first = paths.front();
@@ -194,25 +347,30 @@ bool Workspace::dropFiles(const std::vector<std::string>& paths) {
 }
 
 std::string Workspace::exportFlightText(const std::string& path) {
-    std::string name = path;
-    if (!data::HasExtension(name)) {
-        name += ".txt";
+    if (busy_) {
+        return {};
     }
+    const std::string name = WithDefaultExtension(path, ".txt");
     sim::WriteFlightText(name, *record_);
     return name;
 }
 
-void Workspace::resetTables() {
+bool Workspace::resetTables() {
+    if (busy_) {
+        return false;
+    }
     data::ClearAllTables(tables_);
     data::ResetTables(tables_);
     computeDesign();
     estimate();
     comment_.clear();
     measuredMass_.reset();
+    return true;
 }
 
 bool Workspace::computeDesign() {
-    return model::ComputeDesign(tables_, model_);
+    designComputed_ = model::ComputeDesign(tables_, model_);
+    return designComputed_;
 }
 
 bool Workspace::convertToInput() {
@@ -226,6 +384,10 @@ bool Workspace::convertToInput() {
 }
 
 data::DesignReadResult Workspace::openDesignFile(const std::string& path) {
+    if (busy_) {
+        // Nothing read: the table and the caption stay, and there is nothing to say.
+        return {};
+    }
     data::DesignReadResult result = data::ReadDesignFile(path, tables_.design);
     if (result.status == data::DesignReadStatus::NotADesignFile) {
         return result;
@@ -233,8 +395,12 @@ data::DesignReadResult Workspace::openDesignFile(const std::string& path) {
     if (result.hasComment) {
         comment_ = result.comment;
     }
+    // The measured mass belongs to the design just read; one without it
+    // must not inherit the previous design's.
     if (result.hasMeasuredMass) {
         measuredMass_ = result.measuredMass;
+    } else {
+        measuredMass_.reset();
     }
     dialogs_.designOpen = path;
     caption_ = std::string(kAppTitle) + " - " + fs::path(path).filename().string();
@@ -242,13 +408,16 @@ data::DesignReadResult Workspace::openDesignFile(const std::string& path) {
     return result;
 }
 
+std::string Workspace::measuredMassText() const {
+    return measuredMass_ ? *measuredMass_ : std::string(data::kDefaultMeasuredMass);
+}
+
 std::string Workspace::saveDesignFile(const std::string& path) {
-    std::string name = path;
-    if (!data::HasExtension(name)) {
-        name += ".kx";
+    if (busy_) {
+        return {};
     }
-    data::WriteDesignFile(name, tables_.design, comment_,
-                          measuredMass_ ? *measuredMass_ : std::string(data::kDefaultMeasuredMass));
+    const std::string name = WithDefaultExtension(path, ".kx");
+    data::WriteDesignFile(name, tables_.design, comment_, measuredMassText());
     dialogs_.designOpen = dialogs_.designSave = name;
     setCaptionFile(name);
     return name;

@@ -1,6 +1,8 @@
 #pragma once
 // All state of one main window and the commands on it, without any display.
-// The window forwards what the user does to these methods and shows the state.
+// The window forwards what the user does to these methods and shows the state;
+// every change of state goes through a method here, so the busy guard has one
+// owner.
 
 #include "data/design_file.h"
 #include "data/tables.h"
@@ -41,11 +43,29 @@ struct DialogFiles {
     std::string designSave;
 };
 
-struct RunOptions {
-    bool liveCharts = true;     // "グラフ(&G)"
-    bool liveTrajectory = true; // "軌跡(&Q)"
-    bool autoFit = false;       // "自動最大表示(&A)"
+// The check-mark commands of the window.
+enum class Option {
+    LiveCharts,     // "グラフ(&G)"
+    LiveTrajectory, // "軌跡(&Q)"
+    AutoFit,        // "自動最大表示(&A)"
+    CursorGround,   // "平面投影を表示(&H)"
+    GroundTrack,    // "地面投影(&P)"
+    SpanVerticals,  // "投影垂直線表示(&W)"
 };
+
+struct Options {
+    bool liveCharts = true;
+    bool liveTrajectory = true;
+    bool autoFit = false;
+    bool cursorGround = true;
+    bool groundTrack = true;
+    bool spanVerticals = false;
+
+    bool get(Option o) const;
+    void set(Option o, bool on);
+};
+
+enum class TableId { Input, Parameter, Marker, Design, Computed };
 
 class Workspace {
   public:
@@ -55,24 +75,24 @@ class Workspace {
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
 
-    // --- state -------------------------------------------------------------
-    data::Tables& tables() { return tables_; }
+    // --- state (read only; changes go through the commands below) ----------
     const data::Tables& tables() const { return tables_; }
+    const data::Table& table(TableId id) const;
     const sim::InputSet& inputSet() const { return input_; }
     const sim::FlightRecord& record() const { return *record_; }
-    sim::FlightRecord& record() { return *record_; }
     const sim::RunStatistics& statistics() const { return stats_; }
-    sim::RunHistory& history() { return history_; }
     const sim::RunHistory& history() const { return history_; }
     const std::string& caption() const { return caption_; }
     const DialogFiles& dialogFiles() const { return dialogs_; }
-    DialogFiles& dialogFiles() { return dialogs_; }
-    RunOptions& options() { return options_; }
-    std::string& comment() { return comment_; }
+    const Options& options() const { return options_; }
+    const std::string& comment() const { return comment_; }
     bool busy() const { return busy_; }
     bool stopRequested() const { return stop_; }
 
     const model::AircraftModel& aircraft() const { return model_; }
+    // False when the last design computation failed part way: a flight on
+    // the design-based laws then ends as an "Error" row.
+    bool designComputed() const { return designComputed_; }
     // The measured mass of the real glider that came with the design, if any.
     const std::optional<std::string>& measuredMass() const { return measuredMass_; }
 
@@ -80,6 +100,13 @@ class Workspace {
     // The laws a flight uses when the minimum drag coefficient is not above 0:
     // the aircraft model of the current design unless replaced here.
     void setDesignLaws(sim::DesignAeroLaws* laws) { laws_ = laws; }
+
+    // --- edits ---------------------------------------------------------------
+    // A cell typed by the user. Allowed during a flight: the flight works on
+    // what it loaded.
+    void editCell(TableId id, int column, int row, const std::string& text);
+    void setComment(std::string text) { comment_ = std::move(text); }
+    void setOption(Option o, bool on) { options_.set(o, on); }
 
     // --- start-up ----------------------------------------------------------
     // Loads the start-up input data (first argument or the default files),
@@ -98,8 +125,16 @@ class Workspace {
     // Re-runs a history row with its inputs, adding no row. False when
     // nothing ran (busy, no such row, or an error row).
     bool rerunHistoryRow(int row);
-    // Refreshes the parameter table from the input data.
-    void estimate();
+    // Refreshes the parameter table from the input data. False when the
+    // estimate failed part way (the table keeps what it wrote).
+    bool estimate();
+
+    // --- run history ---------------------------------------------------------
+    // Each does nothing while a flight runs and returns false then.
+    bool selectHistoryRow(int row);
+    bool deleteSelectedHistoryRow();
+    bool clearHistory();
+    bool sortHistory(int column);
 
     // --- design ------------------------------------------------------------
     // Runs the aircraft model on the design table and fills the computed-data
@@ -110,6 +145,9 @@ class Workspace {
     bool convertToInput();
 
     // --- files -------------------------------------------------------------
+    // File commands do nothing while a flight runs: the ones returning bool
+    // return false then, the others return an empty result.
+    //
     // Reads a design file as the open command does and converts it. Returns
     // the outcome with the message the window shows (header or version); a
     // refused file changes nothing. Throws data::FileError for an unreadable file.
@@ -119,10 +157,14 @@ class Workspace {
     std::string saveDesignFile(const std::string& path);
     // Reads an input-data file as the open command does; throws data::FileError
     // and then changes nothing.
-    void openInputFile(const std::string& path);
+    bool openInputFile(const std::string& path);
     // Writes the input-data file (".kxs" added when the name has no extension)
     // and returns the name written; throws data::FileError.
     std::string saveInputFile(const std::string& path);
+    // The characters (at most 10, each once) that Shift-JIS cannot hold and
+    // that a save would write as "?".
+    std::vector<std::string> unsavableInputCharacters() const;
+    std::vector<std::string> unsavableDesignCharacters(const std::string& path) const;
     // Files dropped on the window: the first one is read when it is an
     // existing ".kxs" file. True when it was read.
     bool dropFiles(const std::vector<std::string>& paths);
@@ -133,13 +175,16 @@ class Workspace {
     // --- reset -------------------------------------------------------------
     // The reset command after the user said yes: every table back to the
     // program's values, parameters estimated, comment emptied.
-    void resetTables();
+    bool resetTables();
 
   private:
     class Observer;
     void runAndRefresh(bool estimateFirst);
+    void finishRun();
     void readInputFile(const std::string& path);
     void setCaptionFile(const std::string& path);
+    data::Table& mutableTable(TableId id);
+    std::string measuredMassText() const;
 
     std::string programPath_;
     data::Tables tables_;
@@ -149,11 +194,12 @@ class Workspace {
     sim::RunHistory history_;
     std::string caption_ = kAppTitle;
     DialogFiles dialogs_;
-    RunOptions options_;
+    Options options_;
     std::string comment_;
     bool busy_ = false;
     bool stop_ = false;
     bool noHistoryRow_ = false;
+    bool designComputed_ = true;
     RunView* view_ = nullptr;
     model::AircraftModel model_;
     std::optional<std::string> measuredMass_;

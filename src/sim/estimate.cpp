@@ -161,11 +161,13 @@ void Estimate(const data::Table& input, data::Table& parameter, InputSet& in) {
 
 } // namespace
 
-void EstimateDerivatives(const data::Table& input, data::Table& parameter, InputSet& in) {
+bool EstimateDerivatives(const data::Table& input, data::Table& parameter, InputSet& in) {
     try {
         Estimate(input, parameter, in);
+        return true;
     } catch (const ArithmeticError&) {
         // Quiet by design: the parameter table keeps what it showed.
+        return false;
     }
 }
 

@@ -14,7 +14,7 @@ double LiftSlope(double x);
 // Reads the input-data table, writes the parameter table's values (5
 // significant digits) and keeps the estimate-only values at full precision in
 // `in`. An arithmetic failure ends the estimate quietly: later fields and the
-// not yet written cells keep their previous contents.
-void EstimateDerivatives(const data::Table& input, data::Table& parameter, InputSet& in);
+// not yet written cells keep their previous contents. Returns false then.
+bool EstimateDerivatives(const data::Table& input, data::Table& parameter, InputSet& in);
 
 } // namespace skarvel::sim

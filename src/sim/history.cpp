@@ -43,6 +43,8 @@ void RunHistory::appendSummary(const FlightSummary& summary, const data::Table& 
     }
     rows_.insert(rows_.begin(), std::move(row));
     selected_ = 0;
+    ++revision_;
+    ++summaryRevision_;
     // Error rows are let in beyond the limit; the next flight trims the list
     // back to the newest rows.
     if (static_cast<int>(rows_.size()) > kMaxRows) {
@@ -53,6 +55,7 @@ void RunHistory::appendSummary(const FlightSummary& summary, const data::Table& 
 void RunHistory::appendError() {
     ++counter_;
     rows_.insert(rows_.begin(), HistoryRow{std::to_string(counter_), {"Error"}});
+    ++revision_;
     if (selected_ >= 0) {
         ++selected_;
     }
@@ -62,6 +65,7 @@ void RunHistory::clear() {
     rows_.clear();
     counter_ = 0;
     selected_ = -1;
+    ++revision_;
 }
 
 void RunHistory::deleteSelected() {
@@ -69,6 +73,7 @@ void RunHistory::deleteSelected() {
         return;
     }
     rows_.erase(rows_.begin() + selected_);
+    ++revision_;
     if (rows_.empty()) {
         selected_ = -1;
     } else if (selected_ >= static_cast<int>(rows_.size())) {
@@ -101,6 +106,7 @@ void RunHistory::sortByColumn(int column) {
                      [](const Keyed& a, const Keyed& b) { return a.key > b.key; });
     rows_.clear();
     selected_ = -1;
+    ++revision_;
     for (auto& k : keyed) {
         if (k.selected) {
             selected_ = static_cast<int>(rows_.size());
@@ -110,23 +116,30 @@ void RunHistory::sortByColumn(int column) {
 }
 
 std::string RunHistory::copyText(bool lineBreaks) const {
+    return (selected_ >= 0 ? rowText(selected_, lineBreaks) : captionText(lineBreaks)) + "\r\n";
+}
+
+std::string RunHistory::captionText(bool lineBreaks) const {
     const std::string_view sep = lineBreaks ? "\r\n" : "\t";
-    std::string text;
-    if (selected_ >= 0) {
-        const HistoryRow& row = rows_[static_cast<std::size_t>(selected_)];
-        text = row.caption;
-        for (const auto& cell : row.cells) {
-            text += sep;
-            text += cell;
-        }
-    } else {
-        text = captions_[0];
-        for (int c = 1; c < kColumns; ++c) {
-            text += sep;
-            text += captions_[static_cast<std::size_t>(c)];
-        }
+    std::string text = captions_[0];
+    for (int c = 1; c < kColumns; ++c) {
+        text += sep;
+        text += captions_[static_cast<std::size_t>(c)];
     }
-    text += "\r\n";
+    return text;
+}
+
+std::string RunHistory::rowText(int row, bool lineBreaks) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) {
+        return {};
+    }
+    const std::string_view sep = lineBreaks ? "\r\n" : "\t";
+    const HistoryRow& r = rows_[static_cast<std::size_t>(row)];
+    std::string text = r.caption;
+    for (const auto& cell : r.cells) {
+        text += sep;
+        text += cell;
+    }
     return text;
 }
 

@@ -35,6 +35,11 @@ class RunHistory {
     int counter() const { return counter_; }
     int selected() const { return selected_; } // -1 when no row is selected
     void select(int row);
+    // Counts every change of the rows (added, removed, reordered), and
+    // separately the flights' rows added, so that a list on screen can tell
+    // whether it must move at all.
+    long revision() const { return revision_; }
+    long summaryRevision() const { return summaryRevision_; }
 
     // A flight's row at the top, selected; the oldest beyond 20 rows is dropped.
     void appendSummary(const FlightSummary& summary, const data::Table& input);
@@ -52,6 +57,9 @@ class RunHistory {
     // The selected row, or the column captions when none is selected, each
     // field preceded by a tab (or by CR LF with lineBreaks), ended by CR LF.
     std::string copyText(bool lineBreaks) const;
+    // The same for the captions and for one row, without the final CR LF.
+    std::string captionText(bool lineBreaks) const;
+    std::string rowText(int row, bool lineBreaks) const;
 
     // Writes a row's inputs back into the input-data table. False for a row
     // without inputs (an error row), which changes nothing.
@@ -62,6 +70,8 @@ class RunHistory {
     std::vector<HistoryRow> rows_;
     int counter_ = 0;
     int selected_ = -1;
+    long revision_ = 0;
+    long summaryRevision_ = 0;
 };
 
 } // namespace skarvel::sim

@@ -44,8 +44,8 @@ TEST(BadValues, RandomCellTextsNeverShowNaN) {
     for (int run = 0; run < 150; ++run) {
         ws.resetTables();
         for (int k = 0; k < 4; ++k) {
-            ws.tables().input.setCell(data::input::kValueColumn, rowPick(random),
-                                      texts[textPick(random)]);
+            ws.editCell(skarvel::app::TableId::Input, data::input::kValueColumn, rowPick(random),
+                        texts[textPick(random)]);
         }
         ws.runFromInput();
         ASSERT_FALSE(ws.history().rows().empty());

@@ -67,7 +67,7 @@ TEST(DesignCommands, ConversionIsDroppedDuringAFlight) {
     ConvertingView view;
     view.ws = &ws;
     ws.setRunView(&view);
-    ws.tables().input.setCell(1, in::Altitude, "30");
+    ws.editCell(skarvel::app::TableId::Input, 1, in::Altitude, "30");
     ws.runFromInput();
     EXPECT_GT(view.dropped, 0);
     EXPECT_EQ(ws.tables().input.cell(1, in::Mass), "4.5"); // nothing was converted
@@ -77,8 +77,8 @@ TEST(DesignCommands, ConversionIsDroppedDuringAFlight) {
 TEST(DesignCommands, SaveAndOpenDesignFiles) {
     TempDir dir;
     Workspace ws;
-    ws.tables().design.setCell(dz::MainWing, dz::Span, "180");
-    ws.comment() = "一行目\r\n\"二行目\"";
+    ws.editCell(skarvel::app::TableId::Design, dz::MainWing, dz::Span, "180");
+    ws.setComment("一行目\r\n\"二行目\"");
     const std::string saved = ws.saveDesignFile(dir.file("glider"));
     EXPECT_EQ(saved, dir.file("glider.kx"));
     EXPECT_EQ(ws.caption(), "Skarvel - " + saved);
@@ -127,8 +127,15 @@ TEST(DesignCommands, RefusedAndOldDesignFiles) {
     EXPECT_NE(text.find("\"実測質量\",\"4.61\"\r\n"), std::string::npos);
 
     EXPECT_THROW(ws.openDesignFile(dir.file("missing.kx")), data::FileError);
+    EXPECT_EQ(*ws.measuredMass(), "4.61");
+
+    // The next design without one does not inherit it.
+    WriteCp932(dir.file("plain.kx"), "\"プログラム\",\"Tarnifold Ver0.5\"\r\n");
+    ws.openDesignFile(dir.file("plain.kx"));
+    EXPECT_FALSE(ws.measuredMass().has_value());
 
     // The reset forgets the measured mass along with the design.
+    ws.openDesignFile(dir.file("new.kx"));
     ws.resetTables();
     EXPECT_FALSE(ws.measuredMass().has_value());
     EXPECT_EQ(ws.tables().computed.cell(5, 1), "4.542");

@@ -60,7 +60,7 @@ std::string Input(const Workspace& ws, int row) {
     return ws.tables().input.cell(in::kValueColumn, row);
 }
 void SetInput(Workspace& ws, int row, std::string text) {
-    ws.tables().input.setCell(in::kValueColumn, row, std::move(text));
+    ws.editCell(skarvel::app::TableId::Input, in::kValueColumn, row, std::move(text));
 }
 
 // An input-data file holding the default rows with some values replaced.
@@ -240,14 +240,17 @@ TEST(WorkspaceRuns, FailedFlightsLeaveAnErrorRow) {
     EXPECT_EQ(massless.history().rows()[0].cells, std::vector<std::string>{"Error"});
     EXPECT_FALSE(HasNanOrInf(Cells(massless.tables().parameter)));
 
-    // After a good run the stopped estimate keeps the table as it was, so the
-    // flight uses the previous mass.
-    const auto parameters = Cells(ws.tables().parameter);
+    // After a good run a failed estimate ends the run as an "Error" row
+    // without flying: the record keeps the good flight.
+    ASSERT_TRUE(ws.runFromInput());
+    ASSERT_TRUE(ws.history().rows()[0].hasInputs());
+    const int n = ws.record().lastIndex;
+    const double landed = ws.record().sample(n).x;
     SetInput(ws, in::Mass, "0");
     ws.runFromInput();
-    EXPECT_EQ(Cells(ws.tables().parameter), parameters);
-    EXPECT_TRUE(ws.history().rows()[0].hasInputs());
-    EXPECT_EQ(ws.history().rows()[0].cells[6 + in::Mass - 1], "0");
+    EXPECT_EQ(ws.history().rows()[0].cells, std::vector<std::string>{"Error"});
+    EXPECT_EQ(ws.record().lastIndex, n);
+    EXPECT_EQ(ws.record().sample(n).x, landed);
 }
 
 TEST(WorkspaceRuns, RunFromParametersUsesTheEditedTable) {
@@ -256,7 +259,7 @@ TEST(WorkspaceRuns, RunFromParametersUsesTheEditedTable) {
     const auto first = ws.history().rows()[0].cells;
     auto& p = ws.tables().parameter;
     ASSERT_EQ(p.cell(par::kValueColumn, par::CD0), "0.05");
-    p.setCell(par::kValueColumn, par::CD0, "0.5");
+    ws.editCell(skarvel::app::TableId::Parameter, par::kValueColumn, par::CD0, "0.5");
     EXPECT_TRUE(ws.runFromParameters());
     EXPECT_EQ(p.cell(par::kValueColumn, par::CD0), "0.5");
     EXPECT_EQ(ws.inputSet().CD0, 0.5);
@@ -299,7 +302,7 @@ TEST(WorkspaceHistory, KeepsTwentyRowsAndRerunsRestoreInputs) {
     EXPECT_EQ(rows[2].caption, "21");
     EXPECT_EQ(rows.back().caption, "4");
 
-    ws.history().clear();
+    ws.clearHistory();
     EXPECT_EQ(ws.history().counter(), 0);
     ws.runFromInput();
     ASSERT_EQ(rows.size(), 1u);
@@ -570,9 +573,9 @@ TEST(WorkspaceReset, RestoresTheTablesButNotHistoryOrCaption) {
     const std::string caption = ws.caption();
     SetInput(ws, in::WindSpeed, "9");
     SetInput(ws, in::Mass, "");
-    ws.tables().parameter.setCell(par::kValueColumn, par::CD0, "0.3");
-    ws.tables().marker.setCell(1, 1, "12");
-    ws.comment() = "メモ";
+    ws.editCell(skarvel::app::TableId::Parameter, par::kValueColumn, par::CD0, "0.3");
+    ws.editCell(skarvel::app::TableId::Marker, 1, 1, "12");
+    ws.setComment("メモ");
     ws.runFromParameters();
     const auto history = ws.history().rows();
 
@@ -594,3 +597,90 @@ TEST(WorkspaceReset, RestoresTheTablesButNotHistoryOrCaption) {
 }
 
 } // namespace
+
+namespace {
+
+// Laws that fail as a program fault would, not as arithmetic.
+struct BrokenLaws : skarvel::sim::DesignAeroLaws {
+    double wingMaxLift(double) override { throw std::logic_error("broken law"); }
+    double tailMaxLift(double) override { return 0; }
+    double flightDragCoefficient(double, double) override { return 0; }
+    double stallPitchMoment(double, double) override { return 0; }
+};
+
+// Plays the user during a flight: types into a cell and tries file commands.
+class BusyUser : public RunView {
+  public:
+    BusyUser(Workspace& ws, std::string file) : ws_(ws), file_(std::move(file)) {}
+    void processEvents() override {
+        SetInput(ws_, in::WindSpeed, "9");
+        accepted = accepted || ws_.openInputFile(file_) || ws_.dropFiles({file_}) ||
+                   !ws_.saveInputFile(file_).empty() || !ws_.exportFlightText(file_).empty() ||
+                   ws_.resetTables() || ws_.clearHistory() || ws_.sortHistory(1) ||
+                   ws_.openDesignFile(file_).status != data::DesignReadStatus::NotADesignFile;
+    }
+    bool accepted = false;
+
+  private:
+    Workspace& ws_;
+    std::string file_;
+};
+
+} // namespace
+
+TEST(WorkspaceRuns, ARunRecordsWhatItFlewAndRefusesFileCommands) {
+    TempDir dir;
+    const std::string file = dir.file("other.kxs");
+    WriteInputFile(file, {{in::Altitude, "77"}});
+    const std::string before = ReadBytes(file);
+    Workspace ws;
+    SetInput(ws, in::Altitude, "30");
+    BusyUser user(ws, file);
+    ws.setRunView(&user);
+    ws.runFromInput();
+    EXPECT_FALSE(user.accepted);
+    EXPECT_EQ(ReadBytes(file), before);
+    EXPECT_EQ(Input(ws, in::Altitude), "30");
+    // The row holds the wind the flight loaded; the table what was typed.
+    ASSERT_EQ(ws.history().rows().size(), 1u);
+    EXPECT_EQ(ws.history().rows()[0].cells[6 + in::WindSpeed - 1], "0");
+    EXPECT_EQ(Input(ws, in::WindSpeed), "9");
+}
+
+TEST(WorkspaceRuns, OnlyArithmeticFailuresBecomeErrorRows) {
+    Workspace ws;
+    ws.runFromInput();
+    BrokenLaws laws;
+    ws.setDesignLaws(&laws);
+    ws.editCell(skarvel::app::TableId::Parameter, par::kValueColumn, par::CD0, "0");
+    EXPECT_THROW(ws.runFromParameters(), std::logic_error);
+    EXPECT_FALSE(ws.busy());
+    EXPECT_EQ(ws.history().rows().size(), 1u);
+    EXPECT_TRUE(ws.runFromInput()); // not stuck busy
+}
+
+TEST(WorkspaceRuns, AFailedDesignDoesNotFly) {
+    Workspace ws;
+    ws.editCell(skarvel::app::TableId::Design, skarvel::data::design::MainWing,
+                skarvel::data::design::Span, "0");
+    ASSERT_FALSE(ws.computeDesign());
+    ws.estimate();
+    ws.editCell(skarvel::app::TableId::Parameter, par::kValueColumn, par::CD0, "0");
+    ws.runFromParameters();
+    ASSERT_EQ(ws.history().rows().size(), 1u);
+    EXPECT_EQ(ws.history().rows()[0].cells, std::vector<std::string>{"Error"});
+    // The simple laws need no design.
+    ws.editCell(skarvel::app::TableId::Parameter, par::kValueColumn, par::CD0, "0.05");
+    ws.runFromParameters();
+    EXPECT_TRUE(ws.history().rows()[0].hasInputs());
+}
+
+TEST(WorkspaceFiles, UnsavableCharactersAreNamedBeforeASave) {
+    Workspace ws;
+    SetInput(ws, in::WindSpeed, "€1𠮷€");
+    ws.setComment("ﾋﾉｷ①髙");
+    EXPECT_EQ(ws.unsavableInputCharacters(), (std::vector<std::string>{"€", "𠮷"}));
+    EXPECT_TRUE(ws.unsavableDesignCharacters("glider").empty());
+    // The file's own name goes into a design file as the glider's name.
+    EXPECT_EQ(ws.unsavableDesignCharacters("glider€.kx"), std::vector<std::string>{"€"});
+}

@@ -8,18 +8,23 @@
 #include "data/tables.h"
 #include "data/textfile.h"
 
+#include "app/gui/help_window.h"
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QUrl>
+#include <QWidgetAction>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +32,7 @@
 
 namespace {
 
+using skarvel::gui::Command;
 using skarvel::gui::Dialogs;
 using skarvel::gui::TFormSim;
 using skarvel::test::TempDir;
@@ -42,6 +48,8 @@ struct Window {
     QStringList errors;
     QStringList warnings;
     QString nextFile;
+    bool viewerTakesFiles = true;
+    std::unique_ptr<skarvel::app::Workspace> workspace;
     std::unique_ptr<TFormSim> form;
 
     explicit Window(const QStringList& args = {}) {
@@ -58,8 +66,10 @@ struct Window {
         d.warn = [this](QWidget*, const QString& t) { warnings << t; };
         d.error = [this](QWidget*, const QString& t) { errors << t; };
         d.inform = [](QWidget*, const QString&) {};
-        d.openDocument = [](const QString&) { return true; };
-        form = std::make_unique<TFormSim>(args, QString::fromStdString(dir.file("skarvel")), d);
+        d.openDocument = [this](const QString&) { return viewerTakesFiles; };
+        workspace = std::make_unique<skarvel::app::Workspace>(dir.file("skarvel"));
+        form = std::make_unique<TFormSim>(*workspace, args,
+                                          QString::fromStdString(dir.file("skarvel")), d);
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -69,7 +79,7 @@ struct Window {
     }
     skarvel::app::Workspace& ws() { return form->workspace(); }
     std::size_t rows() { return ws().history().rows().size(); }
-    void trigger(const char* name) { form->action(QString::fromUtf8(name))->trigger(); }
+    void trigger(Command c) { form->action(c)->trigger(); }
 };
 
 // Opens the editor of a cell, replaces its text and answers the editor.
@@ -127,19 +137,19 @@ TEST(Window, EnterInAnInputCellRunsLeavingDoesNot) {
 
 TEST(Window, RunRequestsDuringARunAreDroppedAndEscStops) {
     Window w;
-    w.ws().tables().input.setCell(1, in::Altitude, "500");
+    w.ws().editCell(skarvel::app::TableId::Input, 1, in::Altitude, "500");
     int requests = 0;
     // The first event pass clears the views before the flight; the next one
     // comes at the first simulated second.
     QTimer::singleShot(0, w.form.get(), [&] {
         QTimer::singleShot(0, w.form.get(), [&] {
             ++requests;
-            w.trigger("ActionRunFromInput");
-            w.trigger("ActionRunFromParameters");
+            w.trigger(Command::RunFromInput);
+            w.trigger(Command::RunFromParameters);
             QTest::keyClick(w.form->inputTable(), Qt::Key_Escape);
         });
     });
-    w.trigger("ActionRunFromInput");
+    w.trigger(Command::RunFromInput);
     EXPECT_EQ(requests, 1);
     ASSERT_EQ(w.rows(), 2u);
     // Stopped at the first whole second: the last two samples share its time.
@@ -152,15 +162,15 @@ TEST(Window, RunRequestsDuringARunAreDroppedAndEscStops) {
 
 TEST(Window, ResetAsksFirst) {
     Window w;
-    w.ws().tables().input.setCell(1, in::WindSpeed, "7");
+    w.ws().editCell(skarvel::app::TableId::Input, 1, in::WindSpeed, "7");
     w.form->commentBox()->setPlainText(QStringLiteral("メモ"));
     w.answer = false;
-    w.trigger("ActionReset");
+    w.trigger(Command::Reset);
     EXPECT_EQ(w.yesNoAsked, 1);
     EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), "7");
     EXPECT_EQ(w.form->commentBox()->toPlainText(), QStringLiteral("メモ"));
     w.answer = true;
-    w.trigger("ActionReset");
+    w.trigger(Command::Reset);
     EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), "0");
     EXPECT_EQ(w.form->commentBox()->toPlainText(), QString());
     EXPECT_EQ(w.rows(), 1u); // the reset flies nothing and keeps the history
@@ -200,10 +210,10 @@ TEST(Window, HistoryListCopyAndSort) {
     Window w;
     auto* list = w.form->historyList();
     // A straight flight: no yaw rate at the end.
-    w.ws().tables().input.setCell(1, in::BankAngle, "0");
-    w.ws().tables().input.setCell(1, in::Altitude, "0");
-    w.ws().tables().input.setCell(1, in::ClimbAngle, "-10");
-    w.trigger("ActionRunFromInput");
+    w.ws().editCell(skarvel::app::TableId::Input, 1, in::BankAngle, "0");
+    w.ws().editCell(skarvel::app::TableId::Input, 1, in::Altitude, "0");
+    w.ws().editCell(skarvel::app::TableId::Input, 1, in::ClimbAngle, "-10");
+    w.trigger(Command::RunFromInput);
     ASSERT_EQ(w.rows(), 2u);
     ASSERT_EQ(w.ws().history().rows().front().cells[3], "直線");
 
@@ -302,59 +312,169 @@ TEST(Window, MenusHoldEveryCommand) {
                                   "ヘルプ(&H)",
                                   "バージョン情報(&A)"};
     EXPECT_EQ(captions, expected);
-    EXPECT_EQ(w.form->action("ActionStop")->toolTip(), QStringLiteral("ストップ(Esc)"));
-    EXPECT_EQ(w.form->action("ActionBestFit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
-    EXPECT_EQ(w.form->action("ActionHelp")->shortcut(), QKeySequence(Qt::Key_F1));
-    EXPECT_TRUE(w.form->action("ActionLiveCharts")->isChecked());
-    EXPECT_FALSE(w.form->action("ActionAutoFit")->isChecked());
+    EXPECT_EQ(w.form->action(Command::Stop)->toolTip(), QStringLiteral("ストップ(Esc)"));
+    EXPECT_EQ(w.form->action(Command::FitXY)->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+    EXPECT_EQ(w.form->action(Command::Help)->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_TRUE(w.form->action(Command::LiveCharts)->isChecked());
+    EXPECT_FALSE(w.form->action(Command::AutoFit)->isChecked());
 }
 
 TEST(Window, FileCommandsAndErrors) {
     Window w;
     w.nextFile = QString::fromStdString(w.dir.file("saved"));
-    w.trigger("ActionInputSaveAs");
+    w.trigger(Command::InputSaveAs);
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(w.dir.file("saved.kxs"))));
     EXPECT_TRUE(w.form->windowTitle().endsWith(QStringLiteral("saved.kxs")));
 
     // A file that cannot be read: an error box naming it, no table changed.
     w.nextFile = QString::fromStdString(w.dir.file("missing.kxs"));
-    w.trigger("ActionInputOpen");
+    w.trigger(Command::InputOpen);
     ASSERT_EQ(w.errors.size(), 1);
     EXPECT_TRUE(w.errors.front().contains(QStringLiteral("missing.kxs")));
+
+    // A file that is not input data: refused by name, the table unchanged.
+    data::WriteFileBytes(w.dir.file("design.kx"), "\"プログラム\",\"Tarnifold Ver0.4\"\r\n");
+    w.nextFile = QString::fromStdString(w.dir.file("design.kx"));
+    w.trigger(Command::InputOpen);
+    ASSERT_EQ(w.errors.size(), 2);
+    EXPECT_EQ(w.errors.back(), QStringLiteral("入力データのファイルではありません: ") + w.nextFile);
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::LaunchSpeed), "150");
 
     // A design file with a wrong header: the warning, nothing read.
     data::WriteFileBytes(w.dir.file("bad.kx"), "\"name\",\"x\"\r\n");
     w.nextFile = QString::fromStdString(w.dir.file("bad.kx"));
-    w.trigger("ActionFileOpen");
+    w.trigger(Command::FileOpen);
     ASSERT_EQ(w.warnings.size(), 1);
     EXPECT_TRUE(w.warnings.front().endsWith(QStringLiteral("読み込みを中断しました。")));
 
     w.nextFile = QString::fromStdString(w.dir.file("flight"));
-    w.trigger("ActionSaveText");
+    w.trigger(Command::SaveText);
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(w.dir.file("flight.txt"))));
     w.nextFile.clear(); // cancelled
-    w.trigger("ActionSaveText");
-    EXPECT_EQ(w.errors.size(), 1);
+    w.trigger(Command::SaveText);
+    EXPECT_EQ(w.errors.size(), 2);
 }
 
 TEST(Window, CommentBoxKeepsTheKeysToItself) {
     Window w;
-    w.ws().tables().input.setCell(1, in::Altitude, "500");
+    w.ws().editCell(skarvel::app::TableId::Input, 1, in::Altitude, "500");
     w.form->commentBox()->setFocus();
     QTest::keyClicks(w.form->commentBox(), QStringLiteral("ab"));
     EXPECT_EQ(w.form->commentBox()->toPlainText(), QStringLiteral("ab"));
     EXPECT_EQ(w.ws().comment(), "ab");
 }
 
-TEST(Window, HelpOpensTheHelpFileBesideTheProgram) {
+TEST(Window, HelpAlwaysOpens) {
     Window w;
-    // No help beside the program: an error naming the guide it looked for.
-    w.trigger("ActionHelp");
+    // No guide beside the program: an error naming the guide it looked for.
+    w.trigger(Command::Help);
     ASSERT_EQ(w.errors.size(), 1);
     EXPECT_TRUE(w.errors.front().contains(QStringLiteral("skarvel-help.html")));
-    // A help file named after the program comes first.
+
+    // The program's guide opens in a window of the program.
+    data::WriteFileBytes(w.dir.file("skarvel-help.html"),
+                         "<html><body><h1>Skarvel ヘルプ</h1></body></html>");
+    w.trigger(Command::Help);
+    ASSERT_NE(w.form->helpWindow(), nullptr);
+    EXPECT_TRUE(w.form->helpWindow()->isVisible());
+    EXPECT_TRUE(w.form->helpWindow()->toPlainText().contains(QStringLiteral("Skarvel ヘルプ")));
+    w.form->helpWindow()->close();
+
+    // A help file named after the program goes to the system viewer, and to
+    // the guide's window when no viewer takes it.
     data::WriteFileBytes(w.dir.file("skarvel.HLP"), "help");
     EXPECT_EQ(w.form->helpFile(), QString::fromStdString(w.dir.file("skarvel.HLP")));
-    w.trigger("ActionHelp");
+    w.trigger(Command::Help);
+    EXPECT_FALSE(w.form->helpWindow()->isVisible());
+    w.viewerTakesFiles = false;
+    w.trigger(Command::Help);
+    EXPECT_TRUE(w.form->helpWindow()->isVisible());
     EXPECT_EQ(w.errors.size(), 1);
+}
+
+TEST(Window, CommandsFirstCommitTheOpenEditor) {
+    Window w;
+    QWidget* editor = EditCell(w.form->inputTable(), 1, in::LaunchSpeed, QStringLiteral("100"));
+    ASSERT_NE(editor, nullptr);
+    w.trigger(Command::RunFromInput);
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::LaunchSpeed), "100");
+    ASSERT_EQ(w.rows(), 2u);
+    EXPECT_EQ(w.ws().history().rows()[0].cells[6 + in::LaunchSpeed - 1], "100");
+    auto* view = w.form->inputTable();
+    EXPECT_EQ(view->indexWidget(view->tableModel()->indexOf(1, in::LaunchSpeed)), nullptr);
+}
+
+TEST(Window, HistoryKeepsItsPlaceUntilItsRowsChange) {
+    Window w;
+    for (int i = 0; i < 7; ++i) {
+        w.trigger(Command::RunFromInput);
+    }
+    auto* list = w.form->historyList();
+    list->selectRow(4);
+    list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->maximum());
+    list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+    const int h = list->horizontalScrollBar()->value();
+    const int v = list->verticalScrollBar()->value();
+    ASSERT_GT(h, 0);
+    ASSERT_GT(v, 0);
+    w.form->action(Command::AutoFit)->trigger();
+    w.nextFile = QString::fromStdString(w.dir.file("kept"));
+    w.trigger(Command::InputSaveAs);
+    EXPECT_EQ(list->horizontalScrollBar()->value(), h);
+    EXPECT_EQ(list->verticalScrollBar()->value(), v);
+    EXPECT_EQ(w.ws().history().selected(), 4);
+    EXPECT_EQ(list->selectionModel()->selectedRows().front().row(), 4);
+
+    // A new flight's row: selected and in view at the top.
+    w.trigger(Command::RunFromInput);
+    EXPECT_EQ(list->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(list->horizontalScrollBar()->value(), h);
+    EXPECT_EQ(list->selectionModel()->selectedRows().front().row(), 0);
+}
+
+TEST(Window, SavesNameTheCharactersThatBecomeQuestionMarks) {
+    Window w;
+    w.ws().editCell(skarvel::app::TableId::Input, 1, in::WindSpeed, "€3");
+    w.nextFile = QString::fromStdString(w.dir.file("euro.kxs"));
+    QStringList asked;
+    w.answer = false;
+    w.trigger(Command::InputSaveAs);
+    EXPECT_EQ(w.yesNoAsked, 1);
+    EXPECT_FALSE(QFileInfo::exists(w.nextFile));
+    w.answer = true;
+    w.trigger(Command::InputSaveAs);
+    EXPECT_TRUE(QFileInfo::exists(w.nextFile));
+    EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Skarvel - ") + w.nextFile);
+}
+
+TEST(Window, HistoryCaptionsShowWhole) {
+    Window w;
+    auto* list = w.form->historyList();
+    const QFontMetrics header(list->horizontalHeader()->font());
+    for (int c = 0; c < list->model()->columnCount(); ++c) {
+        const QString caption = list->model()->headerData(c, Qt::Horizontal).toString();
+        EXPECT_GE(list->columnWidth(c), header.horizontalAdvance(caption) + 4)
+            << caption.toStdString();
+    }
+}
+
+TEST(Window, EveryToolBarButtonHasItsOwnIcon) {
+    Window w;
+    QList<QImage> seen;
+    for (QAction* a : w.form->findChild<QToolBar*>(QStringLiteral("ToolBar"))->actions()) {
+        if (a->isSeparator() || qobject_cast<QWidgetAction*>(a) != nullptr) {
+            continue;
+        }
+        const QImage icon = a->icon().pixmap(16, 16).toImage();
+        ASSERT_FALSE(icon.isNull()) << a->objectName().toStdString();
+        EXPECT_FALSE(seen.contains(icon)) << a->objectName().toStdString();
+        seen << icon;
+    }
+    EXPECT_EQ(seen.size(), 24);
+}
+
+TEST(Window, StandardDialogsSpeakJapanese) {
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+              QStringLiteral("キャンセル"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Open"), QStringLiteral("開く"));
 }

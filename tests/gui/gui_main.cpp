@@ -1,6 +1,8 @@
 // The window tests run without a display: the offscreen platform, one
 // QApplication for the whole program.
 
+#include "app/gui/application.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -16,6 +18,7 @@ int main(int argc, char** argv) {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     }
     QApplication app(argc, argv);
+    skarvel::gui::ConfigureApplication(app);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -44,7 +44,7 @@ class TableViewTest : public ::testing::Test {
 
     // A shown view of `table` that records every finished edit.
     TableView& show(data::Table& table) {
-        view_ = std::make_unique<TableView>(table);
+        view_ = std::make_unique<TableView>(table, skarvel::gui::WriteInto(table));
         view_->applyGeometry();
         view_->resize(500, 700);
         view_->show();
@@ -91,7 +91,7 @@ class TableViewTest : public ::testing::Test {
 };
 
 TEST_F(TableViewTest, ModelMirrorsTheTables) {
-    TableModel input(tables_.input);
+    TableModel input(tables_.input, skarvel::gui::WriteInto(tables_.input));
     ASSERT_EQ(input.rowCount(), 37);
     ASSERT_EQ(input.columnCount(), 3);
     EXPECT_EQ(input.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), u"単位"_qs);
@@ -104,7 +104,7 @@ TEST_F(TableViewTest, ModelMirrorsTheTables) {
     EXPECT_EQ(input.index(0, 1).data(skarvel::gui::kIndentRole).toInt(), 3);
 
     // The design table's caption column is the vertical header.
-    TableModel design(tables_.design);
+    TableModel design(tables_.design, skarvel::gui::WriteInto(tables_.design));
     ASSERT_EQ(design.columnCount(), 7);
     EXPECT_EQ(design.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), u"主翼"_qs);
     EXPECT_EQ(design.headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), u"形式"_qs);
@@ -297,20 +297,53 @@ TEST_F(TableViewTest, BlockEditingNeedsOneRectangleAndTheSwitch) {
     EXPECT_EQ(tables_.input.cell(value, 4), "150");
 }
 
-TEST_F(TableViewTest, GeometryFollowsTheTable) {
+TEST_F(TableViewTest, GeometryFollowsTheTableAndTheFont) {
     TableView& input = show(tables_.input);
     EXPECT_FALSE(input.verticalHeader()->isVisible());
-    EXPECT_EQ(input.columnWidth(0), 92);
-    EXPECT_EQ(input.columnWidth(2), 33);
     for (int r : {0, 36})
         EXPECT_EQ(input.rowHeight(r), 16);
-
     TableView& design = show(tables_.design);
     EXPECT_TRUE(design.verticalHeader()->isVisible());
-    EXPECT_EQ(design.verticalHeader()->width(), 75);
-    EXPECT_EQ(design.columnWidth(0), 60);
-    EXPECT_EQ(design.columnWidth(6), 40);
     EXPECT_EQ(design.rowHeight(20), 16);
+
+    // Never narrower than the table's widths; wide enough for every text in
+    // the font in use, and for a 7-character number in a value column.
+    for (data::Table* table : {&tables_.input, &tables_.parameter, &tables_.marker, &tables_.design,
+                               &tables_.computed}) {
+        TableView& view = show(*table);
+        const int offset = view.tableModel()->columnOffset();
+        const QFontMetrics metrics(view.font());
+        const auto shown = [&](int column) {
+            return column == 0 && offset > 0 ? view.verticalHeader()->width()
+                                             : view.columnWidth(column - offset);
+        };
+        for (int c = 0; c < table->columnCount(); ++c) {
+            EXPECT_GE(shown(c), table->columnWidth(c));
+            for (int r = 0; r < table->rowCount(); ++r) {
+                const QString text = QString::fromStdString(table->cell(c, r));
+                EXPECT_GE(shown(c), metrics.horizontalAdvance(text) + 4) << table->cell(c, r);
+            }
+        }
+    }
+    TableView& parameters = show(tables_.parameter);
+    EXPECT_GE(parameters.columnWidth(data::param::kValueColumn),
+              QFontMetrics(parameters.font()).horizontalAdvance(u"0.98360"_qs) + 4);
+}
+
+TEST_F(TableViewTest, ARefreshLeavesAnOpenEditorAlone) {
+    TableView& v = show(tables_.input);
+    QLineEdit* editor = type(data::input::kValueColumn, data::input::Altitude, "12");
+    ASSERT_NE(editor, nullptr);
+    tables_.input.setCell(data::input::kValueColumn, data::input::Altitude, "99");
+    v.tableModel()->refresh();
+    EXPECT_EQ(editor->text(), u"12"_qs);
+    // Committing writes what was typed, as leaving the cell would.
+    EXPECT_TRUE(v.commitOpenEditor());
+    Settle();
+    EXPECT_EQ(tables_.input.cell(data::input::kValueColumn, data::input::Altitude), "12");
+    ASSERT_EQ(finished_.size(), 1u);
+    EXPECT_FALSE(finished_[0].withEnter);
+    EXPECT_FALSE(v.commitOpenEditor());
 }
 
 } // namespace

@@ -1,60 +1,47 @@
 #pragma once
 // The main window: a shell over the workspace. It shows the workspace's
-// tables, history and caption, and turns menu commands, keys, edits and
-// dropped files into workspace commands.
+// tables, history and caption, and turns commands, keys, edits and dropped
+// files into workspace commands.
 
+#include "app/gui/commands.h"
+#include "app/gui/dialogs.h"
 #include "app/workspace.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
-#include <map>
 #include <memory>
 
 class QAction;
 class QLabel;
 class QPlainTextEdit;
-class QSplitter;
 class QTabWidget;
 
 namespace skarvel::gui {
 
+class ChartPanel;
+class DesignSketch;
+class HelpWindow;
 class HistoryView;
+class InstrumentStrip;
 class TableView;
-
-// The questions the window asks the user. Tests replace them.
-struct Dialogs {
-    // Empty result: cancelled.
-    std::function<QString(QWidget*, const QString& title, const QString& filters,
-                          const QString& file)>
-        openFile;
-    std::function<QString(QWidget*, const QString& title, const QString& filters,
-                          const QString& file)>
-        saveFile;
-    std::function<bool(QWidget*, const QString& text)> askYesNo; // information icon
-    std::function<void(QWidget*, const QString& text)> warn;     // warning icon, Yes
-    std::function<void(QWidget*, const QString& text)> error;    // the standard error box
-    std::function<void(QWidget*, const QString& text)> inform;   // information, Yes
-    std::function<bool(const QString& path)> openDocument;       // help viewer
-
-    static Dialogs Standard();
-};
+class TrajectoryView;
+class WindowRunView;
 
 class TFormSim : public QMainWindow {
     Q_OBJECT
   public:
     // `args` are the command-line arguments after the program name;
-    // `programPath` is the program's own file.
-    TFormSim(const QStringList& args, const QString& programPath,
+    // `programPath` is the program's own file. The workspace outlives the window.
+    TFormSim(app::Workspace& workspace, const QStringList& args, const QString& programPath,
              Dialogs dialogs = Dialogs::Standard(), QWidget* parent = nullptr);
     ~TFormSim() override;
 
     app::Workspace& workspace() { return ws_; }
-    // A command by its name ("ActionRunFromInput", ...).
-    QAction* action(const QString& name) const;
-    QList<QAction*> actions() const;
+    QAction* action(Command id) const;
 
     TableView* inputTable() const { return inputView_; }
     TableView* parameterTable() const { return parameterView_; }
@@ -63,12 +50,29 @@ class TFormSim : public QMainWindow {
     TableView* computedTable() const { return computedView_; }
     HistoryView* historyList() const { return historyView_; }
     QPlainTextEdit* commentBox() const { return comment_; }
+    QTabWidget* leftTabs() const { return leftTabs_; }
+    HelpWindow* helpWindow() const { return helpWindow_; }
 
     // Files dropped from the desktop (the same path as a drop event).
     void dropFiles(const QStringList& paths);
-
     // Help: the help file beside the program, else the program's own guide.
     QString helpFile() const;
+
+    // --- command handlers ------------------------------------------------
+    void openInputFile();
+    void saveInputFile();
+    void openDesignFile();
+    void saveDesignFile();
+    void convertToInput();
+    void exitProgram();
+    void exportFlightText();
+    void clearHistory();
+    void resetTables();
+    void runFromInput();
+    void runFromParameters();
+    void stop();
+    void showHelp();
+    void showAbout();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,39 +81,25 @@ class TFormSim : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    class View;
-    QAction* addCommand(const QString& name, const QString& caption, const QString& hint,
-                        std::function<void()> run);
     void buildCommands();
     void buildMenus();
     void buildToolBar();
     void buildLayout();
+    void connectViews();
 
-    // Runs a command; errors meant for the user are shown, others swallowed.
+    // Runs a command: first an open cell editor is committed, then the
+    // command runs; errors are shown in the error box; then the views follow.
     void guarded(const std::function<void()>& command);
     void refreshViews();
-    void startUp(const QStringList& args);
+    // Asks before a save that would turn characters into "?"; true: go on.
+    bool confirmUnsavable(const std::vector<std::string>& characters);
 
-    void runFromInput();
-    void runFromParameters();
-    void openInputFile();
-    void saveInputFile();
-    void openDesignFile();
-    void saveDesignFile();
-    void convertToInput();
-    void exportFlightText();
-    void resetTables();
-    void showHelp();
-    void showAbout();
-    void rerunHistoryRow(int row);
-    void setBusyCursor(bool busy);
-
-    app::Workspace ws_;
+    app::Workspace& ws_;
     Dialogs dialogs_;
     QString programPath_;
-    std::unique_ptr<View> view_;
-    std::map<QString, QAction*> commands_;
-    bool busyCursor_ = false;
+    std::unique_ptr<WindowRunView> runView_;
+    std::array<QAction*, kCommandCount> actions_{};
+    std::array<QLabel*, LabelCount> labels_{};
     bool keyPreview_ = true;
 
     TableView* inputView_ = nullptr;
@@ -121,13 +111,11 @@ class TFormSim : public QMainWindow {
     QPlainTextEdit* comment_ = nullptr;
     QTabWidget* leftTabs_ = nullptr;
     QTabWidget* rightTabs_ = nullptr;
-    QLabel* replayStepLabel_ = nullptr;
-    QLabel* angleHLabel_ = nullptr;
-    QLabel* angleVLabel_ = nullptr;
+    InstrumentStrip* strip_ = nullptr;
+    ChartPanel* charts_ = nullptr;
+    TrajectoryView* trajectory_ = nullptr;
+    DesignSketch* sketch_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
 };
-
-// The user-interface font: "ＭＳ Ｐゴシック" where it exists, else an installed
-// Japanese font, 12 pixels.
-QFont InterfaceFont();
 
 } // namespace skarvel::gui

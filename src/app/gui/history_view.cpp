@@ -1,10 +1,14 @@
 #include "app/gui/history_view.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 namespace skarvel::gui {
 
@@ -12,6 +16,7 @@ namespace {
 constexpr int kNumberWidth = 30;
 constexpr int kResultWidth = 80;
 constexpr int kInputWidth = 60;
+constexpr int kCaptionPadding = 12;
 } // namespace
 
 int HistoryModel::rowCount(const QModelIndex& parent) const {
@@ -58,7 +63,7 @@ void HistoryModel::refresh() {
     endResetModel();
 }
 
-HistoryView::HistoryView(sim::RunHistory& history, QWidget* parent)
+HistoryView::HistoryView(const sim::RunHistory& history, QWidget* parent)
     : QTableView(parent), history_(history), model_(new HistoryModel(history, this)) {
     setModel(model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -70,18 +75,21 @@ HistoryView::HistoryView(sim::RunHistory& history, QWidget* parent)
     verticalHeader()->setDefaultSectionSize(16);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(true);
-    setColumnWidth(0, kNumberWidth);
-    for (int c = 1; c < sim::RunHistory::kColumns; ++c) {
-        setColumnWidth(c, c < sim::RunHistory::kResultColumns ? kResultWidth : kInputWidth);
+    // The captions show whole in the font in use; the widths are the least.
+    const QFontMetrics metrics(horizontalHeader()->font());
+    for (int c = 0; c < sim::RunHistory::kColumns; ++c) {
+        const int least = c == 0
+                              ? kNumberWidth
+                              : (c < sim::RunHistory::kResultColumns ? kResultWidth : kInputWidth);
+        const QString caption =
+            QString::fromStdString(history_.captions()[static_cast<std::size_t>(c)]);
+        setColumnWidth(c, std::max(least, metrics.horizontalAdvance(caption) + kCaptionPadding));
     }
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        history_.sortByColumn(column);
-        refresh();
-        emit historyChanged();
-    });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { Q_EMIT sortRequested(column); });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) {
-            emit rerunRequested(index.row());
+            Q_EMIT rerunRequested(index.row());
         }
     });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -93,22 +101,47 @@ void HistoryView::syncSelectionFromView() {
         return;
     }
     const QModelIndexList rows = selectionModel()->selectedRows();
-    history_.select(rows.isEmpty() ? -1 : rows.front().row());
+    Q_EMIT rowSelected(rows.isEmpty() ? -1 : rows.front().row());
 }
 
 void HistoryView::refresh() {
+    if (history_.revision() == shownRevision_) {
+        showSelection();
+        return;
+    }
+    const int h = horizontalScrollBar()->value();
+    const int v = verticalScrollBar()->value();
     syncing_ = true;
     model_->refresh();
-    // The reset dropped the selection model's connection to the old rows.
+    syncing_ = false;
+    showSelection();
+    horizontalScrollBar()->setValue(h);
+    verticalScrollBar()->setValue(v);
+    if (history_.summaryRevision() != shownSummaries_) {
+        // A new flight's row: at the top, selected, in view.
+        verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+    }
+    shownRevision_ = history_.revision();
+    shownSummaries_ = history_.summaryRevision();
+}
+
+void HistoryView::showSelection() {
     const int selected = history_.selected();
+    const QModelIndexList shown = selectionModel()->selectedRows();
+    const int current = shown.isEmpty() ? -1 : shown.front().row();
+    if (current == selected) {
+        return;
+    }
+    syncing_ = true;
     if (selected >= 0) {
         const QModelIndex index = model_->index(selected, 0);
         selectionModel()->select(index,
                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    } else {
+        selectionModel()->clearSelection();
     }
     syncing_ = false;
-    scrollToTop();
 }
 
 void HistoryView::copyToClipboard(bool lineBreaks) {
@@ -121,17 +154,15 @@ void HistoryView::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Delete:
         if (mods == Qt::NoModifier) {
-            history_.deleteSelected();
+            Q_EMIT deleteRequested();
         } else {
-            history_.clear();
+            Q_EMIT clearRequested();
         }
-        refresh();
-        emit historyChanged();
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (history_.selected() >= 0) {
-            emit rerunRequested(history_.selected());
+            Q_EMIT rerunRequested(history_.selected());
         }
         return;
     case Qt::Key_C:

@@ -1,5 +1,6 @@
 // Skarvel: the window program.
 
+#include "app/gui/application.h"
 #include "app/gui/form_sim.h"
 #include "app/workspace.h"
 
@@ -8,13 +9,12 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(skarvel::app::kAppTitle));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(skarvel::app::kAppTitle));
-    QApplication::setFont(skarvel::gui::InterfaceFont());
+    skarvel::gui::ConfigureApplication(app);
     QStringList args = QApplication::arguments();
     const QString program = QApplication::applicationFilePath();
     args.removeFirst();
-    skarvel::gui::TFormSim window(args, program);
+    skarvel::app::Workspace workspace(program.toStdString());
+    skarvel::gui::TFormSim window(workspace, args, program);
     window.show();
     return QApplication::exec();
 }

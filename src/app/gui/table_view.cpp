@@ -23,6 +23,12 @@ namespace {
 constexpr int kRowHeight = 16;
 // Set on an editor whose edit is being ended with the Enter key.
 constexpr char kEndedWithEnter[] = "skarvelEndedWithEnter";
+// Set on an editor once it has been given its cell's text.
+constexpr char kLoaded[] = "skarvelLoaded";
+// Room around a cell's text: the frame, the margins and the caret.
+constexpr int kTextPadding = 10;
+// The widest number a value cell must show whole.
+constexpr char kWidestNumber[] = "0.98360";
 
 QString CellText(const data::Table& table, int column, int row) {
     return QString::fromStdString(table.cell(column, row));
@@ -87,8 +93,14 @@ void Report(const char* where) {
 // ---------------------------------------------------------------------------
 // TableModel
 
-TableModel::TableModel(data::Table& table, QObject* parent)
-    : QAbstractTableModel(parent), table_(table) {}
+CellWriter WriteInto(data::Table& table) {
+    return [&table](int column, int row, const std::string& text) {
+        table.setCell(column, row, text);
+    };
+}
+
+TableModel::TableModel(const data::Table& table, CellWriter writer, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), writer_(std::move(writer)) {}
 
 int TableModel::tableColumn(const QModelIndex& index) const {
     return index.column() + columnOffset();
@@ -138,8 +150,8 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
         return false;
     const int column = tableColumn(index);
     const int row = tableRow(index);
-    table_.setCell(column, row, value.toString().toStdString());
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    writer_(column, row, value.toString().toStdString());
+    Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }
 
@@ -178,11 +190,11 @@ void TableModel::refresh() {
     const int rows = rowCount();
     const int columns = columnCount();
     if (rows > 0 && columns > 0)
-        emit dataChanged(index(0, 0), index(rows - 1, columns - 1));
+        Q_EMIT dataChanged(index(0, 0), index(rows - 1, columns - 1));
     if (columns > 0)
-        emit headerDataChanged(Qt::Horizontal, 0, columns - 1);
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, columns - 1);
     if (rows > 0)
-        emit headerDataChanged(Qt::Vertical, 0, rows - 1);
+        Q_EMIT headerDataChanged(Qt::Vertical, 0, rows - 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -212,7 +224,7 @@ class CellDelegate : public QStyledItemDelegate {
                          [view, column, row](const QString& text) {
                              try {
                                  if (view)
-                                     emit view->textEdited(column, row, text);
+                                     Q_EMIT view->textEdited(column, row, text);
                              } catch (...) {
                                  Report("cell text");
                              }
@@ -226,6 +238,11 @@ class CellDelegate : public QStyledItemDelegate {
             QStyledItemDelegate::setEditorData(editor, index);
             return;
         }
+        // An open editor holds what the user is typing: a refresh of the
+        // table must not take it back.
+        if (lineEdit->property(kLoaded).toBool())
+            return;
+        lineEdit->setProperty(kLoaded, true);
         const QString text = index.data(Qt::EditRole).toString();
         if (auto* validator =
                 dynamic_cast<CellValidator*>(const_cast<QValidator*>(lineEdit->validator())))
@@ -289,8 +306,8 @@ class CellDelegate : public QStyledItemDelegate {
                     // queued commit, so that the edit is known to have ended
                     // with Enter and the key goes no further.
                     editor->setProperty(kEndedWithEnter, true);
-                    emit commitData(editor);
-                    emit closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+                    Q_EMIT commitData(editor);
+                    Q_EMIT closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
                     return true;
                 }
             }
@@ -308,8 +325,8 @@ class CellDelegate : public QStyledItemDelegate {
 // ---------------------------------------------------------------------------
 // TableView
 
-TableView::TableView(data::Table& table, QWidget* parent)
-    : QTableView(parent), model_(new TableModel(table, this)) {
+TableView::TableView(const data::Table& table, CellWriter writer, QWidget* parent)
+    : QTableView(parent), model_(new TableModel(table, std::move(writer), this)) {
     setModel(model_);
     setItemDelegate(new CellDelegate(this));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -335,13 +352,42 @@ void TableView::applyGeometry() {
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setVisible(offset > 0);
     if (offset > 0)
-        rows->setFixedWidth(table.columnWidth(0));
+        rows->setFixedWidth(neededWidth(0));
 
     QHeaderView* columns = horizontalHeader();
     columns->setMinimumSectionSize(1);
     columns->setSectionResizeMode(QHeaderView::Fixed);
     for (int c = 0; c < model_->columnCount(); ++c)
-        setColumnWidth(c, table.columnWidth(c + offset));
+        setColumnWidth(c, neededWidth(c + offset));
+}
+
+int TableView::neededWidth(int tableColumn) const {
+    const data::Table& table = model_->table();
+    const QFontMetrics cells(font());
+    const QFontMetrics header(horizontalHeader()->font());
+    int width = table.columnWidth(tableColumn);
+    for (int row = 0; row < table.rowCount(); ++row) {
+        const data::CellStyle& style = table.style(tableColumn, row);
+        const QFontMetrics& metrics = row == 0 ? header : cells;
+        const QString text = CellText(table, tableColumn, row);
+        int needed = metrics.horizontalAdvance(text) + style.indent + kTextPadding;
+        if (row > 0 && style.kind != data::ValueKind::Text)
+            needed = std::max(needed, cells.horizontalAdvance(QString::fromLatin1(kWidestNumber)) +
+                                          style.indent + kTextPadding);
+        width = std::max(width, needed);
+    }
+    return width;
+}
+
+bool TableView::commitOpenEditor() {
+    if (state() != QAbstractItemView::EditingState)
+        return false;
+    QWidget* editor = indexWidget(currentIndex());
+    if (editor == nullptr)
+        return false;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
 }
 
 void TableView::keyPressEvent(QKeyEvent* event) {
@@ -369,7 +415,7 @@ void TableView::finishEdit(const QModelIndex& index, const QString& before, cons
         this,
         [this, column, row, withEnter, changed] {
             try {
-                emit editFinished(column, row, withEnter, changed);
+                Q_EMIT editFinished(column, row, withEnter, changed);
             } catch (...) {
                 Report("cell edit finished");
             }

@@ -8,6 +8,9 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <functional>
+#include <string>
+
 namespace skarvel::gui {
 
 // The left indent of a cell's text in pixels (int), for the cell painter.
@@ -16,12 +19,18 @@ inline constexpr int kIndentRole = Qt::UserRole;
 // Shows a data::Table. Row 0 of the table is the view's horizontal header;
 // with fixed columns, table column 0 is the vertical header (the captions)
 // and the view's column c is table column c + 1.
+// Writes a cell the user typed: (table column, table row, text). The window
+// passes it on to the workspace, which owns the table.
+using CellWriter = std::function<void(int column, int row, const std::string& text)>;
+
+// A writer straight into a table the caller owns (tests, dialogs).
+CellWriter WriteInto(data::Table& table);
+
 class TableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    TableModel(data::Table& table, QObject* parent = nullptr);
+    TableModel(const data::Table& table, CellWriter writer, QObject* parent = nullptr);
 
-    data::Table& table() { return table_; }
     const data::Table& table() const { return table_; }
     // 1 when table column 0 is shown as the vertical header, else 0.
     int columnOffset() const { return table_.fixedColumns() > 0 ? 1 : 0; }
@@ -41,7 +50,8 @@ class TableModel : public QAbstractTableModel {
     void refresh();
 
   private:
-    data::Table& table_;
+    const data::Table& table_;
+    CellWriter writer_;
 };
 
 // Edits cells with the value kind's accepted characters, tells its owner how
@@ -50,15 +60,20 @@ class TableModel : public QAbstractTableModel {
 class TableView : public QTableView {
     Q_OBJECT
   public:
-    TableView(data::Table& table, QWidget* parent = nullptr);
+    TableView(const data::Table& table, CellWriter writer, QWidget* parent = nullptr);
 
     TableModel* tableModel() const { return model_; }
     void setBlockEditing(bool on) { blockEditing_ = on; }
     bool blockEditing() const { return blockEditing_; }
-    // Column widths and 16-pixel rows from the table.
+    // Column widths and 16-pixel rows from the table; a column is widened
+    // where the font in use needs more room for its texts or a 7-character
+    // number, never made narrower than the table's own width.
     void applyGeometry();
+    // Ends an open cell editor exactly as leaving the cell would: its text is
+    // written and the edit reported as not ended with Enter. True if one was open.
+    bool commitOpenEditor();
 
-  signals:
+  Q_SIGNALS:
     // After the edit of table cell (column, row) has been written: whether it
     // was ended with the Enter key, and whether it changed the text of that
     // cell or of a block cell written with it. Delivered after the editor has
@@ -72,6 +87,7 @@ class TableView : public QTableView {
 
   private:
     friend class CellDelegate;
+    int neededWidth(int tableColumn) const;
     void finishEdit(const QModelIndex& index, const QString& before, const QString& after,
                     bool withEnter);
     // Writes `text` into the other editable cells of the selected block when

@@ -1,0 +1,43 @@
+#include "app/gui/application.h"
+
+#include "app/workspace.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace skarvel::gui {
+
+void ConfigureApplication(QApplication& app) {
+    QApplication::setApplicationName(QString::fromUtf8(app::kAppTitle));
+    QApplication::setFont(InterfaceFont());
+    // The interface is Japanese whatever the system's language.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    auto* qt = new QTranslator(&app);
+    if (qt->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(qt);
+    } else {
+        delete qt;
+    }
+}
+
+QFont InterfaceFont() {
+    const QStringList families = QFontDatabase::families();
+    QString family;
+    for (const QString& wanted :
+         {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+          QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+          QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP")}) {
+        if (families.contains(wanted)) {
+            family = wanted;
+            break;
+        }
+    }
+    QFont font = family.isEmpty() ? QApplication::font() : QFont(family);
+    font.setPixelSize(12);
+    return font;
+}
+
+} // namespace skarvel::gui

@@ -1,0 +1,159 @@
+#include "app/gui/commands.h"
+
+#include "app/gui/form_sim.h"
+
+#include <array>
+#include <cstddef>
+
+namespace skarvel::gui {
+
+namespace {
+
+using app::Option;
+using C = Command;
+constexpr std::optional<Option> kNoOption = std::nullopt;
+
+// clang-format off
+constexpr std::array kCommands = {
+    CommandSpec{C::InputOpen, "ActionInputOpen", "入力データを開く(&I)", "入力データを開く", "input-open", "", kNoOption, &TFormSim::openInputFile},
+    CommandSpec{C::InputSaveAs, "ActionInputSaveAs", "入力データに名前を付けて保存(&A)...", "入力データに名前を付けて保存", "input-save", "", kNoOption, &TFormSim::saveInputFile},
+    CommandSpec{C::FileOpen, "ActionFileOpen", "KXファイルを開く(&O)", "KXファイルを開く", "design-open", "", kNoOption, &TFormSim::openDesignFile},
+    CommandSpec{C::FileSave, "ActionFileSave", "KXファイルを保存(&S)", "KXファイルに名前を付けて保存", "design-save", "", kNoOption, &TFormSim::saveDesignFile},
+    CommandSpec{C::Convert, "ActionConvert", "入力データに変換(&D)", "KXファイルを入力データに変換", "convert", "", kNoOption, &TFormSim::convertToInput},
+    CommandSpec{C::Exit, "ActionExit", "終了(&X)", "終了", "", "", kNoOption, &TFormSim::exitProgram},
+    CommandSpec{C::CopyWindow, "ActionCopyWindow", "Skarvel画面をクリップボードへコピー(&W)", "Skarvel画面をクリップボードへコピー", "", "", kNoOption, nullptr},
+    CommandSpec{C::CopyChart, "ActionCopyChart", "グラフをクリップボードへコピー(&E)", "グラフをクリップボードへコピー", "", "", kNoOption, nullptr},
+    CommandSpec{C::SaveChart, "ActionSaveChart", "グラフをファイル保存(&G)", "グラフをファイル保存", "", "", kNoOption, nullptr},
+    CommandSpec{C::Copy3D, "ActionCopy3D", "軌跡をクリップボードへコピー(&C)", "軌跡をクリップボードへコピー", "", "", kNoOption, nullptr},
+    CommandSpec{C::Save3D, "ActionSave3D", "軌跡をファイル保存(&S)", "軌跡をファイル保存", "", "", kNoOption, nullptr},
+    CommandSpec{C::SaveText, "ActionSaveText", "計算データをテキスト保存(&T)", "計算データをテキスト保存", "", "", kNoOption, &TFormSim::exportFlightText},
+    CommandSpec{C::ClearHistory, "ActionClearHistory", "計算履歴をクリア(&L)", "計算履歴をクリア", "", "", kNoOption, &TFormSim::clearHistory},
+    CommandSpec{C::Reset, "ActionReset", "データのリセット（プログラムのデフォルト値）(&R)", "", "", "", kNoOption, &TFormSim::resetTables},
+    CommandSpec{C::RunFromInput, "ActionRunFromInput", "入力データから計算実行(&D)", "入力データから計算実行", "run-input", "", kNoOption, &TFormSim::runFromInput},
+    CommandSpec{C::RunFromParameters, "ActionRunFromParameters", "パラメータから計算実行(&P)", "パラメータから計算実行", "run-parameters", "", kNoOption, &TFormSim::runFromParameters},
+    CommandSpec{C::LiveCharts, "ActionGr", "グラフ(&G)", "グラフを更新", "", "", Option::LiveCharts, nullptr},
+    CommandSpec{C::LiveTrajectory, "Action3D", "軌跡(&Q)", "軌跡を更新", "", "", Option::LiveTrajectory, nullptr},
+    CommandSpec{C::ReplayStart, "ActionVTRB", "先頭へ戻る(&B)", "先頭へ戻る", "replay-start", "", kNoOption, nullptr},
+    CommandSpec{C::PlayForward, "ActionVTRF", "順方向再生(&P)", "順方向再生", "play-forward", "", kNoOption, nullptr},
+    CommandSpec{C::Stop, "ActionStop", "ストップ(&S)", "ストップ(Esc)", "stop", "", kNoOption, &TFormSim::stop},
+    CommandSpec{C::PlayBackward, "ActionVTRR", "逆方向再生(&R)", "逆方向再生", "play-backward", "", kNoOption, nullptr},
+    CommandSpec{C::ReplayEnd, "ActionVTRE", "最後へ移動(&E)", "最後へ移動", "replay-end", "", kNoOption, nullptr},
+    CommandSpec{C::ReplayStep, "ActionVTRStep", "再生ステップ変更(&T)", "再生ステップ変更", "replay-step", "", kNoOption, nullptr},
+    CommandSpec{C::CursorGround, "ActionVTRXY", "平面投影を表示(&H)", "平面投影を表示", "", "", Option::CursorGround, nullptr},
+    CommandSpec{C::GroundTrack, "ActionXY", "地面投影(&P)", "軌跡の地面に投影図を表示", "", "", Option::GroundTrack, nullptr},
+    CommandSpec{C::SpanVerticals, "ActionWing", "投影垂直線表示(&W)", "軌跡上に翼幅を表示", "", "", Option::SpanVerticals, nullptr},
+    CommandSpec{C::AutoFit, "ActionAutoFit", "自動最大表示(&A)", "", "", "", Option::AutoFit, nullptr},
+    CommandSpec{C::Fit, "ActionFit", "最大表示(&A)", "軌跡を最大表示", "fit-all", "", kNoOption, nullptr},
+    CommandSpec{C::FitXY, "ActionFitXY", "最適表示(&F)", "軌跡を最適表示", "best-fit", "Ctrl+F", kNoOption, nullptr},
+    CommandSpec{C::Origin, "ActionOrigin", "原点を戻す(&O)", "軌跡の原点を初期値に戻す", "reset-origin", "", kNoOption, nullptr},
+    CommandSpec{C::ZoomIn, "ActionZoom", "5%拡大(&Z)", "軌跡を5%拡大", "zoom-in", "", kNoOption, nullptr},
+    CommandSpec{C::ZoomOut, "ActionTere", "5%縮小(&T)", "軌跡を5%縮小", "zoom-out", "", kNoOption, nullptr},
+    CommandSpec{C::Up, "ActionUp", "上へ移動(&U)", "軌跡を上へ5%移動", "move-up", "", kNoOption, nullptr},
+    CommandSpec{C::Down, "ActionDown", "下へ移動(&D)", "軌跡を下へ5%移動", "move-down", "", kNoOption, nullptr},
+    CommandSpec{C::Left, "ActionLeft", "左へ移動(&L)", "軌跡を左へ5%移動", "move-left", "", kNoOption, nullptr},
+    CommandSpec{C::Right, "ActionRight", "右へ移動(&R)", "軌跡を右へ5%移動", "move-right", "", kNoOption, nullptr},
+    CommandSpec{C::ViewAngleX, "ActionX", "視角横移動(&X)", "視角横移動", "view-angle-h", "", kNoOption, nullptr},
+    CommandSpec{C::ViewAngleY, "ActionY", "視角縦移動(&Y)", "視角縦移動", "view-angle-v", "", kNoOption, nullptr},
+    CommandSpec{C::Help, "ActionHelp", "ヘルプ(&H)", "ヘルプ", "help", "F1", kNoOption, &TFormSim::showHelp},
+    CommandSpec{C::About, "ActionAbout", "バージョン情報(&A)", "バージョン情報", "", "", kNoOption, &TFormSim::showAbout},
+};
+// clang-format on
+
+constexpr bool InIdOrder() {
+    for (std::size_t i = 0; i < kCommands.size(); ++i) {
+        if (static_cast<std::size_t>(kCommands[i].id) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(InIdOrder(), "the table is indexed by command id");
+
+BarItem Cmd(Command c) {
+    return BarItem{BarItem::Kind::Command, c};
+}
+BarItem Sep() {
+    return BarItem{BarItem::Kind::Separator};
+}
+BarItem Label(ToolBarLabel l) {
+    return BarItem{BarItem::Kind::Label, {}, l};
+}
+BarItem Sub(const char* caption, std::vector<Command> items) {
+    return BarItem{BarItem::Kind::Submenu, {}, 0, caption, std::move(items)};
+}
+
+} // namespace
+
+std::span<const CommandSpec> CommandTable() {
+    return kCommands;
+}
+
+const CommandSpec& Spec(Command id) {
+    return kCommands[static_cast<std::size_t>(id)];
+}
+
+const std::vector<MenuSpec>& MenuLayout() {
+    static const std::vector<MenuSpec> menus = {
+        {"ファイル(&F)",
+         {Cmd(C::InputOpen), Cmd(C::InputSaveAs), Sep(), Cmd(C::FileOpen), Cmd(C::FileSave),
+          Cmd(C::Convert), Sep(), Cmd(C::Exit)}},
+        {"編集(&E)",
+         {Cmd(C::CopyWindow), Sep(), Cmd(C::CopyChart), Cmd(C::SaveChart), Sep(), Cmd(C::Copy3D),
+          Cmd(C::Save3D), Sep(), Cmd(C::SaveText), Sep(), Cmd(C::ClearHistory), Cmd(C::Reset)}},
+        {"計算(&R)",
+         {Cmd(C::RunFromInput), Cmd(C::RunFromParameters), Sep(), Cmd(C::LiveCharts),
+          Cmd(C::LiveTrajectory)}},
+        {"再生(&P)",
+         {Cmd(C::ReplayStart), Cmd(C::PlayForward), Cmd(C::Stop), Cmd(C::PlayBackward),
+          Cmd(C::ReplayEnd), Sep(), Cmd(C::ReplayStep), Cmd(C::CursorGround)}},
+        {"軌跡表示(&D)",
+         {Sub("オプション(&P)", {C::GroundTrack, C::SpanVerticals, C::AutoFit}), Sep(), Cmd(C::Fit),
+          Cmd(C::FitXY), Cmd(C::Origin), Cmd(C::ZoomIn), Cmd(C::ZoomOut), Sep(), Cmd(C::Up),
+          Cmd(C::Down), Cmd(C::Left), Cmd(C::Right), Sep(), Cmd(C::ViewAngleX),
+          Cmd(C::ViewAngleY)}},
+        {"ヘルプ(&H)", {Cmd(C::Help), Sep(), Cmd(C::About)}},
+    };
+    return menus;
+}
+
+const std::vector<BarItem>& ToolBarLayout() {
+    static const std::vector<BarItem> bar = {
+        Cmd(C::InputOpen),
+        Cmd(C::InputSaveAs),
+        Sep(),
+        Cmd(C::FileOpen),
+        Cmd(C::FileSave),
+        Cmd(C::Convert),
+        Sep(),
+        Cmd(C::RunFromInput),
+        Cmd(C::RunFromParameters),
+        Sep(),
+        Cmd(C::ReplayStart),
+        Cmd(C::PlayForward),
+        Cmd(C::Stop),
+        Cmd(C::PlayBackward),
+        Cmd(C::ReplayEnd),
+        Cmd(C::ReplayStep),
+        Label(ReplayStepLabel),
+        Sep(),
+        Cmd(C::Fit),
+        Cmd(C::FitXY),
+        Cmd(C::Origin),
+        Sep(),
+        Cmd(C::ZoomIn),
+        Cmd(C::ZoomOut),
+        Sep(),
+        Cmd(C::Up),
+        Cmd(C::Down),
+        Cmd(C::Left),
+        Cmd(C::Right),
+        Sep(),
+        Cmd(C::ViewAngleX),
+        Label(AngleXLabel),
+        Cmd(C::ViewAngleY),
+        Label(AngleYLabel),
+    };
+    return bar;
+}
+
+} // namespace skarvel::gui

@@ -1,0 +1,100 @@
+#pragma once
+// The window's commands in one table: what each one is called, shows and
+// does. Menus and the tool bar are lists of command ids.
+
+#include "app/workspace.h"
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace skarvel::gui {
+
+class TFormSim;
+
+enum class Command {
+    InputOpen,
+    InputSaveAs,
+    FileOpen,
+    FileSave,
+    Convert,
+    Exit,
+    CopyWindow,
+    CopyChart,
+    SaveChart,
+    Copy3D,
+    Save3D,
+    SaveText,
+    ClearHistory,
+    Reset,
+    RunFromInput,
+    RunFromParameters,
+    LiveCharts,
+    LiveTrajectory,
+    ReplayStart,
+    PlayForward,
+    Stop,
+    PlayBackward,
+    ReplayEnd,
+    ReplayStep,
+    CursorGround,
+    GroundTrack,
+    SpanVerticals,
+    AutoFit,
+    Fit,
+    FitXY,
+    Origin,
+    ZoomIn,
+    ZoomOut,
+    Up,
+    Down,
+    Left,
+    Right,
+    ViewAngleX,
+    ViewAngleY,
+    Help,
+    About,
+};
+
+inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::About) + 1;
+
+struct CommandSpec {
+    Command id;
+    const char* objectName;
+    const char* caption;
+    const char* hint;     // tool tip and status tip; empty: none
+    const char* icon;     // resource name under ":/icons/"; empty: none
+    const char* shortcut; // empty: none
+    // A check-mark command flips a workspace option; it needs no handler.
+    std::optional<app::Option> option;
+    // What the command does; null while the part of the window that carries
+    // it out is not there (the command is then disabled).
+    void (TFormSim::*handler)();
+};
+
+// Every command, in menu order.
+std::span<const CommandSpec> CommandTable();
+const CommandSpec& Spec(Command id);
+
+// One line of a menu or of the tool bar.
+struct BarItem {
+    enum class Kind { Command, Separator, Label, Submenu };
+    Kind kind = Kind::Command;
+    Command command{};
+    int label = 0;                     // Label: which label (see ToolBarLabel)
+    const char* caption = nullptr;     // Submenu
+    std::vector<Command> submenu = {}; // Submenu
+};
+
+struct MenuSpec {
+    const char* caption;
+    std::vector<BarItem> items;
+};
+
+enum ToolBarLabel { ReplayStepLabel, AngleXLabel, AngleYLabel, LabelCount };
+
+const std::vector<MenuSpec>& MenuLayout();
+const std::vector<BarItem>& ToolBarLayout();
+
+} // namespace skarvel::gui

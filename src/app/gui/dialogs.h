@@ -1,0 +1,30 @@
+#pragma once
+// The questions and messages the window puts to the user. Tests replace them
+// with scripted answers.
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace skarvel::gui {
+
+struct Dialogs {
+    // Empty result: cancelled.
+    std::function<QString(QWidget*, const QString& title, const QString& filters,
+                          const QString& file)>
+        openFile;
+    std::function<QString(QWidget*, const QString& title, const QString& filters,
+                          const QString& file)>
+        saveFile;
+    std::function<bool(QWidget*, const QString& text)> askYesNo; // information icon
+    std::function<void(QWidget*, const QString& text)> warn;     // warning icon, Yes
+    std::function<void(QWidget*, const QString& text)> error;    // the standard error box
+    std::function<void(QWidget*, const QString& text)> inform;   // information, Yes
+    std::function<bool(const QString& path)> openDocument;       // system viewer
+
+    static Dialogs Standard();
+};
+
+} // namespace skarvel::gui
