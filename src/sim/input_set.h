@@ -3,12 +3,14 @@
 
 #include "sim/flight_record.h"
 
+#include <numbers>
+
 namespace skarvel::sim {
 
 inline constexpr double kTimeStep = 0.005; // s
 inline constexpr double kGravity = 9.8;    // m/s^2
 inline constexpr double kAirDensity = 1.2; // kg/m^3
-inline constexpr double kPi = 3.14159265358979323846;
+inline constexpr double kPi = std::numbers::pi;
 
 struct InputSet {
     // Environment.

@@ -88,10 +88,10 @@ void Integrator::store(long ms) {
         obs_.sampleStored(rec_, n_, dyn_.airspeed());
     }
     if (s_.z <= 0) {
+        // Counted: should an evaluation fail later, the record ends here.
+        rec_.lastIndex = n_;
         ++n_;
     }
-    // Should an evaluation fail later, the samples stored so far stay readable.
-    rec_.lastIndex = n_ > 0 ? n_ - 1 : 0;
 }
 
 void Integrator::finish() {
@@ -100,6 +100,7 @@ void Integrator::finish() {
     dyn_.evaluate(s_, t_, rates);
     if (s_.z <= 0) {
         rec_.sample(n_) = s_;
+        rec_.lastIndex = n_;
         return;
     }
     // Ground contact: the landing point lies between the last counted sample
@@ -111,14 +112,47 @@ void Integrator::finish() {
         landing.*member = (1 - w) * (p.*member) + w * (s_.*member);
     }
     landing.z = 0;
+    rec_.lastIndex = n_;
+}
+
+// The launch state alone: time 0, the twelve integrated states, nothing else.
+FlightSample LaunchState(const FlightSample& initial) {
+    FlightSample s{};
+    s.u = initial.u;
+    s.v = initial.v;
+    s.w = initial.w;
+    s.p = initial.p;
+    s.q = initial.q;
+    s.r = initial.r;
+    s.x = initial.x;
+    s.y = initial.y;
+    s.z = initial.z;
+    s.psi = initial.psi;
+    s.theta = initial.theta;
+    s.phi = initial.phi;
+    return s;
+}
+
+// A paper glider never comes near this; a state that does has run away
+// numerically, and going on would only fill the record with nonsense.
+constexpr double kMaxGroundSpeed = 1000; // m/s
+
+void RequirePlausibleSpeed(const FlightSample& s) {
+    if (std::sqrt(s.u * s.u + s.v * s.v + s.w * s.w) > kMaxGroundSpeed) {
+        ThrowArithmetic("ground speed above 1000 m/s");
+    }
 }
 
 double Integrator::run() {
-    s_ = in_.initial;
+    s_ = LaunchState(in_.initial);
     t_ = 0;
     n_ = 0;
     stats_ = RunStatistics{};
     double maxH2 = 0, maxD2 = 0;
+    // Whatever fails from here on, the record shows this run, never a
+    // previous flight: at first only the launch.
+    rec_.sample(0) = s_;
+    rec_.lastIndex = 0;
 
     FlightSample k1, k2, k3, k4, s2, s3, s4;
     dyn_.evaluate(s_, t_, k1);
@@ -134,6 +168,7 @@ double Integrator::run() {
         Advance(s_, dt, k3, s4);
         dyn_.evaluate(s4, t_, k4);
         Combine(s_, dt / 6, k1, k2, k3, k4);
+        RequirePlausibleSpeed(s_);
         t_ = t_ + dt;
 
         const long ms = std::lround(t_ * 1000);
@@ -158,7 +193,6 @@ double Integrator::run() {
             break;
         }
     }
-    rec_.lastIndex = n_;
     finish();
     stats_.maxHorizontalDistance = std::sqrt(maxH2);
     stats_.maxDistance = std::sqrt(maxD2);

@@ -189,19 +189,44 @@ TEST(Flight, RunLeavesTheLaunchPreviewSlotAlone) {
     EXPECT_EQ(fl.record->sample(0).z, -2.0);
 }
 
-TEST(Flight, ArithmeticFailureKeepsTheSamplesStoredSoFar) {
+TEST(Flight, FailedRunHoldsOnlyItsOwnSamples) {
     Flight fl;
     fl.f.setInput(row::Altitude, "100");
-    fl.f.prepare();
+    fl.run(); // a long flight fills the record
+    ASSERT_GT(fl.record->lastIndex, 1000);
     sim::InputSet in = fl.f.in;
-    in.thermalRadius = 0;
     sim::RunObserver silent;
+
+    // The first evaluation fails: the record is the launch alone.
+    in.thermalRadius = 0;
     EXPECT_THROW(sim::RunFlight(in, nullptr, *fl.record, fl.stats, silent), sim::ArithmeticError);
+    ASSERT_EQ(fl.record->lastIndex, 0);
+    const sim::FlightSample& launch = fl.record->sample(0);
+    const sim::FlightSample& initial = fl.f.in.initial;
+    const std::array<double, 21> expected = {
+        0, initial.u, initial.v, initial.w, initial.p,   initial.q,     initial.r,   0, 0, 0, 0, 0,
+        0, initial.x, initial.y, initial.z, initial.psi, initial.theta, initial.phi, 0, 0};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(launch.*sim::FlightSample::kValues[i], expected[i]) << i;
+    }
+
     // A huge mass moment makes the state overflow instead of turning into NaN.
-    in = fl.f.in;
+    in.thermalRadius = fl.f.in.thermalRadius;
     in.Iyy = 1e-300;
     EXPECT_THROW(sim::RunFlight(in, nullptr, *fl.record, fl.stats, silent), sim::ArithmeticError);
-    for (int k = 0; k <= fl.record->lastIndex; ++k) {
-        ASSERT_TRUE(std::isfinite(fl.record->sample(k).theta));
+
+    // A launch at 300 km/h runs away: past 1000 m/s the run fails, after
+    // some samples. Every sample up to N is one of this run's.
+    fl.run();
+    for (auto& slot : fl.record->slots) {
+        slot.t = -1;
     }
+    fl.f.setInput(row::LaunchSpeed, "300");
+    EXPECT_THROW(fl.run(), sim::ArithmeticError);
+    ASSERT_GT(fl.record->lastIndex, 10);
+    for (int k = 0; k <= fl.record->lastIndex; ++k) {
+        ASSERT_NEAR(fl.record->sample(k).t, 0.01 * k, 1e-9) << k;
+    }
+    const auto& s = fl.last();
+    EXPECT_LE(std::sqrt(s.u * s.u + s.v * s.v + s.w * s.w), 1000.0);
 }
