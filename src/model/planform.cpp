@@ -179,7 +179,7 @@ void SummedPlanform(const SummedInputs& in, SurfaceGeometry& g) {
         g.dihedral = 0;
     }
     try {
-        double q = in.rootChord / 4;
+        double q = in.rootQuarterChord;
         double t = 0;
         for (int i = 1; i <= N; ++i) {
             const SpanPoint& pt = in.points[static_cast<std::size_t>(i)];
@@ -216,7 +216,11 @@ SurfaceGeometry ComputeSurface(const DesignComponent& c) {
     in.meanChord = g.meanChord;
     in.developedArea = g.developedArea;
     in.projectedArea = g.projectedArea;
+    // The law's own chord at the root differs from the design's root chord
+    // when the trailing edge is unknown; the quarter-chord line starts at
+    // the design's.
     in.rootChord = p.chord(0);
+    in.rootQuarterChord = c.rootChord / 4;
     in.tipChord = p.chord(1);
     in.tipSin = sinG;
     in.tipCos = cosG;
@@ -229,7 +233,6 @@ SurfaceGeometry ComputeSurface(const DesignComponent& c) {
         pt.sinDihedral = sinG;
         pt.skipSweep = c.leadingEdgeShape == EdgeShape::Other;
     }
-    in.rootChord = p.chord(0);
     SummedPlanform(in, g);
     return g;
 }

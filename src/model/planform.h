@@ -65,6 +65,7 @@ struct SummedInputs {
     double developedArea = 0;      // mm^2
     double projectedArea = 0;      // mm^2
     double rootChord = 0;          // end value at the root
+    double rootQuarterChord = 0;   // where the quarter-chord line starts: c_r / 4
     double tipChord = 0;           // end value at the tip
     double tipSin = 0, tipCos = 1; // dihedral at the tip
     // points[i] at eta = i / 500 for i = 1..500; points[0] is unused.

@@ -19,9 +19,11 @@ double WingGeometry::chordAt(double eta) const {
 
 namespace {
 
-// An unknown edge has no position between root and tip; the junction treats
-// it as straight.
-EdgeShape JunctionLaw(EdgeShape s) {
+// The outer panel is laid back from the junction to a virtual root, which
+// divides by 1 - f of the main wing's edges: an unknown main edge (f = 1
+// everywhere) would divide by zero, so it is taken as straight. The inner
+// wing's edges need no such help and keep their own laws.
+EdgeShape MainEdgeLaw(EdgeShape s) {
     return s == EdgeShape::Other ? EdgeShape::Straight : s;
 }
 
@@ -41,11 +43,11 @@ void Junction(DesignData& d, WingGeometry& w) {
         X0 = 0;
         X1 = I.rootChord;
     } else {
-        xJ = I.sweepLength * EdgeF(JunctionLaw(I.leadingEdgeShape), eta);
-        tJ = I.rootChord + (I.sweepLength + I.tipChord - I.rootChord) *
-                               EdgeF(JunctionLaw(I.trailingEdgeShape), eta);
-        const double fle = EdgeF(JunctionLaw(M.leadingEdgeShape), eta);
-        const double fte = EdgeF(JunctionLaw(M.trailingEdgeShape), eta);
+        xJ = I.sweepLength * EdgeF(I.leadingEdgeShape, eta);
+        tJ = I.rootChord +
+             (I.sweepLength + I.tipChord - I.rootChord) * EdgeF(I.trailingEdgeShape, eta);
+        const double fle = EdgeF(MainEdgeLaw(M.leadingEdgeShape), eta);
+        const double fte = EdgeF(MainEdgeLaw(M.trailingEdgeShape), eta);
         X0 = checkedDiv(xJ - fle * M.sweepLength, 1 - fle);
         X1 = checkedDiv(tJ - fte * (M.sweepLength + M.tipChord), 1 - fte);
     }
@@ -175,6 +177,7 @@ WingGeometry ComputeMainWing(DesignData& d) {
     in.developedArea = g.developedArea;
     in.projectedArea = g.projectedArea;
     in.rootChord = I.rootChord;
+    in.rootQuarterChord = I.rootChord / 4;
     in.tipChord = M.tipChord;
     in.tipSin = w.sinMain;
     in.tipCos = w.cosMain;

@@ -137,11 +137,23 @@ TEST(Planform, EllipticWingIsTheReference) {
 TEST(Planform, FailedIntegralsFallBackToFixedValues) {
     const auto g = model::ComputeSurface(
         Surface(EdgeShape::Straight, EdgeShape::Straight, 30, 10, 0, 0, 0)); // no span
-    EXPECT_EQ(g.efficiency, 0.0 + g.efficiency); // computed or 0, never NaN
+    // The efficiency does not depend on the span (the sum of its rule, taken
+    // by hand for chords 30 to 10); the others divide by it.
+    EXPECT_NEAR(g.efficiency, 0.9597785474107967, 1e-14);
     EXPECT_EQ(g.taper, 1.0);
     EXPECT_EQ(g.dihedral, 0.0);
     EXPECT_EQ(g.sweep, 0.0);
-    EXPECT_FALSE(std::isnan(g.efficiency));
+}
+
+TEST(Planform, SweepStartsAtTheDesignRootChord) {
+    // With an unknown trailing edge the law's chord at the root (sweep plus
+    // tip chord) is not the root chord; the quarter-chord line still starts
+    // a quarter of the root chord aft.
+    DesignTables f;
+    f.set(dz::VerticalTail, dz::Type, "通常尾翼");
+    f.set(dz::HorizontalTail, dz::TrailingEdge, "なし");
+    EXPECT_TRUE(f.compute());
+    EXPECT_EQ(f.computed(data::computed::HorizontalTail, data::computed::Sweep), "24.11");
 }
 
 TEST(Wing, TwoStageWingWithTheMainShapeMatchesTheOneStageWing) {
@@ -203,6 +215,17 @@ TEST(Wing, JunctionLimits) {
         f.set(dz::InnerWing, dz::TrailingEdge, "?");
         EXPECT_TRUE(f.compute());
         EXPECT_TRUE(std::isfinite(f.model.aircraft.virtualRootChord));
+    }
+    {
+        // An unknown inner edge keeps its own law (at its tip position all
+        // along, 35 + 25 + 20 - 35 = 45 aft); only the main wing's edges
+        // fall back to straight.
+        DesignTables f;
+        f.set(dz::MainWing, dz::Type, "2段上反角");
+        f.set(dz::InnerWing, dz::TrailingEdge, "なし");
+        f.set(dz::InnerWing, dz::TipChord, "20");
+        EXPECT_TRUE(f.compute());
+        EXPECT_EQ(f.tables.design.cell(dz::MainWing, dz::RootChord), "41.8619");
     }
 }
 
@@ -316,8 +339,9 @@ TEST(FlightLaws, ZeroIncidenceAtGlideSpeedIsTheZeroLiftDrag) {
                     m.wing.projectedArea,
                 1e-15);
     EXPECT_GT(m.flightDragCoefficient(0.4, 5), total); // a stalled wing
-    const double re = model::ReynoldsNumber(6, m.wing.meanChord);
-    EXPECT_EQ(m.wingMaxLift(6), model::MaxLiftCoefficient(re, m.wingSection()));
+    // The default wing's section at its mean chord: more lift at more speed.
+    EXPECT_NEAR(m.wingMaxLift(6), 0.87266234951388266, 1e-15);
+    EXPECT_NEAR(m.wingMaxLift(3), 0.85430952991111797, 1e-15);
     EXPECT_EQ(m.stallPitchMoment(0.01, 6), 0.0); // below the break
     EXPECT_LT(m.stallPitchMoment(0.4, 6), 0.0);  // nose down beyond it
 }

@@ -94,6 +94,10 @@ TEST(PaperCatalogue, LoadReloadAndMissingFile) {
 
     EXPECT_FALSE(catalogue.load(dir.file("missing.ini")));
     EXPECT_FALSE(catalogue.load(dir.path().string()));
+    // A file over 4 MB is no catalogue either.
+    const std::string big = dir.file("big.ini");
+    skarvel::data::WriteFileBytes(big, std::string(skarvel::data::kDataFileLimit + 1, '\n'));
+    EXPECT_FALSE(catalogue.load(big));
     EXPECT_EQ(catalogue.rows().size(), 4u);
 }
 
