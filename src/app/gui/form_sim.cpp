@@ -27,6 +27,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
 #include <exception>
 
 // The icons live in a static library: nothing would keep them without a call.
@@ -41,6 +42,10 @@ namespace {
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
+constexpr int kWindowWidth = 800;
+constexpr int kLeftPanelWidth = 201;
+constexpr int kTabPaneMargin = 6;
+
 std::string S(const QString& s) {
     return s.toStdString();
 }
@@ -76,7 +81,7 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     buildToolBar();
     buildLayout();
     connectViews();
-    resize(800, 600);
+    resize(kWindowWidth, 600);
     ws_.setRunView(runView_.get());
     qApp->installEventFilter(this);
     guarded([this, &args] { ws_.loadStartupInput(ToStrings(args)); });
@@ -227,7 +232,13 @@ void TFormSim::buildLayout() {
     top->addWidget(leftTabs_);
     top->addWidget(right);
     top->setStretchFactor(1, 1);
-    top->setSizes({201, 599});
+    // 201 pixels, or what the left tables need to show their columns whole
+    // in the font in use.
+    int left = kLeftPanelWidth;
+    for (TableView* v : {inputView_, parameterView_, markerView_}) {
+        left = std::max(left, v->fullWidth() + kTabPaneMargin);
+    }
+    top->setSizes({left, kWindowWidth - left});
 
     comment_ = new QPlainTextEdit;
     comment_->setObjectName(QStringLiteral("CommentBox"));

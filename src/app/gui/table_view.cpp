@@ -8,7 +8,9 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSet>
+#include <QStyle>
 #include <QValidator>
 #include <QtDebug>
 
@@ -351,8 +353,12 @@ void TableView::applyGeometry() {
     rows->setDefaultSectionSize(kRowHeight);
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setVisible(offset > 0);
-    if (offset > 0)
-        rows->setFixedWidth(neededWidth(0));
+    if (offset > 0) {
+        // The caption column is the vertical header, which keeps its own
+        // margins on both sides of the text.
+        const int margins = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, rows);
+        rows->setFixedWidth(neededWidth(0) + margins);
+    }
 
     QHeaderView* columns = horizontalHeader();
     columns->setMinimumSectionSize(1);
@@ -376,6 +382,15 @@ int TableView::neededWidth(int tableColumn) const {
                                           style.indent + kTextPadding);
         width = std::max(width, needed);
     }
+    return width;
+}
+
+int TableView::fullWidth() const {
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    if (verticalHeader()->isVisible() || model_->columnOffset() > 0)
+        width += verticalHeader()->width();
+    for (int c = 0; c < model_->columnCount(); ++c)
+        width += columnWidth(c);
     return width;
 }
 

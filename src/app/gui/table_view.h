@@ -72,6 +72,8 @@ class TableView : public QTableView {
     // Ends an open cell editor exactly as leaving the cell would: its text is
     // written and the edit reported as not ended with Enter. True if one was open.
     bool commitOpenEditor();
+    // The width that shows every column without a horizontal scroll bar.
+    int fullWidth() const;
 
   Q_SIGNALS:
     // After the edit of table cell (column, row) has been written: whether it
