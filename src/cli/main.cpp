@@ -1,31 +1,43 @@
 // skarvel-cli: the flight core without a window. Tab-separated UTF-8 on
 // stdout, one-line errors on stderr; exit 0 on success, 1 when the flight
-// ended in "Error", 2 on bad usage or a file that cannot be read or written.
+// ended in "Error", 2 on bad usage, a file that cannot be read or written, or
+// standard output that cannot be written.
 
 #include "app/workspace.h"
 #include "data/tables.h"
 #include "data/textfile.h"
+#include "sim/text_export.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using skarvel::app::Workspace;
 namespace data = skarvel::data;
+namespace sim = skarvel::sim;
 
 constexpr int kOk = 0;
 constexpr int kFlightError = 1;
 constexpr int kUsage = 2;
 
 const char* const kUsageText =
-    "usage: skarvel-cli fly [INPUT.kxs] [--design DESIGN.kx] [--export FILE.txt]\n"
+    "usage: skarvel-cli fly [INPUT.kxs] [--design DESIGN.kx] [--export FILE.txt|-]\n"
     "                       [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "       skarvel-cli estimate [INPUT.kxs] [--design DESIGN.kx] [--save-input FILE.kxs]\n"
     "                       [--save-design FILE.kx]\n"
-    "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n";
+    "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
+    "--export - writes the flight text (CP932, CR LF) to standard output instead of\n"
+    "the history lines.\n";
+
+// Everything for standard output is gathered here and written at the end, so
+// that a failed write is seen and reported with its reason.
+std::string out;
 
 struct Options {
     std::string command;
@@ -48,16 +60,16 @@ Options ParseArguments(const std::vector<std::string>& args) {
     Options o;
     o.command = args[0];
     if (o.command != "fly" && o.command != "estimate" && o.command != "design") {
-        throw UsageError("unknown command \"" + o.command + "\"");
+        throw UsageError("unknown command \"" + data::QuotedName(o.command) + "\"");
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::optional<std::string>& slot) {
             if (i + 1 >= args.size()) {
-                throw UsageError(a + " needs a file name");
+                throw UsageError(data::QuotedName(a) + " needs a file name");
             }
             if (slot) {
-                throw UsageError(a + " given twice");
+                throw UsageError(data::QuotedName(a) + " given twice");
             }
             slot = args[++i];
         };
@@ -70,11 +82,11 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--design" && o.command != "design") {
             value(o.design);
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-            throw UsageError("unknown option \"" + a + "\"");
+            throw UsageError("unknown option \"" + data::QuotedName(a) + "\"");
         } else if (!o.input) {
             o.input = a;
         } else {
-            throw UsageError("more than one input file: \"" + a + "\"");
+            throw UsageError("more than one input file: \"" + data::QuotedName(a) + "\"");
         }
     }
     if (o.command == "design") {
@@ -97,14 +109,12 @@ void OpenDesign(Workspace& ws, const std::string& path) {
     const auto result = ws.openDesignFile(path);
     // One line on stderr: the message's line breaks become spaces.
     std::string message;
-    for (std::size_t i = 0; i < result.message.size(); ++i) {
-        if (result.message.compare(i, 2, "\r\n") == 0) {
+    data::ForEachLine(result.message, [&](std::string_view line) {
+        if (!message.empty()) {
             message += ' ';
-            ++i;
-        } else {
-            message += result.message[i];
         }
-    }
+        message += line;
+    });
     if (result.status == data::DesignReadStatus::NotADesignFile) {
         throw RefusedFile(message);
     }
@@ -115,20 +125,42 @@ void OpenDesign(Workspace& ws, const std::string& path) {
 
 void PrintTable(const data::Table& t, int firstValue, int lastValue, int unit) {
     for (int r = 1; r < t.rowCount(); ++r) {
-        std::cout << t.cell(0, r);
+        out += t.cell(0, r);
         for (int c = firstValue; c <= lastValue; ++c) {
-            std::cout << '\t' << t.cell(c, r);
+            out += '\t';
+            out += t.cell(c, r);
         }
-        std::cout << '\t' << t.cell(unit, r) << '\n';
+        out += '\t';
+        out += t.cell(unit, r);
+        out += '\n';
     }
 }
 
 // A line of the history as the list copies it, without its CR LF.
-std::string WithoutLineEnd(std::string text) {
+void PrintHistoryLine(std::string text) {
     if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) {
         text.resize(text.size() - 2);
     }
-    return text;
+    out += text;
+    out += '\n';
+}
+
+// Writes what was gathered for standard output; false with errno set when
+// that fails (a full disk, a closed descriptor).
+bool FlushOutput() {
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, out.data() + done, out.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    out.clear();
+    return true;
 }
 
 int Run(const Options& o) {
@@ -141,26 +173,35 @@ int Run(const Options& o) {
     }
     int status = kOk;
     if (o.command == "design") {
-        PrintTable(ws.tables().computed, 1, 5, 6);
-        PrintTable(ws.tables().input, 1, 1, 2);
+        namespace cd = data::computed;
+        PrintTable(ws.tables().computed, cd::Wing, cd::Whole, cd::Unit);
+        PrintTable(ws.tables().input, data::input::kValueColumn, data::input::kValueColumn,
+                   data::input::kUnitColumn);
     } else if (o.command == "fly") {
         ws.runFromInput();
-        auto& history = ws.history();
-        const int selected = history.selected();
-        history.select(-1);
-        std::cout << WithoutLineEnd(history.copyText(false)) << '\n';
-        history.select(0);
-        std::cout << WithoutLineEnd(history.copyText(false)) << '\n';
-        history.select(selected);
+        const auto& history = ws.history();
+        const bool toStdout = o.exportFile && *o.exportFile == "-";
+        if (!toStdout) {
+            const int selected = history.selected();
+            ws.selectHistoryRow(-1);
+            PrintHistoryLine(history.copyText(false));
+            ws.selectHistoryRow(0);
+            PrintHistoryLine(history.copyText(false));
+            ws.selectHistoryRow(selected);
+        }
         if (!history.rows().empty() && !history.rows().front().hasInputs()) {
             status = kFlightError;
         }
-        if (o.exportFile) {
+        if (toStdout) {
+            // The same bytes as the exported file.
+            out += data::Cp932Text(sim::FlightTextLines(ws.record()));
+        } else if (o.exportFile) {
             ws.exportFlightText(*o.exportFile);
         }
     } else {
         ws.estimate();
-        PrintTable(ws.tables().parameter, 1, 1, 2);
+        PrintTable(ws.tables().parameter, data::param::kValueColumn, data::param::kValueColumn,
+                   data::param::kUnitColumn);
     }
     if (o.saveInput) {
         ws.saveInputFile(*o.saveInput);
@@ -175,19 +216,20 @@ int Run(const Options& o) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    int status = kUsage;
     try {
-        return Run(ParseArguments(args));
+        status = Run(ParseArguments(args));
     } catch (const UsageError& e) {
         std::cerr << "skarvel-cli: " << e.what() << '\n' << kUsageText;
-        return kUsage;
-    } catch (const data::FileError& e) {
-        std::cerr << "skarvel-cli: " << e.what() << '\n';
-        return kUsage;
-    } catch (const RefusedFile& e) {
-        std::cerr << "skarvel-cli: " << e.what() << '\n';
-        return kUsage;
     } catch (const std::exception& e) {
+        // Unreadable, refused or unwritable files and anything unforeseen.
         std::cerr << "skarvel-cli: " << e.what() << '\n';
+    }
+    // What was printed before an error still goes out.
+    if (!FlushOutput()) {
+        std::cerr << "skarvel-cli: cannot write to standard output: " << std::strerror(errno)
+                  << '\n';
         return kUsage;
     }
+    return status;
 }

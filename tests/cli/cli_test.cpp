@@ -87,7 +87,7 @@ std::vector<std::string> Lines(const std::string& out) {
 void WriteInputFile(const std::string& path, std::vector<std::pair<int, std::string>> values) {
     Workspace ws;
     for (auto& [row, text] : values) {
-        ws.tables().input.setCell(in::kValueColumn, row, text);
+        ws.editCell(skarvel::app::TableId::Input, in::kValueColumn, row, text);
     }
     data::WriteCp932Lines(path, data::InputFileLines(ws.tables().input));
 }
@@ -127,7 +127,7 @@ TEST(Cli, FlyPrintsTheHistoryCaptionsAndTheNewRow) {
     Workspace ws;
     ws.runFromInput();
     EXPECT_EQ(lines[1], WithoutCrLf(ws.history().copyText(false)));
-    ws.history().select(-1);
+    ws.selectHistoryRow(-1);
     EXPECT_EQ(lines[0], WithoutCrLf(ws.history().copyText(false)));
 }
 
@@ -192,6 +192,20 @@ TEST(Cli, InputFileExportAndSavedInputData) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Lines(r.out)[par::mass - 1], "mass\t6\tg");
     EXPECT_EQ(ReadBytes(tmp / "other.kxs"), saved);
+}
+
+TEST(Cli, StandardOutput) {
+    TempDir tmp;
+    // The flight text on standard output is the exported file, byte for byte.
+    const Result text = RunCli("fly --export -", tmp);
+    EXPECT_EQ(text.status, 0) << text.err;
+    ASSERT_EQ(RunCli("fly --export flight.txt", tmp).status, 0);
+    EXPECT_EQ(text.out, ReadBytes(tmp / "flight.txt"));
+    EXPECT_GT(text.out.size(), 100000u);
+
+    const Result full = RunCli("fly >/dev/full", tmp);
+    EXPECT_EQ(full.status, 2);
+    EXPECT_EQ(full.err, "skarvel-cli: cannot write to standard output: No space left on device\n");
 }
 
 TEST(Cli, FailedFlightExitsWithOne) {
