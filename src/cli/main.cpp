@@ -1,7 +1,7 @@
 // skarvel-cli: the flight core without a window. Tab-separated UTF-8 on
 // stdout, one-line errors on stderr; exit 0 on success, 1 when the flight
-// ended in "Error", 2 on bad usage, a file that cannot be read or written, or
-// standard output that cannot be written.
+// ended in "Error" or the design computation failed, 2 on bad usage, a file
+// that cannot be read or written, or standard output that cannot be written.
 
 #include "app/workspace.h"
 #include "data/tables.h"
@@ -163,16 +163,37 @@ bool FlushOutput() {
     return true;
 }
 
+// Shift-JIS cannot hold every character: the file is written all the same,
+// with "?" for them, and the user is told which ones.
+void WarnUnsavable(const std::vector<std::string>& characters, const std::string& file) {
+    if (characters.empty()) {
+        return;
+    }
+    std::string list;
+    for (const std::string& c : characters) {
+        list += c;
+    }
+    std::cerr << "skarvel-cli: warning: " << data::QuotedName(file)
+              << ": these characters cannot be saved and are written as \"?\": " << list << '\n';
+}
+
 int Run(const Options& o) {
     Workspace ws;
     if (o.design) {
         OpenDesign(ws, *o.design);
+        if (!ws.designComputed()) {
+            std::cerr << "skarvel-cli: the design computation failed part way: "
+                         "a flight on the design-based laws ends in \"Error\"\n";
+        }
     }
     if (o.input) {
         ws.openInputFile(*o.input);
     }
     int status = kOk;
     if (o.command == "design") {
+        if (!ws.designComputed()) {
+            status = kFlightError;
+        }
         namespace cd = data::computed;
         PrintTable(ws.tables().computed, cd::Wing, cd::Whole, cd::Unit);
         PrintTable(ws.tables().input, data::input::kValueColumn, data::input::kValueColumn,
@@ -182,12 +203,8 @@ int Run(const Options& o) {
         const auto& history = ws.history();
         const bool toStdout = o.exportFile && *o.exportFile == "-";
         if (!toStdout) {
-            const int selected = history.selected();
-            ws.selectHistoryRow(-1);
-            PrintHistoryLine(history.copyText(false));
-            ws.selectHistoryRow(0);
-            PrintHistoryLine(history.copyText(false));
-            ws.selectHistoryRow(selected);
+            PrintHistoryLine(history.captionText(false));
+            PrintHistoryLine(history.rowText(0, false));
         }
         if (!history.rows().empty() && !history.rows().front().hasInputs()) {
             status = kFlightError;
@@ -204,9 +221,11 @@ int Run(const Options& o) {
                    data::param::kUnitColumn);
     }
     if (o.saveInput) {
+        WarnUnsavable(ws.unsavableInputCharacters(), *o.saveInput);
         ws.saveInputFile(*o.saveInput);
     }
     if (o.saveDesign) {
+        WarnUnsavable(ws.unsavableDesignCharacters(*o.saveDesign), *o.saveDesign);
         ws.saveDesignFile(*o.saveDesign);
     }
     return status;

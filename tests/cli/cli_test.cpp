@@ -2,6 +2,7 @@
 
 #include "app/workspace.h"
 #include "common/split.h"
+#include "data/codec.h"
 #include "data/input_file.h"
 #include "data/numtext.h"
 #include "data/tables.h"
@@ -279,6 +280,24 @@ TEST(Cli, DesignFilesAndTheDesignCommand) {
     EXPECT_NE(bad.err.find("bad.kx は KXファイルではありません。"), std::string::npos) << bad.err;
     EXPECT_EQ(RunCli("design", tmp).status, 2);
     EXPECT_EQ(RunCli("design missing.kx", tmp).status, 2);
+}
+
+TEST(Cli, AFailedDesignAndUnsavableCharactersAreReported) {
+    TempDir tmp;
+    // A byte that is no Shift-JIS character reads as U+FFFD, which cannot go back.
+    data::WriteFileBytes(tmp / "flat.kx",
+                         data::EncodeCp932("\"プログラム\",\"Tarnifold Ver0.4\"\r\n"
+                                           "\"主翼展開長\",\"0\"\r\n\"コメント\",\"1") +
+                             "\x80\"\r\n");
+    const Result r = RunCli("design flat.kx --save-design out.kx", tmp);
+    EXPECT_EQ(r.status, 1);
+    const auto err = Split(r.err, '\n');
+    ASSERT_EQ(err.size(), 3u) << r.err; // two lines and the final line feed
+    EXPECT_NE(err[0].find("design computation failed"), std::string::npos) << r.err;
+    EXPECT_NE(err[1].find("out.kx"), std::string::npos) << r.err;
+    EXPECT_TRUE(err[1].ends_with(": \uFFFD")) << r.err;
+    // Written all the same, with "?" for what Shift-JIS cannot hold.
+    EXPECT_NE(ReadBytes(tmp / "out.kx").find("\"1?\""), std::string::npos);
 }
 
 TEST(Cli, EverySampleDesignFlies) {
