@@ -403,7 +403,7 @@ data::DesignReadResult Workspace::openDesignFile(const std::string& path) {
         measuredMass_.reset();
     }
     dialogs_.designOpen = path;
-    caption_ = std::string(kAppTitle) + " - " + fs::path(path).filename().string();
+    caption_ = std::string(kAppTitle) + " - " + std::string(data::LastPathComponent(path));
     convertToInput();
     return result;
 }

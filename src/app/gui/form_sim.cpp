@@ -5,6 +5,7 @@
 #include "app/gui/help_window.h"
 #include "app/gui/history_view.h"
 #include "app/gui/instrument_strip.h"
+#include "app/gui/qt_text.h"
 #include "app/gui/run_view.h"
 #include "app/gui/table_view.h"
 #include "app/gui/trajectory_view.h"
@@ -39,16 +40,10 @@ namespace skarvel::gui {
 
 namespace {
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 constexpr int kWindowWidth = 800;
 constexpr int kLeftPanelWidth = 201;
 constexpr int kTabPaneMargin = 6;
 
-std::string S(const QString& s) {
-    return s.toStdString();
-}
 std::vector<std::string> ToStrings(const QStringList& list) {
     std::vector<std::string> out;
     for (const QString& s : list) {
@@ -95,90 +90,6 @@ TFormSim::~TFormSim() {
 
 QAction* TFormSim::action(Command id) const {
     return actions_[static_cast<std::size_t>(id)];
-}
-
-void TFormSim::buildCommands() {
-    for (const CommandSpec& spec : CommandTable()) {
-        auto* a = new QAction(QString::fromUtf8(spec.caption), this);
-        a->setObjectName(QString::fromUtf8(spec.objectName));
-        const QString hint = QString::fromUtf8(spec.hint);
-        a->setToolTip(hint.isEmpty() ? a->text().remove(QLatin1Char('&')) : hint);
-        a->setStatusTip(hint);
-        if (*spec.icon != '\0') {
-            a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf8(spec.icon))));
-        }
-        if (*spec.shortcut != '\0') {
-            a->setShortcut(QKeySequence(QString::fromUtf8(spec.shortcut)));
-        }
-        if (spec.option) {
-            const app::Option option = *spec.option;
-            a->setCheckable(true);
-            a->setChecked(ws_.options().get(option));
-            connect(a, &QAction::toggled, this, [this, option](bool on) {
-                guarded([this, option, on] { ws_.setOption(option, on); });
-            });
-        } else if (spec.handler != nullptr) {
-            connect(a, &QAction::triggered, this, [this, handler = spec.handler] {
-                guarded([this, handler] { (this->*handler)(); });
-            });
-        } else {
-            // Carried out by a part of the window that is not there yet.
-            a->setEnabled(false);
-        }
-        actions_[static_cast<std::size_t>(spec.id)] = a;
-    }
-}
-
-void TFormSim::buildMenus() {
-    for (const MenuSpec& spec : MenuLayout()) {
-        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(spec.caption));
-        for (const BarItem& item : spec.items) {
-            switch (item.kind) {
-            case BarItem::Kind::Command:
-                menu->addAction(action(item.command));
-                break;
-            case BarItem::Kind::Separator:
-                menu->addSeparator();
-                break;
-            case BarItem::Kind::Submenu: {
-                QMenu* sub = menu->addMenu(QString::fromUtf8(item.caption));
-                for (Command c : item.submenu) {
-                    sub->addAction(action(c));
-                }
-                break;
-            }
-            case BarItem::Kind::Label:
-                break;
-            }
-        }
-    }
-}
-
-void TFormSim::buildToolBar() {
-    static const std::array<std::pair<const char*, const char*>, LabelCount> kLabels = {
-        {{"3", "再生ステップ"}, {"0", "横視角"}, {"20", "縦視角"}}};
-    QToolBar* bar = addToolBar(QStringLiteral("tools"));
-    bar->setObjectName(QStringLiteral("ToolBar"));
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->setIconSize(QSize(16, 16));
-    bar->setFixedHeight(24);
-    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    for (const BarItem& item : ToolBarLayout()) {
-        if (item.kind == BarItem::Kind::Command) {
-            bar->addAction(action(item.command));
-        } else if (item.kind == BarItem::Kind::Separator) {
-            bar->addSeparator();
-        } else if (item.kind == BarItem::Kind::Label) {
-            const auto [text, hint] = kLabels[static_cast<std::size_t>(item.label)];
-            auto* label = new QLabel(QString::fromUtf8(text), bar);
-            label->setToolTip(QString::fromUtf8(hint));
-            label->setMinimumWidth(22);
-            label->setAlignment(Qt::AlignCenter);
-            bar->addWidget(label);
-            labels_[static_cast<std::size_t>(item.label)] = label;
-        }
-    }
 }
 
 void TFormSim::buildLayout() {

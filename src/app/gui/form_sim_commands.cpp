@@ -1,23 +1,26 @@
-// The main window's command handlers: the questions a command asks and the
-// workspace command it gives.
+// The main window's commands: actions, menus and the tool bar built from the
+// command table, and the handlers with the questions they ask.
 
 #include "app/gui/form_sim.h"
 
 #include "app/gui/help_window.h"
+#include "app/gui/qt_text.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include <array>
+#include <utility>
 
 namespace skarvel::gui {
 
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-std::string S(const QString& s) {
-    return s.toStdString();
-}
 
 const QString kInputFilters = QStringLiteral("KXSファイル(*.kxs);;すべてのファイル (*)");
 const QString kDesignOpenFilters = QStringLiteral("kxファイル(*.kx);;すべてのファイル(*.*) (*)");
@@ -25,6 +28,90 @@ const QString kDesignSaveFilters = QStringLiteral("KXファイル(*.kx);;すべ�
 const QString kTextFilters = QStringLiteral("テキストファイル(*.txt);;すべてのファイル (*)");
 
 } // namespace
+
+void TFormSim::buildCommands() {
+    for (const CommandSpec& spec : CommandTable()) {
+        auto* a = new QAction(QString::fromUtf8(spec.caption), this);
+        a->setObjectName(QString::fromUtf8(spec.objectName));
+        const QString hint = QString::fromUtf8(spec.hint);
+        a->setToolTip(hint.isEmpty() ? a->text().remove(QLatin1Char('&')) : hint);
+        a->setStatusTip(hint);
+        if (*spec.icon != '\0') {
+            a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf8(spec.icon))));
+        }
+        if (*spec.shortcut != '\0') {
+            a->setShortcut(QKeySequence(QString::fromUtf8(spec.shortcut)));
+        }
+        if (spec.option) {
+            const app::Option option = *spec.option;
+            a->setCheckable(true);
+            a->setChecked(ws_.options().get(option));
+            connect(a, &QAction::toggled, this, [this, option](bool on) {
+                guarded([this, option, on] { ws_.setOption(option, on); });
+            });
+        } else if (spec.handler != nullptr) {
+            connect(a, &QAction::triggered, this, [this, handler = spec.handler] {
+                guarded([this, handler] { (this->*handler)(); });
+            });
+        } else {
+            // Carried out by a part of the window that is not there yet.
+            a->setEnabled(false);
+        }
+        actions_[static_cast<std::size_t>(spec.id)] = a;
+    }
+}
+
+void TFormSim::buildMenus() {
+    for (const MenuSpec& spec : MenuLayout()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(spec.caption));
+        for (const BarItem& item : spec.items) {
+            switch (item.kind) {
+            case BarItem::Kind::Command:
+                menu->addAction(action(item.command));
+                break;
+            case BarItem::Kind::Separator:
+                menu->addSeparator();
+                break;
+            case BarItem::Kind::Submenu: {
+                QMenu* sub = menu->addMenu(QString::fromUtf8(item.caption));
+                for (Command c : item.submenu) {
+                    sub->addAction(action(c));
+                }
+                break;
+            }
+            case BarItem::Kind::Label:
+                break;
+            }
+        }
+    }
+}
+
+void TFormSim::buildToolBar() {
+    static const std::array<std::pair<const char*, const char*>, LabelCount> kLabels = {
+        {{"3", "再生ステップ"}, {"0", "横視角"}, {"20", "縦視角"}}};
+    QToolBar* bar = addToolBar(QStringLiteral("tools"));
+    bar->setObjectName(QStringLiteral("ToolBar"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setFixedHeight(24);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (const BarItem& item : ToolBarLayout()) {
+        if (item.kind == BarItem::Kind::Command) {
+            bar->addAction(action(item.command));
+        } else if (item.kind == BarItem::Kind::Separator) {
+            bar->addSeparator();
+        } else if (item.kind == BarItem::Kind::Label) {
+            const auto [text, hint] = kLabels[static_cast<std::size_t>(item.label)];
+            auto* label = new QLabel(QString::fromUtf8(text), bar);
+            label->setToolTip(QString::fromUtf8(hint));
+            label->setMinimumWidth(22);
+            label->setAlignment(Qt::AlignCenter);
+            bar->addWidget(label);
+            labels_[static_cast<std::size_t>(item.label)] = label;
+        }
+    }
+}
 
 bool TFormSim::confirmUnsavable(const std::vector<std::string>& characters) {
     if (characters.empty()) {
