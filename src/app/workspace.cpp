@@ -40,45 +40,22 @@ class Workspace::Observer : public sim::RunObserver {
     Workspace& ws_;
 };
 
-bool Options::get(Option o) const {
+bool Options::*Options::member(Option o) {
     switch (o) {
     case Option::LiveCharts:
-        return liveCharts;
+        return &Options::liveCharts;
     case Option::LiveTrajectory:
-        return liveTrajectory;
+        return &Options::liveTrajectory;
     case Option::AutoFit:
-        return autoFit;
+        return &Options::autoFit;
     case Option::CursorGround:
-        return cursorGround;
+        return &Options::cursorGround;
     case Option::GroundTrack:
-        return groundTrack;
+        return &Options::groundTrack;
     case Option::SpanVerticals:
-        return spanVerticals;
-    }
-    return false;
-}
-
-void Options::set(Option o, bool on) {
-    switch (o) {
-    case Option::LiveCharts:
-        liveCharts = on;
-        break;
-    case Option::LiveTrajectory:
-        liveTrajectory = on;
-        break;
-    case Option::AutoFit:
-        autoFit = on;
-        break;
-    case Option::CursorGround:
-        cursorGround = on;
-        break;
-    case Option::GroundTrack:
-        groundTrack = on;
-        break;
-    case Option::SpanVerticals:
-        spanVerticals = on;
         break;
     }
+    return &Options::spanVerticals;
 }
 
 namespace {

@@ -61,8 +61,11 @@ struct Options {
     bool groundTrack = true;
     bool spanVerticals = false;
 
-    bool get(Option o) const;
-    void set(Option o, bool on);
+    bool get(Option o) const { return this->*member(o); }
+    void set(Option o, bool on) { this->*member(o) = on; }
+
+  private:
+    static bool Options::*member(Option o);
 };
 
 enum class TableId { Input, Parameter, Marker, Design, Computed };

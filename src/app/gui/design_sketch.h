@@ -1,14 +1,14 @@
 #pragma once
 // The design in three views, beside the comment box.
 
-#include <QFrame>
+#include "app/gui/drawing_area.h"
 
 namespace skarvel::gui {
 
-class DesignSketch : public QFrame {
-    Q_OBJECT
+class DesignSketch : public DrawingArea {
   public:
-    explicit DesignSketch(QWidget* parent = nullptr);
+    explicit DesignSketch(QWidget* parent = nullptr)
+        : DrawingArea(QStringLiteral("DesignSketch"), parent) {}
 };
 
 } // namespace skarvel::gui

@@ -1,14 +1,14 @@
 #pragma once
 // The "軌跡" page: the flight in three dimensions.
 
-#include <QFrame>
+#include "app/gui/drawing_area.h"
 
 namespace skarvel::gui {
 
-class TrajectoryView : public QFrame {
-    Q_OBJECT
+class TrajectoryView : public DrawingArea {
   public:
-    explicit TrajectoryView(QWidget* parent = nullptr);
+    explicit TrajectoryView(QWidget* parent = nullptr)
+        : DrawingArea(QStringLiteral("TrajectoryView"), parent) {}
 };
 
 } // namespace skarvel::gui
