@@ -1,0 +1,167 @@
+#include "view/svg_canvas.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+namespace skarvel::view {
+
+namespace {
+
+std::string Hex(Rgb c) {
+    std::array<char, 8> hex{};
+    std::snprintf(hex.data(), hex.size(), "#%02X%02X%02X", c.r, c.g, c.b);
+    return hex.data();
+}
+
+std::string Attribute(const char* name, std::int64_t value) {
+    return std::string(" ") + name + "=\"" + std::to_string(value) + "\"";
+}
+
+// Half of a sum of two coordinates, exactly: "3", "-3.5", "-0.5". The sum is
+// taken in 64 bits so that two large coordinates cannot overflow.
+std::string Half(std::int64_t twice) {
+    const bool negative = twice < 0;
+    const std::int64_t magnitude = negative ? -twice : twice;
+    std::string text = negative ? "-" : "";
+    text += std::to_string(magnitude / 2);
+    if (magnitude % 2 != 0) {
+        text += ".5";
+    }
+    return text;
+}
+
+std::string HalfAttribute(const char* name, std::int64_t twice) {
+    return std::string(" ") + name + "=\"" + Half(twice) + "\"";
+}
+
+std::string PointList(std::span<const Point> points) {
+    std::string list;
+    for (const Point& p : points) {
+        if (!list.empty()) {
+            list += ' ';
+        }
+        list += std::to_string(p.x) + "," + std::to_string(p.y);
+    }
+    return list;
+}
+
+// The box's position and size; right and bottom lie just outside it.
+std::string BoxAttributes(Rect box) {
+    return Attribute("x", box.left) + Attribute("y", box.top) +
+           Attribute("width", std::int64_t{box.right} - box.left) +
+           Attribute("height", std::int64_t{box.bottom} - box.top);
+}
+
+std::string Escaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+SvgCanvas::SvgCanvas(int width, int height, Palette palette)
+    : width_(width), height_(height), palette_(palette),
+      pen_(Resolve(Colour::Role(ColourRole::WindowText), palette)),
+      brush_(Resolve(Colour::Role(ColourRole::WindowBackground), palette)) {}
+
+std::string SvgCanvas::stroke() const {
+    return " stroke=\"" + Hex(pen_) + "\"" + Attribute("stroke-width", penWidth_);
+}
+
+std::string SvgCanvas::brushFill() const {
+    return " fill=\"" + (hollow_ ? std::string("none") : Hex(brush_)) + "\"";
+}
+
+void SvgCanvas::setPen(Colour colour, int width) {
+    pen_ = Resolve(colour, palette_);
+    penWidth_ = width;
+}
+
+void SvgCanvas::setBrush(Colour colour) {
+    brush_ = Resolve(colour, palette_);
+    hollow_ = false;
+}
+
+void SvgCanvas::setHollowBrush() {
+    hollow_ = true;
+}
+
+void SvgCanvas::moveTo(Point p) {
+    current_ = p;
+}
+
+void SvgCanvas::lineTo(Point p) {
+    elements_.push_back("<line" + Attribute("x1", current_.x) + Attribute("y1", current_.y) +
+                        Attribute("x2", p.x) + Attribute("y2", p.y) + stroke() + "/>");
+    current_ = p;
+}
+
+void SvgCanvas::polyline(std::span<const Point> points) {
+    elements_.push_back("<polyline points=\"" + PointList(points) + "\" fill=\"none\"" + stroke() +
+                        "/>");
+}
+
+void SvgCanvas::polygon(std::span<const Point> points) {
+    elements_.push_back("<polygon points=\"" + PointList(points) + "\"" + brushFill() + stroke() +
+                        "/>");
+}
+
+void SvgCanvas::ellipse(Rect box) {
+    const std::int64_t left = box.left, top = box.top, right = box.right, bottom = box.bottom;
+    elements_.push_back("<ellipse" + HalfAttribute("cx", left + right) +
+                        HalfAttribute("cy", top + bottom) + HalfAttribute("rx", right - left) +
+                        HalfAttribute("ry", bottom - top) + brushFill() + stroke() + "/>");
+}
+
+void SvgCanvas::rectangle(Rect box) {
+    elements_.push_back("<rect" + BoxAttributes(box) + brushFill() + stroke() + "/>");
+}
+
+void SvgCanvas::fill(Rect box, Colour colour) {
+    elements_.push_back("<rect" + BoxAttributes(box) + " fill=\"" + Hex(Resolve(colour, palette_)) +
+                        "\"/>");
+}
+
+void SvgCanvas::text(Point p, std::string_view utf8) {
+    elements_.push_back("<text" + Attribute("x", p.x) + Attribute("y", p.y) + " fill=\"" +
+                        Hex(pen_) +
+                        "\" font-family=\"sans-serif\" font-size=\"12\" "
+                        "dominant-baseline=\"hanging\">" +
+                        Escaped(utf8) + "</text>");
+}
+
+std::string SvgCanvas::document() const {
+    std::string doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\"" +
+                      Attribute("width", width_) + Attribute("height", height_) +
+                      " viewBox=\"0 0 " + std::to_string(width_) + " " + std::to_string(height_) +
+                      "\">\n";
+    for (const std::string& element : elements_) {
+        doc += element;
+        doc += '\n';
+    }
+    doc += "</svg>\n";
+    return doc;
+}
+
+} // namespace skarvel::view
