@@ -1,5 +1,6 @@
 #include "app/workspace.h"
 
+#include "app/trajectory_surface.h"
 #include "data/codec.h"
 #include "data/design_file.h"
 #include "data/input_file.h"
@@ -12,7 +13,9 @@
 #include "sim/simulator.h"
 #include "sim/summary.h"
 #include "sim/text_export.h"
+#include "view/pixel.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -20,11 +23,28 @@ namespace skarvel::app {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Runs `action` when the scope is left, however it is left.
+template <class F> class ScopeExit {
+  public:
+    explicit ScopeExit(F action) : action_(std::move(action)) {}
+    ~ScopeExit() { action_(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+  private:
+    F action_;
+};
+
+} // namespace
+
 // Passes the run loop's reports to the window and answers with the stop flag.
 class Workspace::Observer : public sim::RunObserver {
   public:
     explicit Observer(Workspace& ws) : ws_(ws) {}
     void sampleStored(const sim::FlightRecord& record, int index, double airspeed) override {
+        ws_.liveStep(index);
         if (ws_.view_ != nullptr) {
             ws_.view_->sampleStored(record, index, airspeed);
         }
@@ -58,22 +78,6 @@ bool Options::*Options::member(Option o) {
     return &Options::spanVerticals;
 }
 
-namespace {
-
-// Runs `action` when the scope is left, however it is left.
-template <class F> class ScopeExit {
-  public:
-    explicit ScopeExit(F action) : action_(std::move(action)) {}
-    ~ScopeExit() { action_(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-  private:
-    F action_;
-};
-
-} // namespace
-
 Workspace::Workspace(std::string programPath)
     : programPath_(std::move(programPath)), record_(std::make_unique<sim::FlightRecord>()) {
     data::ResetTables(tables_);
@@ -90,6 +94,7 @@ void Workspace::startUp(const std::vector<std::string>& args) {
         // An unreadable start-up file leaves the defaults; the flight still runs.
     }
     runFromInput();
+    fitToTrajectory();
 }
 
 void Workspace::loadStartupInput(const std::vector<std::string>& args) {
@@ -188,19 +193,38 @@ void Workspace::runAndRefresh(bool estimateFirst) {
     // A design whose computation failed has no laws to fly on.
     sim::DesignAeroLaws* laws = laws_ == &model_ && !designComputed_ ? nullptr : laws_;
     try {
+        if (options_.liveTrajectory && surface_ != nullptr) {
+            const ScopeExit done([this] { surface_->endDrawing(); });
+            surface_->beginShown().fill({0, 0, viewState_.width, viewState_.height},
+                                        view::Colour::Role(view::ColourRole::WindowBackground));
+        }
         if (view_ != nullptr) {
             view_->runStarting();
         }
         stop_ = false;
         Observer observer(*this);
         sim::RunFlight(input_, laws, *record_, stats_, observer);
+        if (options_.liveTrajectory && surface_ != nullptr) {
+            surface_->keepShownAsClean();
+        }
+        marker_ = std::min(marker_, record_->lastIndex);
         if (!noHistoryRow_) {
             history_.appendSummary(sim::Summarize(*record_, stats_), loaded);
+        }
+        // Views refuse to draw while busy: the flag goes first.
+        if (!options_.liveTrajectory) {
+            busy_ = false;
+            redrawView();
+        } else if (options_.autoFit) {
+            busy_ = false;
+            fitToTrajectory();
         }
     } catch (const sim::ArithmeticError&) {
         // A failed flight shows as an "Error" row, never as a message.
         history_.appendError();
     } catch (const sim::NoDesignError&) {
+        history_.appendError();
+    } catch (const view::RangeError&) {
         history_.appendError();
     } catch (...) {
         // Anything else is a fault of the program, for the caller to report.
@@ -225,6 +249,153 @@ bool Workspace::rerunHistoryRow(int row) {
     noHistoryRow_ = true;
     const ScopeExit clearMark([this] { noHistoryRow_ = false; });
     return runFromInput();
+}
+
+void Workspace::setOption(Option o, bool on) {
+    options_.set(o, on);
+    if (o == Option::GroundTrack || o == Option::SpanVerticals || o == Option::CursorGround) {
+        redrawView();
+    }
+}
+
+view::DrawOptions Workspace::drawOptions() const {
+    return {options_.groundTrack, options_.spanVerticals, options_.cursorGround};
+}
+
+void Workspace::liveStep(int index) {
+    if (!options_.liveTrajectory || surface_ == nullptr) {
+        return;
+    }
+    const ScopeExit done([this] { surface_->endDrawing(); });
+    drawing_.step(surface_->beginShown(), viewState_, *record_, index, drawOptions());
+    surface_->present();
+}
+
+void Workspace::setMarkerSample(int sample) {
+    marker_ = std::clamp(sample, 0, record_->lastIndex);
+}
+
+void Workspace::prepareView(int width, int height, int a, int b) {
+    viewState_ = view::InitialView(width, height, view::LimitHorizontalAngle(a),
+                                   view::LimitVerticalAngle(b));
+}
+
+void Workspace::resizeView(int width, int height) {
+    viewState_.width = width;
+    viewState_.height = height;
+    redrawView();
+}
+
+void Workspace::redrawTrajectory() {
+    if (redrawing_ || busy_ || surface_ == nullptr) {
+        return;
+    }
+    redrawing_ = true;
+    const ScopeExit clearGuard([this] { redrawing_ = false; });
+    if (record_->sample(0).z > 0) {
+        return;
+    }
+    {
+        const ScopeExit done([this] { surface_->endDrawing(); });
+        drawing_.redraw(surface_->beginClean(viewState_.width, viewState_.height), viewState_,
+                        *record_, drawOptions());
+    }
+    surface_->showClean();
+}
+
+void Workspace::drawFlightCursor(int i) {
+    if (surface_ == nullptr) {
+        return;
+    }
+    try {
+        const ScopeExit done([this] { surface_->endDrawing(); });
+        view::DrawFlightCursor(surface_->beginShown(), viewState_, *record_, i, input_.windSpeed,
+                               input_.thermalRadius, drawOptions());
+    } catch (const view::RangeError&) {
+        // A cursor beyond the pixel range is not drawn.
+    }
+    surface_->present();
+}
+
+void Workspace::showCursorAt(int i) {
+    if (surface_ == nullptr) {
+        return;
+    }
+    surface_->showClean();
+    drawFlightCursor(i);
+}
+
+void Workspace::redrawView() {
+    redrawTrajectory();
+    drawFlightCursor(marker_);
+}
+
+template <class F> bool Workspace::quietViewCommand(F command) {
+    if (busy_) {
+        return false;
+    }
+    try {
+        command();
+        redrawView();
+    } catch (const sim::ArithmeticError&) {
+        // The steps done before the failure stay in effect.
+    } catch (const view::RangeError&) {
+    }
+    return true;
+}
+
+bool Workspace::fitToTrajectory() {
+    return quietViewCommand([this] { view::FitToTrajectory(viewState_, *record_); });
+}
+
+bool Workspace::fitToRange() {
+    return quietViewCommand(
+        [this] { view::FitToRange(viewState_, stats_.maxHorizontalDistance, stats_.maxDistance); });
+}
+
+bool Workspace::resetOrigin() {
+    return quietViewCommand([this] { view::ResetOrigin(viewState_); });
+}
+
+bool Workspace::zoom(double factor) {
+    return quietViewCommand([this, factor] { view::Zoom(viewState_, factor); });
+}
+
+bool Workspace::moveView(view::Direction d) {
+    if (busy_) {
+        return false;
+    }
+    view::Move(viewState_, d);
+    redrawView();
+    return true;
+}
+
+void Workspace::setViewAngles(int a, int b) {
+    a = view::LimitHorizontalAngle(a);
+    b = view::LimitVerticalAngle(b);
+    if (a == viewState_.a && b == viewState_.b) {
+        return;
+    }
+    viewState_.a = a;
+    viewState_.b = b;
+    view::UpdateProjection(viewState_);
+    redrawView();
+}
+
+void Workspace::mousePress(view::Point p) {
+    mouse_.press(p);
+}
+
+void Workspace::mouseMove(view::Point p, bool leftHeld, bool rightHeld) {
+    if (mouse_.move(viewState_, p, leftHeld, rightHeld)) {
+        redrawView();
+    }
+}
+
+void Workspace::mouseRelease(view::Point p, view::MouseButton button) {
+    if (mouse_.release(viewState_, p, button)) {
+        redrawView();
+    }
 }
 
 bool Workspace::selectHistoryRow(int row) {

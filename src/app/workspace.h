@@ -11,6 +11,9 @@
 #include "sim/flight_record.h"
 #include "sim/history.h"
 #include "sim/input_set.h"
+#include "view/navigation.h"
+#include "view/trajectory.h"
+#include "view/view_state.h"
 
 #include <memory>
 #include <optional>
@@ -70,6 +73,8 @@ struct Options {
 
 enum class TableId { Input, Parameter, Marker, Design, Computed };
 
+class TrajectorySurface;
+
 class Workspace {
   public:
     // `programPath` is the program's own file, for the default input file beside it.
@@ -100,6 +105,8 @@ class Workspace {
     const std::optional<std::string>& measuredMass() const { return measuredMass_; }
 
     void setRunView(RunView* view) { view_ = view; }
+    // Where the trajectory is drawn; none: nothing is drawn.
+    void setTrajectorySurface(TrajectorySurface* surface) { surface_ = surface; }
     // The laws a flight uses when the minimum drag coefficient is not above 0:
     // the aircraft model of the current design unless replaced here.
     void setDesignLaws(sim::DesignAeroLaws* laws) { laws_ = laws; }
@@ -109,7 +116,8 @@ class Workspace {
     // what it loaded.
     void editCell(TableId id, int column, int row, const std::string& text);
     void setComment(std::string text) { comment_ = std::move(text); }
-    void setOption(Option o, bool on) { options_.set(o, on); }
+    // The three drawing options redraw the trajectory; the others only flip.
+    void setOption(Option o, bool on);
 
     // --- start-up ----------------------------------------------------------
     // Loads the start-up input data (first argument or the default files),
@@ -138,6 +146,37 @@ class Workspace {
     bool deleteSelectedHistoryRow();
     bool clearHistory();
     bool sortHistory(int column);
+
+    // --- trajectory view -----------------------------------------------------
+    const view::ViewState& viewState() const { return viewState_; }
+    const view::MouseGesture& mouse() const { return mouse_; }
+    // The sample the flight cursor shows, 0 .. N.
+    int markerSample() const { return marker_; }
+    void setMarkerSample(int sample);
+    // The start-up view of an image of that size (angles a and b).
+    void prepareView(int width, int height, int a = 0, int b = 20);
+    // The image has a new size: the trajectory is drawn again at that size.
+    void resizeView(int width, int height);
+    // The view commands. Fits, the origin reset and the zoom do nothing while
+    // a flight runs (false) and swallow their errors; the moves and the
+    // angles let a coordinate beyond the pixel range reach the caller.
+    bool fitToTrajectory();
+    bool fitToRange();
+    bool resetOrigin();
+    bool zoom(double factor);
+    bool moveView(view::Direction d);
+    // The view angles (the scroll bars); nothing happens when unchanged.
+    void setViewAngles(int a, int b);
+    void mousePress(view::Point p);
+    void mouseMove(view::Point p, bool leftHeld, bool rightHeld);
+    void mouseRelease(view::Point p, view::MouseButton button);
+    // The clean image drawn again from the record (nothing while a flight
+    // runs or a redraw is under way), then shown.
+    void redrawTrajectory();
+    // The picture made from the clean image with the cursor at sample i.
+    void showCursorAt(int i);
+    // What every view command ends with: redraw, then the cursor at the marker.
+    void redrawView();
 
     // --- design ------------------------------------------------------------
     // Runs the aircraft model on the design table and fills the computed-data
@@ -183,6 +222,11 @@ class Workspace {
   private:
     class Observer;
     void runAndRefresh(bool estimateFirst);
+    void liveStep(int index);
+    void drawFlightCursor(int i);
+    view::DrawOptions drawOptions() const;
+    // Runs a view command that swallows its errors; false while busy.
+    template <class F> bool quietViewCommand(F command);
     void finishRun();
     void readInputFile(const std::string& path);
     void setCaptionFile(const std::string& path);
@@ -204,6 +248,12 @@ class Workspace {
     bool noHistoryRow_ = false;
     bool designComputed_ = true;
     RunView* view_ = nullptr;
+    TrajectorySurface* surface_ = nullptr;
+    view::ViewState viewState_ = view::InitialView(0, 0);
+    view::TrajectoryDrawing drawing_;
+    view::MouseGesture mouse_;
+    int marker_ = 0;
+    bool redrawing_ = false;
     model::AircraftModel model_;
     std::optional<std::string> measuredMass_;
     sim::DesignAeroLaws* laws_ = &model_;

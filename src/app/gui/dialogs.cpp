@@ -4,6 +4,8 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -41,6 +43,13 @@ Dialogs Dialogs::Standard() {
     };
     d.inform = [](QWidget* parent, const QString& text) {
         Box(parent, QMessageBox::Information, text, QMessageBox::Yes);
+    };
+    d.askText = [](QWidget* parent, const QString& caption, const QString& prompt,
+                   const QString& defaultText) {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, defaultText, &ok);
+        return ok ? text : defaultText;
     };
     d.openDocument = [](const QString& path) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));

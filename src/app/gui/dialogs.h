@@ -23,6 +23,10 @@ struct Dialogs {
     std::function<void(QWidget*, const QString& text)> error;    // the standard error box
     std::function<void(QWidget*, const QString& text)> inform;   // information, Yes
     std::function<bool(const QString& path)> openDocument;       // system viewer
+    // A line of text; cancelling gives back the default.
+    std::function<QString(QWidget*, const QString& caption, const QString& prompt,
+                          const QString& defaultText)>
+        askText;
 
     static Dialogs Standard();
 };

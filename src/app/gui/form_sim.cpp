@@ -23,13 +23,17 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
 #include <algorithm>
 #include <exception>
+#include <map>
 
 // The icons live in a static library: nothing would keep them without a call.
 static void LoadIcons() {
@@ -86,6 +90,7 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
 TFormSim::~TFormSim() {
     qApp->removeEventFilter(this);
     ws_.setRunView(nullptr);
+    ws_.setTrajectorySurface(nullptr);
 }
 
 QAction* TFormSim::action(Command id) const {
@@ -124,7 +129,8 @@ void TFormSim::buildLayout() {
 
     strip_ = new InstrumentStrip;
     charts_ = new ChartPanel;
-    trajectory_ = new TrajectoryView;
+    trajectory_ = new TrajectoryView(ws_);
+    ws_.setTrajectorySurface(trajectory_);
     rightTabs_ = new QTabWidget;
     rightTabs_->addTab(designView_, QStringLiteral("KXファイル"));
     rightTabs_->addTab(computedView_, QStringLiteral("KXデータ"));
@@ -173,7 +179,59 @@ void TFormSim::buildLayout() {
     setCentralWidget(whole);
 }
 
+void TFormSim::connectTrajectory() {
+    // The first size the image gets is the start-up view's; the start-up
+    // flight is then fitted to it.
+    // The window is laid out in several passes when it is first shown: the
+    // fit waits until they are over.
+    connect(trajectory_, &TrajectoryView::imageResized, this, [this](int width, int height) {
+        if (startUpFit_ != StartUpFit::Done) {
+            ws_.prepareView(width, height);
+            if (startUpFit_ == StartUpFit::NotAsked) {
+                startUpFit_ = StartUpFit::Asked;
+                QTimer::singleShot(0, this, [this] {
+                    startUpFit_ = StartUpFit::Done;
+                    guarded([this] { ws_.fitToTrajectory(); });
+                });
+            }
+        } else {
+            guardedView([this, width, height] { ws_.resizeView(width, height); });
+        }
+    });
+    connect(trajectory_, &TrajectoryView::anglesChanged, this,
+            [this](int a, int b) { guardedView([this, a, b] { ws_.setViewAngles(a, b); }); });
+    connect(trajectory_, &TrajectoryView::mousePressed, this,
+            [this](view::Point p) { ws_.mousePress(p); });
+    connect(trajectory_, &TrajectoryView::mouseMoved, this,
+            [this](view::Point p, bool left, bool right) {
+                guardedView([this, p, left, right] { ws_.mouseMove(p, left, right); });
+            });
+    connect(trajectory_, &TrajectoryView::mouseReleased, this,
+            [this](view::Point p, view::MouseButton button) {
+                guardedView([this, p, button] { ws_.mouseRelease(p, button); });
+            });
+    connect(trajectory_, &TrajectoryView::doubleClicked, this,
+            [this] { action(Command::Fit)->trigger(); });
+}
+
+void TFormSim::guardedView(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        dialogs_.error(this, QString::fromStdString(e.what()));
+    }
+    showViewState();
+}
+
+void TFormSim::showViewState() {
+    const view::ViewState& v = ws_.viewState();
+    trajectory_->showAngles(v.a, v.b);
+    labels_[AngleXLabel]->setText(QString::number(v.a));
+    labels_[AngleYLabel]->setText(QString::number(v.b));
+}
+
 void TFormSim::connectViews() {
+    connectTrajectory();
     connect(comment_, &QPlainTextEdit::textChanged, this,
             [this] { ws_.setComment(CommentFromBox(comment_->toPlainText())); });
     connect(historyView_, &HistoryView::rerunRequested, this,
@@ -208,7 +266,7 @@ void TFormSim::connectViews() {
 
 void TFormSim::guarded(const std::function<void()>& command) {
     for (TableView* v : {inputView_, parameterView_, markerView_, designView_, computedView_}) {
-        if (v != nullptr) {
+        if (v != nullptr && !keyCommand_) {
             v->commitOpenEditor();
         }
     }
@@ -232,6 +290,9 @@ void TFormSim::refreshViews() {
         historyView_->refresh();
     }
     setWindowTitle(Q(ws_.caption()));
+    if (trajectory_ != nullptr) {
+        showViewState();
+    }
     if (comment_ != nullptr && CommentFromBox(comment_->toPlainText()) != ws_.comment()) {
         const QSignalBlocker block(comment_);
         comment_->setPlainText(CommentForBox(ws_.comment()));
@@ -278,7 +339,11 @@ bool TFormSim::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::KeyPress && keyPreview_) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget != nullptr && widget->window() == this) {
+        // A key the focused control leaves goes on to its parents: it is
+        // looked at once, where it arrives first.
+        QWidget* first = QApplication::focusWidget();
+        if (widget != nullptr && widget->window() == this &&
+            (first == nullptr || widget == first)) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Escape && !ws_.stopRequested() && ws_.busy()) {
                 // Esc stops a flight in progress; the key is used up only then.
@@ -286,9 +351,56 @@ bool TFormSim::eventFilter(QObject* watched, QEvent* event) {
                 runView_->setBusyCursor(false);
                 return true;
             }
+            if (mapKey(key)) {
+                return true;
+            }
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TFormSim::mapKey(QKeyEvent* key) {
+    const Qt::KeyboardModifiers mods =
+        key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const bool arrow = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
+                       key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+    if (arrow && (mods == Qt::AltModifier || mods == (Qt::AltModifier | Qt::ShiftModifier))) {
+        if (mods == Qt::AltModifier) {
+            QScrollBar* bar = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right
+                                  ? trajectory_->horizontalAngleBar()
+                                  : trajectory_->verticalAngleBar();
+            const int step = key->key() == Qt::Key_Left || key->key() == Qt::Key_Up ? -1 : 1;
+            bar->setValue(bar->value() + step);
+        } else {
+            const Command c = key->key() == Qt::Key_Left    ? Command::Left
+                              : key->key() == Qt::Key_Right ? Command::Right
+                              : key->key() == Qt::Key_Up    ? Command::Up
+                                                            : Command::Down;
+            action(c)->trigger();
+        }
+        return true;
+    }
+    // One-letter commands; the letter still goes on to the control.
+    if ((mods & (Qt::ControlModifier | Qt::AltModifier)) != 0 || key->text().size() != 1) {
+        return false;
+    }
+    static const std::map<QChar, Command> kLetters = {
+        {u'A', Command::Fit},         {u'a', Command::Fit},         {u'F', Command::FitXY},
+        {u'f', Command::FitXY},       {u'O', Command::Origin},      {u'o', Command::Origin},
+        {u'z', Command::ZoomIn},      {u'Z', Command::ZoomOut},     {u'T', Command::ZoomOut},
+        {u't', Command::ZoomOut},     {u'U', Command::Up},          {u'u', Command::Up},
+        {u'D', Command::Down},        {u'd', Command::Down},        {u'L', Command::Left},
+        {u'l', Command::Left},        {u'R', Command::Right},       {u'r', Command::Right},
+        {u'B', Command::ReplayStart}, {u'b', Command::ReplayStart}, {u'P', Command::PlayForward},
+        {u'p', Command::PlayForward}};
+    const auto it = kLetters.find(key->text().front());
+    if (it != kLetters.end()) {
+        // The letter may be typed into a cell: its editor stays open.
+        keyCommand_ = true;
+        const auto done = qScopeGuard([this] { keyCommand_ = false; });
+        action(it->second)->trigger();
+    }
+    return false;
 }
 
 } // namespace skarvel::gui

@@ -16,6 +16,7 @@
 #include <memory>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
 class QTabWidget;
@@ -51,6 +52,8 @@ class TFormSim : public QMainWindow {
     HistoryView* historyList() const { return historyView_; }
     QPlainTextEdit* commentBox() const { return comment_; }
     QTabWidget* leftTabs() const { return leftTabs_; }
+    QTabWidget* rightTabs() const { return rightTabs_; }
+    TrajectoryView* trajectoryView() const { return trajectory_; }
     HelpWindow* helpWindow() const { return helpWindow_; }
 
     // Files dropped from the desktop (the same path as a drop event).
@@ -73,6 +76,17 @@ class TFormSim : public QMainWindow {
     void stop();
     void showHelp();
     void showAbout();
+    void fitToTrajectory();
+    void fitToRange();
+    void resetOrigin();
+    void zoomIn();
+    void zoomOut();
+    void moveUp();
+    void moveDown();
+    void moveLeft();
+    void moveRight();
+    void askHorizontalAngle();
+    void askVerticalAngle();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,6 +100,14 @@ class TFormSim : public QMainWindow {
     void buildToolBar();
     void buildLayout();
     void connectViews();
+    void connectTrajectory();
+    // The trajectory view's own events: errors to the error box, no table refresh.
+    void guardedView(const std::function<void()>& command);
+    // The angle bars and labels to the workspace's view.
+    void showViewState();
+    // The key map: one-letter view and replay commands, Alt+arrows for the
+    // angles, Shift+Alt+arrows for the moves. True when the key is used up.
+    bool mapKey(QKeyEvent* key);
 
     // Runs a command: first an open cell editor is committed, then the
     // command runs; errors are shown in the error box; then the views follow.
@@ -101,6 +123,9 @@ class TFormSim : public QMainWindow {
     std::array<QAction*, kCommandCount> actions_{};
     std::array<QLabel*, LabelCount> labels_{};
     bool keyPreview_ = true;
+    enum class StartUpFit { NotAsked, Asked, Done };
+    StartUpFit startUpFit_ = StartUpFit::NotAsked;
+    bool keyCommand_ = false; // a command from the key map is running
 
     TableView* inputView_ = nullptr;
     TableView* parameterView_ = nullptr;

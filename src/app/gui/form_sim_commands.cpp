@@ -5,6 +5,7 @@
 
 #include "app/gui/help_window.h"
 #include "app/gui/qt_text.h"
+#include "app/gui/trajectory_view.h"
 
 #include <QAction>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QToolBar>
 
 #include <array>
@@ -216,6 +218,50 @@ void TFormSim::runFromParameters() {
 
 void TFormSim::stop() {
     ws_.requestStop();
+}
+
+void TFormSim::fitToTrajectory() {
+    ws_.fitToTrajectory();
+}
+void TFormSim::fitToRange() {
+    ws_.fitToRange();
+}
+void TFormSim::resetOrigin() {
+    ws_.resetOrigin();
+}
+void TFormSim::zoomIn() {
+    ws_.zoom(1.05);
+}
+void TFormSim::zoomOut() {
+    ws_.zoom(0.95);
+}
+void TFormSim::moveUp() {
+    ws_.moveView(view::Direction::Up);
+}
+void TFormSim::moveDown() {
+    ws_.moveView(view::Direction::Down);
+}
+void TFormSim::moveLeft() {
+    ws_.moveView(view::Direction::Left);
+}
+void TFormSim::moveRight() {
+    ws_.moveView(view::Direction::Right);
+}
+
+void TFormSim::askHorizontalAngle() {
+    const QString text = dialogs_.askText(this, QStringLiteral("左右の視角（度）を設定"),
+                                          QStringLiteral("角度(-180～180の整数)"),
+                                          QString::number(ws_.viewState().a));
+    trajectory_->horizontalAngleBar()->setValue(
+        view::LimitHorizontalAngle(view::ParseAngleText(S(text))));
+}
+
+void TFormSim::askVerticalAngle() {
+    const QString text =
+        dialogs_.askText(this, QStringLiteral("上下の視角（度）を設定"),
+                         QStringLiteral("角度(0～90の整数)"), QString::number(ws_.viewState().b));
+    trajectory_->verticalAngleBar()->setValue(
+        -view::LimitVerticalAngle(view::ParseAngleText(S(text))));
 }
 
 QString TFormSim::helpFile() const {

@@ -1,0 +1,46 @@
+#pragma once
+// The drawing surface on screen and in bitmaps: a QPainter on a QImage, the
+// colour roles taken from the window's palette.
+
+#include "view/canvas.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+
+namespace skarvel::gui {
+
+class PainterCanvas : public view::Canvas {
+  public:
+    explicit PainterCanvas(QPalette palette) : palette_(std::move(palette)) {}
+    ~PainterCanvas() override { end(); }
+    PainterCanvas(const PainterCanvas&) = delete;
+    PainterCanvas& operator=(const PainterCanvas&) = delete;
+
+    // Starts drawing on the image unless already drawing on it.
+    void begin(QImage& image);
+    void end();
+    bool active() const { return painter_.isActive(); }
+
+    void setPen(view::Colour colour, int width = 1) override;
+    void setBrush(view::Colour colour) override;
+    void setHollowBrush() override;
+    void moveTo(view::Point p) override;
+    void lineTo(view::Point p) override;
+    void polyline(std::span<const view::Point> points) override;
+    void polygon(std::span<const view::Point> points) override;
+    void ellipse(view::Rect box) override;
+    void rectangle(view::Rect box) override;
+    void fill(view::Rect box, view::Colour colour) override;
+    void text(view::Point p, std::string_view utf8) override;
+
+    QColor resolve(view::Colour colour) const;
+
+  private:
+    QPalette palette_;
+    QPainter painter_;
+    QImage* image_ = nullptr;
+    QPoint position_;
+};
+
+} // namespace skarvel::gui

@@ -1,0 +1,167 @@
+#include "app/gui/trajectory_view.h"
+
+#include <QGridLayout>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+namespace skarvel::gui {
+
+namespace {
+
+view::Point PointOf(const QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    return {p.x(), p.y()};
+}
+
+view::MouseButton ButtonOf(Qt::MouseButton b) {
+    switch (b) {
+    case Qt::LeftButton:
+        return view::MouseButton::Left;
+    case Qt::RightButton:
+        return view::MouseButton::Right;
+    default:
+        return view::MouseButton::Other;
+    }
+}
+
+} // namespace
+
+// The image itself: paints the shown picture and the zoom box, and passes the
+// mouse on.
+class TrajectoryImage : public QWidget {
+  public:
+    explicit TrajectoryImage(TrajectoryView& view) : view_(view) {
+        setObjectName(QStringLiteral("TrajectoryImage"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setMouseTracking(true);
+        setMinimumSize(40, 40);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        view_.paintImage(painter);
+    }
+    void resizeEvent(QResizeEvent* e) override {
+        Q_EMIT view_.imageResized(e->size().width(), e->size().height());
+    }
+    void mousePressEvent(QMouseEvent* e) override { Q_EMIT view_.mousePressed(PointOf(e)); }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        Q_EMIT view_.mouseMoved(PointOf(e), (e->buttons() & Qt::LeftButton) != 0,
+                                (e->buttons() & Qt::RightButton) != 0);
+        if (e->buttons() & Qt::LeftButton) {
+            update(); // the zoom box
+        }
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        Q_EMIT view_.mouseReleased(PointOf(e), ButtonOf(e->button()));
+        update();
+    }
+    void mouseDoubleClickEvent(QMouseEvent*) override { Q_EMIT view_.doubleClicked(); }
+
+  private:
+    TrajectoryView& view_;
+};
+
+TrajectoryView::TrajectoryView(const app::Workspace& workspace, QWidget* parent)
+    : QWidget(parent), ws_(workspace), canvas_(palette()) {
+    setObjectName(QStringLiteral("TrajectoryView"));
+    image_ = new TrajectoryImage(*this);
+    barX_ = new QScrollBar(Qt::Horizontal);
+    barX_->setObjectName(QStringLiteral("ScrollBarX"));
+    barX_->setRange(-180, 180);
+    barX_->setSingleStep(2);
+    barX_->setPageStep(10);
+    barY_ = new QScrollBar(Qt::Vertical);
+    barY_->setObjectName(QStringLiteral("ScrollBarY"));
+    barY_->setRange(-90, 0);
+    barY_->setSingleStep(1);
+    barY_->setPageStep(5);
+    showAngles(0, 20);
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    grid->addWidget(image_, 0, 0);
+    grid->addWidget(barY_, 0, 1);
+    grid->addWidget(barX_, 1, 0);
+    const auto changed = [this] { Q_EMIT anglesChanged(barX_->value(), -barY_->value()); };
+    connect(barX_, &QScrollBar::valueChanged, this, changed);
+    connect(barY_, &QScrollBar::valueChanged, this, changed);
+}
+
+TrajectoryView::~TrajectoryView() {
+    canvas_.end();
+}
+
+QWidget* TrajectoryView::imageArea() const {
+    return image_;
+}
+
+void TrajectoryView::showAngles(int a, int b) {
+    const QSignalBlocker blockX(barX_);
+    const QSignalBlocker blockY(barY_);
+    barX_->setValue(a);
+    barY_->setValue(-b);
+    barX_->setToolTip(QString::number(a));
+    barY_->setToolTip(QString::number(b));
+}
+
+QImage TrajectoryView::picture() {
+    canvas_.end();
+    return shown_;
+}
+
+view::Canvas& TrajectoryView::beginClean(int width, int height) {
+    canvas_.end();
+    if (clean_.width() != width || clean_.height() != height) {
+        clean_ = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
+    }
+    canvas_.begin(clean_);
+    return canvas_;
+}
+
+view::Canvas& TrajectoryView::beginShown() {
+    const view::ViewState& v = ws_.viewState();
+    // Live drawing keeps the size the picture had; a new picture gets the view's.
+    if (shown_.isNull() && v.width > 0 && v.height > 0) {
+        shown_ = QImage(v.width, v.height, QImage::Format_RGB32);
+        shown_.fill(palette().color(QPalette::Base));
+    }
+    canvas_.begin(shown_);
+    return canvas_;
+}
+
+void TrajectoryView::showClean() {
+    canvas_.end();
+    shown_ = clean_;
+}
+
+void TrajectoryView::keepShownAsClean() {
+    canvas_.end();
+    clean_ = shown_;
+}
+
+void TrajectoryView::present() {
+    image_->update();
+}
+
+void TrajectoryView::paintImage(QPainter& painter) {
+    // Drawing the picture while a painter is open on it would copy it on the
+    // next stroke: the painter closes first.
+    canvas_.end();
+    painter.fillRect(image_->rect(), palette().color(QPalette::Base));
+    painter.drawImage(0, 0, shown_);
+    const view::MouseGesture& mouse = ws_.mouse();
+    if (mouse.boxShown()) {
+        const view::Rect b = mouse.box();
+        painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(QPoint(b.left, b.top), QPoint(b.right - 1, b.bottom - 1)));
+    }
+}
+
+} // namespace skarvel::gui
