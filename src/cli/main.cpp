@@ -3,17 +3,23 @@
 // ended in "Error" or the design computation failed, 2 on bad usage, a file
 // that cannot be read or written, or standard output that cannot be written.
 
+#include "app/trajectory_surface.h"
 #include "app/workspace.h"
 #include "data/tables.h"
 #include "data/textfile.h"
 #include "sim/text_export.h"
+#include "view/svg_canvas.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,6 +27,8 @@ namespace {
 using skarvel::app::Workspace;
 namespace data = skarvel::data;
 namespace sim = skarvel::sim;
+namespace view = skarvel::view;
+using skarvel::app::Option;
 
 constexpr int kOk = 0;
 constexpr int kFlightError = 1;
@@ -29,11 +37,16 @@ constexpr int kUsage = 2;
 const char* const kUsageText =
     "usage: skarvel-cli fly [INPUT.kxs] [--design DESIGN.kx] [--export FILE.txt|-]\n"
     "                       [--save-input FILE.kxs] [--save-design FILE.kx]\n"
+    "                       [--trajectory FILE.svg [--size WxH] [--angles A,B] [--marker I]\n"
+    "                        [--no-ground] [--verticals] [--no-cursor-ground]]\n"
     "       skarvel-cli estimate [INPUT.kxs] [--design DESIGN.kx] [--save-input FILE.kxs]\n"
     "                       [--save-design FILE.kx]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "--export - writes the flight text (CP932, CR LF) to standard output instead of\n"
-    "the history lines.\n";
+    "the history lines.\n"
+    "--trajectory writes the trajectory view as the window shows it after the flight\n"
+    "and a fit: WxH in pixels (560x400), view angles A (-180..180) and B (0..90)\n"
+    "(0,20), the flight cursor at sample I (0).\n";
 
 // Everything for standard output is gathered here and written at the end, so
 // that a failed write is seen and reported with its reason.
@@ -46,6 +59,16 @@ struct Options {
     std::optional<std::string> saveInput;
     std::optional<std::string> design;
     std::optional<std::string> saveDesign;
+    // The trajectory picture and how it is drawn.
+    std::optional<std::string> trajectory;
+    int width = 560;
+    int height = 400;
+    int angleA = 0;
+    int angleB = 20;
+    int marker = 0;
+    bool groundTrack = true;
+    bool spanVerticals = false;
+    bool cursorGround = true;
 };
 
 class UsageError : public std::runtime_error {
@@ -53,28 +76,123 @@ class UsageError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+constexpr std::pair<int, int> kAnyInt{std::numeric_limits<int>::min(),
+                                      std::numeric_limits<int>::max()};
+
+// A whole decimal integer (an optional minus sign, then digits) in
+// min..max; nothing else.
+std::optional<int> ParseInt(std::string_view text, int min, int max) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < min || value > max) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Two integers around `separator`, as "800x600" or "-30,20".
+std::optional<std::pair<int, int>> ParsePair(const std::string& text, char separator, int min,
+                                             int max) {
+    const std::size_t at = text.find(separator);
+    if (at == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto first = ParseInt(std::string_view(text).substr(0, at), min, max);
+    const auto second = ParseInt(std::string_view(text).substr(at + 1), min, max);
+    if (!first || !second) {
+        return std::nullopt;
+    }
+    return std::pair{*first, *second};
+}
+
+// The picture options are checked here, so that a mistake costs no flight.
+void ParsePictureOptions(Options& o, const std::optional<std::string>& size,
+                         const std::optional<std::string>& angles,
+                         const std::optional<std::string>& marker, bool anySwitch) {
+    if (!o.trajectory) {
+        if (size || angles || marker || anySwitch) {
+            throw UsageError("--size, --angles, --marker, --no-ground, --verticals and "
+                             "--no-cursor-ground need --trajectory");
+        }
+        return;
+    }
+    if (data::LowerExtension(*o.trajectory) != ".svg") {
+        throw UsageError("\"" + data::QuotedName(*o.trajectory) +
+                         "\": the trajectory picture must be an .svg file");
+    }
+    if (size) {
+        const auto wh = ParsePair(*size, 'x', 1, 10000);
+        if (!wh) {
+            throw UsageError("--size needs WxH, two whole numbers 1..10000, not \"" +
+                             data::QuotedName(*size) + "\"");
+        }
+        o.width = wh->first;
+        o.height = wh->second;
+    }
+    if (angles) {
+        const auto ab = ParsePair(*angles, ',', kAnyInt.first, kAnyInt.second);
+        if (!ab) {
+            throw UsageError("--angles needs A,B, two whole numbers, not \"" +
+                             data::QuotedName(*angles) + "\"");
+        }
+        o.angleA = ab->first;
+        o.angleB = ab->second;
+    }
+    if (marker) {
+        const auto i = ParseInt(*marker, kAnyInt.first, kAnyInt.second);
+        if (!i) {
+            throw UsageError("--marker needs a whole number, not \"" + data::QuotedName(*marker) +
+                             "\"");
+        }
+        o.marker = *i;
+    }
+}
+
 Options ParseArguments(const std::vector<std::string>& args) {
     if (args.empty()) {
         throw UsageError("no command given");
     }
     Options o;
+    std::optional<std::string> size;
+    std::optional<std::string> angles;
+    std::optional<std::string> marker;
+    bool anySwitch = false;
     o.command = args[0];
     if (o.command != "fly" && o.command != "estimate" && o.command != "design") {
         throw UsageError("unknown command \"" + data::QuotedName(o.command) + "\"");
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::optional<std::string>& slot) {
+        auto value = [&](std::optional<std::string>& slot, const char* what = "a file name") {
             if (i + 1 >= args.size()) {
-                throw UsageError(data::QuotedName(a) + " needs a file name");
+                throw UsageError(data::QuotedName(a) + " needs " + what);
             }
             if (slot) {
                 throw UsageError(data::QuotedName(a) + " given twice");
             }
             slot = args[++i];
         };
-        if (a == "--export" && o.command == "fly") {
+        const bool fly = o.command == "fly";
+        if (a == "--export" && fly) {
             value(o.exportFile);
+        } else if (a == "--trajectory" && fly) {
+            value(o.trajectory);
+        } else if (a == "--size" && fly) {
+            value(size, "a value");
+        } else if (a == "--angles" && fly) {
+            value(angles, "a value");
+        } else if (a == "--marker" && fly) {
+            value(marker, "a value");
+        } else if (a == "--no-ground" && fly) {
+            o.groundTrack = false;
+            anySwitch = true;
+        } else if (a == "--verticals" && fly) {
+            o.spanVerticals = true;
+            anySwitch = true;
+        } else if (a == "--no-cursor-ground" && fly) {
+            o.cursorGround = false;
+            anySwitch = true;
         } else if (a == "--save-input") {
             value(o.saveInput);
         } else if (a == "--save-design") {
@@ -96,6 +214,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
         o.design = o.input;
         o.input.reset();
     }
+    ParsePictureOptions(o, size, angles, marker, anySwitch);
     return o;
 }
 
@@ -178,6 +297,8 @@ void WarnUnsavable(const std::vector<std::string>& characters, const std::string
 }
 
 int Run(const Options& o) {
+    // Made before the workspace that draws on it, gone after it.
+    std::optional<skarvel::app::PictureSurface<view::SvgCanvas>> surface;
     Workspace ws;
     if (o.design) {
         OpenDesign(ws, *o.design);
@@ -199,6 +320,17 @@ int Run(const Options& o) {
         PrintTable(ws.tables().input, data::input::kValueColumn, data::input::kValueColumn,
                    data::input::kUnitColumn);
     } else if (o.command == "fly") {
+        // The window's start-up picture: the flight drawn on a view of that
+        // size and angles, then fitted, with the cursor at the marker.
+        if (o.trajectory) {
+            // The options first: with no surface yet they draw nothing.
+            ws.setOption(Option::GroundTrack, o.groundTrack);
+            ws.setOption(Option::SpanVerticals, o.spanVerticals);
+            ws.setOption(Option::CursorGround, o.cursorGround);
+            surface.emplace(o.width, o.height);
+            ws.setTrajectorySurface(&*surface);
+            ws.prepareView(o.width, o.height, o.angleA, o.angleB);
+        }
         ws.runFromInput();
         const auto& history = ws.history();
         const bool toStdout = o.exportFile && *o.exportFile == "-";
@@ -214,6 +346,12 @@ int Run(const Options& o) {
             out += data::Cp932Text(sim::FlightTextLines(ws.record()));
         } else if (o.exportFile) {
             ws.exportFlightText(*o.exportFile);
+        }
+        if (surface) {
+            // A failed flight still leaves a picture of what the record holds.
+            ws.setMarkerSample(o.marker);
+            ws.fitToTrajectory();
+            data::WriteFileBytes(*o.trajectory, surface->shown().document());
         }
     } else {
         ws.estimate();

@@ -1,5 +1,6 @@
 // skarvel-cli run as a separate program: its output, files and exit codes.
 
+#include "app/trajectory_surface.h"
 #include "app/workspace.h"
 #include "common/split.h"
 #include "data/codec.h"
@@ -7,6 +8,7 @@
 #include "data/numtext.h"
 #include "data/tables.h"
 #include "data/textfile.h"
+#include "view/svg_canvas.h"
 
 #include "common/temp_dir.h"
 
@@ -209,14 +211,79 @@ TEST(Cli, StandardOutput) {
     EXPECT_EQ(full.err, "skarvel-cli: cannot write to standard output: No space left on device\n");
 }
 
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+TEST(Cli, TrajectoryPictureIsTheWindowsDrawing) {
+    TempDir tmp;
+    Result r = RunCli("fly --trajectory T.SVG", tmp);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).size(), 2u);
+    const std::string svg = ReadBytes(tmp / "T.SVG");
+    EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"560\" height=\"400\" "
+                        "viewBox=\"0 0 560 400\">\n"
+                        "<rect x=\"0\" y=\"0\" width=\"560\" height=\"400\" fill=\"#FFFFFF\"/>\n",
+                        0),
+              0u)
+        << svg.substr(0, 300);
+    // What the window shows after its start-up flight and fit: one background,
+    // the flight, the thermal, the cursor.
+    {
+        Workspace ws;
+        skarvel::app::PictureSurface<skarvel::view::SvgCanvas> surface(560, 400);
+        ws.setTrajectorySurface(&surface);
+        ws.prepareView(560, 400);
+        ws.runFromInput();
+        ws.fitToTrajectory();
+        EXPECT_EQ(svg, surface.shown().document());
+        ws.setTrajectorySurface(nullptr);
+    }
+    EXPECT_EQ(Count(svg, "<rect "), 1u);
+    EXPECT_EQ(Count(svg, "fill=\"none\" stroke=\"#FFFF00\""), 1u); // the thermal
+    EXPECT_EQ(Count(svg, "<polygon "), 1u);
+    EXPECT_EQ(Count(svg, "<polyline "), 0u);
+    EXPECT_GT(Count(svg, "stroke=\"#F0F0F0\""), 500u);
+
+    // The ground track goes; the cursor's line to the ground stays, unless it
+    // goes too.
+    ASSERT_EQ(RunCli("fly --trajectory g.svg --no-ground", tmp).status, 0);
+    EXPECT_EQ(Count(ReadBytes(tmp / "g.svg"), "stroke=\"#F0F0F0\""), 2u); // line and circle
+    ASSERT_EQ(RunCli("fly --trajectory g.svg --no-ground --no-cursor-ground", tmp).status, 0);
+    EXPECT_EQ(Count(ReadBytes(tmp / "g.svg"), "stroke=\"#F0F0F0\""), 0u);
+    ASSERT_EQ(RunCli("fly --trajectory v.svg --verticals", tmp).status, 0);
+    EXPECT_GT(Count(ReadBytes(tmp / "v.svg"), "<polyline "), 100u);
+
+    // Size, angles (limited) and the marker (limited to the flight) change it.
+    ASSERT_EQ(RunCli("fly --trajectory s.svg --size 800x600", tmp).status, 0);
+    EXPECT_EQ(data::SplitLines(ReadBytes(tmp / "s.svg"))[1],
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"800\" height=\"600\" "
+              "viewBox=\"0 0 800 600\">");
+    ASSERT_EQ(RunCli("fly --trajectory a.svg --angles 500,-7", tmp).status, 0);
+    ASSERT_EQ(RunCli("fly --trajectory b.svg --angles 180,0", tmp).status, 0);
+    EXPECT_EQ(ReadBytes(tmp / "a.svg"), ReadBytes(tmp / "b.svg"));
+    EXPECT_NE(ReadBytes(tmp / "a.svg"), svg);
+    ASSERT_EQ(RunCli("fly --trajectory m.svg --marker -5", tmp).status, 0);
+    EXPECT_EQ(ReadBytes(tmp / "m.svg"), svg);
+    ASSERT_EQ(RunCli("fly --trajectory m.svg --marker 1000", tmp).status, 0);
+    EXPECT_NE(ReadBytes(tmp / "m.svg"), svg);
+}
+
 TEST(Cli, FailedFlightExitsWithOne) {
     TempDir tmp;
     WriteInputFile(tmp / "calm.kxs", {{in::ThermalRadius, "0"}});
-    const Result r = RunCli("fly calm.kxs", tmp);
+    const Result r = RunCli("fly calm.kxs --trajectory calm.svg", tmp);
     EXPECT_EQ(r.status, 1) << r.err;
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1], "1\tError");
+    // The picture of what the record holds is written all the same.
+    EXPECT_EQ(Count(ReadBytes(tmp / "calm.svg"), "<rect "), 1u);
 }
 
 TEST(Cli, BadUsageAndUnreadableFiles) {
@@ -231,13 +298,19 @@ TEST(Cli, BadUsageAndUnreadableFiles) {
 
     for (const std::string args :
          {"", "glide", "fly --bogus", "fly --export", "estimate --export x.txt",
-          "fly ok.kxs ok.kxs", "fly folder.kxs", "estimate missing.kxs"}) {
+          "fly ok.kxs ok.kxs", "fly folder.kxs", "estimate missing.kxs",
+          "estimate --trajectory x.svg", "fly --trajectory x.png", "fly --verticals",
+          "fly --size 800x600", "fly --trajectory x.svg --size 800",
+          "fly --trajectory x.svg --size 0x600", "fly --trajectory x.svg --size 800x+6",
+          "fly --trajectory x.svg --angles 10", "fly --trajectory x.svg --angles 1,2,3",
+          "fly --trajectory x.svg --marker 1.5", "fly --trajectory x.svg --marker"}) {
         r = RunCli(args, tmp);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(r.out, "") << args;
         EXPECT_FALSE(r.err.empty()) << args;
     }
     EXPECT_FALSE(fs::exists(tmp.path() / "x.txt"));
+    EXPECT_FALSE(fs::exists(tmp.path() / "x.svg"));
 
     r = RunCli("estimate --save-input " + Quote(tmp / "no-such-folder/x.kxs"), tmp);
     EXPECT_EQ(r.status, 2);
