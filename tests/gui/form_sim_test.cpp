@@ -9,6 +9,7 @@
 #include "data/textfile.h"
 
 #include "app/gui/help_window.h"
+#include "app/gui/trajectory_view.h"
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -49,6 +51,7 @@ struct Window {
     QStringList warnings;
     QString nextFile;
     bool viewerTakesFiles = true;
+    QString nextText;
     std::unique_ptr<skarvel::app::Workspace> workspace;
     std::unique_ptr<TFormSim> form;
 
@@ -67,6 +70,9 @@ struct Window {
         d.error = [this](QWidget*, const QString& t) { errors << t; };
         d.inform = [](QWidget*, const QString&) {};
         d.openDocument = [this](const QString&) { return viewerTakesFiles; };
+        d.askText = [this](QWidget*, const QString&, const QString&, const QString&) {
+            return nextText;
+        };
         workspace = std::make_unique<skarvel::app::Workspace>(dir.file("skarvel"));
         form = std::make_unique<TFormSim>(*workspace, args,
                                           QString::fromStdString(dir.file("skarvel")), d);
@@ -478,4 +484,66 @@ TEST(Window, StandardDialogsSpeakJapanese) {
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
               QStringLiteral("キャンセル"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Open"), QStringLiteral("開く"));
+}
+
+namespace {
+
+// Pixels of the picture that are not the background.
+int DrawnPixels(const QImage& image) {
+    const QRgb background = image.pixel(0, 0);
+    int drawn = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            drawn += image.pixel(x, y) != background ? 1 : 0;
+        }
+    }
+    return drawn;
+}
+
+} // namespace
+
+TEST(Window, TrajectoryPage) {
+    Window w;
+    QTest::qWait(20);
+    auto* page = w.form->trajectoryView();
+    const QImage fitted = page->picture();
+    ASSERT_EQ(fitted.size(), page->imageArea()->size());
+    EXPECT_GT(DrawnPixels(fitted), 200);
+    const double k = w.ws().viewState().k;
+
+    // A drag from bottom-right to top-left shrinks the view into the box; a
+    // double-click fits it again.
+    QWidget* image = page->imageArea();
+    QTest::mousePress(image, Qt::LeftButton, {}, QPoint(300, 200));
+    QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), image->mapToGlobal(QPointF(100, 50)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(image, &move);
+    QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(100, 50));
+    const double shrunk = w.ws().viewState().k;
+    EXPECT_LT(shrunk, k);
+    // (The fit's margin is measured at the scale before it: a fit from
+    // another scale ends at another one.)
+    QTest::mouseDClick(image, Qt::LeftButton, {}, QPoint(10, 10));
+    const double refitted = w.ws().viewState().k;
+    EXPECT_GT(refitted, 2 * shrunk);
+
+    // The key map works in a table cell too: "z" enlarges, and the letter
+    // still goes on to the table.
+    w.form->inputTable()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z);
+    EXPECT_DOUBLE_EQ(w.ws().viewState().k, refitted * 1.05);
+    // The angle dialog: 200 is limited to 180 and shown in the bar and label.
+    w.nextText = QStringLiteral("200");
+    w.form->action(Command::ViewAngleX)->trigger();
+    EXPECT_EQ(w.ws().viewState().a, 180);
+    EXPECT_EQ(page->horizontalAngleBar()->value(), 180);
+
+    // Enter in a cell: a new flight drawn live on a cleared picture.
+    QWidget* editor = EditCell(w.form->inputTable(), 1, in::Altitude, QStringLiteral("10"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(20);
+    EXPECT_EQ(w.rows(), 2u);
+    EXPECT_NE(page->picture(), fitted);
+    EXPECT_GT(DrawnPixels(page->picture()), 200);
 }
