@@ -1,7 +1,9 @@
 #include "app/gui/painter_canvas.h"
 
 #include <QPolygon>
+
 #include <QString>
+#include <cstdlib>
 
 #include <vector>
 
@@ -39,7 +41,15 @@ void PainterCanvas::begin(QImage& image) {
     }
     image_ = &image;
     painter_.begin(&image);
-    painter_.setPen(QPen(resolve(view::Colour::Role(view::ColourRole::WindowText)), 1));
+    // Beginning made the pixels the image's own: lines may go straight in.
+    const bool direct =
+        image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+    bits_ = direct ? image.bits() : nullptr;
+    bytesPerLine_ = image.bytesPerLine();
+    penColour_ = view::Colour::Role(view::ColourRole::WindowText);
+    penWidth_ = 1;
+    penRgb_ = resolve(penColour_).rgb();
+    penApplied_ = false;
 }
 
 void PainterCanvas::end() {
@@ -47,6 +57,7 @@ void PainterCanvas::end() {
         painter_.end();
     }
     image_ = nullptr;
+    bits_ = nullptr;
 }
 
 QColor PainterCanvas::resolve(view::Colour colour) const {
@@ -69,11 +80,53 @@ QColor PainterCanvas::resolve(view::Colour colour) const {
 }
 
 void PainterCanvas::setPen(view::Colour colour, int width) {
-    if (painter_.isActive()) {
-        QPen pen(resolve(colour), width);
-        pen.setCapStyle(Qt::FlatCap);
-        painter_.setPen(pen);
+    // A flight's steps switch between three pens all the time; the painter's
+    // pen is changed only when one of its own shapes needs it.
+    if (colour == penColour_ && width == penWidth_) {
+        return;
     }
+    penColour_ = colour;
+    penWidth_ = width;
+    penRgb_ = resolve(colour).rgb();
+    penApplied_ = false;
+}
+
+void PainterCanvas::applyPen() {
+    if (penApplied_) {
+        return;
+    }
+    QPen pen(QColor::fromRgb(penRgb_), penWidth_);
+    pen.setCapStyle(Qt::FlatCap);
+    painter_.setPen(pen);
+    penApplied_ = true;
+}
+
+bool PainterCanvas::directLine(QPoint from, QPoint to) {
+    const QRect inside(0, 0, image_ != nullptr ? image_->width() : 0,
+                       image_ != nullptr ? image_->height() : 0);
+    if (bits_ == nullptr || penWidth_ != 1 || !inside.contains(from) || !inside.contains(to)) {
+        return false;
+    }
+    int x = from.x(), y = from.y();
+    const int dx = std::abs(to.x() - x), sx = x < to.x() ? 1 : -1;
+    const int dy = -std::abs(to.y() - y), sy = y < to.y() ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        reinterpret_cast<QRgb*>(bits_ + y * bytesPerLine_)[x] = penRgb_;
+        if (x == to.x() && y == to.y()) {
+            break;
+        }
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    return true;
 }
 
 void PainterCanvas::setBrush(view::Colour colour) {
@@ -94,32 +147,41 @@ void PainterCanvas::moveTo(view::Point p) {
 
 void PainterCanvas::lineTo(view::Point p) {
     const QPoint to = ToQt(p);
-    if (painter_.isActive()) {
+    if (painter_.isActive() && !directLine(position_, to)) {
+        applyPen();
         painter_.drawLine(position_, to);
     }
     position_ = to;
 }
 
 void PainterCanvas::polyline(std::span<const view::Point> points) {
-    if (painter_.isActive()) {
-        painter_.drawPolyline(ToPolygon(points));
+    if (!painter_.isActive()) {
+        return;
     }
+    if (points.size() == 2 && directLine(ToQt(points[0]), ToQt(points[1]))) {
+        return;
+    }
+    applyPen();
+    painter_.drawPolyline(ToPolygon(points));
 }
 
 void PainterCanvas::polygon(std::span<const view::Point> points) {
     if (painter_.isActive()) {
+        applyPen();
         painter_.drawPolygon(ToPolygon(points));
     }
 }
 
 void PainterCanvas::ellipse(view::Rect box) {
     if (painter_.isActive()) {
+        applyPen();
         painter_.drawEllipse(ToRect(box));
     }
 }
 
 void PainterCanvas::rectangle(view::Rect box) {
     if (painter_.isActive()) {
+        applyPen();
         painter_.drawRect(ToRect(box));
     }
 }
@@ -133,6 +195,7 @@ void PainterCanvas::fill(view::Rect box, view::Colour colour) {
 
 void PainterCanvas::text(view::Point p, std::string_view utf8) {
     if (painter_.isActive()) {
+        applyPen();
         const QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
         painter_.drawText(QRect(ToQt(p), QSize(10000, 10000)), Qt::AlignLeft | Qt::AlignTop, s);
     }

@@ -37,10 +37,21 @@ class PainterCanvas : public view::Canvas {
     QColor resolve(view::Colour colour) const;
 
   private:
+    // The pen reaches the painter only when a shape of the painter's needs it.
+    void applyPen();
+    // A one-pixel line straight into a 32-bit image when it lies inside it.
+    bool directLine(QPoint from, QPoint to);
+
     QPalette palette_;
     QPainter painter_;
     QImage* image_ = nullptr;
     QPoint position_;
+    view::Colour penColour_;
+    int penWidth_ = 1;
+    QRgb penRgb_ = 0;
+    bool penApplied_ = false;
+    uchar* bits_ = nullptr; // the image's pixels while drawing on a 32-bit image
+    qsizetype bytesPerLine_ = 0;
 };
 
 } // namespace skarvel::gui
