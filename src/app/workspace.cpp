@@ -4,6 +4,7 @@
 #include "data/codec.h"
 #include "data/design_file.h"
 #include "data/input_file.h"
+#include "data/numtext.h"
 #include "data/textfile.h"
 #include "model/conversion.h"
 #include "sim/checked.h"
@@ -207,7 +208,7 @@ void Workspace::runAndRefresh(bool estimateFirst) {
         if (options_.liveTrajectory && surface_ != nullptr) {
             surface_->keepShownAsClean();
         }
-        marker_ = std::min(marker_, record_->lastIndex);
+        updateTrackMax();
         if (!noHistoryRow_) {
             history_.appendSummary(sim::Summarize(*record_, stats_), loaded);
         }
@@ -271,8 +272,177 @@ void Workspace::liveStep(int index) {
     surface_->present();
 }
 
-void Workspace::setMarkerSample(int sample) {
-    marker_ = std::clamp(sample, 0, record_->lastIndex);
+void Workspace::setTrackPosition(int position) {
+    const int p = std::clamp(position, 0, trackMax_);
+    if (p == track_) {
+        return;
+    }
+    track_ = p;
+    trackChanged();
+}
+
+void Workspace::trackChanged() {
+    if (page_ == Page::Charts) {
+        if (!busy_ && view_ != nullptr) {
+            view_->moveChartMarker(track_ / 5);
+        }
+    } else if (page_ == Page::Trajectory) {
+        showCursorAt(track_);
+    }
+    showMarkerSample(track_);
+}
+
+void Workspace::updateTrackMax() {
+    const int n = record_->lastIndex;
+    trackMax_ = fourSeconds_ ? std::min(400, n) : n;
+    if (track_ > trackMax_) {
+        track_ = trackMax_;
+        trackChanged();
+    }
+}
+
+void Workspace::setFourSeconds(bool on) {
+    fourSeconds_ = on;
+    updateTrackMax();
+    if (view_ != nullptr) {
+        view_->markerChanged();
+    }
+}
+
+view::InstrumentBars Workspace::bars() const {
+    return view::BarValues(markerState());
+}
+
+void Workspace::showSampleValues(int i) {
+    if (busy_ || i < 0 || i > record_->lastIndex) {
+        return;
+    }
+    const auto texts = view::MarkerValueTexts(*record_, i, input_);
+    for (std::size_t r = 0; r < texts.size(); ++r) {
+        tables_.marker.setCell(data::marker::kValueColumn, static_cast<int>(r) + 1, texts[r]);
+    }
+}
+
+void Workspace::showMarkerSample(int i) {
+    markerSample_ = std::clamp(i, -1, record_->lastIndex);
+    showSampleValues(markerSample_);
+    if (view_ != nullptr) {
+        view_->markerChanged();
+    }
+}
+
+int Workspace::sampleAtTime(double t) const {
+    return busy_ ? 0 : view::SampleAtTime(*record_, t);
+}
+
+void Workspace::markerCellEntered(int row) {
+    const std::string& text = tables_.marker.cell(data::marker::kValueColumn, row);
+    int i = 0;
+    if (row == data::marker::PointNumber) {
+        i = std::clamp(view::ParseMarkerIndex(text), 0, record_->lastIndex);
+    } else if (row == data::marker::Time) {
+        i = sampleAtTime(data::CellNumber(tables_.marker, data::marker::kValueColumn, row));
+    } else {
+        return;
+    }
+    if (page_ == Page::Charts) {
+        if (!busy_ && view_ != nullptr) {
+            view_->moveChartMarker(i / 5);
+        }
+    } else if (page_ == Page::Trajectory) {
+        showCursorAt(i);
+    }
+    showMarkerSample(i);
+}
+
+void Workspace::markSample(int i) {
+    const int n = record_->lastIndex;
+    i = std::clamp(i, 0, n);
+    track_ = std::min(i, trackMax_);
+    showMarkerSample(i);
+}
+
+void Workspace::previewLaunch(int row, const std::string& typed) {
+    if (row < 1 || row > data::input::Sideslip) {
+        return;
+    }
+    try {
+        setTrackPosition(0);
+        data::Table input = tables_.input;
+        input.setCell(data::input::kValueColumn, row, typed);
+        const sim::FlightSample launch = sim::LaunchState(input);
+        sim::FlightSample& slot = record_->launchPreview();
+        slot.x = launch.x;
+        slot.y = launch.y;
+        slot.z = launch.z;
+        slot.psi = launch.psi;
+        slot.theta = launch.theta;
+        slot.phi = launch.phi;
+        slot.u = slot.ua = launch.u;
+        slot.v = slot.va = launch.v;
+        slot.w = slot.wa = launch.w;
+        showMarkerSample(-1);
+    } catch (const std::exception&) {
+        // A preview that cannot be made shows nothing new.
+    }
+}
+
+void Workspace::setReplayStep(const std::string& answer) {
+    const std::optional<int> step = view::ParseIntegerText(answer);
+    replayStep_ = std::to_string(step ? std::clamp(*step, -100, 100) : 1);
+}
+
+bool Workspace::play(bool forward) {
+    if (busy_) {
+        return false;
+    }
+    if (view_ != nullptr) {
+        view_->replayStarting();
+    }
+    replaying_ = true;
+    const ScopeExit done([this] { replaying_ = false; });
+    stop_ = false;
+    const int n = record_->lastIndex;
+    if (forward && track_ == n) {
+        setTrackPosition(0);
+    } else if (!forward && track_ == 0) {
+        setTrackPosition(n);
+    }
+    const std::optional<int> parsed = view::ParseIntegerText(replayStep_);
+    const int step = parsed ? *parsed : 10;
+    // Slow motion: one sample a frame with extra repaints.
+    const int advance = step <= 0 ? 1 : step;
+    const int extraRepaints = step <= 0 ? 1 - step : 0;
+    for (int a = track_; forward ? a < n : a > 0;) {
+        const int next = forward ? std::min(a + advance, n) : std::max(a - advance, 0);
+        setTrackPosition(next);
+        if (view_ != nullptr) {
+            for (int r = 0; r < extraRepaints; ++r) {
+                view_->repaintTrajectory();
+            }
+            view_->replayFrame();
+        }
+        // The user moved the marker, or the track bar ends before the flight.
+        if (track_ != next || stop_) {
+            break;
+        }
+        a = next;
+    }
+    stop_ = true;
+    if (view_ != nullptr) {
+        view_->replayFinished();
+    }
+    return true;
+}
+
+void Workspace::replayToStart() {
+    stop_ = true;
+    setTrackPosition(0);
+}
+
+void Workspace::replayToEnd() {
+    stop_ = true;
+    setTrackPosition(record_->lastIndex);
 }
 
 void Workspace::prepareView(int width, int height, int a, int b) {
@@ -318,7 +488,7 @@ void Workspace::drawFlightCursor(int i) {
 }
 
 void Workspace::showCursorAt(int i) {
-    if (surface_ == nullptr) {
+    if (surface_ == nullptr || busy_ || i < 0 || i > record_->lastIndex) {
         return;
     }
     surface_->showClean();
@@ -327,7 +497,7 @@ void Workspace::showCursorAt(int i) {
 
 void Workspace::redrawView() {
     redrawTrajectory();
-    drawFlightCursor(marker_);
+    drawFlightCursor(track_);
 }
 
 template <class F> bool Workspace::quietViewCommand(F command) {

@@ -11,6 +11,7 @@
 #include "sim/flight_record.h"
 #include "sim/history.h"
 #include "sim/input_set.h"
+#include "view/marker.h"
 #include "view/navigation.h"
 #include "view/trajectory.h"
 #include "view/view_state.h"
@@ -36,7 +37,20 @@ class RunView {
     virtual void processEvents() {}
     // Rescale charts, set the marker range, redraw, restore the cursor.
     virtual void runFinished() {}
+    // The marker on the visible chart to chart point k (sample 5k).
+    virtual void moveChartMarker(int /*k*/) {}
+    // The marker sample or the track bar moved: table, bars and dials follow.
+    virtual void markerChanged() {}
+    // Replay: the busy cursor on and off, the extra repaints of slow motion,
+    // and one frame (the window repaints and handles its events).
+    virtual void replayStarting() {}
+    virtual void repaintTrajectory() {}
+    virtual void replayFrame() {}
+    virtual void replayFinished() {}
 };
+
+// The page shown in the main page area; the marker follows on it.
+enum class Page { Design, Computed, Charts, Trajectory };
 
 // Default names the file dialogs offer.
 struct DialogFiles {
@@ -147,12 +161,52 @@ class Workspace {
     bool clearHistory();
     bool sortHistory(int column);
 
+    // --- marker --------------------------------------------------------------
+    // The marker track bar: position 0 .. trackMax(), N or, with "4秒表示",
+    // at most 400. Every change of the position moves the marker on the
+    // visible page and shows the sample.
+    int trackPosition() const { return track_; }
+    int trackMax() const { return trackMax_; }
+    void setTrackPosition(int position);
+    bool fourSeconds() const { return fourSeconds_; }
+    void setFourSeconds(bool on);
+    void setVisiblePage(Page page) { page_ = page; }
+    // The sample the table, bars and dials show: -1 (the launch preview) .. N.
+    int markerSample() const { return markerSample_; }
+    // The marker's state: the sample, or the launch preview for -1.
+    const sim::FlightSample& markerState() const { return record_->sample(markerSample_); }
+    view::InstrumentBars bars() const;
+    // Marker := i, its values into the marker table (not while a flight runs),
+    // and the bars and dials follow.
+    void showMarkerSample(int i);
+    // The sample nearest to a time (0 while a flight runs).
+    int sampleAtTime(double t) const;
+    // Enter in the marker table's value cell of a row: the point number or
+    // the time marks a sample; the track bar stays.
+    void markerCellEntered(int row);
+    // Text typed into an input-data cell of rows 1 to 12: the launch state
+    // is previewed on the bars and dials.
+    void previewLaunch(int row, const std::string& typed);
+    // The marker table as the CLI prints it: the sample i (limited to 0 .. N)
+    // marked as by the table's row 1, with the track bar there too.
+    void markSample(int i);
+
+    // --- replay ----------------------------------------------------------------
+    const std::string& replayStepText() const { return replayStep_; }
+    bool replaying() const { return replaying_; }
+    // The replay step dialog's answer: an integer limited to -100 .. 100, 1
+    // for anything else.
+    void setReplayStep(const std::string& answer);
+    // Plays the flight back from the marker; false while a flight runs.
+    bool playForward() { return play(true); }
+    bool playBackward() { return play(false); }
+    // Stop any replay; the marker to the start or the end.
+    void replayToStart();
+    void replayToEnd();
+
     // --- trajectory view -----------------------------------------------------
     const view::ViewState& viewState() const { return viewState_; }
     const view::MouseGesture& mouse() const { return mouse_; }
-    // The sample the flight cursor shows, 0 .. N.
-    int markerSample() const { return marker_; }
-    void setMarkerSample(int sample);
     // The start-up view of an image of that size (angles a and b).
     void prepareView(int width, int height, int a = 0, int b = 20);
     // The image has a new size: the trajectory is drawn again at that size.
@@ -224,6 +278,10 @@ class Workspace {
     void runAndRefresh(bool estimateFirst);
     void liveStep(int index);
     void drawFlightCursor(int i);
+    void trackChanged();
+    void showSampleValues(int i);
+    void updateTrackMax();
+    bool play(bool forward);
     view::DrawOptions drawOptions() const;
     // Runs a view command that swallows its errors; false while busy.
     template <class F> bool quietViewCommand(F command);
@@ -252,7 +310,13 @@ class Workspace {
     view::ViewState viewState_ = view::InitialView(0, 0);
     view::TrajectoryDrawing drawing_;
     view::MouseGesture mouse_;
-    int marker_ = 0;
+    int track_ = 0;
+    int trackMax_ = 0;
+    bool fourSeconds_ = false;
+    int markerSample_ = 0;
+    Page page_ = Page::Trajectory;
+    std::string replayStep_ = "3";
+    bool replaying_ = false;
     bool redrawing_ = false;
     model::AircraftModel model_;
     std::optional<std::string> measuredMass_;

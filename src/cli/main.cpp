@@ -5,6 +5,7 @@
 
 #include "app/trajectory_surface.h"
 #include "app/workspace.h"
+#include "data/numtext.h"
 #include "data/tables.h"
 #include "data/textfile.h"
 #include "sim/text_export.h"
@@ -37,7 +38,8 @@ constexpr int kUsage = 2;
 const char* const kUsageText =
     "usage: skarvel-cli fly [INPUT.kxs] [--design DESIGN.kx] [--export FILE.txt|-]\n"
     "                       [--save-input FILE.kxs] [--save-design FILE.kx]\n"
-    "                       [--trajectory FILE.svg [--size WxH] [--angles A,B] [--marker I]\n"
+    "                       [--marker I | --marker-time T]\n"
+    "                       [--trajectory FILE.svg [--size WxH] [--angles A,B]\n"
     "                        [--no-ground] [--verticals] [--no-cursor-ground]]\n"
     "       skarvel-cli estimate [INPUT.kxs] [--design DESIGN.kx] [--save-input FILE.kxs]\n"
     "                       [--save-design FILE.kx]\n"
@@ -46,7 +48,9 @@ const char* const kUsageText =
     "the history lines.\n"
     "--trajectory writes the trajectory view as the window shows it after the flight\n"
     "and a fit: WxH in pixels (560x400), view angles A (-180..180) and B (0..90)\n"
-    "(0,20), the flight cursor at sample I (0).\n";
+    "(0,20), the flight cursor at the marker (sample 0).\n"
+    "--marker I (a sample, limited to the flight) or --marker-time T (the sample\n"
+    "nearest to T seconds) prints the marker table's rows after the history lines.\n";
 
 // Everything for standard output is gathered here and written at the end, so
 // that a failed write is seen and reported with its reason.
@@ -65,7 +69,9 @@ struct Options {
     int height = 400;
     int angleA = 0;
     int angleB = 20;
-    int marker = 0;
+    // The marker: a sample, or the sample nearest to a time.
+    std::optional<int> marker;
+    std::optional<double> markerTime;
     bool groundTrack = true;
     bool spanVerticals = false;
     bool cursorGround = true;
@@ -109,10 +115,33 @@ std::optional<std::pair<int, int>> ParsePair(const std::string& text, char separ
 // The picture options are checked here, so that a mistake costs no flight.
 void ParsePictureOptions(Options& o, const std::optional<std::string>& size,
                          const std::optional<std::string>& angles,
-                         const std::optional<std::string>& marker, bool anySwitch) {
+                         const std::optional<std::string>& marker,
+                         const std::optional<std::string>& markerTime, bool anySwitch) {
+    if (marker && markerTime) {
+        throw UsageError("--marker and --marker-time exclude each other");
+    }
+    if ((marker || markerTime) && o.exportFile && *o.exportFile == "-") {
+        throw UsageError("--export - leaves no room on standard output for the marker rows");
+    }
+    if (marker) {
+        const auto i = ParseInt(*marker, kAnyInt.first, kAnyInt.second);
+        if (!i) {
+            throw UsageError("--marker needs a whole number, not \"" + data::QuotedName(*marker) +
+                             "\"");
+        }
+        o.marker = *i;
+    }
+    if (markerTime) {
+        double t = 0;
+        if (!data::TryParseRealStrict(*markerTime, t)) {
+            throw UsageError("--marker-time needs a number of seconds, not \"" +
+                             data::QuotedName(*markerTime) + "\"");
+        }
+        o.markerTime = t;
+    }
     if (!o.trajectory) {
-        if (size || angles || marker || anySwitch) {
-            throw UsageError("--size, --angles, --marker, --no-ground, --verticals and "
+        if (size || angles || anySwitch) {
+            throw UsageError("--size, --angles, --no-ground, --verticals and "
                              "--no-cursor-ground need --trajectory");
         }
         return;
@@ -139,14 +168,6 @@ void ParsePictureOptions(Options& o, const std::optional<std::string>& size,
         o.angleA = ab->first;
         o.angleB = ab->second;
     }
-    if (marker) {
-        const auto i = ParseInt(*marker, kAnyInt.first, kAnyInt.second);
-        if (!i) {
-            throw UsageError("--marker needs a whole number, not \"" + data::QuotedName(*marker) +
-                             "\"");
-        }
-        o.marker = *i;
-    }
 }
 
 Options ParseArguments(const std::vector<std::string>& args) {
@@ -157,6 +178,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
     std::optional<std::string> size;
     std::optional<std::string> angles;
     std::optional<std::string> marker;
+    std::optional<std::string> markerTime;
     bool anySwitch = false;
     o.command = args[0];
     if (o.command != "fly" && o.command != "estimate" && o.command != "design") {
@@ -184,6 +206,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
             value(angles, "a value");
         } else if (a == "--marker" && fly) {
             value(marker, "a value");
+        } else if (a == "--marker-time" && fly) {
+            value(markerTime, "a value");
         } else if (a == "--no-ground" && fly) {
             o.groundTrack = false;
             anySwitch = true;
@@ -214,7 +238,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
         o.design = o.input;
         o.input.reset();
     }
-    ParsePictureOptions(o, size, angles, marker, anySwitch);
+    ParsePictureOptions(o, size, angles, marker, markerTime, anySwitch);
     return o;
 }
 
@@ -347,9 +371,14 @@ int Run(const Options& o) {
         } else if (o.exportFile) {
             ws.exportFlightText(*o.exportFile);
         }
+        if (o.marker || o.markerTime) {
+            ws.markSample(o.marker ? *o.marker : ws.sampleAtTime(*o.markerTime));
+            out += '\n';
+            PrintTable(ws.tables().marker, data::marker::kValueColumn, data::marker::kValueColumn,
+                       data::marker::kUnitColumn);
+        }
         if (surface) {
             // A failed flight still leaves a picture of what the record holds.
-            ws.setMarkerSample(o.marker);
             ws.fitToTrajectory();
             data::WriteFileBytes(*o.trajectory, surface->shown().document());
         }

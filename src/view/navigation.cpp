@@ -92,7 +92,7 @@ void Move(ViewState& v, Direction d) {
     }
 }
 
-int ParseAngleText(std::string_view text) {
+std::optional<int> ParseIntegerText(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front())) {
         text.remove_prefix(1);
@@ -103,15 +103,19 @@ int ParseAngleText(std::string_view text) {
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
         if (!text.empty() && text.front() == '-') {
-            return 0;
+            return std::nullopt;
         }
     }
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        return 0;
+        return std::nullopt;
     }
     return value;
+}
+
+int ParseAngleText(std::string_view text) {
+    return ParseIntegerText(text).value_or(0);
 }
 
 int LimitHorizontalAngle(int a) {

@@ -110,8 +110,9 @@ TEST(ViewCommands, ErrorsSwallowedOrReported) {
     EXPECT_THROW(ws.moveView(view::Direction::Right), view::RangeError);
 
     // The marker stays within the flight.
-    ws.setMarkerSample(1000000);
+    ws.markSample(1000000);
     EXPECT_EQ(ws.markerSample(), ws.record().lastIndex);
+    EXPECT_EQ(ws.trackPosition(), ws.record().lastIndex);
 }
 
 } // namespace

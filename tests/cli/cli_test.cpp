@@ -373,6 +373,27 @@ TEST(Cli, AFailedDesignAndUnsavableCharactersAreReported) {
     EXPECT_NE(ReadBytes(tmp / "out.kx").find("\"1?\""), std::string::npos);
 }
 
+TEST(Cli, MarkerRows) {
+    TempDir tmp;
+    const Result r = RunCli("fly --marker-time 0.075", tmp);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u + 1 + 24);
+    EXPECT_EQ(lines[2], "");
+    // Half-way between two samples marks the earlier one.
+    EXPECT_EQ(lines[3], "ポイントNo\t7\t");
+    EXPECT_EQ(lines[4], "時刻\t0.0700\ts");
+    EXPECT_EQ(Split(lines[26], '\t')[0], "rヨー  角速度");
+    // A sample beyond the flight marks its end.
+    const auto end = Lines(RunCli("fly --marker 99999", tmp).out);
+    ASSERT_EQ(end.size(), 27u);
+    EXPECT_EQ(end[3], "ポイントNo\t6638\t");
+    for (const std::string args :
+         {"fly --marker 1 --marker-time 2", "fly --marker-time x", "fly --marker 1 --export -"}) {
+        EXPECT_EQ(RunCli(args, tmp).status, 2) << args;
+    }
+}
+
 TEST(Cli, EverySampleDesignFlies) {
     TempDir tmp;
     for (const char* name : {"default", "two-stage", "twin-fin", "v-tail-sine"}) {
