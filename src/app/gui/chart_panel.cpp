@@ -1,14 +1,63 @@
 #include "app/gui/chart_panel.h"
 
+#include "app/gui/chart.h"
+#include "sim/flight_record.h"
+#include "sim/simulator.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace skarvel::gui {
+
+namespace {
+
+// Positions of the charts on the panel.
+enum : int { kOverview = 0, kPosition = 1, kAngles = 2, kVelocities = 3, kRates = 4 };
+
+// The order the run driver works through them: Chart1 (angles) to Chart5 (overview).
+constexpr std::array<int, ChartPanel::kCharts> kRunOrder = {kAngles, kVelocities, kRates, kPosition,
+                                                            kOverview};
+
+const QColor kBlack(0x00, 0x00, 0x00);
+const QColor kRed(0xFF, 0x00, 0x00);
+const QColor kBlue(0x00, 0x00, 0xFF);
+const QColor kLime(0x00, 0xFF, 0x00);
+
+QString U(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+Chart* MakeChart(int index) {
+    switch (index) {
+    case kOverview:
+        return new Chart(QString(), {{U("高度(m)"), kBlack},
+                                     {U("速度(m/s)"), kRed},
+                                     {U("ピッチ角(deg)"), kBlue},
+                                     {U("揚力係数(×100)"), kLime}});
+    case kPosition:
+        return new Chart(U("座標(m)"), {{U("x（平面上の0度方位）"), kBlack},
+                                        {U("y（平面上の90度方位）"), kRed},
+                                        {U("z（高度）"), kBlue}});
+    case kAngles:
+        return new Chart(
+            U("角度(deg)"),
+            {{U("Ψ（ヨー角）"), kBlack}, {U("Θ（ピッチ角）"), kRed}, {U("Φ（ロール角）"), kBlue}});
+    case kVelocities:
+        return new Chart(U("速度(m/s)"), {{U("u（機体軸方向速度）"), kBlack},
+                                          {U("v（横すべり速度）"), kRed},
+                                          {U("w（下すべり速度）"), kBlue}});
+    default:
+        return new Chart(U("角速度(rad/s)"), {{U("p（ロール角速度）"), kBlack},
+                                              {U("q（ピッチ角速度）"), kRed},
+                                              {U("r（ヨー角速度）"), kBlue}});
+    }
+}
+
+} // namespace
 
 ChartPanel::ChartPanel(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ChartPanel"));
@@ -21,19 +70,20 @@ ChartPanel::ChartPanel(QWidget* parent) : QWidget(parent) {
     int page = 0;
     for (const char* caption : {"概要", "位置", "角度", "速度", "角速度"}) {
         auto* b = new QToolButton;
-        b->setText(QString::fromUtf8(caption));
+        b->setText(U(caption));
         b->setAutoRaise(true);
         b->setCheckable(true);
         b->setChecked(page == 0);
-        buttons_->addButton(b, page++);
+        buttons_->addButton(b, page);
         row->addWidget(b);
-        auto* surface = new QFrame;
-        surface->setFrameStyle(QFrame::StyledPanel);
-        surface->setAutoFillBackground(true);
-        pages_->addWidget(surface);
+        Chart* c = MakeChart(page);
+        charts_[std::size_t(page)] = c;
+        pages_->addWidget(c);
+        connect(c, &Chart::mouseTime, this, [this, page](double t) { Q_EMIT mouseTime(page, t); });
+        ++page;
     }
     row->addStretch(1);
-    connect(buttons_, &QButtonGroup::idClicked, pages_, &QStackedWidget::setCurrentIndex);
+    connect(buttons_, &QButtonGroup::idClicked, this, &ChartPanel::pick);
     layout->addLayout(row);
     layout->addWidget(pages_, 1);
 }
@@ -46,6 +96,64 @@ void ChartPanel::showChart(int index) {
     if (QAbstractButton* b = buttons_->button(index)) {
         b->setChecked(true);
         pages_->setCurrentIndex(index);
+        charts_[std::size_t(index)]->replotIfDirty();
+    }
+}
+
+void ChartPanel::pick(int index) {
+    showChart(index);
+    Q_EMIT chartShown(index);
+}
+
+Chart* ChartPanel::chart(int index) const {
+    return index >= 0 && index < kCharts ? charts_[std::size_t(index)] : nullptr;
+}
+
+void ChartPanel::clearAll() {
+    for (int index : kRunOrder) {
+        charts_[std::size_t(index)]->clear();
+    }
+}
+
+void ChartPanel::appendSample(const sim::FlightSample& s, double airspeed) {
+    using sim::WrapDegrees;
+    const double angles[] = {WrapDegrees(s.psi), WrapDegrees(s.theta), WrapDegrees(s.phi)};
+    const double velocities[] = {s.u, s.v, s.w};
+    const double rates[] = {s.p, s.q, s.r};
+    const double position[] = {s.x, s.y, -s.z};
+    const double overview[] = {-s.z, airspeed, WrapDegrees(s.theta), 100 * s.CL};
+    charts_[kAngles]->append(s.t, angles);
+    charts_[kVelocities]->append(s.t, velocities);
+    charts_[kRates]->append(s.t, rates);
+    charts_[kPosition]->append(s.t, position);
+    charts_[kOverview]->append(s.t, overview);
+}
+
+void ChartPanel::autoScaleAll() {
+    for (int index : kRunOrder) {
+        charts_[std::size_t(index)]->autoScale();
+    }
+}
+
+void ChartPanel::moveMarker(int k) {
+    moveMarkerOn(currentChart(), k);
+}
+
+void ChartPanel::moveMarkerOn(int chart, int k) {
+    if (Chart* c = this->chart(chart)) {
+        c->setMarker(k);
+    }
+}
+
+void ChartPanel::replotVisibleIfDirty() {
+    if (Chart* c = chart(currentChart())) {
+        c->replotIfDirty();
+    }
+}
+
+void ChartPanel::replotAll() {
+    for (Chart* c : charts_) {
+        c->replot();
     }
 }
 

@@ -1,0 +1,320 @@
+#include "app/gui/chart.h"
+
+#include <QFontDatabase>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPicture>
+#include <QPixmap>
+#include <QVBoxLayout>
+#include <QtPrintSupport/QtPrintSupport>
+#include <QtWidgets/QWidget>
+
+// The chart library's header still uses Qt's bare keywords, which this program
+// turns off (QT_NO_KEYWORDS). Lend them to it for its own header only; the Qt
+// headers it pulls in are already included above, so nothing else sees them.
+#define signals Q_SIGNALS
+#define slots Q_SLOTS
+#define emit Q_EMIT
+#define foreach Q_FOREACH
+#include <qcustomplot.h>
+#undef foreach
+#undef emit
+#undef slots
+#undef signals
+
+#include <cmath>
+#include <limits>
+
+namespace skarvel::gui {
+
+namespace {
+
+// The library's data container has no reserve(); its storage is reachable by a
+// subclass, and a graph takes any container of its data type.
+class ReservingData : public QCPGraphDataContainer {
+  public:
+    void reserve(int points) { mData.reserve(points); }
+};
+
+QSharedPointer<QCPGraphDataContainer> NewData() {
+    return QSharedPointer<QCPGraphDataContainer>(new ReservingData);
+}
+
+// Every series' container is created by NewData(), so the cast is exact.
+void EmptyAndReserve(QCPGraph* graph, bool reserve) {
+    auto* data = static_cast<ReservingData*>(graph->data().data());
+    // QList::clear() keeps the storage of an unshared list: a full run's points
+    // stay allocated for the next run.
+    data->clear();
+    if (reserve) {
+        data->reserve(Chart::kReservedPoints);
+    }
+}
+
+QString ChartFontFamily() {
+    const QStringList installed = QFontDatabase::families();
+    for (const char* family :
+         {"ＭＳ Ｐ明朝", "MS PMincho", "IPAPMincho", "IPAMincho", "Noto Serif CJK JP"}) {
+        const QString name = QString::fromUtf8(family);
+        if (installed.contains(name)) {
+            return name;
+        }
+    }
+    return QFont().family();
+}
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Room above and below the values after automatic scaling, as a fraction of
+// their span, so that lines along the extremes stay visible.
+constexpr double kValueMargin = 0.02;
+
+} // namespace
+
+Chart::Chart(const QString& leftTitle, std::vector<Series> series, QWidget* parent)
+    : QWidget(parent), series_(std::move(series)), family_(ChartFontFamily()) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    plot_ = new QCustomPlot(this);
+    plot_->setMouseTracking(true);
+    // Crisp one-pixel lines, and much cheaper to draw while a flight runs.
+    plot_->setNotAntialiasedElements(QCP::aeAll);
+    layout->addWidget(plot_);
+
+    QFont font(family_);
+    font.setPixelSize(12);
+    const QColor background = palette().color(QPalette::Base);
+    plot_->setBackground(background);
+
+    for (QCPAxis* axis : {plot_->xAxis, plot_->yAxis}) {
+        axis->setLabelFont(font);
+        axis->setTickLabelFont(font);
+        axis->setLabelColor(Qt::black);
+        axis->setTickLabelColor(Qt::black);
+    }
+    plot_->xAxis->setLabel(QStringLiteral("時間(s)"));
+    plot_->yAxis->setLabel(leftTitle);
+
+    // The legend in a row of its own above the plotting area, one line wide.
+    QCPLegend* legend = plot_->legend;
+    legend->setVisible(true);
+    legend->setFont(font);
+    legend->setTextColor(Qt::black);
+    legend->setBrush(background);
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    plot_->plotLayout()->insertRow(0);
+    plot_->plotLayout()->addElement(0, 0, legend);
+    plot_->plotLayout()->setRowStretchFactor(0, 0.001);
+
+    for (const Series& s : series_) {
+        QCPGraph* graph = plot_->addGraph();
+        graph->setData(NewData());
+        graph->setName(s.title);
+        graph->setPen(QPen(s.color, 1));
+        lines_.push_back(graph);
+    }
+    marker_ = plot_->addGraph();
+    marker_->setData(NewData());
+    marker_->setName(QStringLiteral("Mkr"));
+    const QColor green(0x00, 0x80, 0x00);
+    marker_->setPen(QPen(green, 1));
+    marker_->setLineStyle(QCPGraph::lsNone);
+    marker_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, green, Qt::white, 2));
+    marker_->removeFromLegend();
+
+    connect(plot_, &QCustomPlot::mouseMove, this, &Chart::onMouseMove);
+}
+
+Chart::~Chart() = default;
+
+int Chart::seriesCount() const {
+    return int(lines_.size());
+}
+
+QString Chart::seriesTitle(int series) const {
+    return series_.at(std::size_t(series)).title;
+}
+
+QColor Chart::seriesColor(int series) const {
+    return series_.at(std::size_t(series)).color;
+}
+
+QString Chart::leftTitle() const {
+    return plot_->yAxis->label();
+}
+
+QString Chart::bottomTitle() const {
+    return plot_->xAxis->label();
+}
+
+QStringList Chart::legendTitles() const {
+    QStringList titles;
+    for (int i = 0; i < plot_->legend->itemCount(); ++i) {
+        if (auto* item = qobject_cast<QCPPlottableLegendItem*>(plot_->legend->item(i))) {
+            titles << item->plottable()->name();
+        }
+    }
+    return titles;
+}
+
+QString Chart::fontFamily() const {
+    return family_;
+}
+
+void Chart::clear() {
+    automatic_ = false;
+    for (QCPGraph* graph : lines_) {
+        EmptyAndReserve(graph, reserveOnClear_);
+    }
+    EmptyAndReserve(marker_, false);
+    // The reservation counts from the next clearing on.
+    reserveOnClear_ = true;
+    dirty_ = true;
+}
+
+void Chart::append(double t, std::span<const double> values) {
+    const std::size_t n = std::min(values.size(), lines_.size());
+    for (std::size_t s = 0; s < n; ++s) {
+        lines_[s]->addData(t, values[s]);
+    }
+    dirty_ = true;
+}
+
+void Chart::fitAxes() {
+    bool any = false;
+    for (QCPGraph* graph : lines_) {
+        if (!graph->data()->isEmpty()) {
+            graph->rescaleAxes(any);
+            any = true;
+        }
+    }
+    if (!any) {
+        return;
+    }
+    const QCPRange y = plot_->yAxis->range();
+    const double margin = y.size() * kValueMargin;
+    plot_->yAxis->setRange(y.lower - margin, y.upper + margin);
+}
+
+void Chart::autoScale() {
+    automatic_ = true;
+    fitAxes();
+    replot();
+}
+
+int Chart::pointCount() const {
+    return lines_.empty() ? 0 : lines_.front()->dataCount();
+}
+
+double Chart::pointX(int k) const {
+    if (k < 0 || k >= pointCount()) {
+        return kNaN;
+    }
+    return lines_.front()->data()->at(k)->key;
+}
+
+double Chart::pointY(int series, int k) const {
+    if (series < 0 || series >= seriesCount() || k < 0 ||
+        k >= lines_[std::size_t(series)]->dataCount()) {
+        return kNaN;
+    }
+    return lines_[std::size_t(series)]->data()->at(k)->value;
+}
+
+Chart::Range Chart::xRange() const {
+    return {plot_->xAxis->range().lower, plot_->xAxis->range().upper};
+}
+
+Chart::Range Chart::yRange() const {
+    return {plot_->yAxis->range().lower, plot_->yAxis->range().upper};
+}
+
+void Chart::setMarker(int k) {
+    if (k < 0 || k >= pointCount()) {
+        return;
+    }
+    marker_->data()->clear();
+    const double x = pointX(k);
+    for (std::size_t s = 1; s < lines_.size(); ++s) {
+        if (k < lines_[s]->dataCount()) {
+            marker_->addData(x, lines_[s]->data()->at(k)->value);
+        }
+    }
+    // Mouse moves come in bursts: draw once when the events have been handled.
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+    dirty_ = false;
+}
+
+int Chart::markerPointCount() const {
+    return marker_->dataCount();
+}
+
+double Chart::markerX(int j) const {
+    return j < 0 || j >= markerPointCount() ? kNaN : marker_->data()->at(j)->key;
+}
+
+double Chart::markerY(int j) const {
+    return j < 0 || j >= markerPointCount() ? kNaN : marker_->data()->at(j)->value;
+}
+
+std::optional<double> Chart::timeAt(int pixelX) const {
+    const int x = pixelX - plot_->x();
+    const QRect area = plot_->axisRect()->rect();
+    if (x < area.left() || x > area.right()) {
+        return std::nullopt;
+    }
+    return plot_->xAxis->pixelToCoord(x);
+}
+
+void Chart::onMouseMove(QMouseEvent* event) {
+    if (event->buttons() != Qt::NoButton ||
+        (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
+        return;
+    }
+    const QPoint pos = event->position().toPoint();
+    if (!plot_->axisRect()->rect().contains(pos)) {
+        return;
+    }
+    Q_EMIT mouseTime(plot_->xAxis->pixelToCoord(pos.x()));
+}
+
+void Chart::replotIfDirty() {
+    if (!dirty_) {
+        return;
+    }
+    if (automatic_) {
+        fitAxes();
+    }
+    replot();
+}
+
+void Chart::replot() {
+    // Draws into the widget's buffer now; the screen follows with the next
+    // paint event.
+    plot_->replot(QCustomPlot::rpRefreshHint);
+    dirty_ = false;
+}
+
+void Chart::render(QPainter& painter, const QRect& target) {
+    if (target.isEmpty()) {
+        return;
+    }
+    // The library draws only through its own painter class: record the drawing
+    // as a picture, then play it back on the caller's painter, which keeps it
+    // vector graphics for the metafile writers.
+    QPicture picture;
+    {
+        QCPPainter recorder(&picture);
+        plot_->toPainter(&recorder, target.width(), target.height());
+    }
+    painter.save();
+    painter.setClipRect(target, Qt::IntersectClip);
+    painter.drawPicture(target.topLeft(), picture);
+    painter.restore();
+}
+
+QPixmap Chart::toPixmap(int width, int height) {
+    return plot_->toPixmap(width, height);
+}
+
+} // namespace skarvel::gui

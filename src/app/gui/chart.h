@@ -1,0 +1,108 @@
+#pragma once
+// One time-series chart: line series against time in seconds, plus the marker
+// series "Mkr" that highlights one chart point. The only wrapper of the chart
+// library, so that it can be replaced without touching the rest of the window.
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <optional>
+#include <span>
+#include <utility>
+#include <vector>
+
+class QCustomPlot;
+class QCPGraph;
+class QPainter;
+class QPixmap;
+class QMouseEvent;
+
+namespace skarvel::gui {
+
+class Chart : public QWidget {
+    Q_OBJECT
+  public:
+    struct Series {
+        QString title;
+        QColor color;
+    };
+    struct Range {
+        double lower = 0;
+        double upper = 0;
+    };
+    // Room an emptied series keeps once the chart has been cleared before:
+    // 90 s of flight at one point per 50 ms.
+    static constexpr int kReservedPoints = 1800;
+
+    Chart(const QString& leftTitle, std::vector<Series> series, QWidget* parent = nullptr);
+    ~Chart() override;
+
+    // Line series only; the marker series is not counted.
+    int seriesCount() const;
+    QString seriesTitle(int series) const;
+    QColor seriesColor(int series) const;
+    QString leftTitle() const;
+    QString bottomTitle() const;
+    // The titles the legend shows, top left first.
+    QStringList legendTitles() const;
+    // The face the axes and the legend use.
+    QString fontFamily() const;
+
+    // Fixes both axes at their present ranges and empties every series, the
+    // marker included. From the second clearing on, emptied series keep room
+    // for kReservedPoints points.
+    void clear();
+    // One point per line series at time t; no rescaling and no drawing.
+    void append(double t, std::span<const double> values);
+    // Both axes back to automatic scaling fitted to the line series, then drawn.
+    void autoScale();
+    bool automaticScaling() const { return automatic_; }
+
+    int pointCount() const; // points of the first series
+    double pointX(int k) const;
+    double pointY(int series, int k) const;
+    Range xRange() const;
+    Range yRange() const;
+
+    // Marks chart point k: the marker series gets, for every line series after
+    // the first, the point (x of the first series' point k, y of that series'
+    // point k). Nothing when k is not a point of the first series.
+    void setMarker(int k);
+    int markerPointCount() const;
+    double markerX(int j) const;
+    double markerY(int j) const;
+
+    // The time under widget column pixelX; nothing outside the plotting area.
+    std::optional<double> timeAt(int pixelX) const;
+
+    bool dirty() const { return dirty_; }
+    // Draws again only when points were added or removed since the last drawing.
+    void replotIfDirty();
+    void replot();
+
+    // Draws the chart at the size of target into target, for picture exports.
+    void render(QPainter& painter, const QRect& target);
+    QPixmap toPixmap(int width, int height);
+
+  Q_SIGNALS:
+    // The mouse moved over the plotting area with no button and no Shift, Ctrl
+    // or Alt held; t is the time under it.
+    void mouseTime(double t);
+
+  private:
+    void onMouseMove(QMouseEvent* event);
+    void fitAxes();
+
+    QCustomPlot* plot_ = nullptr;
+    std::vector<QCPGraph*> lines_;
+    QCPGraph* marker_ = nullptr;
+    std::vector<Series> series_;
+    QString family_;
+    bool dirty_ = false;
+    bool automatic_ = true;
+    bool reserveOnClear_ = false;
+};
+
+} // namespace skarvel::gui

@@ -1,0 +1,269 @@
+#include "app/gui/chart.h"
+#include "app/gui/chart_panel.h"
+
+#include "sim/flight_record.h"
+#include "sim/simulator.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+using skarvel::gui::Chart;
+using skarvel::gui::ChartPanel;
+namespace sim = skarvel::sim;
+
+namespace {
+
+constexpr double kDeg = std::numbers::pi / 180;
+
+Chart MakeTwoSeries() {
+    return Chart(QStringLiteral("値"), {{QStringLiteral("a"), QColor(0, 0, 0)},
+                                        {QStringLiteral("b"), QColor(255, 0, 0)}});
+}
+
+// Sample k of a made-up flight: every value differs from chart to chart.
+sim::FlightSample Sample(int k) {
+    sim::FlightSample s;
+    s.t = 0.05 * k;
+    s.u = 10 + k;
+    s.v = 0.1 * k;
+    s.w = -0.2 * k;
+    s.p = 0.01 * k;
+    s.q = 0.02 * k;
+    s.r = 0.03 * k;
+    s.x = 2.0 * k;
+    s.y = -1.0 * k;
+    s.z = -5 + 0.5 * k;
+    s.psi = 190 * kDeg;
+    s.theta = (-190 + k) * kDeg;
+    s.phi = 5 * k * kDeg;
+    s.CL = 0.004 * k;
+    return s;
+}
+
+void Fill(Chart& c, int points) {
+    for (int k = 0; k < points; ++k) {
+        const double values[] = {std::sin(0.3 * k), 2 + k * 0.5};
+        c.append(0.05 * k, values);
+    }
+}
+
+int CountPixels(const QImage& image, QRgb colour, const QRect& area) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+TEST(Chart, PanelHoldsTheFiveChartsWithTheirSeries) {
+    ChartPanel panel;
+    QString text;
+    for (QToolButton* b : panel.findChildren<QToolButton*>()) {
+        text += b->text() + QLatin1Char(' ');
+    }
+    text += QLatin1Char('\n');
+    for (int i = 0; i < ChartPanel::kCharts; ++i) {
+        Chart* c = panel.chart(i);
+        text += QStringLiteral("[%1|%2]").arg(c->leftTitle(), c->bottomTitle());
+        const QStringList legend = c->legendTitles();
+        ASSERT_EQ(legend.size(), c->seriesCount());
+        for (int s = 0; s < c->seriesCount(); ++s) {
+            EXPECT_EQ(legend[s], c->seriesTitle(s));
+            text +=
+                QLatin1Char(' ') + c->seriesTitle(s) + QLatin1Char(' ') + c->seriesColor(s).name();
+        }
+        text += QLatin1Char('\n');
+    }
+    EXPECT_EQ(text.toStdString(), "概要 位置 角度 速度 角速度 \n"
+                                  "[|時間(s)] 高度(m) #000000 速度(m/s) #ff0000 "
+                                  "ピッチ角(deg) #0000ff 揚力係数(×100) #00ff00\n"
+                                  "[座標(m)|時間(s)] x（平面上の0度方位） #000000 "
+                                  "y（平面上の90度方位） #ff0000 z（高度） #0000ff\n"
+                                  "[角度(deg)|時間(s)] Ψ（ヨー角） #000000 "
+                                  "Θ（ピッチ角） #ff0000 Φ（ロール角） #0000ff\n"
+                                  "[速度(m/s)|時間(s)] u（機体軸方向速度） #000000 "
+                                  "v（横すべり速度） #ff0000 w（下すべり速度） #0000ff\n"
+                                  "[角速度(rad/s)|時間(s)] p（ロール角速度） #000000 "
+                                  "q（ピッチ角速度） #ff0000 r（ヨー角速度） #0000ff\n");
+    EXPECT_EQ(panel.currentChart(), 0);
+    EXPECT_EQ(panel.chart(ChartPanel::kCharts), nullptr);
+}
+
+TEST(Chart, PanelChartsTheSampleValues) {
+    ChartPanel panel;
+    panel.clearAll();
+    panel.appendSample(Sample(0), 7.0);
+    panel.appendSample(Sample(1), 8.5);
+    const auto values = [&](int chart, int k) {
+        std::vector<double> v;
+        for (int s = 0; s < panel.chart(chart)->seriesCount(); ++s) {
+            v.push_back(panel.chart(chart)->pointY(s, k));
+        }
+        return v;
+    };
+    EXPECT_EQ(values(0, 1), (std::vector<double>{4.5, 8.5, sim::WrapDegrees(-189 * kDeg), 0.4}));
+    EXPECT_EQ(values(1, 1), (std::vector<double>{2, -1, 4.5}));
+    // 190 degrees is charted as -170, -190 as 170.
+    EXPECT_EQ(values(2, 0), (std::vector<double>{sim::WrapDegrees(190 * kDeg),
+                                                 sim::WrapDegrees(-190 * kDeg), 0}));
+    EXPECT_NEAR(values(2, 0)[0], -170, 1e-9);
+    EXPECT_NEAR(values(2, 0)[1], 170, 1e-9);
+    EXPECT_EQ(values(3, 1), (std::vector<double>{11, 0.1, -0.2}));
+    EXPECT_EQ(values(4, 1), (std::vector<double>{0.01, 0.02, 0.03}));
+    for (int i = 0; i < ChartPanel::kCharts; ++i) {
+        EXPECT_EQ(panel.chart(i)->pointCount(), 2);
+        EXPECT_EQ(panel.chart(i)->pointX(1), 0.05);
+    }
+}
+
+TEST(Chart, ClearKeepsTheAxesAndAutoScaleFitsTheData) {
+    Chart c = MakeTwoSeries();
+    c.resize(400, 300);
+    Fill(c, 21); // t 0 .. 1, values -1 .. 12
+    c.autoScale();
+    EXPECT_TRUE(c.automaticScaling());
+    EXPECT_DOUBLE_EQ(c.xRange().lower, 0);
+    EXPECT_DOUBLE_EQ(c.xRange().upper, 1);
+    EXPECT_LT(c.yRange().lower, std::sin(0.3 * 16));
+    EXPECT_GT(c.yRange().lower, std::sin(0.3 * 16) - 0.5);
+    EXPECT_GT(c.yRange().upper, 12);
+    EXPECT_LT(c.yRange().upper, 12.5);
+
+    c.setMarker(3);
+    ASSERT_EQ(c.markerPointCount(), 1);
+    const Chart::Range x = c.xRange();
+    const Chart::Range y = c.yRange();
+    c.clear();
+    EXPECT_FALSE(c.automaticScaling());
+    EXPECT_EQ(c.pointCount(), 0);
+    EXPECT_EQ(c.markerPointCount(), 0);
+    EXPECT_TRUE(c.dirty());
+
+    // During a run the axes stay where they were, whatever comes in.
+    const double far[] = {-100, 100};
+    c.append(5, far);
+    EXPECT_EQ(c.pointCount(), 1);
+    c.replotIfDirty();
+    EXPECT_FALSE(c.dirty());
+    EXPECT_EQ(c.xRange().lower, x.lower);
+    EXPECT_EQ(c.xRange().upper, x.upper);
+    EXPECT_EQ(c.yRange().lower, y.lower);
+    EXPECT_EQ(c.yRange().upper, y.upper);
+
+    c.append(6, far);
+    c.autoScale();
+    EXPECT_DOUBLE_EQ(c.xRange().lower, 5);
+    EXPECT_DOUBLE_EQ(c.xRange().upper, 6);
+    EXPECT_LT(c.yRange().lower, -100);
+    EXPECT_GT(c.yRange().upper, 100);
+    EXPECT_LT(c.yRange().upper, 110);
+}
+
+TEST(Chart, MarkerTakesTheFirstSeriesTimeAndTheOtherSeriesValues) {
+    ChartPanel panel;
+    panel.clearAll();
+    for (int k = 0; k < 10; ++k) {
+        panel.appendSample(Sample(k), 7.0 + k);
+    }
+    panel.moveMarker(7 / 5); // sample 7 lies on chart point 1
+    Chart* overview = panel.chart(0);
+    ASSERT_EQ(overview->markerPointCount(), 3);
+    for (int j = 0; j < 3; ++j) {
+        EXPECT_EQ(overview->markerX(j), overview->pointX(1));
+        EXPECT_EQ(overview->markerY(j), overview->pointY(j + 1, 1));
+    }
+    EXPECT_EQ(overview->markerY(0), 8.0);
+    EXPECT_EQ(panel.chart(2)->markerPointCount(), 0);
+
+    panel.moveMarkerOn(2, 9);
+    ASSERT_EQ(panel.chart(2)->markerPointCount(), 2);
+    EXPECT_EQ(panel.chart(2)->markerX(0), panel.chart(2)->pointX(9));
+    EXPECT_EQ(panel.chart(2)->markerY(1), panel.chart(2)->pointY(2, 9));
+
+    // Beyond the points, or before them: the marker stays where it was.
+    panel.moveMarker(10);
+    panel.moveMarker(-1);
+    ASSERT_EQ(overview->markerPointCount(), 3);
+    EXPECT_EQ(overview->markerX(0), overview->pointX(1));
+}
+
+TEST(Chart, TimeAtMapsTheAxisEndsAndTheMouseReportsIt) {
+    Chart c = MakeTwoSeries();
+    c.resize(400, 300);
+    c.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&c));
+    Fill(c, 41); // t 0 .. 2
+    c.autoScale();
+
+    EXPECT_FALSE(c.timeAt(0).has_value());
+    EXPECT_FALSE(c.timeAt(c.width() - 1).has_value());
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < c.width(); ++x) {
+        if (c.timeAt(x)) {
+            last = x;
+            first = first < 0 ? x : first;
+        }
+    }
+    ASSERT_GT(last, first);
+    const double pixel = 2.0 / (last - first);
+    EXPECT_NEAR(*c.timeAt(first), 0, pixel);
+    EXPECT_NEAR(*c.timeAt(last), 2, pixel);
+
+    auto* plot = c.findChild<QWidget*>();
+    ASSERT_NE(plot, nullptr);
+    QSignalSpy spy(&c, &Chart::mouseTime);
+    const int mid = (first + last) / 2;
+    const auto move = [&](QPointF at, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys) {
+        QMouseEvent e(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, buttons, keys);
+        QCoreApplication::sendEvent(plot, &e);
+    };
+    move(QPointF(mid, c.height() / 2), Qt::NoButton, Qt::NoModifier);
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_DOUBLE_EQ(spy.at(0).at(0).toDouble(), *c.timeAt(mid));
+    move(QPointF(mid, c.height() / 2), Qt::NoButton, Qt::ShiftModifier);
+    move(QPointF(mid, c.height() / 2), Qt::NoButton, Qt::ControlModifier);
+    move(QPointF(mid, c.height() / 2), Qt::NoButton, Qt::AltModifier);
+    move(QPointF(mid, c.height() / 2), Qt::LeftButton, Qt::NoModifier);
+    move(QPointF(2, c.height() / 2), Qt::NoButton, Qt::NoModifier);
+    EXPECT_EQ(spy.count(), 1);
+}
+
+TEST(Chart, RendersIntoPixmapsAndPainters) {
+    Chart c = MakeTwoSeries();
+    c.resize(300, 200);
+    Fill(c, 21);
+    c.autoScale();
+
+    const QImage pixmap = c.toPixmap(400, 300).toImage();
+    ASSERT_EQ(pixmap.size(), QSize(400, 300));
+    EXPECT_GT(CountPixels(pixmap, qRgb(255, 0, 0), pixmap.rect()), 100); // series "b"
+    EXPECT_GT(CountPixels(pixmap, qRgb(0, 0, 0), pixmap.rect()), 100);   // axes, text, "a"
+
+    QImage image(500, 400, QImage::Format_RGB32);
+    image.fill(qRgb(1, 2, 3));
+    const QRect target(50, 60, 400, 300);
+    {
+        QPainter painter(&image);
+        c.render(painter, target);
+    }
+    EXPECT_GT(CountPixels(image, qRgb(255, 0, 0), target), 100);
+    EXPECT_EQ(CountPixels(image, qRgb(1, 2, 3), target), 0); // background filled
+    EXPECT_EQ(CountPixels(image, qRgb(1, 2, 3), image.rect()),
+              image.width() * image.height() - target.width() * target.height());
+}
