@@ -69,8 +69,7 @@ std::string CommentFromBox(const QString& text) {
 
 TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QString& programPath,
                    Dialogs dialogs, QWidget* parent)
-    : QMainWindow(parent), ws_(workspace), dialogs_(std::move(dialogs)), programPath_(programPath),
-      runView_(std::make_unique<WindowRunView>()) {
+    : QMainWindow(parent), ws_(workspace), dialogs_(std::move(dialogs)), programPath_(programPath) {
     LoadIcons();
     setObjectName(QStringLiteral("TFormSim"));
     setWindowTitle(Q(ws_.caption()));
@@ -79,6 +78,8 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     buildMenus();
     buildToolBar();
     buildLayout();
+    runView_ = std::make_unique<WindowRunView>(ws_, *charts_, *strip_, *trajectory_,
+                                               [this] { markerView_->tableModel()->refresh(); });
     connectViews();
     resize(kWindowWidth, 600);
     ws_.setRunView(runView_.get());
@@ -127,7 +128,7 @@ void TFormSim::buildLayout() {
         "QTabBar::tab:selected { background: palette(base); margin-top: 0px;"
         " font-weight: bold; }"));
 
-    strip_ = new InstrumentStrip;
+    strip_ = new InstrumentStrip(ws_);
     charts_ = new ChartPanel;
     trajectory_ = new TrajectoryView(ws_);
     ws_.setTrajectorySurface(trajectory_);
@@ -230,8 +231,40 @@ void TFormSim::showViewState() {
     labels_[AngleYLabel]->setText(QString::number(v.b));
 }
 
+void TFormSim::connectMarker() {
+    connect(strip_, &InstrumentStrip::trackMoved, this,
+            [this](int p) { guardedView([this, p] { ws_.setTrackPosition(p); }); });
+    connect(strip_, &InstrumentStrip::fourSecondsToggled, this,
+            [this](bool on) { guardedView([this, on] { ws_.setFourSeconds(on); }); });
+    // The mouse over a chart reads the flight there: table, bars, dials and
+    // the chart's marker, not the track bar.
+    connect(charts_, &ChartPanel::mouseTime, this, [this](int chart, double t) {
+        if (ws_.busy()) {
+            return;
+        }
+        guardedView([this, chart, t] {
+            const int i = ws_.sampleAtTime(t);
+            charts_->moveMarkerOn(chart, i / 5);
+            ws_.showMarkerSample(i);
+        });
+    });
+    connect(rightTabs_, &QTabWidget::currentChanged, this,
+            [this](int index) { ws_.setVisiblePage(static_cast<app::Page>(index)); });
+    connect(markerView_, &TableView::editFinished, this,
+            [this](int, int row, bool withEnter, bool) {
+                if (withEnter) {
+                    guarded([this, row] { ws_.markerCellEntered(row); });
+                }
+            });
+    // Typing the launch previews it on the bars and dials.
+    connect(inputView_, &TableView::textEdited, this, [this](int, int row, const QString& text) {
+        guardedView([this, row, &text] { ws_.previewLaunch(row, S(text)); });
+    });
+}
+
 void TFormSim::connectViews() {
     connectTrajectory();
+    connectMarker();
     connect(comment_, &QPlainTextEdit::textChanged, this,
             [this] { ws_.setComment(CommentFromBox(comment_->toPlainText())); });
     connect(historyView_, &HistoryView::rerunRequested, this,
@@ -292,6 +325,8 @@ void TFormSim::refreshViews() {
     setWindowTitle(Q(ws_.caption()));
     if (trajectory_ != nullptr) {
         showViewState();
+        strip_->showMarker();
+        labels_[ReplayStepLabel]->setText(Q(ws_.replayStepText()));
     }
     if (comment_ != nullptr && CommentFromBox(comment_->toPlainText()) != ws_.comment()) {
         const QSignalBlocker block(comment_);
@@ -345,8 +380,9 @@ bool TFormSim::eventFilter(QObject* watched, QEvent* event) {
         if (widget != nullptr && widget->window() == this &&
             (first == nullptr || widget == first)) {
             auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Escape && !ws_.stopRequested() && ws_.busy()) {
-                // Esc stops a flight in progress; the key is used up only then.
+            if (key->key() == Qt::Key_Escape && !ws_.stopRequested() &&
+                (ws_.busy() || ws_.replaying())) {
+                // Esc stops a flight or a replay in progress; the key is used up only then.
                 ws_.requestStop();
                 runView_->setBusyCursor(false);
                 return true;

@@ -54,6 +54,8 @@ class TFormSim : public QMainWindow {
     QTabWidget* leftTabs() const { return leftTabs_; }
     QTabWidget* rightTabs() const { return rightTabs_; }
     TrajectoryView* trajectoryView() const { return trajectory_; }
+    ChartPanel* chartPanel() const { return charts_; }
+    InstrumentStrip* instrumentStrip() const { return strip_; }
     HelpWindow* helpWindow() const { return helpWindow_; }
 
     // Files dropped from the desktop (the same path as a drop event).
@@ -87,6 +89,11 @@ class TFormSim : public QMainWindow {
     void moveRight();
     void askHorizontalAngle();
     void askVerticalAngle();
+    void replayToStart();
+    void playForward();
+    void playBackward();
+    void replayToEnd();
+    void askReplayStep();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -101,6 +108,7 @@ class TFormSim : public QMainWindow {
     void buildLayout();
     void connectViews();
     void connectTrajectory();
+    void connectMarker();
     // The trajectory view's own events: errors to the error box, no table refresh.
     void guardedView(const std::function<void()>& command);
     // The angle bars and labels to the workspace's view.

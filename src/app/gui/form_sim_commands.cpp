@@ -264,6 +264,25 @@ void TFormSim::askVerticalAngle() {
         -view::LimitVerticalAngle(view::ParseAngleText(S(text))));
 }
 
+void TFormSim::replayToStart() {
+    ws_.replayToStart();
+}
+void TFormSim::playForward() {
+    ws_.playForward();
+}
+void TFormSim::playBackward() {
+    ws_.playBackward();
+}
+void TFormSim::replayToEnd() {
+    ws_.replayToEnd();
+}
+
+void TFormSim::askReplayStep() {
+    const QString current = Q(ws_.replayStepText());
+    ws_.setReplayStep(S(dialogs_.askText(this, QStringLiteral("再生データ間隔を設定"),
+                                         QStringLiteral("-100～100の整数)"), current)));
+}
+
 QString TFormSim::helpFile() const {
     QFileInfo program(programPath_);
     const QString hlp = program.dir().filePath(program.completeBaseName() + QStringLiteral(".HLP"));

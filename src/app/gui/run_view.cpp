@@ -1,9 +1,26 @@
 #include "app/gui/run_view.h"
 
+#include "app/gui/chart_panel.h"
+#include "app/gui/instrument_strip.h"
+#include "app/gui/trajectory_view.h"
+
 #include <QApplication>
 #include <QCoreApplication>
+#include <QThread>
 
 namespace skarvel::gui {
+
+namespace {
+// A replay shows at most one frame per refresh of a 60 Hz display, so that
+// it takes the same time on every machine.
+constexpr qint64 kFrameNanoseconds = 1'000'000'000 / 60;
+} // namespace
+
+WindowRunView::WindowRunView(const app::Workspace& workspace, ChartPanel& charts,
+                             InstrumentStrip& strip, TrajectoryView& trajectory,
+                             std::function<void()> showMarkerTable)
+    : ws_(workspace), charts_(charts), strip_(strip), trajectory_(trajectory),
+      showMarkerTable_(std::move(showMarkerTable)) {}
 
 WindowRunView::~WindowRunView() {
     setBusyCursor(false);
@@ -11,14 +28,56 @@ WindowRunView::~WindowRunView() {
 
 void WindowRunView::runStarting() {
     setBusyCursor(true);
+    charts_.clearAll();
     QCoreApplication::processEvents();
 }
 
+void WindowRunView::sampleStored(const sim::FlightRecord& record, int index, double airspeed) {
+    if (ws_.options().liveCharts) {
+        charts_.appendSample(record.sample(index), airspeed);
+    }
+}
+
 void WindowRunView::processEvents() {
+    // Once a simulated second: the visible chart catches up, then the window
+    // paints and handles its input.
+    charts_.replotVisibleIfDirty();
     QCoreApplication::processEvents();
 }
 
 void WindowRunView::runFinished() {
+    charts_.autoScaleAll();
+    setBusyCursor(false);
+}
+
+void WindowRunView::moveChartMarker(int k) {
+    charts_.moveMarker(k);
+}
+
+void WindowRunView::markerChanged() {
+    strip_.showMarker();
+    showMarkerTable_();
+}
+
+void WindowRunView::replayStarting() {
+    setBusyCursor(true);
+    frameClock_.start();
+}
+
+void WindowRunView::repaintTrajectory() {
+    trajectory_.imageArea()->repaint();
+}
+
+void WindowRunView::replayFrame() {
+    QCoreApplication::processEvents();
+    const qint64 left = kFrameNanoseconds - frameClock_.nsecsElapsed();
+    if (left > 0) {
+        QThread::usleep(static_cast<unsigned long>(left / 1000));
+    }
+    frameClock_.restart();
+}
+
+void WindowRunView::replayFinished() {
     setBusyCursor(false);
 }
 

@@ -1,22 +1,47 @@
 #pragma once
-// What the window does around a flight: the busy cursor and the event pump.
+// What the window does around a flight and a replay: the busy cursor, the
+// charts filled live, the marker shown, the frames of a replay paced to the
+// display, and the event pump.
 
 #include "app/workspace.h"
 
+#include <QElapsedTimer>
+
+#include <functional>
+
 namespace skarvel::gui {
+
+class ChartPanel;
+class InstrumentStrip;
+class TrajectoryView;
 
 class WindowRunView : public app::RunView {
   public:
+    WindowRunView(const app::Workspace& workspace, ChartPanel& charts, InstrumentStrip& strip,
+                  TrajectoryView& trajectory, std::function<void()> showMarkerTable);
     ~WindowRunView() override;
+
     void runStarting() override;
+    void sampleStored(const sim::FlightRecord& record, int index, double airspeed) override;
     void processEvents() override;
-    // The views are refreshed by the command that started the flight.
     void runFinished() override;
+    void moveChartMarker(int k) override;
+    void markerChanged() override;
+    void replayStarting() override;
+    void repaintTrajectory() override;
+    void replayFrame() override;
+    void replayFinished() override;
 
     // The hourglass, shown once however often it is asked for.
     void setBusyCursor(bool busy);
 
   private:
+    const app::Workspace& ws_;
+    ChartPanel& charts_;
+    InstrumentStrip& strip_;
+    TrajectoryView& trajectory_;
+    std::function<void()> showMarkerTable_;
+    QElapsedTimer frameClock_;
     bool busyCursor_ = false;
 };
 
