@@ -8,7 +8,10 @@
 #include "data/tables.h"
 #include "data/textfile.h"
 
+#include "app/gui/chart.h"
+#include "app/gui/chart_panel.h"
 #include "app/gui/help_window.h"
+#include "app/gui/instrument_strip.h"
 #include "app/gui/trajectory_view.h"
 #include <QAction>
 #include <QApplication>
@@ -21,7 +24,9 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -546,4 +551,30 @@ TEST(Window, TrajectoryPage) {
     EXPECT_EQ(w.rows(), 2u);
     EXPECT_NE(page->picture(), fitted);
     EXPECT_GT(DrawnPixels(page->picture()), 200);
+}
+
+TEST(Window, ChartsMarkerAndPreview) {
+    Window w;
+    auto* charts = w.form->chartPanel();
+    auto* strip = w.form->instrumentStrip();
+    ASSERT_GT(charts->chart(0)->pointCount(), 1000);
+
+    // Without "グラフ(&G)" the next flight leaves the charts empty.
+    w.form->action(Command::LiveCharts)->trigger();
+    w.trigger(Command::RunFromInput);
+    EXPECT_EQ(charts->chart(0)->pointCount(), 0);
+
+    // The track bar moves the marker: the table and the bars follow.
+    strip->markerSlider()->setValue(100);
+    EXPECT_EQ(w.ws().markerSample(), 100);
+    EXPECT_EQ(w.form->markerTable()->tableModel()->index(0, 1).data().toString(),
+              QStringLiteral("100"));
+    EXPECT_EQ(strip->bar(1)->value(), w.ws().bars().z);
+
+    // Typing the launch speed previews it: the track bar back to 0, 36 km/h
+    // (10 m/s) on the V bar.
+    EditCell(w.form->inputTable(), 1, in::LaunchSpeed, QStringLiteral("36"));
+    EXPECT_EQ(strip->markerSlider()->value(), 0);
+    EXPECT_EQ(w.ws().markerSample(), -1);
+    EXPECT_EQ(strip->bar(0)->value(), 100);
 }
