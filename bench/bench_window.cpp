@@ -1,0 +1,139 @@
+// Speed of the whole window: the default flight computed with the charts
+// page showing and filled live, against the same flight in a bare workspace;
+// and one replay frame on the trajectory page, from the track position to
+// the painted picture, instrument strip and marker table.
+
+#include "app/gui/dialogs.h"
+#include "app/gui/form_sim.h"
+#include "app/gui/instrument_strip.h"
+#include "app/gui/table_view.h"
+#include "app/gui/trajectory_view.h"
+#include "app/workspace.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+using namespace skarvel;
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr int kChartsPage = 2;
+constexpr int kTrajectoryPage = 3;
+constexpr int kMarkerTab = 2;
+
+// Questions nobody answers: every dialog cancels, every message is dropped.
+gui::Dialogs Silent() {
+    gui::Dialogs d;
+    d.openFile = [](QWidget*, const QString&, const QString&, const QString&) { return QString(); };
+    d.saveFile = d.openFile;
+    d.askYesNo = [](QWidget*, const QString&) { return false; };
+    d.warn = [](QWidget*, const QString&) {};
+    d.error = d.warn;
+    d.inform = d.warn;
+    d.openDocument = [](const QString&) { return false; };
+    d.askText = [](QWidget*, const QString&, const QString&, const QString&) { return QString(); };
+    return d;
+}
+
+void Settle() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+
+// The main window over its own workspace, shown off screen at 800 x 600 with
+// the right page chosen. The program file lives in an empty temporary folder,
+// so no input file is found beside it and the default input is flown.
+struct Window {
+    QTemporaryDir folder;
+    app::Workspace ws;
+    std::unique_ptr<gui::TFormSim> form;
+    explicit Window(int rightPage)
+        : ws(folder.filePath(QStringLiteral("skarvel")).toStdString()),
+          form(std::make_unique<gui::TFormSim>(
+              ws, QStringList(), folder.filePath(QStringLiteral("skarvel")), Silent())) {
+        form->show();
+        form->resize(kWidth, kHeight);
+        Settle();
+        form->rightTabs()->setCurrentIndex(rightPage);
+        Settle();
+    }
+};
+
+// The default flight with the charts page visible and live charts on: the
+// run view clears the charts, appends every 50 ms point, replots the visible
+// chart once a simulated second and rescales all of them at the end.
+// Argument 0 turns the live charts off to show what they cost.
+void BM_WindowFlightChartsLive(benchmark::State& state) {
+    Window w(kChartsPage);
+    app::Workspace& ws = w.form->workspace();
+    const bool live = state.range(0) != 0;
+    ws.setOption(app::Option::LiveCharts, live);
+    Settle();
+    for (auto _ : state) {
+        ws.runFromInput();
+        benchmark::DoNotOptimize(ws.record().lastIndex);
+    }
+    state.counters["samples"] = ws.record().lastIndex;
+    state.SetLabel(live ? "live charts on" : "live charts off");
+}
+BENCHMARK(BM_WindowFlightChartsLive)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// The same flight in a workspace with no window, no run view and no surface.
+void BM_WindowFlightBare(benchmark::State& state) {
+    app::Workspace ws;
+    for (auto _ : state) {
+        ws.runFromInput();
+        benchmark::DoNotOptimize(ws.record().lastIndex);
+    }
+    state.counters["samples"] = ws.record().lastIndex;
+}
+BENCHMARK(BM_WindowFlightBare)->Unit(benchmark::kMillisecond);
+
+// One replay frame on the trajectory page: the track position moves by 3
+// (cursor drawn on the picture, marker table written, bars and dials set),
+// then the picture, the instrument strip and the marker table are painted.
+// Argument 0: the left panel shows the input data, as after start-up, so
+// the marker table is hidden and not painted; 1: the marker table is shown.
+void BM_WindowReplayFrame(benchmark::State& state) {
+    Window w(kTrajectoryPage);
+    const bool markerShown = state.range(0) != 0;
+    if (markerShown) {
+        w.form->leftTabs()->setCurrentIndex(kMarkerTab);
+        Settle();
+    }
+    app::Workspace& ws = w.form->workspace();
+    const int positions = ws.trackMax() + 1;
+    if (positions < 4) {
+        state.SkipWithError("the flight is too short");
+        return;
+    }
+    QWidget* picture = w.form->trajectoryView()->imageArea();
+    QWidget* strip = w.form->instrumentStrip();
+    QWidget* table = w.form->markerTable()->viewport();
+    int p = ws.trackPosition();
+    for (auto _ : state) {
+        p = (p + 3) % positions;
+        ws.setTrackPosition(p);
+        picture->repaint();
+        strip->repaint();
+        table->repaint();
+    }
+    state.counters["positions"] = positions;
+    state.counters["tableVisible"] = table->isVisible() ? 1 : 0;
+    state.counters["pictureW"] = picture->width();
+    state.counters["pictureH"] = picture->height();
+    state.SetLabel(markerShown ? "marker table shown" : "marker table hidden");
+}
+BENCHMARK(BM_WindowReplayFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
