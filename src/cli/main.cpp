@@ -9,6 +9,7 @@
 #include "data/tables.h"
 #include "data/textfile.h"
 #include "sim/text_export.h"
+#include "view/sketch.h"
 #include "view/svg_canvas.h"
 
 #include <cerrno>
@@ -44,13 +45,15 @@ const char* const kUsageText =
     "       skarvel-cli estimate [INPUT.kxs] [--design DESIGN.kx] [--save-input FILE.kxs]\n"
     "                       [--save-design FILE.kx]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
+    "                       [--sketch FILE.svg [--size WxH]]\n"
     "--export - writes the flight text (CP932, CR LF) to standard output instead of\n"
     "the history lines.\n"
     "--trajectory writes the trajectory view as the window shows it after the flight\n"
     "and a fit: WxH in pixels (560x400), view angles A (-180..180) and B (0..90)\n"
     "(0,20), the flight cursor at the marker (sample 0).\n"
     "--marker I (a sample, limited to the flight) or --marker-time T (the sample\n"
-    "nearest to T seconds) prints the marker table's rows after the history lines.\n";
+    "nearest to T seconds) prints the marker table's rows after the history lines.\n"
+    "--sketch writes the design sketch as the window shows it: WxH in pixels (300x200).\n";
 
 // Everything for standard output is gathered here and written at the end, so
 // that a failed write is seen and reported with its reason.
@@ -69,6 +72,8 @@ struct Options {
     int height = 400;
     int angleA = 0;
     int angleB = 20;
+    // The design sketch picture.
+    std::optional<std::string> sketch;
     // The marker: a sample, or the sample nearest to a time.
     std::optional<int> marker;
     std::optional<double> markerTime;
@@ -112,6 +117,35 @@ std::optional<std::pair<int, int>> ParsePair(const std::string& text, char separ
     return std::pair{*first, *second};
 }
 
+void ParseSize(Options& o, const std::string& size) {
+    const auto wh = ParsePair(size, 'x', 1, 10000);
+    if (!wh) {
+        throw UsageError("--size needs WxH, two whole numbers 1..10000, not \"" +
+                         data::QuotedName(size) + "\"");
+    }
+    o.width = wh->first;
+    o.height = wh->second;
+}
+
+// The sketch picture of the design command and its size.
+void ParseSketchOptions(Options& o, const std::optional<std::string>& size) {
+    if (!o.sketch) {
+        if (size) {
+            throw UsageError("--size needs --sketch");
+        }
+        return;
+    }
+    if (data::LowerExtension(*o.sketch) != ".svg") {
+        throw UsageError("\"" + data::QuotedName(*o.sketch) +
+                         "\": the sketch must be an .svg file");
+    }
+    o.width = 300;
+    o.height = 200;
+    if (size) {
+        ParseSize(o, *size);
+    }
+}
+
 // The picture options are checked here, so that a mistake costs no flight.
 void ParsePictureOptions(Options& o, const std::optional<std::string>& size,
                          const std::optional<std::string>& angles,
@@ -151,13 +185,7 @@ void ParsePictureOptions(Options& o, const std::optional<std::string>& size,
                          "\": the trajectory picture must be an .svg file");
     }
     if (size) {
-        const auto wh = ParsePair(*size, 'x', 1, 10000);
-        if (!wh) {
-            throw UsageError("--size needs WxH, two whole numbers 1..10000, not \"" +
-                             data::QuotedName(*size) + "\"");
-        }
-        o.width = wh->first;
-        o.height = wh->second;
+        ParseSize(o, *size);
     }
     if (angles) {
         const auto ab = ParsePair(*angles, ',', kAnyInt.first, kAnyInt.second);
@@ -200,7 +228,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
             value(o.exportFile);
         } else if (a == "--trajectory" && fly) {
             value(o.trajectory);
-        } else if (a == "--size" && fly) {
+        } else if (a == "--size" && (fly || o.command == "design")) {
             value(size, "a value");
         } else if (a == "--angles" && fly) {
             value(angles, "a value");
@@ -217,6 +245,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--no-cursor-ground" && fly) {
             o.cursorGround = false;
             anySwitch = true;
+        } else if (a == "--sketch" && o.command == "design") {
+            value(o.sketch);
         } else if (a == "--save-input") {
             value(o.saveInput);
         } else if (a == "--save-design") {
@@ -237,6 +267,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
         }
         o.design = o.input;
         o.input.reset();
+        ParseSketchOptions(o, size);
+        return o;
     }
     ParsePictureOptions(o, size, angles, marker, markerTime, anySwitch);
     return o;
@@ -343,6 +375,12 @@ int Run(const Options& o) {
         PrintTable(ws.tables().computed, cd::Wing, cd::Whole, cd::Unit);
         PrintTable(ws.tables().input, data::input::kValueColumn, data::input::kValueColumn,
                    data::input::kUnitColumn);
+        if (o.sketch) {
+            // Drawn from what the computation left, failed or not.
+            view::SvgCanvas canvas(o.width, o.height);
+            view::DrawDesignSketch(canvas, o.width, o.height, ws.aircraft(), ws.sketchEnabled());
+            data::WriteFileBytes(*o.sketch, canvas.document());
+        }
     } else if (o.command == "fly") {
         // The window's start-up picture: the flight drawn on a view of that
         // size and angles, then fitted, with the cursor at the marker.

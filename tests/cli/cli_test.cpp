@@ -8,6 +8,7 @@
 #include "data/numtext.h"
 #include "data/tables.h"
 #include "data/textfile.h"
+#include "view/sketch.h"
 #include "view/svg_canvas.h"
 
 #include "common/temp_dir.h"
@@ -405,4 +406,50 @@ TEST(Cli, EverySampleDesignFlies) {
         // A real flight of some seconds, not a crash at the launch.
         EXPECT_GT(data::ParseRealStrict(row[1]), 10.0) << name;
     }
+}
+
+TEST(Cli, DesignSketchIsTheWindowsDrawing) {
+    TempDir tmp;
+    for (const char* name : {"default", "two-stage", "twin-fin", "v-tail-sine"}) {
+        const std::string path = std::string(SKARVEL_EXAMPLES) + "/" + name + ".kx";
+        const Result r = RunCli("design " + Quote(path) + " --sketch " + name + ".svg", tmp);
+        EXPECT_EQ(r.status, 0) << name << ": " << r.err;
+        EXPECT_EQ(Lines(r.out).size(), static_cast<std::size_t>(24 + 37)) << name;
+        // Drawn to the end, as the window draws it.
+        Workspace ws;
+        ws.openDesignFile(path);
+        skarvel::view::SvgCanvas canvas(300, 200);
+        EXPECT_TRUE(skarvel::view::DrawDesignSketch(canvas, 300, 200, ws.aircraft(), true)) << name;
+        EXPECT_EQ(ReadBytes(tmp / (std::string(name) + ".svg")), canvas.document()) << name;
+    }
+    const std::string svg = ReadBytes(tmp / "default.svg");
+    EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"300\" height=\"200\" "
+                        "viewBox=\"0 0 300 200\">\n"
+                        "<rect x=\"0\" y=\"0\" width=\"300\" height=\"200\" fill=\"#FFFFFF\"/>\n",
+                        0),
+              0u)
+        << svg.substr(0, 300);
+    // Red: the centre of gravity twice, the V tail's two chords from the side.
+    EXPECT_EQ(Count(svg, "<ellipse "), 2u);
+    EXPECT_EQ(Count(svg, "stroke=\"#FF0000\""), 4u);
+
+    ASSERT_EQ(RunCli("design " + Quote(std::string(SKARVEL_EXAMPLES) + "/default.kx") +
+                         " --sketch big.SVG --size 600x400",
+                     tmp)
+                  .status,
+              0);
+    EXPECT_EQ(data::SplitLines(ReadBytes(tmp / "big.SVG"))[1],
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"600\" height=\"400\" "
+              "viewBox=\"0 0 600 400\">");
+    data::WriteFileBytes(tmp / "d.kx", ReadBytes(std::string(SKARVEL_EXAMPLES) + "/default.kx"));
+    for (const std::string args :
+         {"design d.kx --sketch x.png", "design d.kx --size 300x200", "fly --sketch x.svg",
+          "estimate --sketch x.svg", "design d.kx --sketch x.svg --size 0x200",
+          "design d.kx --sketch x.svg --angles 1,2", "design d.kx --sketch"}) {
+        const Result r = RunCli(args, tmp);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(r.out, "") << args;
+    }
+    EXPECT_FALSE(fs::exists(tmp / "x.svg"));
 }
