@@ -7,6 +7,7 @@
 #include "data/numtext.h"
 #include "data/textfile.h"
 #include "model/conversion.h"
+#include "model/design_rules.h"
 #include "sim/checked.h"
 #include "sim/dynamics.h"
 #include "sim/estimate.h"
@@ -701,11 +702,29 @@ bool Workspace::convertToInput() {
     return true;
 }
 
+bool Workspace::choosePickItem(int column, int row, std::optional<std::size_t> item) {
+    if (busy_ || !model::ApplyPickListChoice(tables_.design, column, row, item)) {
+        return false;
+    }
+    return convertToInput();
+}
+
+bool Workspace::applyPaperChoice(int column, const std::string& name, const std::string& weight,
+                                 const std::string& thickness) {
+    if (busy_ || !model::IsPaperCell(column, data::design::PaperName)) {
+        return false;
+    }
+    model::ApplyPaperChoice(tables_.design, column, name, weight, thickness);
+    return true;
+}
+
 data::DesignReadResult Workspace::openDesignFile(const std::string& path) {
     if (busy_) {
         // Nothing read: the table and the caption stay, and there is nothing to say.
         return {};
     }
+    sketchEnabled_ = false;
+    const ScopeExit enable([this] { sketchEnabled_ = true; });
     data::DesignReadResult result = data::ReadDesignFile(path, tables_.design);
     if (result.status == data::DesignReadStatus::NotADesignFile) {
         return result;

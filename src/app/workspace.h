@@ -239,6 +239,15 @@ class Workspace {
     // "入力データに変換(&D)": computeDesign, the transfer into the input data and
     // the derivative estimate. False when dropped because a run is in progress.
     bool convertToInput();
+    // A name chosen from a design cell's pick list (none: nothing chosen) is
+    // written into the cell and the design converted. False when nothing changed.
+    bool choosePickItem(int column, int row, std::optional<std::size_t> item);
+    // The paper dialog's answer for a component column (OK and cancel alike):
+    // the paper rows follow; nothing is recomputed.
+    bool applyPaperChoice(int column, const std::string& name, const std::string& weight,
+                          const std::string& thickness);
+    // The design sketch is not drawn while a design file is read.
+    bool sketchEnabled() const { return sketchEnabled_; }
 
     // --- files -------------------------------------------------------------
     // File commands do nothing while a flight runs: the ones returning bool
@@ -317,6 +326,7 @@ class Workspace {
     Page page_ = Page::Trajectory;
     std::string replayStep_ = "3";
     bool replaying_ = false;
+    bool sketchEnabled_ = true;
     bool redrawing_ = false;
     model::AircraftModel model_;
     std::optional<std::string> measuredMass_;

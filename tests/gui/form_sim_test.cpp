@@ -12,6 +12,7 @@
 #include "app/gui/chart_panel.h"
 #include "app/gui/help_window.h"
 #include "app/gui/instrument_strip.h"
+#include "app/gui/pick_list.h"
 #include "app/gui/trajectory_view.h"
 #include <QAction>
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -57,6 +59,7 @@ struct Window {
     QString nextFile;
     bool viewerTakesFiles = true;
     QString nextText;
+    std::function<bool(QString&, QString&, QString&)> paperAnswer;
     std::unique_ptr<skarvel::app::Workspace> workspace;
     std::unique_ptr<TFormSim> form;
 
@@ -77,6 +80,9 @@ struct Window {
         d.openDocument = [this](const QString&) { return viewerTakesFiles; };
         d.askText = [this](QWidget*, const QString&, const QString&, const QString&) {
             return nextText;
+        };
+        d.choosePaper = [this](QWidget*, QString& name, QString& weight, QString& thickness) {
+            return paperAnswer ? paperAnswer(name, weight, thickness) : false;
         };
         workspace = std::make_unique<skarvel::app::Workspace>(dir.file("skarvel"));
         form = std::make_unique<TFormSim>(*workspace, args,
@@ -577,4 +583,64 @@ TEST(Window, ChartsMarkerAndPreview) {
     EXPECT_EQ(strip->markerSlider()->value(), 0);
     EXPECT_EQ(w.ws().markerSample(), -1);
     EXPECT_EQ(strip->bar(0)->value(), 100);
+}
+
+TEST(Window, DesignChoosers) {
+    Window w;
+    namespace dz = data::design;
+    auto* design = w.form->designTable();
+    w.form->rightTabs()->setCurrentIndex(0);
+    QTest::qWait(20);
+    const auto cellCentre = [&](int column, int row) {
+        return design->visualRect(design->tableModel()->indexOf(column, row)).center();
+    };
+    auto* list = w.form->pickList();
+
+    // A double click on the main wing's leading edge opens the edge shapes
+    // with the cell's shape selected; a press on an item chooses it and
+    // the design is converted.
+    const QPoint edge = cellCentre(dz::MainWing, dz::LeadingEdge);
+    QTest::mouseClick(design->viewport(), Qt::LeftButton, {}, edge);
+    QTest::mouseDClick(design->viewport(), Qt::LeftButton, {}, edge);
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(list->count(), 4);
+    EXPECT_EQ(list->currentItem()->text(), QStringLiteral("放物線"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(2)).center());
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(w.ws().tables().design.cell(dz::MainWing, dz::LeadingEdge), "楕円");
+    const std::string wingArea = w.ws().tables().input.cell(1, in::WingArea);
+
+    // Enter on the wing type opens its list; Space chooses the selection.
+    design->setCurrentIndex(design->tableModel()->indexOf(dz::MainWing, dz::Type));
+    QTest::keyClick(design, Qt::Key_Return);
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(list->count(), 2);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(w.ws().tables().design.cell(dz::MainWing, dz::Type), "2段上反角");
+    EXPECT_NE(w.ws().tables().input.cell(1, in::WingArea), wingArea);
+
+    // Space on the tail type; leaving the list changes nothing.
+    design->setCurrentIndex(design->tableModel()->indexOf(dz::VerticalTail, dz::Type));
+    QTest::keyClick(design, Qt::Key_Space);
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(list->count(), 3);
+    design->setFocus();
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(w.ws().tables().design.cell(dz::VerticalTail, dz::Type), "Ｖ尾翼");
+
+    // The paper cell opens the paper dialog; cancelled, 紙質量 is still
+    // rewritten as 紙重さ x 紙枚数.
+    QString asked;
+    w.paperAnswer = [&](QString& name, QString&, QString&) {
+        asked = name;
+        return false;
+    };
+    w.ws().editCell(skarvel::app::TableId::Design, dz::MainWing, dz::PaperMass, "1");
+    design->setCurrentIndex(design->tableModel()->indexOf(dz::MainWing, dz::PaperName));
+    QTest::keyClick(design, Qt::Key_Return);
+    EXPECT_EQ(asked, QStringLiteral("板目青"));
+    EXPECT_EQ(w.ws().tables().design.cell(dz::MainWing, dz::PaperMass),
+              w.ws().tables().design.cell(dz::MainWing, dz::PaperWeight));
 }

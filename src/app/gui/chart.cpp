@@ -199,7 +199,16 @@ void Chart::fitAxes() {
 void Chart::autoScale() {
     automatic_ = true;
     fitAxes();
-    replot();
+    // A hidden chart is drawn when it is shown.
+    dirty_ = true;
+    if (isVisible()) {
+        replot();
+    }
+}
+
+void Chart::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    replotIfDirty();
 }
 
 int Chart::pointCount() const {
@@ -289,9 +298,8 @@ void Chart::replotIfDirty() {
 }
 
 void Chart::replot() {
-    // Draws into the widget's buffer now; the screen follows with the next
-    // paint event.
-    plot_->replot(QCustomPlot::rpRefreshHint);
+    // Drawn when the window next handles its events, once however often asked.
+    plot_->replot(QCustomPlot::rpQueuedReplot);
     dirty_ = false;
 }
 

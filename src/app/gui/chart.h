@@ -91,6 +91,9 @@ class Chart : public QWidget {
     // or Alt held; t is the time under it.
     void mouseTime(double t);
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void onMouseMove(QMouseEvent* event);
     void fitAxes();

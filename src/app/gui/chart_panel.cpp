@@ -146,8 +146,15 @@ void ChartPanel::moveMarkerOn(int chart, int k) {
 }
 
 void ChartPanel::replotVisibleIfDirty() {
-    if (Chart* c = chart(currentChart())) {
+    // A flight computes many simulated seconds per displayed frame: the
+    // chart is drawn at most once a frame, and only when it can be seen.
+    constexpr qint64 kFrameMilliseconds = 1000 / 60;
+    if (!isVisible() || (replotClock_.isValid() && replotClock_.elapsed() < kFrameMilliseconds)) {
+        return;
+    }
+    if (Chart* c = chart(currentChart()); c != nullptr && c->dirty()) {
         c->replotIfDirty();
+        replotClock_.start();
     }
 }
 

@@ -2,6 +2,7 @@
 // The "グラフ" page: five charts of the last flight against time, one shown at a
 // time, chosen with flat buttons.
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <array>
@@ -55,6 +56,7 @@ class ChartPanel : public QWidget {
     QButtonGroup* buttons_ = nullptr;
     QStackedWidget* pages_ = nullptr;
     std::array<Chart*, kCharts> charts_{};
+    QElapsedTimer replotClock_;
 };
 
 } // namespace skarvel::gui

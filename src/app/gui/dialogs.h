@@ -27,6 +27,9 @@ struct Dialogs {
     std::function<QString(QWidget*, const QString& caption, const QString& prompt,
                           const QString& defaultText)>
         askText;
+    // The paper dialog for a component's paper: the three texts in and out;
+    // false when cancelled. Empty: the window's own paper dialog.
+    std::function<bool(QWidget*, QString& name, QString& weight, QString& thickness)> choosePaper;
 
     static Dialogs Standard();
 };

@@ -2,17 +2,22 @@
 
 #include "app/gui/chart_panel.h"
 #include "app/gui/design_sketch.h"
+#include "app/gui/form_paper.h"
 #include "app/gui/help_window.h"
 #include "app/gui/history_view.h"
 #include "app/gui/instrument_strip.h"
+#include "app/gui/pick_list.h"
 #include "app/gui/qt_text.h"
 #include "app/gui/run_view.h"
 #include "app/gui/table_view.h"
 #include "app/gui/trajectory_view.h"
+#include "model/design_rules.h"
+#include "model/paper_catalogue.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -78,6 +83,12 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     buildMenus();
     buildToolBar();
     buildLayout();
+    paper_ = new TFormPaper(
+        QFileInfo(programPath)
+            .dir()
+            .filePath(QString::fromUtf8(model::kPaperFileName.data(),
+                                        static_cast<qsizetype>(model::kPaperFileName.size()))),
+        this);
     runView_ = std::make_unique<WindowRunView>(ws_, *charts_, *strip_, *trajectory_,
                                                [this] { markerView_->tableModel()->refresh(); });
     connectViews();
@@ -162,7 +173,7 @@ void TFormSim::buildLayout() {
     comment_->setObjectName(QStringLiteral("CommentBox"));
     comment_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     comment_->installEventFilter(this);
-    sketch_ = new DesignSketch;
+    sketch_ = new DesignSketch(ws_);
     historyView_ = new HistoryView(ws_.history());
 
     auto* bottom = new QSplitter(Qt::Horizontal);
@@ -262,9 +273,52 @@ void TFormSim::connectMarker() {
     });
 }
 
+void TFormSim::connectDesignTable() {
+    pickList_ = new PickList(designView_->viewport());
+    connect(designView_, &TableView::chooseRequested, this, [this](int column, int row) {
+        guarded([this, column, row] { openChooser(column, row); });
+    });
+    connect(pickList_, &PickList::chosen, this, [this](std::optional<std::size_t> item) {
+        designView_->setFocus();
+        guarded([this, item] { ws_.choosePickItem(pickColumn_, pickRow_, item); });
+    });
+}
+
+void TFormSim::openChooser(int column, int row) {
+    if (!action(Command::Convert)->isEnabled() || ws_.busy()) {
+        return;
+    }
+    const data::Table& design = ws_.tables().design;
+    if (design.style(column, row).hiddenText) {
+        return;
+    }
+    if (const auto list = model::PickListFor(column, row)) {
+        pickColumn_ = column;
+        pickRow_ = row;
+        const QRect cell = designView_->visualRect(designView_->tableModel()->indexOf(column, row));
+        pickList_->open(cell, model::PickListItems(*list),
+                        model::PickListSelection(*list, design.cell(column, row)));
+        return;
+    }
+    if (!model::IsPaperCell(column, row)) {
+        return;
+    }
+    QString name = Q(design.cell(column, data::design::PaperName));
+    QString weight = Q(design.cell(column, data::design::PaperWeight));
+    QString thickness = Q(design.cell(column, data::design::PaperThickness));
+    if (dialogs_.choosePaper) {
+        dialogs_.choosePaper(this, name, weight, thickness);
+    } else {
+        paper_->choose(name, weight, thickness);
+    }
+    // OK or cancel, the paper rows follow the dialog's texts.
+    ws_.applyPaperChoice(column, S(name), S(weight), S(thickness));
+}
+
 void TFormSim::connectViews() {
     connectTrajectory();
     connectMarker();
+    connectDesignTable();
     connect(comment_, &QPlainTextEdit::textChanged, this,
             [this] { ws_.setComment(CommentFromBox(comment_->toPlainText())); });
     connect(historyView_, &HistoryView::rerunRequested, this,
@@ -323,6 +377,9 @@ void TFormSim::refreshViews() {
         historyView_->refresh();
     }
     setWindowTitle(Q(ws_.caption()));
+    if (sketch_ != nullptr) {
+        sketch_->update();
+    }
     if (trajectory_ != nullptr) {
         showViewState();
         strip_->showMarker();

@@ -24,6 +24,8 @@ class QTabWidget;
 namespace skarvel::gui {
 
 class ChartPanel;
+class PickList;
+class TFormPaper;
 class DesignSketch;
 class HelpWindow;
 class HistoryView;
@@ -56,6 +58,8 @@ class TFormSim : public QMainWindow {
     TrajectoryView* trajectoryView() const { return trajectory_; }
     ChartPanel* chartPanel() const { return charts_; }
     InstrumentStrip* instrumentStrip() const { return strip_; }
+    PickList* pickList() const { return pickList_; }
+    DesignSketch* designSketch() const { return sketch_; }
     HelpWindow* helpWindow() const { return helpWindow_; }
 
     // Files dropped from the desktop (the same path as a drop event).
@@ -109,6 +113,10 @@ class TFormSim : public QMainWindow {
     void connectViews();
     void connectTrajectory();
     void connectMarker();
+    void connectDesignTable();
+    // A double click, Enter or Space on a design cell: its pick list or the
+    // paper dialog.
+    void openChooser(int column, int row);
     // The trajectory view's own events: errors to the error box, no table refresh.
     void guardedView(const std::function<void()>& command);
     // The angle bars and labels to the workspace's view.
@@ -149,6 +157,10 @@ class TFormSim : public QMainWindow {
     TrajectoryView* trajectory_ = nullptr;
     DesignSketch* sketch_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
+    PickList* pickList_ = nullptr;
+    int pickColumn_ = 0;
+    int pickRow_ = 0;
+    TFormPaper* paper_ = nullptr;
 };
 
 } // namespace skarvel::gui

@@ -331,6 +331,10 @@ TableView::TableView(const data::Table& table, CellWriter writer, QWidget* paren
     : QTableView(parent), model_(new TableModel(table, std::move(writer), this)) {
     setModel(model_);
     setItemDelegate(new CellDelegate(this));
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            Q_EMIT chooseRequested(model_->tableColumn(index), model_->tableRow(index));
+    });
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -407,6 +411,11 @@ bool TableView::commitOpenEditor() {
 
 void TableView::keyPressEvent(QKeyEvent* event) {
     try {
+        const bool choose = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                            event->key() == Qt::Key_Space;
+        if (choose && state() != QAbstractItemView::EditingState && currentIndex().isValid())
+            Q_EMIT chooseRequested(model_->tableColumn(currentIndex()),
+                                   model_->tableRow(currentIndex()));
         QTableView::keyPressEvent(event);
         // Enter on a cell that is not being edited only activates it; it
         // confirms nothing and must not travel on to the window.

@@ -83,6 +83,9 @@ class TableView : public QTableView {
     void editFinished(int column, int row, bool withEnter, bool changed);
     // Text being typed into a cell, on every change (the launch preview).
     void textEdited(int column, int row, const QString& text);
+    // A double click, or Enter or Space on a cell not being edited: the cell
+    // may open a chooser.
+    void chooseRequested(int column, int row);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
