@@ -349,7 +349,6 @@ TableView::TableView(const data::Table& table, CellWriter writer, QWidget* paren
 }
 
 void TableView::applyGeometry() {
-    const data::Table& table = model_->table();
     const int offset = model_->columnOffset();
 
     QHeaderView* rows = verticalHeader();
