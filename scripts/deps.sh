@@ -9,6 +9,7 @@ packages=(
   fonts-ipafont-gothic fonts-noto-cjk xvfb xauth imagemagick
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-translations-l10n fonts-ipafont-mincho xdotool
+  emf2svg librsvg2-bin libwmf-bin fonts-urw-base35 libmagickcore-6.q16-6-extra
 )
 
 missing=()

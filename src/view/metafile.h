@@ -1,0 +1,85 @@
+#pragma once
+// Drawing records for the platform's picture files: an Enhanced Metafile
+// (.emf) and a Windows Metafile with the placeable header (.wmf). A writer
+// takes the drawing calls in device units (pixels, y down) and gives the
+// file's bytes; the QPainter paint engine of the window and the metafile
+// canvases of the drawing routines both write through it.
+
+#include "view/canvas.h"
+#include "view/palette.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace skarvel::view {
+
+enum class PenStyle { Solid, Dash, Dot, DashDot, None };
+
+enum class TextAnchor {
+    TopLeft,      // the point is the top-left corner of the text
+    BaselineLeft, // the point is the start of the text's baseline
+};
+
+class MetafileWriter {
+  public:
+    virtual ~MetafileWriter() = default;
+
+    // Pens, brushes and fonts apply to what is drawn after them.
+    virtual void setPen(Rgb colour, int width, PenStyle style) = 0;
+    virtual void setBrush(Rgb colour) = 0;
+    virtual void setHollowBrush() = 0;
+    // `family` is UTF-8; `pixelHeight` is the character height in pixels.
+    virtual void setFont(std::string_view family, int pixelHeight, bool bold, bool italic) = 0;
+    virtual void setTextColour(Rgb colour) = 0;
+    // Drawing is clipped to the rectangle; none: no clipping.
+    virtual void setClip(std::optional<Rect> clip) = 0;
+
+    virtual void moveTo(Point p) = 0;
+    virtual void lineTo(Point p) = 0;
+    virtual void polyline(std::span<const Point> points) = 0;
+    // Filled with the brush, outlined with the pen.
+    virtual void polygon(std::span<const Point> points) = 0;
+    virtual void rectangle(Rect box) = 0;
+    virtual void ellipse(Rect box) = 0;
+    // The rectangle in one colour without an outline.
+    virtual void fill(Rect box, Rgb colour) = 0;
+    // UTF-8 text in the current font and text colour, transparent background.
+    virtual void text(Point p, std::string_view utf8, TextAnchor anchor) = 0;
+
+    // The whole file. The writer is done afterwards.
+    virtual std::string finish() = 0;
+};
+
+// A writer for the file a name stands for: ".emf" or ".wmf" (ASCII case
+// ignored) of a picture width x height pixels; none for another extension.
+std::unique_ptr<MetafileWriter> MetafileWriterFor(std::string_view extension, int width,
+                                                  int height);
+
+// The drawing routines' canvas over a metafile writer; roles through the
+// palette.
+class MetafileCanvas : public Canvas {
+  public:
+    MetafileCanvas(MetafileWriter& writer, Palette palette = LightPalette());
+
+    void setPen(Colour colour, int width = 1) override;
+    void setBrush(Colour colour) override;
+    void setHollowBrush() override;
+    void moveTo(Point p) override;
+    void lineTo(Point p) override;
+    void polyline(std::span<const Point> points) override;
+    void polygon(std::span<const Point> points) override;
+    void ellipse(Rect box) override;
+    void rectangle(Rect box) override;
+    void fill(Rect box, Colour colour) override;
+    void text(Point p, std::string_view utf8) override;
+
+  private:
+    MetafileWriter& writer_;
+    Palette palette_;
+};
+
+} // namespace skarvel::view
