@@ -1,0 +1,97 @@
+#pragma once
+// The Enhanced Metafile writer: one record per drawing call, in device units
+// of a 96 dpi picture. Viewers disagree on a fresh device context, so the file
+// sets map mode, background mode, text alignment and colour and selects stock
+// pen, brush and font itself before anything is drawn. Pens, brushes and fonts
+// live in a few reused handle slots; each is deleted once its successor is
+// selected.
+
+#include "view/metafile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace skarvel::view {
+
+class EmfWriter final : public MetafileWriter {
+  public:
+    // The picture is width x height pixels.
+    EmfWriter(int width, int height);
+
+    void setPen(Rgb colour, int width, PenStyle style) override;
+    void setBrush(Rgb colour) override;
+    void setHollowBrush() override;
+    void setFont(std::string_view family, int pixelHeight, bool bold, bool italic) override;
+    void setTextColour(Rgb colour) override;
+    void setClip(std::optional<Rect> clip) override;
+
+    void moveTo(Point p) override;
+    void lineTo(Point p) override;
+    void polyline(std::span<const Point> points) override;
+    void polygon(std::span<const Point> points) override;
+    void rectangle(Rect box) override;
+    void ellipse(Rect box) override;
+    void fill(Rect box, Rgb colour) override;
+    void text(Point p, std::string_view utf8, TextAnchor anchor) override;
+
+    // Throws std::length_error past the format's 4 GiB.
+    std::string finish() override;
+
+  private:
+    struct PenState {
+        Rgb colour;
+        int width = 1;
+        PenStyle style = PenStyle::Solid;
+        friend bool operator==(const PenState&, const PenState&) = default;
+    };
+    struct FontState {
+        std::string family;
+        int pixelHeight = 0;
+        bool bold = false;
+        bool italic = false;
+        friend bool operator==(const FontState&, const FontState&) = default;
+    };
+
+    // A record of the type; its size is filled in by endRecord().
+    void beginRecord(std::uint32_t type);
+    void endRecord();
+    void put32(std::uint32_t v);
+    void putI32(std::int32_t v) { put32(static_cast<std::uint32_t>(v)); }
+    void put16(std::uint16_t v);
+    void put8(std::uint8_t v) { bytes_.push_back(static_cast<char>(v)); }
+    void putRect(Rect r);
+    void patch32(std::size_t offset, std::uint32_t v);
+
+    // A record of a type with one 32-bit value (selects, modes, colours).
+    void simpleRecord(std::uint32_t type, std::uint32_t value);
+    // Polyline or polygon: the 16-bit record when every coordinate fits.
+    void pointsRecord(std::uint32_t type16, std::uint32_t type32, std::span<const Point> points);
+
+    std::uint32_t allocateHandle();
+    // Deletes an object this writer created; stock objects stay.
+    void deleteObject(std::uint32_t object);
+    std::uint32_t createSolidBrush(Rgb colour);
+
+    std::string bytes_;
+    std::size_t recordStart_ = 0;
+    std::uint32_t records_ = 0;
+    std::vector<bool> handleUsed_; // index 0 is the file's own
+    std::uint32_t handleCount_ = 1;
+    bool finished_ = false;
+
+    // What is selected: a handle index, or a stock object with the top bit set.
+    PenState pen_;
+    std::uint32_t penObject_;
+    std::optional<Rgb> brush_; // none: hollow
+    std::uint32_t brushObject_;
+    std::optional<FontState> font_; // none: the stock font
+    std::uint32_t fontObject_;
+    Rgb textColour_;
+    std::uint32_t textAlign_;
+    bool clipped_ = false;
+};
+
+} // namespace skarvel::view
