@@ -1,0 +1,100 @@
+#pragma once
+// The Windows Metafile writer: 16-bit records behind the placeable header,
+// one logical unit per pixel at 96 units per inch. Everything is stated in
+// the file (map mode, window, background mode, text alignment and colour, a
+// pen and a brush) because the programs that play these files start from
+// different defaults.
+//
+// Coordinates are 16-bit in this format: a value outside -32768..32767 is
+// clamped to the nearest end, so a shape reaching far off the picture keeps
+// its direction inside it but not its exact far end.
+
+#include "view/metafile.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace skarvel::view {
+
+class WmfWriter final : public MetafileWriter {
+  public:
+    // The picture is width x height pixels.
+    WmfWriter(int width, int height);
+
+    void setPen(Rgb colour, int width, PenStyle style) override;
+    void setBrush(Rgb colour) override;
+    void setHollowBrush() override;
+    void setFont(std::string_view family, int pixelHeight, bool bold, bool italic) override;
+    void setTextColour(Rgb colour) override;
+    void setClip(std::optional<Rect> clip) override;
+
+    void moveTo(Point p) override;
+    void lineTo(Point p) override;
+    void polyline(std::span<const Point> points) override;
+    void polygon(std::span<const Point> points) override;
+    void rectangle(Rect box) override;
+    void ellipse(Rect box) override;
+    void fill(Rect box, Rgb colour) override;
+    void text(Point p, std::string_view utf8, TextAnchor anchor) override;
+
+    std::string finish() override;
+
+  private:
+    struct Pen {
+        Rgb colour;
+        int width = 0;
+        PenStyle style = PenStyle::Solid;
+        friend bool operator==(const Pen&, const Pen&) = default;
+    };
+    struct Brush {
+        Rgb colour;
+        bool hollow = false;
+        friend bool operator==(const Brush&, const Brush&) = default;
+    };
+    struct Font {
+        std::string face; // CP932 bytes
+        int height = 0;
+        bool bold = false;
+        bool italic = false;
+        std::uint8_t charset = 1;
+        friend bool operator==(const Font&, const Font&) = default;
+    };
+    // What a saved device context brings back on restoring it.
+    struct SavedState {
+        int pen = -1, brush = -1, font = -1;
+        Rgb textColour;
+        std::uint16_t textAlign = 0;
+        Point position;
+    };
+
+    void record(std::uint16_t function, const std::string& params);
+    int createObject(std::uint16_t function, const std::string& params);
+    void selectObject(int slot);
+    void deleteObject(int slot);
+    int createPen(const Pen& pen);
+    int createBrush(const Brush& brush);
+    void applyFont(const Font& font);
+    void rectangleWith(const Pen& pen, const Brush& brush, Rect box);
+    void restoreClip();
+
+    int width_, height_;
+    std::string body_; // the records after the metafile header
+    std::uint32_t maxRecord_ = 0;
+    std::vector<bool> slots_; // occupied object slots
+    std::vector<int> deferredDeletes_;
+    Pen pen_;
+    Brush brush_;
+    Font font_;
+    std::uint8_t familyCharset_ = 1; // what the family's own name asks for
+    int penSlot_ = -1, brushSlot_ = -1, fontSlot_ = -1;
+    Rgb textColour_;
+    std::uint16_t textAlign_ = 0;
+    Point position_;
+    bool clipped_ = false;
+    SavedState saved_;
+    bool finished_ = false;
+    std::string file_;
+};
+
+} // namespace skarvel::view

@@ -1,0 +1,223 @@
+// The file is walked record by record as a player would, and then played by
+// libwmf: wmf2svg takes the whole picture; ImageMagick, which fits the
+// drawing's extent to the image and fails the whole file on text when the old
+// Ghostscript fonts its WMF reader looks for are missing, plays it without
+// the text and the far-off line.
+
+#include "view/wmf_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+using namespace skarvel::view;
+
+std::uint16_t U16(const std::string& f, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(f.at(at)) |
+                                      static_cast<unsigned char>(f.at(at + 1)) << 8);
+}
+
+std::uint32_t U32(const std::string& f, std::size_t at) {
+    return U16(f, at) | static_cast<std::uint32_t>(U16(f, at + 2)) << 16;
+}
+
+struct Record {
+    std::uint16_t function;
+    std::string params;
+};
+
+std::string Picture(bool all = true) {
+    WmfWriter w(200, 120);
+    w.fill({0, 0, 200, 120}, Rgb{255, 255, 255});
+    w.setPen(Rgb{0, 0, 0}, 8, PenStyle::Solid);
+    w.moveTo({20, 30});
+    w.lineTo({180, 30});
+    w.setPen(Rgb{200, 0, 0}, 1, PenStyle::Dash);
+    w.setBrush(Rgb{0, 120, 215});
+    w.rectangle({10, 50, 60, 90});
+    w.setPen(Rgb{0, 150, 0}, 1, PenStyle::Dot);
+    w.setHollowBrush();
+    w.ellipse({70, 50, 120, 90});
+    w.setPen(Rgb{0, 0, 200}, 1, PenStyle::DashDot);
+    const std::array<Point, 3> pts{{{130, 90}, {160, 50}, {190, 90}}};
+    w.polygon(pts);
+    w.setPen(Rgb{0, 0, 0}, 2, PenStyle::None);
+    w.polyline(pts);
+    w.setClip(Rect{0, 0, 100, 120});
+    w.setPen(Rgb{90, 90, 90}, 1, PenStyle::Solid);
+    w.fill({150, 100, 190, 115}, Rgb{255, 200, 0});
+    if (all) {
+        w.lineTo({40000, -50000}); // clamped
+        w.setFont("ＭＳ ゴシック", 14, true, false);
+        w.setTextColour(Rgb{0, 0, 128});
+        w.text({10, 95}, "時間(s)", TextAnchor::TopLeft);
+    }
+    w.setClip(std::nullopt);
+    if (all) {
+        w.setFont("Arial", 12, false, true);
+        w.text({110, 115}, "t", TextAnchor::BaselineLeft);
+    }
+    return w.finish();
+}
+
+TEST(WmfWriter, HeadersAndRecordsHoldTogether) {
+    const std::string f = Picture();
+    ASSERT_GT(f.size(), 40u);
+    EXPECT_EQ(U32(f, 0), 0x9AC6CDD7u);
+    std::uint16_t checksum = 0;
+    for (std::size_t i = 0; i < 20; i += 2) {
+        checksum ^= U16(f, i);
+    }
+    EXPECT_EQ(U16(f, 20), checksum);
+    EXPECT_EQ(U16(f, 14), 96);
+    EXPECT_EQ(U16(f, 22), 1);
+    EXPECT_EQ(U16(f, 24), 9);
+    EXPECT_EQ(U16(f, 26), 0x0300);
+    EXPECT_EQ(std::size_t{U32(f, 28)} * 2, f.size() - 22);
+    const std::uint16_t objects = U16(f, 32);
+    const std::uint32_t maxRecord = U32(f, 34);
+
+    std::vector<Record> records;
+    std::size_t at = 40;
+    while (at < f.size()) {
+        const std::uint32_t words = U32(f, at);
+        ASSERT_GE(words, 3u);
+        ASSERT_LE(words, maxRecord);
+        ASSERT_LE(at + words * 2, f.size());
+        records.push_back({U16(f, at + 4), f.substr(at + 6, words * 2 - 6)});
+        at += words * 2;
+        if (records.back().function == 0) {
+            break;
+        }
+    }
+    EXPECT_EQ(at, f.size());
+    ASSERT_EQ(records.back().function, 0);
+
+    // The object table as a player keeps it.
+    std::vector<bool> slots(objects, false);
+    int saves = 0;
+    std::map<std::uint16_t, int> seen;
+    for (const Record& r : records) {
+        ++seen[r.function];
+        if (r.function == 0x02FA || r.function == 0x02FB || r.function == 0x02FC) {
+            auto free = std::find(slots.begin(), slots.end(), false);
+            ASSERT_NE(free, slots.end()) << "more objects than the header declares";
+            *free = true;
+        } else if (r.function == 0x012D || r.function == 0x01F0) {
+            const std::uint16_t slot = U16(r.params, 0);
+            ASSERT_LT(slot, slots.size());
+            EXPECT_TRUE(slots[slot]);
+            slots[slot] = r.function == 0x012D;
+        } else if (r.function == 0x001E) {
+            ++saves;
+        } else if (r.function == 0x0127) {
+            --saves;
+            EXPECT_GE(saves, 0);
+        }
+    }
+    EXPECT_EQ(saves, 0);
+    EXPECT_EQ(records.front().function, 0x0103); // the map mode first
+    EXPECT_EQ(seen[0x02FA], 10);                 // pens: first, frame, six set, two for fills
+    EXPECT_EQ(seen[0x02FC], 5);                  // brushes: first, frame, two set, one fill
+    EXPECT_EQ(seen[0x02FB], 2);
+    EXPECT_EQ(seen[0x0416], 1);
+
+    for (const Record& r : records) {
+        if (r.function == 0x0213 && U16(r.params, 2) == 0x7FFF) {
+            EXPECT_EQ(U16(r.params, 0), 0x8000); // y first, clamped
+        }
+        if (r.function == 0x02FB && U16(r.params, 0) == static_cast<std::uint16_t>(-14)) {
+            EXPECT_EQ(U16(r.params, 8), 700);
+            EXPECT_EQ(static_cast<unsigned char>(r.params[13]), 128);
+            EXPECT_EQ(r.params.substr(18), std::string("\x82\x6C\x82\x72\x20\x83\x53\x83\x56"
+                                                       "\x83\x62\x83\x4E\0",
+                                                       14));
+        }
+        if (r.function == 0x0A32 && U16(r.params, 0) == 95) {
+            EXPECT_EQ(U16(r.params, 4), 7);
+            EXPECT_EQ(r.params.substr(8), std::string("\x8E\x9E\x8A\xD4(s)\0", 8));
+        }
+    }
+    EXPECT_EQ(seen[0x0213], 2);
+}
+
+std::string Output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        std::array<char, 256> buffer{};
+        while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) {
+            out += buffer.data();
+        }
+        pclose(pipe);
+    }
+    return out;
+}
+
+// Red, green and blue of one pixel of a picture, 0..255 each.
+std::array<int, 3> PixelAt(const std::string& png, int x, int y) {
+    const std::string txt = Output("/usr/bin/convert '" + png + "' -crop 1x1+" + std::to_string(x) +
+                                   "+" + std::to_string(y) + " -depth 8 txt:- 2>/dev/null");
+    const std::size_t hash = txt.find('#', txt.find('\n')); // past the header line
+    if (hash == std::string::npos || hash + 7 > txt.size()) {
+        return {-1, -1, -1};
+    }
+    return {std::stoi(txt.substr(hash + 1, 2), nullptr, 16),
+            std::stoi(txt.substr(hash + 3, 2), nullptr, 16),
+            std::stoi(txt.substr(hash + 5, 2), nullptr, 16)};
+}
+
+std::filesystem::path TempDir() {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("skarvel-wmf-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+TEST(WmfWriter, Wmf2svgPlaysIt) {
+    if (!std::filesystem::exists("/usr/bin/wmf2svg")) {
+        GTEST_SKIP() << "no wmf2svg";
+    }
+    const auto dir = TempDir();
+    const std::string wmf = (dir / "all.wmf").string(), svg = (dir / "all.svg").string();
+    std::ofstream(wmf, std::ios::binary) << Picture();
+    const int status = std::system(("/usr/bin/wmf2svg -o '" + svg + "' '" + wmf + "'").c_str());
+    std::ifstream in(svg);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(text.find("<text"), std::string::npos);
+}
+
+TEST(WmfWriter, ImageMagickPlaysIt) {
+    if (!std::filesystem::exists("/usr/bin/convert") ||
+        Output("/usr/bin/convert -list format 2>/dev/null").find(" WMF ") == std::string::npos) {
+        GTEST_SKIP() << "no ImageMagick with a WMF reader";
+    }
+    const auto dir = TempDir();
+    const std::string wmf = (dir / "f.wmf").string(), png = (dir / "f.png").string();
+    std::ofstream(wmf, std::ios::binary) << Picture(false);
+    ASSERT_EQ(std::system(("/usr/bin/convert -density 96 '" + wmf + "' '" + png + "'").c_str()), 0);
+    const auto line = PixelAt(png, 100, 30); // on the thick black line
+    const auto paper = PixelAt(png, 100, 10);
+    std::filesystem::remove_all(dir);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_LT(line[c], 80) << "line channel " << c;
+        EXPECT_GT(paper[c], 200) << "paper channel " << c;
+    }
+}
+
+} // namespace
