@@ -9,12 +9,15 @@
 #include "data/tables.h"
 #include "data/textfile.h"
 #include "sim/text_export.h"
+#include "view/metafile.h"
+#include "view/recording_canvas.h"
 #include "view/sketch.h"
 #include "view/svg_canvas.h"
 
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <limits>
 #include <optional>
@@ -40,12 +43,12 @@ const char* const kUsageText =
     "usage: skarvel-cli fly [INPUT.kxs] [--design DESIGN.kx] [--export FILE.txt|-]\n"
     "                       [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "                       [--marker I | --marker-time T]\n"
-    "                       [--trajectory FILE.svg [--size WxH] [--angles A,B]\n"
+    "                       [--trajectory FILE.svg|.emf|.wmf [--size WxH] [--angles A,B]\n"
     "                        [--no-ground] [--verticals] [--no-cursor-ground]]\n"
     "       skarvel-cli estimate [INPUT.kxs] [--design DESIGN.kx] [--save-input FILE.kxs]\n"
     "                       [--save-design FILE.kx]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
-    "                       [--sketch FILE.svg [--size WxH]]\n"
+    "                       [--sketch FILE.svg|.emf|.wmf [--size WxH]]\n"
     "--export - writes the flight text (CP932, CR LF) to standard output instead of\n"
     "the history lines.\n"
     "--trajectory writes the trajectory view as the window shows it after the flight\n"
@@ -127,6 +130,27 @@ void ParseSize(Options& o, const std::string& size) {
     o.height = wh->second;
 }
 
+// The picture files the CLI writes: SVG, or the metafiles office programs read.
+bool IsPictureFile(const std::string& path) {
+    const std::string ext = data::LowerExtension(path);
+    return ext == ".svg" || ext == ".emf" || ext == ".wmf";
+}
+
+// Draws a picture of width x height on the canvas its file's extension asks
+// for and writes the file safely.
+void WritePicture(const std::string& path, int width, int height,
+                  const std::function<void(view::Canvas&)>& draw) {
+    if (auto writer = view::MetafileWriterFor(data::LowerExtension(path), width, height)) {
+        view::MetafileCanvas canvas(*writer);
+        draw(canvas);
+        data::WriteFileBytes(path, writer->finish());
+        return;
+    }
+    view::SvgCanvas canvas(width, height);
+    draw(canvas);
+    data::WriteFileBytes(path, canvas.document());
+}
+
 // The sketch picture of the design command and its size.
 void ParseSketchOptions(Options& o, const std::optional<std::string>& size) {
     if (!o.sketch) {
@@ -135,9 +159,9 @@ void ParseSketchOptions(Options& o, const std::optional<std::string>& size) {
         }
         return;
     }
-    if (data::LowerExtension(*o.sketch) != ".svg") {
+    if (!IsPictureFile(*o.sketch)) {
         throw UsageError("\"" + data::QuotedName(*o.sketch) +
-                         "\": the sketch must be an .svg file");
+                         "\": the sketch must be an .svg, .emf or .wmf file");
     }
     o.width = 300;
     o.height = 200;
@@ -180,9 +204,9 @@ void ParsePictureOptions(Options& o, const std::optional<std::string>& size,
         }
         return;
     }
-    if (data::LowerExtension(*o.trajectory) != ".svg") {
+    if (!IsPictureFile(*o.trajectory)) {
         throw UsageError("\"" + data::QuotedName(*o.trajectory) +
-                         "\": the trajectory picture must be an .svg file");
+                         "\": the trajectory picture must be an .svg, .emf or .wmf file");
     }
     if (size) {
         ParseSize(o, *size);
@@ -354,7 +378,7 @@ void WarnUnsavable(const std::vector<std::string>& characters, const std::string
 
 int Run(const Options& o) {
     // Made before the workspace that draws on it, gone after it.
-    std::optional<skarvel::app::PictureSurface<view::SvgCanvas>> surface;
+    std::optional<skarvel::app::PictureSurface<view::RecordingCanvas>> surface;
     Workspace ws;
     if (o.design) {
         OpenDesign(ws, *o.design);
@@ -377,9 +401,10 @@ int Run(const Options& o) {
                    data::input::kUnitColumn);
         if (o.sketch) {
             // Drawn from what the computation left, failed or not.
-            view::SvgCanvas canvas(o.width, o.height);
-            view::DrawDesignSketch(canvas, o.width, o.height, ws.aircraft(), ws.sketchEnabled());
-            data::WriteFileBytes(*o.sketch, canvas.document());
+            WritePicture(*o.sketch, o.width, o.height, [&](view::Canvas& canvas) {
+                view::DrawDesignSketch(canvas, o.width, o.height, ws.aircraft(),
+                                       ws.sketchEnabled());
+            });
         }
     } else if (o.command == "fly") {
         // The window's start-up picture: the flight drawn on a view of that
@@ -418,7 +443,8 @@ int Run(const Options& o) {
         if (surface) {
             // A failed flight still leaves a picture of what the record holds.
             ws.fitToTrajectory();
-            data::WriteFileBytes(*o.trajectory, surface->shown().document());
+            WritePicture(*o.trajectory, o.width, o.height,
+                         [&](view::Canvas& canvas) { surface->shown().replay(canvas); });
         }
     } else {
         ws.estimate();

@@ -297,4 +297,12 @@ std::string LowerExtension(const std::string& path) {
     return extension;
 }
 
+std::string ReplaceExtension(const std::string& path, std::string_view extension) {
+    const std::string_view name = LastPathComponent(path);
+    const std::size_t dot = name.rfind('.');
+    const std::size_t keep =
+        dot == std::string_view::npos ? path.size() : path.size() - (name.size() - dot);
+    return path.substr(0, keep) + std::string(extension);
+}
+
 } // namespace skarvel::data

@@ -87,4 +87,8 @@ bool HasExtension(const std::string& path);
 // The extension of the last path component, lower-cased ASCII, with its dot (".kxs").
 std::string LowerExtension(const std::string& path);
 
+// The path with the last component's extension replaced (or added): "plot.png"
+// and "plot" with ".emf" give "plot.emf".
+std::string ReplaceExtension(const std::string& path, std::string_view extension);
+
 } // namespace skarvel::data

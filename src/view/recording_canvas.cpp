@@ -16,7 +16,7 @@ std::string Box(Rect r) {
            "," + std::to_string(r.bottom);
 }
 
-std::string Points(const char* name, std::span<const Point> points) {
+std::string Points(const char* name, const std::vector<Point>& points) {
     std::string line = name;
     for (const Point& p : points) {
         line += ' ';
@@ -49,46 +49,129 @@ std::string ColourName(Colour colour) {
 }
 
 void RecordingCanvas::setPen(Colour colour, int width) {
-    lines_.push_back("pen " + ColourName(colour) + " " + std::to_string(width));
+    Call& c = add(Kind::Pen);
+    c.colour = colour;
+    c.width = width;
 }
 void RecordingCanvas::setBrush(Colour colour) {
-    lines_.push_back("brush " + ColourName(colour));
+    add(Kind::Brush).colour = colour;
 }
 void RecordingCanvas::setHollowBrush() {
-    lines_.emplace_back("brush hollow");
+    add(Kind::Hollow);
 }
 void RecordingCanvas::moveTo(Point p) {
-    lines_.push_back("move " + Coordinates(p));
+    add(Kind::Move).points = {p};
 }
 void RecordingCanvas::lineTo(Point p) {
-    lines_.push_back("line " + Coordinates(p));
+    add(Kind::Line).points = {p};
 }
 void RecordingCanvas::polyline(std::span<const Point> points) {
-    lines_.push_back(Points("polyline", points));
+    add(Kind::Polyline).points.assign(points.begin(), points.end());
 }
 void RecordingCanvas::polygon(std::span<const Point> points) {
-    lines_.push_back(Points("polygon", points));
+    add(Kind::Polygon).points.assign(points.begin(), points.end());
 }
 void RecordingCanvas::ellipse(Rect box) {
-    lines_.push_back("ellipse " + Box(box));
+    add(Kind::Ellipse).box = box;
 }
 void RecordingCanvas::rectangle(Rect box) {
-    lines_.push_back("rectangle " + Box(box));
+    add(Kind::Rectangle).box = box;
 }
 void RecordingCanvas::fill(Rect box, Colour colour) {
-    lines_.push_back("fill " + Box(box) + " " + ColourName(colour));
+    Call& c = add(Kind::Fill);
+    c.colour = colour;
+    c.box = box;
 }
 void RecordingCanvas::text(Point p, std::string_view utf8) {
-    lines_.push_back("text " + Coordinates(p) + " " + std::string(utf8));
+    Call& c = add(Kind::Text);
+    c.points = {p};
+    c.text = std::string(utf8);
+}
+
+std::string RecordingCanvas::format(const Call& c) const {
+    switch (c.kind) {
+    case Kind::Pen:
+        return "pen " + ColourName(c.colour) + " " + std::to_string(c.width);
+    case Kind::Brush:
+        return "brush " + ColourName(c.colour);
+    case Kind::Hollow:
+        return "brush hollow";
+    case Kind::Move:
+        return "move " + Coordinates(c.points.front());
+    case Kind::Line:
+        return "line " + Coordinates(c.points.front());
+    case Kind::Polyline:
+        return Points("polyline", c.points);
+    case Kind::Polygon:
+        return Points("polygon", c.points);
+    case Kind::Ellipse:
+        return "ellipse " + Box(c.box);
+    case Kind::Rectangle:
+        return "rectangle " + Box(c.box);
+    case Kind::Fill:
+        return "fill " + Box(c.box) + " " + ColourName(c.colour);
+    case Kind::Text:
+        return "text " + Coordinates(c.points.front()) + " " + c.text;
+    }
+    return {};
+}
+
+std::vector<std::string> RecordingCanvas::lines() const {
+    std::vector<std::string> out;
+    out.reserve(calls_.size());
+    for (const Call& c : calls_) {
+        out.push_back(format(c));
+    }
+    return out;
 }
 
 std::string RecordingCanvas::dump() const {
     std::string all;
-    for (const std::string& line : lines_) {
-        all += line;
+    for (const Call& c : calls_) {
+        all += format(c);
         all += '\n';
     }
     return all;
+}
+
+void RecordingCanvas::replay(Canvas& canvas) const {
+    for (const Call& c : calls_) {
+        switch (c.kind) {
+        case Kind::Pen:
+            canvas.setPen(c.colour, c.width);
+            break;
+        case Kind::Brush:
+            canvas.setBrush(c.colour);
+            break;
+        case Kind::Hollow:
+            canvas.setHollowBrush();
+            break;
+        case Kind::Move:
+            canvas.moveTo(c.points.front());
+            break;
+        case Kind::Line:
+            canvas.lineTo(c.points.front());
+            break;
+        case Kind::Polyline:
+            canvas.polyline(c.points);
+            break;
+        case Kind::Polygon:
+            canvas.polygon(c.points);
+            break;
+        case Kind::Ellipse:
+            canvas.ellipse(c.box);
+            break;
+        case Kind::Rectangle:
+            canvas.rectangle(c.box);
+            break;
+        case Kind::Fill:
+            canvas.fill(c.box, c.colour);
+            break;
+        case Kind::Text:
+            canvas.text(c.points.front(), c.text);
+            break;
+        }
+    }
 }
 
 } // namespace skarvel::view

@@ -1,6 +1,7 @@
 #pragma once
-// A canvas that writes down what is drawn on it, one line per call, so that a
-// drawing can be compared with a recorded one as text.
+// A canvas that keeps what is drawn on it: as text, one line per call, so
+// that a drawing can be compared with a recorded one, and as calls that can
+// be drawn again on another canvas (a picture file, say).
 
 #include "view/canvas.h"
 
@@ -11,6 +12,10 @@ namespace skarvel::view {
 
 class RecordingCanvas : public Canvas {
   public:
+    RecordingCanvas() = default;
+    // The size is the picture's business; a recording keeps any size.
+    RecordingCanvas(int /*width*/, int /*height*/) {}
+
     void setPen(Colour colour, int width = 1) override;
     void setBrush(Colour colour) override;
     void setHollowBrush() override;
@@ -23,13 +28,44 @@ class RecordingCanvas : public Canvas {
     void fill(Rect box, Colour colour) override;
     void text(Point p, std::string_view utf8) override;
 
-    const std::vector<std::string>& lines() const { return lines_; }
+    // Every call, one line each.
+    std::vector<std::string> lines() const;
     // Every line, each ended by a line feed.
     std::string dump() const;
-    void clear() { lines_.clear(); }
+    void clear() { calls_.clear(); }
+    // Draws the recorded calls again, in order, on another canvas.
+    void replay(Canvas& canvas) const;
 
   private:
-    std::vector<std::string> lines_;
+    enum class Kind {
+        Pen,
+        Brush,
+        Hollow,
+        Move,
+        Line,
+        Polyline,
+        Polygon,
+        Ellipse,
+        Rectangle,
+        Fill,
+        Text
+    };
+    struct Call {
+        Kind kind = Kind::Pen;
+        Colour colour{};
+        int width = 1;
+        Rect box{};
+        std::vector<Point> points; // Move, Line: one point
+        std::string text;
+    };
+    std::string format(const Call& call) const;
+    Call& add(Kind kind) {
+        calls_.emplace_back();
+        calls_.back().kind = kind;
+        return calls_.back();
+    }
+
+    std::vector<Call> calls_;
 };
 
 // "WindowText", "#FF0000", ...

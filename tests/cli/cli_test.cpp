@@ -395,6 +395,18 @@ TEST(Cli, MarkerRows) {
     }
 }
 
+TEST(Cli, MetafilePictures) {
+    TempDir tmp;
+    const std::string example = std::string(SKARVEL_EXAMPLES) + "/default.kx";
+    ASSERT_EQ(RunCli("fly --trajectory t.emf", tmp).status, 0);
+    ASSERT_EQ(RunCli("design " + Quote(example) + " --sketch s.wmf", tmp).status, 0);
+    const std::string emf = ReadBytes(tmp / "t.emf");
+    ASSERT_GT(emf.size(), 100u);
+    EXPECT_EQ(emf.substr(40, 4), " EMF");
+    EXPECT_EQ(ReadBytes(tmp / "s.wmf").substr(0, 4), "\xD7\xCD\xC6\x9A");
+    EXPECT_EQ(RunCli("fly --trajectory t.png", tmp).status, 2);
+}
+
 TEST(Cli, EverySampleDesignFlies) {
     TempDir tmp;
     for (const char* name : {"default", "two-stage", "twin-fin", "v-tail-sine"}) {

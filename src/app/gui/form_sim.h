@@ -98,6 +98,11 @@ class TFormSim : public QMainWindow {
     void playBackward();
     void replayToEnd();
     void askReplayStep();
+    void copyWindow();
+    void copyChart();
+    void saveChart();
+    void copyTrajectory();
+    void saveTrajectory();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,17 +3,26 @@
 
 #include "app/gui/form_sim.h"
 
+#include "app/gui/chart.h"
+#include "app/gui/chart_panel.h"
 #include "app/gui/help_window.h"
+#include "app/gui/instrument_strip.h"
+#include "app/gui/picture_export.h"
 #include "app/gui/qt_text.h"
 #include "app/gui/trajectory_view.h"
+#include "app/picture_files.h"
+#include "data/textfile.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QToolBar>
 
@@ -281,6 +290,56 @@ void TFormSim::askReplayStep() {
     const QString current = Q(ws_.replayStepText());
     ws_.setReplayStep(S(dialogs_.askText(this, QStringLiteral("再生データ間隔を設定"),
                                          QStringLiteral("-100～100の整数)"), current)));
+}
+
+void TFormSim::copyWindow() {
+    // The window is painted whole first; this platform has no Print Screen key
+    // that would put the screen on the clipboard by itself.
+    strip_->setFocus();
+    QCoreApplication::processEvents();
+    QApplication::clipboard()->setImage(ScreenPicture(*this));
+}
+
+void TFormSim::copyChart() {
+    Chart* chart = charts_->chart(charts_->currentChart());
+    auto* mime = new QMimeData;
+    mime->setData(QStringLiteral("image/x-emf"), ChartPicture(*chart, app::PictureFormat::Emf));
+    // For programs that read no metafiles, the same picture as a bitmap.
+    mime->setImageData(chart->toPixmap(chart->width(), chart->height()).toImage());
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+void TFormSim::saveChart() {
+    const QString file = dialogs_.saveFile(
+        this, QStringLiteral("グラフイメージに名前を付けて保存"),
+        QStringLiteral(
+            "エンハンス メタファイル (*.emf);;メタファイル (*.wmf);;ビットマップ (*.bmp);;"
+            "すべてのファイル (*.dib *.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"),
+        QString());
+    if (file.isEmpty()) {
+        return;
+    }
+    const app::PictureFile picture = app::ChartPictureFile(S(file));
+    const QByteArray bytes = ChartPicture(*charts_->chart(charts_->currentChart()), picture.format);
+    data::WriteFileBytes(picture.path, std::string_view(bytes.constData(), bytes.size()));
+}
+
+void TFormSim::copyTrajectory() {
+    QApplication::clipboard()->setImage(trajectory_->picture());
+}
+
+void TFormSim::saveTrajectory() {
+    const QString file = dialogs_.saveFile(
+        this, QStringLiteral("軌跡イメージに名前を付けて保存"),
+        QStringLiteral("ビットマップ (*.bmp);;"
+                       "すべてのファイル (*.dib *.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"),
+        QString());
+    if (file.isEmpty()) {
+        return;
+    }
+    const app::PictureFile picture = app::TrajectoryPictureFile(S(file));
+    const QByteArray bytes = BitmapBytes(trajectory_->picture());
+    data::WriteFileBytes(picture.path, std::string_view(bytes.constData(), bytes.size()));
 }
 
 QString TFormSim::helpFile() const {

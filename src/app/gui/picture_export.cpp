@@ -1,0 +1,58 @@
+#include "app/gui/picture_export.h"
+
+#include "app/gui/chart.h"
+#include "app/gui/metafile_device.h"
+#include "view/emf_writer.h"
+#include "view/wmf_writer.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+namespace skarvel::gui {
+
+QByteArray BitmapBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP");
+    return bytes;
+}
+
+QByteArray ChartPicture(Chart& chart, app::PictureFormat format) {
+    const QSize size = chart.size();
+    if (format == app::PictureFormat::Bmp) {
+        return BitmapBytes(chart.toPixmap(size.width(), size.height()).toImage());
+    }
+    std::unique_ptr<view::MetafileWriter> writer;
+    if (format == app::PictureFormat::Wmf) {
+        writer = std::make_unique<view::WmfWriter>(size.width(), size.height());
+    } else {
+        writer = std::make_unique<view::EmfWriter>(size.width(), size.height());
+    }
+    {
+        MetafileDevice device(*writer, size);
+        QPainter painter(&device);
+        chart.render(painter, QRect(QPoint(0, 0), size));
+    }
+    const std::string bytes = writer->finish();
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QImage ScreenPicture(QWidget& window) {
+    QScreen* screen = window.windowHandle() != nullptr ? window.windowHandle()->screen() : nullptr;
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    QPixmap shot = screen != nullptr ? screen->grabWindow(0) : QPixmap();
+    if (shot.isNull()) {
+        shot = window.grab();
+    }
+    return shot.toImage();
+}
+
+} // namespace skarvel::gui

@@ -1,0 +1,66 @@
+#include "view/metafile.h"
+
+#include "view/emf_writer.h"
+#include "view/wmf_writer.h"
+
+#include <string>
+
+namespace skarvel::view {
+
+std::unique_ptr<MetafileWriter> MetafileWriterFor(std::string_view extension, int width,
+                                                  int height) {
+    std::string lower(extension);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    if (lower == ".emf") {
+        return std::make_unique<EmfWriter>(width, height);
+    }
+    if (lower == ".wmf") {
+        return std::make_unique<WmfWriter>(width, height);
+    }
+    return nullptr;
+}
+
+MetafileCanvas::MetafileCanvas(MetafileWriter& writer, Palette palette)
+    : writer_(writer), palette_(palette) {}
+
+void MetafileCanvas::setPen(Colour colour, int width) {
+    writer_.setPen(Resolve(colour, palette_), width, PenStyle::Solid);
+    // Text drawn on the canvas takes the pen's colour.
+    writer_.setTextColour(Resolve(colour, palette_));
+}
+void MetafileCanvas::setBrush(Colour colour) {
+    writer_.setBrush(Resolve(colour, palette_));
+}
+void MetafileCanvas::setHollowBrush() {
+    writer_.setHollowBrush();
+}
+void MetafileCanvas::moveTo(Point p) {
+    writer_.moveTo(p);
+}
+void MetafileCanvas::lineTo(Point p) {
+    writer_.lineTo(p);
+}
+void MetafileCanvas::polyline(std::span<const Point> points) {
+    writer_.polyline(points);
+}
+void MetafileCanvas::polygon(std::span<const Point> points) {
+    writer_.polygon(points);
+}
+void MetafileCanvas::ellipse(Rect box) {
+    writer_.ellipse(box);
+}
+void MetafileCanvas::rectangle(Rect box) {
+    writer_.rectangle(box);
+}
+void MetafileCanvas::fill(Rect box, Colour colour) {
+    writer_.fill(box, Resolve(colour, palette_));
+}
+void MetafileCanvas::text(Point p, std::string_view utf8) {
+    writer_.text(p, utf8, TextAnchor::TopLeft);
+}
+
+} // namespace skarvel::view
