@@ -3,12 +3,16 @@
 // and one replay frame on the trajectory page, from the track position to
 // the painted picture, instrument strip and marker table.
 
+#include "app/gui/chart.h"
+#include "app/gui/chart_panel.h"
 #include "app/gui/dialogs.h"
 #include "app/gui/form_sim.h"
 #include "app/gui/instrument_strip.h"
+#include "app/gui/picture_export.h"
 #include "app/gui/table_view.h"
 #include "app/gui/trajectory_view.h"
 #include "app/workspace.h"
+#include "data/tables.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -135,5 +139,27 @@ void BM_WindowReplayFrame(benchmark::State& state) {
     state.SetLabel(markerShown ? "marker table shown" : "marker table hidden");
 }
 BENCHMARK(BM_WindowReplayFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// A chart of a 90-second flight rendered into an enhanced metafile, against
+// the same chart into a bitmap of its size.
+void BM_ChartPicture(benchmark::State& state) {
+    Window w(kChartsPage);
+    app::Workspace& ws = w.form->workspace();
+    ws.editCell(app::TableId::Input, data::input::kValueColumn, data::input::Altitude, "2000");
+    ws.runFromInput();
+    Settle();
+    gui::Chart& chart = *w.form->chartPanel()->chart(0);
+    const auto format = state.range(0) == 0 ? app::PictureFormat::Emf : app::PictureFormat::Bmp;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(gui::ChartPicture(chart, format));
+    }
+    state.counters["points"] = chart.pointCount();
+    state.SetLabel(state.range(0) == 0 ? "emf" : "bmp");
+}
+BENCHMARK(BM_ChartPicture)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

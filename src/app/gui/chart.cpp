@@ -321,6 +321,11 @@ void Chart::render(QPainter& painter, const QRect& target) {
     painter.restore();
 }
 
+void Chart::renderTo(QPaintDevice& device, int width, int height) {
+    QCPPainter painter(&device);
+    plot_->toPainter(&painter, width, height);
+}
+
 QPixmap Chart::toPixmap(int width, int height) {
     return plot_->toPixmap(width, height);
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 class QCustomPlot;
+class QPaintDevice;
 class QCPGraph;
 class QPainter;
 class QPixmap;
@@ -85,6 +86,8 @@ class Chart : public QWidget {
     // Draws the chart at the size of target into target, for picture exports.
     void render(QPainter& painter, const QRect& target);
     QPixmap toPixmap(int width, int height);
+    // The chart drawn on a whole device (a metafile) at width x height.
+    void renderTo(QPaintDevice& device, int width, int height);
 
   Q_SIGNALS:
     // The mouse moved over the plotting area with no button and no Shift, Ctrl

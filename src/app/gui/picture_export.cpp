@@ -36,8 +36,7 @@ QByteArray ChartPicture(Chart& chart, app::PictureFormat format) {
     }
     {
         MetafileDevice device(*writer, size);
-        QPainter painter(&device);
-        chart.render(painter, QRect(QPoint(0, 0), size));
+        chart.renderTo(device, size.width(), size.height());
     }
     const std::string bytes = writer->finish();
     return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
