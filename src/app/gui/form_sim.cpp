@@ -101,6 +101,11 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
 
 TFormSim::~TFormSim() {
     qApp->removeEventFilter(this);
+    // The regions go after this part of the window is gone; what they signal
+    // while they close must not reach it.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+    }
     ws_.setRunView(nullptr);
     ws_.setTrajectorySurface(nullptr);
 }
@@ -111,9 +116,11 @@ QAction* TFormSim::action(Command id) const {
 
 void TFormSim::buildLayout() {
     const auto table = [this](app::TableId id) {
+        // The workspace outlives the window: an editor closed while the window
+        // is being torn down still writes into it safely.
         return new TableView(ws_.table(id),
-                             [this, id](int column, int row, const std::string& text) {
-                                 ws_.editCell(id, column, row, text);
+                             [&ws = ws_, id](int column, int row, const std::string& text) {
+                                 ws.editCell(id, column, row, text);
                              });
     };
     inputView_ = table(app::TableId::Input);
