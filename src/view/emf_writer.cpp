@@ -65,22 +65,6 @@ std::int32_t Metric(std::int64_t pixels, std::int64_t perMillimetre) {
     return static_cast<std::int32_t>((pixels * 254 * perMillimetre * 2 + 960) / (960 * 2));
 }
 
-std::uint32_t PenStyleCode(PenStyle style) {
-    switch (style) {
-    case PenStyle::Solid:
-        return 0;
-    case PenStyle::Dash:
-        return 1;
-    case PenStyle::Dot:
-        return 2;
-    case PenStyle::DashDot:
-        return 3;
-    case PenStyle::None:
-        return 5;
-    }
-    return 0;
-}
-
 // UTF-8 to code points; a byte that starts no valid sequence, or the valid
 // start of a broken one, becomes one U+FFFD.
 std::vector<char32_t> CodePoints(std::string_view utf8) {

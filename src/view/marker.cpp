@@ -1,5 +1,7 @@
 #include "view/marker.h"
 
+#include "view/navigation.h"
+
 #include "sim/checked.h"
 
 #include <algorithm>
@@ -194,26 +196,7 @@ InstrumentBars BarValues(const FlightSample& s) {
 }
 
 int ParseMarkerIndex(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    if (!text.empty() && text.front() == '+') {
-        // from_chars takes a minus sign only.
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') {
-            return 0;
-        }
-    }
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) {
-        return 0;
-    }
-    return value;
+    return ParseIntegerText(text).value_or(0);
 }
 
 } // namespace skarvel::view

@@ -19,6 +19,23 @@ namespace skarvel::view {
 
 enum class PenStyle { Solid, Dash, Dot, DashDot, None };
 
+// The style as both metafile formats store it (PS_SOLID .. PS_NULL).
+constexpr std::uint16_t PenStyleCode(PenStyle style) {
+    switch (style) {
+    case PenStyle::Solid:
+        return 0;
+    case PenStyle::Dash:
+        return 1;
+    case PenStyle::Dot:
+        return 2;
+    case PenStyle::DashDot:
+        return 3;
+    case PenStyle::None:
+        return 5;
+    }
+    return 0;
+}
+
 enum class TextAnchor {
     TopLeft,      // the point is the top-left corner of the text
     BaselineLeft, // the point is the start of the text's baseline

@@ -121,22 +121,6 @@ bool HasNonAscii(std::string_view utf8) {
                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
-std::uint16_t PenStyleCode(PenStyle style) {
-    switch (style) {
-    case PenStyle::Solid:
-        return 0;
-    case PenStyle::Dash:
-        return 1;
-    case PenStyle::Dot:
-        return 2;
-    case PenStyle::DashDot:
-        return 3;
-    case PenStyle::None:
-        return 5;
-    }
-    return 0;
-}
-
 } // namespace
 
 WmfWriter::WmfWriter(int width, int height)
