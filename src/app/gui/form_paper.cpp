@@ -1,7 +1,10 @@
 #include "app/gui/form_paper.h"
 
+#include <algorithm>
+
 #include "app/gui/qt_text.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -71,13 +74,12 @@ TFormPaper::TFormPaper(QString catalogueFile, QWidget* parent)
     layout->addWidget(bar);
     layout->addWidget(table_);
 
-    int width = 0;
-    for (const model::PaperColumnInfo& c : model::kPaperColumns) {
-        width += c.width;
-    }
-    resize(width + 2 * table_->frameWidth() + 24, 360);
-
     fill();
+    int width = 0;
+    for (int c = 0; c < col::kCount; ++c) {
+        width += table_->columnWidth(c);
+    }
+    resize(std::min(width + 2 * table_->frameWidth() + 24, 960), 360);
 }
 
 void TFormPaper::reload() {
@@ -157,7 +159,29 @@ void TFormPaper::fill() {
             table_->setItem(r, c, item);
         }
     }
+    fitColumns();
     showSelection(std::nullopt);
+}
+
+void TFormPaper::fitColumns() {
+    // Never narrower than the list's own widths; wide enough for every text
+    // in the font in use.
+    const QFontMetrics metrics(table_->font());
+    const QFontMetrics header(table_->horizontalHeader()->font());
+    constexpr int kPadding = 12;
+    for (int c = 0; c < col::kCount; ++c) {
+        const model::PaperColumnInfo& info = model::kPaperColumns[static_cast<std::size_t>(c)];
+        int width = std::max(
+            info.width, header.horizontalAdvance(QString::fromUtf8(
+                            info.caption.data(), static_cast<qsizetype>(info.caption.size()))) +
+                            kPadding);
+        for (int r = 0; r < table_->rowCount(); ++r) {
+            if (const QTableWidgetItem* item = table_->item(r, c)) {
+                width = std::max(width, metrics.horizontalAdvance(item->text()) + kPadding);
+            }
+        }
+        table_->setColumnWidth(c, width);
+    }
 }
 
 void TFormPaper::sortBy(int column) {

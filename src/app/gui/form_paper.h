@@ -62,6 +62,7 @@ class TFormPaper : public QDialog {
 
   private:
     void fill();
+    void fitColumns();
     void sortBy(int column);
     // The list's selected row (the state's index), or none.
     std::optional<std::size_t> viewSelection() const;
