@@ -27,25 +27,28 @@ EdgeShape MainEdgeLaw(EdgeShape s) {
     return s == EdgeShape::Other ? EdgeShape::Straight : s;
 }
 
-void Junction(DesignData& d, WingGeometry& w) {
-    DesignComponent& I = d.innerWing;
-    DesignComponent& M = d.mainWing;
-    const double eta = w.etaJ;
-    double xJ, tJ, X0, X1;
+// Where the inner wing's edges are at the junction's span fraction.
+void JunctionEdges(const DesignComponent& I, double eta, double& xJ, double& tJ) {
     if (eta <= 0) {
         xJ = 0;
         tJ = I.rootChord;
-        X0 = 0;
-        X1 = I.rootChord;
     } else if (eta >= 1) {
         xJ = I.sweepLength;
         tJ = I.sweepLength + I.tipChord;
-        X0 = 0;
-        X1 = I.rootChord;
     } else {
         xJ = I.sweepLength * EdgeF(I.leadingEdgeShape, eta);
         tJ = I.rootChord +
              (I.sweepLength + I.tipChord - I.rootChord) * EdgeF(I.trailingEdgeShape, eta);
+    }
+}
+
+void Junction(DesignData& d, WingGeometry& w) {
+    DesignComponent& I = d.innerWing;
+    DesignComponent& M = d.mainWing;
+    const double eta = w.etaJ;
+    double xJ, tJ, X0 = 0, X1 = I.rootChord;
+    JunctionEdges(I, eta, xJ, tJ);
+    if (eta > 0 && eta < 1) {
         const double fle = EdgeF(MainEdgeLaw(M.leadingEdgeShape), eta);
         const double fte = EdgeF(MainEdgeLaw(M.trailingEdgeShape), eta);
         X0 = checkedDiv(xJ - fle * M.sweepLength, 1 - fle);
@@ -88,6 +91,11 @@ WingGeometry ComputeMainWing(DesignData& d) {
     if (w.twoStage) {
         Junction(d, w);
     } else {
+        // Two panels of one shape: the fold between them is where the inner
+        // wing's edges are, and the outer panel's root is the real one.
+        JunctionEdges(I, w.etaJ, w.junctionLeadingEdge, w.junctionTrailingEdge);
+        w.virtualRootLeadingEdge = 0;
+        w.virtualRootTrailingEdge = M.rootChord;
         M.foreAft = 0;
     }
     w.inner = SurfaceShape::Of(I);

@@ -156,32 +156,6 @@ class Sketch {
     std::int32_t y0_;
 };
 
-// Where the inner and the outer panel meet, from the inner root leading edge,
-// and the outer panel's virtual root leading edge. A one-stage wing is divided
-// there as well, into two panels of one shape; the model keeps a junction
-// only for a two-stage wing, so that of a one-stage wing is found here the
-// same way (its virtual root is the real one).
-struct Junction {
-    double leading = 0, trailing = 0, virtualRoot = 0;
-};
-
-Junction WingJunction(const model::AircraftModel& model) {
-    const model::AircraftResult& a = model.aircraft;
-    if (model.design().dihedralType == DihedralType::TwoStage) {
-        return {a.junctionLeadingEdge, a.junctionTrailingEdge, a.virtualRootLeadingEdge};
-    }
-    const DesignComponent& I = model.design().innerWing;
-    const double eta = model.wingGeometry().etaJ;
-    if (eta <= 0) {
-        return {0, I.rootChord, 0};
-    }
-    if (eta >= 1) {
-        return {I.sweepLength, I.sweepLength + I.tipChord, 0};
-    }
-    return {I.sweepLength * model::EdgeF(I.leadingEdgeShape, eta),
-            I.rootChord + TrailingAmplitude(I) * model::EdgeF(I.trailingEdgeShape, eta), 0};
-}
-
 double Radians(double degrees) {
     return degrees * kPi / 180;
 }
@@ -203,7 +177,7 @@ void DrawViews(Canvas& canvas, int width, int height, const model::AircraftModel
     const double cg = d.cgPosition;
     const bool twoStage = d.dihedralType == DihedralType::TwoStage;
     const TailType tail = d.tailType;
-    const Junction j = WingJunction(model);
+    const model::AircraftResult& j = model.aircraft;
 
     const double gI = Radians(I.dihedral), gM = Radians(M.dihedral), gH = Radians(H.dihedral);
     const double riseI = (I.span / 2) * std::sin(gI);
@@ -216,7 +190,7 @@ void DrawViews(Canvas& canvas, int width, int height, const model::AircraftModel
     const double xh = tail == TailType::Canard ? H.foreAft : L - H.foreAft - H.rootChord;
     const double xv =
         tail == TailType::TwinFin ? xh + H.sweepLength + H.tipChord - V.foreAft : L - V.foreAft;
-    const double xtLE = xw + j.virtualRoot + M.sweepLength;
+    const double xtLE = xw + j.virtualRootLeadingEdge + M.sweepLength;
     const double xtTE = xtLE + M.tipChord;
     const double hLead = xh + H.sweepLength, hTrail = hLead + H.tipChord;
 
@@ -227,7 +201,8 @@ void DrawViews(Canvas& canvas, int width, int height, const model::AircraftModel
     s.path({{0, tB / 2}, {L, tB / 2}, {L, -tB / 2}, {0, -tB / 2}, {0, tB / 2}});
     const double nose = (tB + tN) / 2;
     s.path({{0, nose}, {Ln, nose}, {Ln, -nose}, {0, -nose}, {0, nose}});
-    s.bothSides({xw + j.leading, innerProjected / 2}, {xw + j.trailing, innerProjected / 2});
+    s.bothSides({xw + j.junctionLeadingEdge, innerProjected / 2},
+                {xw + j.junctionTrailingEdge, innerProjected / 2});
     s.bothSides({xtLE, SM / 2}, {xtTE, SM / 2});
     if (!twoStage) {
         s.mirroredEdge(M.leadingEdgeShape, {0, SM / 2, SM / 2, M.sweepLength, xtLE, 0});
@@ -264,7 +239,8 @@ void DrawViews(Canvas& canvas, int width, int height, const model::AircraftModel
     const double zI = I.mountHeight;
     s.path({{0, A}, {Ln, A}, {Ln, A - hn}, {0, A - hn}, {0, A}});
     s.path({{0, A}, {L, A}, {L, A - hr}, {Ln, A - hn}});
-    s.line({xw + j.leading, A + zI + riseI}, {xw + j.trailing, A + zI + riseI});
+    s.line({xw + j.junctionLeadingEdge, A + zI + riseI},
+           {xw + j.junctionTrailingEdge, A + zI + riseI});
     s.line({xw, A + zI}, {xw + I.rootChord, A + zI});
     s.line({xtLE, A + zI + riseTip}, {xtTE, A + zI + riseTip});
     if (!twoStage) {

@@ -244,7 +244,7 @@ TEST(Chart, TimeAtMapsTheAxisEndsAndTheMouseReportsIt) {
     EXPECT_EQ(spy.count(), 1);
 }
 
-TEST(Chart, RendersIntoPixmapsAndPainters) {
+TEST(Chart, RendersIntoPixmaps) {
     Chart c = MakeTwoSeries();
     c.resize(300, 200);
     Fill(c, 21);
@@ -254,16 +254,4 @@ TEST(Chart, RendersIntoPixmapsAndPainters) {
     ASSERT_EQ(pixmap.size(), QSize(400, 300));
     EXPECT_GT(CountPixels(pixmap, qRgb(255, 0, 0), pixmap.rect()), 100); // series "b"
     EXPECT_GT(CountPixels(pixmap, qRgb(0, 0, 0), pixmap.rect()), 100);   // axes, text, "a"
-
-    QImage image(500, 400, QImage::Format_RGB32);
-    image.fill(qRgb(1, 2, 3));
-    const QRect target(50, 60, 400, 300);
-    {
-        QPainter painter(&image);
-        c.render(painter, target);
-    }
-    EXPECT_GT(CountPixels(image, qRgb(255, 0, 0), target), 100);
-    EXPECT_EQ(CountPixels(image, qRgb(1, 2, 3), target), 0); // background filled
-    EXPECT_EQ(CountPixels(image, qRgb(1, 2, 3), image.rect()),
-              image.width() * image.height() - target.width() * target.height());
 }

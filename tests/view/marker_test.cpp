@@ -146,15 +146,4 @@ TEST(MarkerValue, DivisionsByZeroReadZero) {
     EXPECT_EQ(texts[11], "-1.5000");
 }
 
-TEST(MarkerIndex, WholeNumbersOnly) {
-    EXPECT_EQ(ParseMarkerIndex(" 812 "), 812);
-    EXPECT_EQ(ParseMarkerIndex("+7"), 7);
-    EXPECT_EQ(ParseMarkerIndex("-3"), -3);
-    EXPECT_EQ(ParseMarkerIndex(""), 0);
-    EXPECT_EQ(ParseMarkerIndex("12a"), 0);
-    EXPECT_EQ(ParseMarkerIndex("1.5"), 0);
-    EXPECT_EQ(ParseMarkerIndex("+-3"), 0);
-    EXPECT_EQ(ParseMarkerIndex("99999999999"), 0);
-}
-
 } // namespace

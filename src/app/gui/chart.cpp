@@ -3,7 +3,6 @@
 #include <QFontDatabase>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPicture>
 #include <QPixmap>
 #include <QVBoxLayout>
 #include <QtPrintSupport/QtPrintSupport>
@@ -301,24 +300,6 @@ void Chart::replot() {
     // Drawn when the window next handles its events, once however often asked.
     plot_->replot(QCustomPlot::rpQueuedReplot);
     dirty_ = false;
-}
-
-void Chart::render(QPainter& painter, const QRect& target) {
-    if (target.isEmpty()) {
-        return;
-    }
-    // The library draws only through its own painter class: record the drawing
-    // as a picture, then play it back on the caller's painter, which keeps it
-    // vector graphics for the metafile writers.
-    QPicture picture;
-    {
-        QCPPainter recorder(&picture);
-        plot_->toPainter(&recorder, target.width(), target.height());
-    }
-    painter.save();
-    painter.setClipRect(target, Qt::IntersectClip);
-    painter.drawPicture(target.topLeft(), picture);
-    painter.restore();
 }
 
 void Chart::renderTo(QPaintDevice& device, int width, int height) {

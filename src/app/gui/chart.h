@@ -83,10 +83,9 @@ class Chart : public QWidget {
     void replotIfDirty();
     void replot();
 
-    // Draws the chart at the size of target into target, for picture exports.
-    void render(QPainter& painter, const QRect& target);
+    // Pictures of the chart at width x height: a bitmap, or drawn on a whole
+    // device (a metafile).
     QPixmap toPixmap(int width, int height);
-    // The chart drawn on a whole device (a metafile) at width x height.
     void renderTo(QPaintDevice& device, int width, int height);
 
   Q_SIGNALS:

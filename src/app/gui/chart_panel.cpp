@@ -158,10 +158,4 @@ void ChartPanel::replotVisibleIfDirty() {
     }
 }
 
-void ChartPanel::replotAll() {
-    for (Chart* c : charts_) {
-        c->replot();
-    }
-}
-
 } // namespace skarvel::gui

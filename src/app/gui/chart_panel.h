@@ -42,7 +42,6 @@ class ChartPanel : public QWidget {
     // Draws the visible chart if points came since its last drawing; cheap
     // otherwise, so that a running flight can call it at every display refresh.
     void replotVisibleIfDirty();
-    void replotAll();
 
   Q_SIGNALS:
     // The mouse moved over chart `chart` at time t (no button, no Shift, Ctrl or Alt).
