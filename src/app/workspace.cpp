@@ -200,10 +200,12 @@ void Workspace::runAndRefresh(bool estimateFirst) {
             surface_->beginShown().fill({0, 0, viewState_.width, viewState_.height},
                                         view::Colour::Role(view::ColourRole::WindowBackground));
         }
+        // Cleared before the window's first event pass: an Esc pressed
+        // there stops this flight.
+        stop_ = false;
         if (view_ != nullptr) {
             view_->runStarting();
         }
-        stop_ = false;
         Observer observer(*this);
         sim::RunFlight(input_, laws, *record_, stats_, observer);
         if (options_.liveTrajectory && surface_ != nullptr) {
@@ -393,15 +395,17 @@ void Workspace::setReplayStep(const std::string& answer) {
     replayStep_ = std::to_string(step ? std::clamp(*step, -100, 100) : 1);
 }
 
-bool Workspace::play(bool forward) {
+bool Workspace::startReplay(bool forward) {
     if (busy_) {
         return false;
+    }
+    if (replaying_) {
+        finishReplay();
     }
     if (view_ != nullptr) {
         view_->replayStarting();
     }
     replaying_ = true;
-    const ScopeExit done([this] { replaying_ = false; });
     stop_ = false;
     const int n = record_->lastIndex;
     if (forward && track_ == n) {
@@ -411,27 +415,64 @@ bool Workspace::play(bool forward) {
     }
     const std::optional<int> parsed = view::ParseIntegerText(replayStep_);
     const int step = parsed ? *parsed : 10;
-    // Slow motion: one sample a frame with extra repaints.
-    const int advance = step <= 0 ? 1 : step;
-    const int extraRepaints = step <= 0 ? 1 - step : 0;
-    for (int a = track_; forward ? a < n : a > 0;) {
-        const int next = forward ? std::min(a + advance, n) : std::max(a - advance, 0);
-        setTrackPosition(next);
-        if (view_ != nullptr) {
-            for (int r = 0; r < extraRepaints; ++r) {
-                view_->repaintTrajectory();
-            }
-            view_->replayFrame();
-        }
-        // The user moved the marker, or the track bar ends before the flight.
-        if (track_ != next || stop_) {
-            break;
-        }
-        a = next;
+    // Slow motion: one sample a frame, each held for 1 - step more frames.
+    replayForward_ = forward;
+    replayAdvance_ = step <= 0 ? 1 : step;
+    replayHold_ = step <= 0 ? 1 - step : 0;
+    replayHeld_ = 0;
+    replayAt_ = track_;
+    return true;
+}
+
+bool Workspace::replayFrame() {
+    if (!replaying_) {
+        return false;
     }
+    if (busy_) {
+        // A flight started from the window meanwhile: the replay waits for it.
+        return true;
+    }
+    // The user moved the marker, or the track bar ends before the flight.
+    if (stop_ || track_ != replayAt_) {
+        finishReplay();
+        return false;
+    }
+    if (replayHeld_ > 0) {
+        --replayHeld_;
+        if (view_ != nullptr) {
+            view_->repaintTrajectory();
+        }
+        return true;
+    }
+    const int n = record_->lastIndex;
+    if (replayForward_ ? replayAt_ >= n : replayAt_ <= 0) {
+        finishReplay();
+        return false;
+    }
+    const int next = replayForward_ ? std::min(replayAt_ + replayAdvance_, n)
+                                    : std::max(replayAt_ - replayAdvance_, 0);
+    replayAt_ = next;
+    replayHeld_ = replayHold_;
+    setTrackPosition(next);
+    return true;
+}
+
+void Workspace::finishReplay() {
     stop_ = true;
+    replaying_ = false;
     if (view_ != nullptr) {
         view_->replayFinished();
+    }
+}
+
+bool Workspace::play(bool forward) {
+    if (!startReplay(forward)) {
+        return false;
+    }
+    while (replayFrame()) {
+        if (view_ != nullptr) {
+            view_->replayFrame();
+        }
     }
     return true;
 }

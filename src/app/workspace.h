@@ -41,8 +41,9 @@ class RunView {
     virtual void moveChartMarker(int /*k*/) {}
     // The marker sample or the track bar moved: table, bars and dials follow.
     virtual void markerChanged() {}
-    // Replay: the busy cursor on and off, the extra repaints of slow motion,
-    // and one frame (the window repaints and handles its events).
+    // Replay: the busy cursor on and off, a repaint for each held frame of
+    // slow motion, and, between the frames of a whole replay played at once,
+    // the view's turn.
     virtual void replayStarting() {}
     virtual void repaintTrajectory() {}
     virtual void replayFrame() {}
@@ -197,7 +198,17 @@ class Workspace {
     // The replay step dialog's answer: an integer limited to -100 .. 100, 1
     // for anything else.
     void setReplayStep(const std::string& answer);
-    // Plays the flight back from the marker; false while a flight runs.
+    // A replay is played one display frame at a time: the window calls
+    // replayFrame() from a timer, so nothing runs inside the delivery of the
+    // key or click that started it. Starting is refused while a flight runs.
+    bool startReplay(bool forward);
+    // One frame: the marker moves on by the step, or a slow-motion frame
+    // holds the sample. False once the replay has ended (the end of the
+    // flight, the stop flag, or a marker moved by the user); it waits while
+    // a flight runs.
+    bool replayFrame();
+    // The whole replay at once, with the view's replayFrame() between frames
+    // (the CLI and tests); false while a flight runs.
     bool playForward() { return play(true); }
     bool playBackward() { return play(false); }
     // Stop any replay; the marker to the start or the end.
@@ -291,6 +302,7 @@ class Workspace {
     void showSampleValues(int i);
     void updateTrackMax();
     bool play(bool forward);
+    void finishReplay();
     view::DrawOptions drawOptions() const;
     // Runs a view command that swallows its errors; false while busy.
     template <class F> bool quietViewCommand(F command);
@@ -326,6 +338,11 @@ class Workspace {
     Page page_ = Page::Trajectory;
     std::string replayStep_ = "3";
     bool replaying_ = false;
+    bool replayForward_ = true;
+    int replayAdvance_ = 1; // samples a frame
+    int replayHold_ = 0;    // extra frames each sample is held in slow motion
+    int replayHeld_ = 0;    // held frames still to come for the sample shown
+    int replayAt_ = 0;      // the position the replay last asked for
     bool sketchEnabled_ = true;
     bool redrawing_ = false;
     model::AircraftModel model_;

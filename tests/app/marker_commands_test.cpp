@@ -128,12 +128,20 @@ TEST(Replay, PositionsStepsAndStops) {
     EXPECT_EQ(frames.positions.front(), n - 3);
     EXPECT_EQ(frames.positions.back(), 0);
 
-    // Step 0: every sample with one extra repaint a frame.
+    // Slow motion: every sample, held for 1 - step more frames with a
+    // repaint each.
     ws.setReplayStep("0");
     frames.positions.clear();
     ws.playForward();
-    EXPECT_EQ(frames.positions.size(), static_cast<std::size_t>(n));
+    EXPECT_EQ(frames.positions.size(), static_cast<std::size_t>(2 * n));
     EXPECT_EQ(frames.repaints, n);
+    EXPECT_EQ(frames.positions[0], 1);
+    EXPECT_EQ(frames.positions[1], 1);
+    EXPECT_EQ(frames.positions[2], 2);
+    ws.setReplayStep("-100");
+    frames.positions.clear();
+    ws.playForward();
+    EXPECT_EQ(frames.positions.size(), static_cast<std::size_t>(102 * n));
 
     // A marker moved during playback stops it there.
     ws.setReplayStep("3");

@@ -7,9 +7,11 @@
 #include "data/input_file.h"
 #include "data/tables.h"
 #include "data/textfile.h"
+#include "window_fixture.h"
 
 #include "app/gui/chart.h"
 #include "app/gui/chart_panel.h"
+#include "app/gui/comment_box.h"
 #include "app/gui/help_window.h"
 #include "app/gui/instrument_strip.h"
 #include "app/gui/pick_list.h"
@@ -25,6 +27,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSlider>
@@ -44,75 +47,11 @@ namespace {
 using skarvel::gui::Command;
 using skarvel::gui::Dialogs;
 using skarvel::gui::TFormSim;
+using skarvel::test::EditCell;
 using skarvel::test::TempDir;
+using skarvel::test::Window;
 namespace data = skarvel::data;
 namespace in = skarvel::data::input;
-
-// A window started in an empty folder, with scripted answers to its questions.
-struct Window {
-    TempDir dir;
-    QString savedDir = QDir::currentPath();
-    int yesNoAsked = 0;
-    bool answer = false;
-    QStringList errors;
-    QStringList warnings;
-    QString nextFile;
-    bool viewerTakesFiles = true;
-    QString nextText;
-    std::function<bool(QString&, QString&, QString&)> paperAnswer;
-    std::unique_ptr<skarvel::app::Workspace> workspace;
-    std::unique_ptr<TFormSim> form;
-
-    explicit Window(const QStringList& args = {}) {
-        QDir::setCurrent(QString::fromStdString(dir.path().string()));
-        Dialogs d;
-        d.openFile = [this](QWidget*, const QString&, const QString&, const QString&) {
-            return nextFile;
-        };
-        d.saveFile = d.openFile;
-        d.askYesNo = [this](QWidget*, const QString&) {
-            ++yesNoAsked;
-            return answer;
-        };
-        d.warn = [this](QWidget*, const QString& t) { warnings << t; };
-        d.error = [this](QWidget*, const QString& t) { errors << t; };
-        d.inform = [](QWidget*, const QString&) {};
-        d.openDocument = [this](const QString&) { return viewerTakesFiles; };
-        d.askText = [this](QWidget*, const QString&, const QString&, const QString&) {
-            return nextText;
-        };
-        d.choosePaper = [this](QWidget*, QString& name, QString& weight, QString& thickness) {
-            return paperAnswer ? paperAnswer(name, weight, thickness) : false;
-        };
-        workspace = std::make_unique<skarvel::app::Workspace>(dir.file("skarvel"));
-        form = std::make_unique<TFormSim>(*workspace, args,
-                                          QString::fromStdString(dir.file("skarvel")), d);
-        form->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    ~Window() {
-        form.reset();
-        QDir::setCurrent(savedDir);
-    }
-    skarvel::app::Workspace& ws() { return form->workspace(); }
-    std::size_t rows() { return ws().history().rows().size(); }
-    void trigger(Command c) { form->action(c)->trigger(); }
-};
-
-// Opens the editor of a cell, replaces its text and answers the editor.
-QWidget* EditCell(skarvel::gui::TableView* view, int column, int row, const QString& text) {
-    const QModelIndex index = view->tableModel()->indexOf(column, row);
-    view->setCurrentIndex(index);
-    view->setFocus();
-    QTest::keyClick(view, Qt::Key_F2);
-    QWidget* editor = view->indexWidget(index);
-    EXPECT_NE(editor, nullptr);
-    if (editor != nullptr) {
-        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(editor, text);
-    }
-    return editor;
-}
 
 } // namespace
 
@@ -380,6 +319,15 @@ TEST(Window, CommentBoxKeepsTheKeysToItself) {
     QTest::keyClicks(w.form->commentBox(), QStringLiteral("ab"));
     EXPECT_EQ(w.form->commentBox()->toPlainText(), QStringLiteral("ab"));
     EXPECT_EQ(w.ws().comment(), "ab");
+    // Pasting from an empty clipboard pastes nothing (and must not crash);
+    // text pastes as text.
+    QApplication::clipboard()->clear();
+    QTest::keyClick(w.form->commentBox(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(w.form->commentBox(), Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(w.ws().comment(), "ab");
+    QApplication::clipboard()->setText(QStringLiteral("c"));
+    QTest::keyClick(w.form->commentBox(), Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(w.ws().comment(), "abc");
 }
 
 TEST(Window, HelpAlwaysOpens) {
@@ -643,4 +591,38 @@ TEST(Window, DesignChoosers) {
     EXPECT_EQ(asked, QStringLiteral("板目青"));
     EXPECT_EQ(w.ws().tables().design.cell(dz::MainWing, dz::PaperMass),
               w.ws().tables().design.cell(dz::MainWing, dz::PaperWeight));
+}
+
+TEST(Window, ReplaysRunFromTheEventLoopAndEndWithTheWindow) {
+    Window w;
+    w.ws().setReplayStep("1");
+    // A letter typed into an open cell starts a replay and still reaches the
+    // cell; the cell may close while the replay plays.
+    QWidget* editor = EditCell(w.form->inputTable(), 1, in::WindSpeed, QStringLiteral("5"));
+    ASSERT_NE(editor, nullptr);
+    const QPointer<QWidget> alive(editor);
+    QTest::keyClick(editor, Qt::Key_P);
+    EXPECT_TRUE(w.ws().replaying());
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QTest::qWait(50);
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_TRUE(w.ws().replaying());
+    EXPECT_GT(w.ws().trackPosition(), 0);
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), "5");
+    QTest::keyClick(w.form->inputTable(), Qt::Key_Escape);
+    EXPECT_FALSE(w.ws().replaying());
+
+    // A flight asked for by a button runs once the click has been delivered.
+    const std::size_t rows = w.rows();
+    w.form->action(Command::RunFromInput)->trigger();
+    EXPECT_EQ(w.rows(), rows);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(w.rows(), rows + 1);
+
+    // Closing the window ends a replay at once.
+    w.trigger(Command::PlayBackward);
+    EXPECT_TRUE(w.ws().replaying());
+    w.form->close();
+    EXPECT_FALSE(w.ws().replaying());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

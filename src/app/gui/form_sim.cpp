@@ -1,6 +1,7 @@
 #include "app/gui/form_sim.h"
 
 #include "app/gui/chart_panel.h"
+#include "app/gui/comment_box.h"
 #include "app/gui/design_sketch.h"
 #include "app/gui/form_paper.h"
 #include "app/gui/help_window.h"
@@ -92,6 +93,12 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     runView_ = std::make_unique<WindowRunView>(ws_, *charts_, *strip_, *trajectory_,
                                                [this] { markerView_->tableModel()->refresh(); });
     connectViews();
+    // One replay frame per refresh of a 60 Hz display, so that a replay
+    // takes the same time on every machine.
+    replayTimer_ = new QTimer(this);
+    replayTimer_->setTimerType(Qt::PreciseTimer);
+    replayTimer_->setInterval(1000 / 60);
+    connect(replayTimer_, &QTimer::timeout, this, [this] { replayTick(); });
     resize(kWindowWidth, 600);
     ws_.setRunView(runView_.get());
     qApp->installEventFilter(this);
@@ -176,7 +183,7 @@ void TFormSim::buildLayout() {
     }
     top->setSizes({left, kWindowWidth - left});
 
-    comment_ = new QPlainTextEdit;
+    comment_ = new CommentBox;
     comment_->setObjectName(QStringLiteral("CommentBox"));
     comment_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     comment_->installEventFilter(this);
@@ -329,7 +336,7 @@ void TFormSim::connectViews() {
     connect(comment_, &QPlainTextEdit::textChanged, this,
             [this] { ws_.setComment(CommentFromBox(comment_->toPlainText())); });
     connect(historyView_, &HistoryView::rerunRequested, this,
-            [this](int row) { guarded([this, row] { ws_.rerunHistoryRow(row); }); });
+            [this](int row) { later([this, row] { ws_.rerunHistoryRow(row); }); });
     connect(historyView_, &HistoryView::rowSelected, this,
             [this](int row) { guarded([this, row] { ws_.selectHistoryRow(row); }); });
     connect(historyView_, &HistoryView::deleteRequested, this,
@@ -374,6 +381,38 @@ void TFormSim::guarded(const std::function<void()>& command) {
     refreshViews();
 }
 
+void TFormSim::later(std::function<void()> command) {
+    // A flight asked for during a flight is dropped now, as the workspace
+    // would drop it; a queued one is dropped with the window if it goes first.
+    if (ws_.busy()) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, command = std::move(command)] { guarded(command); }, Qt::QueuedConnection);
+}
+
+void TFormSim::startReplay(bool forward) {
+    if (ws_.startReplay(forward)) {
+        replayTimer_->start();
+        replayTick();
+    }
+}
+
+void TFormSim::replayTick() {
+    bool more = false;
+    try {
+        more = ws_.replayFrame();
+    } catch (const std::exception& e) {
+        ws_.requestStop();
+        more = ws_.replayFrame();
+        dialogs_.error(this, QString::fromStdString(e.what()));
+    }
+    if (!more) {
+        replayTimer_->stop();
+        runView_->setBusyCursor(false);
+    }
+}
+
 void TFormSim::refreshViews() {
     for (TableView* v : {inputView_, parameterView_, markerView_, designView_, computedView_}) {
         if (v != nullptr) {
@@ -403,8 +442,10 @@ void TFormSim::dropFiles(const QStringList& paths) {
 }
 
 void TFormSim::closeEvent(QCloseEvent* event) {
-    // A running flight ends at its next whole second; nothing is asked or saved.
+    // A running flight ends at its next whole second, a replay at once;
+    // nothing is asked or saved.
     ws_.requestStop();
+    replayTick();
     if (helpWindow_ != nullptr) {
         helpWindow_->close();
     }
@@ -448,6 +489,7 @@ bool TFormSim::eventFilter(QObject* watched, QEvent* event) {
                 (ws_.busy() || ws_.replaying())) {
                 // Esc stops a flight or a replay in progress; the key is used up only then.
                 ws_.requestStop();
+                replayTick();
                 runView_->setBusyCursor(false);
                 return true;
             }

@@ -18,12 +18,13 @@
 class QAction;
 class QKeyEvent;
 class QLabel;
-class QPlainTextEdit;
 class QTabWidget;
+class QTimer;
 
 namespace skarvel::gui {
 
 class ChartPanel;
+class CommentBox;
 class PickList;
 class TFormPaper;
 class DesignSketch;
@@ -52,7 +53,7 @@ class TFormSim : public QMainWindow {
     TableView* designTable() const { return designView_; }
     TableView* computedTable() const { return computedView_; }
     HistoryView* historyList() const { return historyView_; }
-    QPlainTextEdit* commentBox() const { return comment_; }
+    CommentBox* commentBox() const { return comment_; }
     QTabWidget* leftTabs() const { return leftTabs_; }
     QTabWidget* rightTabs() const { return rightTabs_; }
     TrajectoryView* trajectoryView() const { return trajectory_; }
@@ -133,6 +134,12 @@ class TFormSim : public QMainWindow {
     // Runs a command: first an open cell editor is committed, then the
     // command runs; errors are shown in the error box; then the views follow.
     void guarded(const std::function<void()>& command);
+    // A command with a long loop (a flight): run as guarded() from the event
+    // loop, never inside the delivery of the key or click that asked for it.
+    void later(std::function<void()> command);
+    // Replays move one frame per display refresh.
+    void startReplay(bool forward);
+    void replayTick();
     void refreshViews();
     // Asks before a save that would turn characters into "?"; true: go on.
     bool confirmUnsavable(const std::vector<std::string>& characters);
@@ -154,7 +161,7 @@ class TFormSim : public QMainWindow {
     TableView* designView_ = nullptr;
     TableView* computedView_ = nullptr;
     HistoryView* historyView_ = nullptr;
-    QPlainTextEdit* comment_ = nullptr;
+    CommentBox* comment_ = nullptr;
     QTabWidget* leftTabs_ = nullptr;
     QTabWidget* rightTabs_ = nullptr;
     InstrumentStrip* strip_ = nullptr;
@@ -166,6 +173,7 @@ class TFormSim : public QMainWindow {
     int pickColumn_ = 0;
     int pickRow_ = 0;
     TFormPaper* paper_ = nullptr;
+    QTimer* replayTimer_ = nullptr;
 };
 
 } // namespace skarvel::gui

@@ -218,11 +218,11 @@ void TFormSim::resetTables() {
 }
 
 void TFormSim::runFromInput() {
-    ws_.runFromInput();
+    later([this] { ws_.runFromInput(); });
 }
 
 void TFormSim::runFromParameters() {
-    ws_.runFromParameters();
+    later([this] { ws_.runFromParameters(); });
 }
 
 void TFormSim::stop() {
@@ -277,10 +277,10 @@ void TFormSim::replayToStart() {
     ws_.replayToStart();
 }
 void TFormSim::playForward() {
-    ws_.playForward();
+    startReplay(true);
 }
 void TFormSim::playBackward() {
-    ws_.playBackward();
+    startReplay(false);
 }
 void TFormSim::replayToEnd() {
     ws_.replayToEnd();

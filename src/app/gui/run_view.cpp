@@ -6,15 +6,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QThread>
 
 namespace skarvel::gui {
-
-namespace {
-// A replay shows at most one frame per refresh of a 60 Hz display, so that
-// it takes the same time on every machine.
-constexpr qint64 kFrameNanoseconds = 1'000'000'000 / 60;
-} // namespace
 
 WindowRunView::WindowRunView(const app::Workspace& workspace, ChartPanel& charts,
                              InstrumentStrip& strip, TrajectoryView& trajectory,
@@ -61,20 +54,10 @@ void WindowRunView::markerChanged() {
 
 void WindowRunView::replayStarting() {
     setBusyCursor(true);
-    frameClock_.start();
 }
 
 void WindowRunView::repaintTrajectory() {
-    trajectory_.imageArea()->repaint();
-}
-
-void WindowRunView::replayFrame() {
-    QCoreApplication::processEvents();
-    const qint64 left = kFrameNanoseconds - frameClock_.nsecsElapsed();
-    if (left > 0) {
-        QThread::usleep(static_cast<unsigned long>(left / 1000));
-    }
-    frameClock_.restart();
+    trajectory_.imageArea()->update();
 }
 
 void WindowRunView::replayFinished() {

@@ -1,11 +1,8 @@
 #pragma once
 // What the window does around a flight and a replay: the busy cursor, the
-// charts filled live, the marker shown, the frames of a replay paced to the
-// display, and the event pump.
+// charts filled live, the marker shown, and the event pump of a flight.
 
 #include "app/workspace.h"
-
-#include <QElapsedTimer>
 
 #include <functional>
 
@@ -29,7 +26,6 @@ class WindowRunView : public app::RunView {
     void markerChanged() override;
     void replayStarting() override;
     void repaintTrajectory() override;
-    void replayFrame() override;
     void replayFinished() override;
 
     // The hourglass, shown once however often it is asked for.
@@ -41,7 +37,6 @@ class WindowRunView : public app::RunView {
     InstrumentStrip& strip_;
     TrajectoryView& trajectory_;
     std::function<void()> showMarkerTable_;
-    QElapsedTimer frameClock_;
     bool busyCursor_ = false;
 };
 

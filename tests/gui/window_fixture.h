@@ -1,0 +1,95 @@
+#pragma once
+// The main window in an empty folder with scripted answers to its questions,
+// for the window tests.
+
+#include "app/gui/form_sim.h"
+#include "app/gui/table_view.h"
+#include "common/temp_dir.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace skarvel::test {
+
+using gui::Command;
+using gui::Dialogs;
+using gui::TFormSim;
+
+// A window started in an empty folder, with scripted answers to its questions.
+struct Window {
+    TempDir dir;
+    QString savedDir = QDir::currentPath();
+    int yesNoAsked = 0;
+    bool answer = false;
+    QStringList errors;
+    QStringList warnings;
+    QString nextFile;
+    bool viewerTakesFiles = true;
+    QString nextText;
+    std::function<bool(QString&, QString&, QString&)> paperAnswer;
+    std::unique_ptr<skarvel::app::Workspace> workspace;
+    std::unique_ptr<TFormSim> form;
+
+    explicit Window(const QStringList& args = {}) {
+        QDir::setCurrent(QString::fromStdString(dir.path().string()));
+        Dialogs d;
+        d.openFile = [this](QWidget*, const QString&, const QString&, const QString&) {
+            return nextFile;
+        };
+        d.saveFile = d.openFile;
+        d.askYesNo = [this](QWidget*, const QString&) {
+            ++yesNoAsked;
+            return answer;
+        };
+        d.warn = [this](QWidget*, const QString& t) { warnings << t; };
+        d.error = [this](QWidget*, const QString& t) { errors << t; };
+        d.inform = [](QWidget*, const QString&) {};
+        d.openDocument = [this](const QString&) { return viewerTakesFiles; };
+        d.askText = [this](QWidget*, const QString&, const QString&, const QString&) {
+            return nextText;
+        };
+        d.choosePaper = [this](QWidget*, QString& name, QString& weight, QString& thickness) {
+            return paperAnswer ? paperAnswer(name, weight, thickness) : false;
+        };
+        workspace = std::make_unique<skarvel::app::Workspace>(dir.file("skarvel"));
+        form = std::make_unique<TFormSim>(*workspace, args,
+                                          QString::fromStdString(dir.file("skarvel")), d);
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    ~Window() {
+        form.reset();
+        QDir::setCurrent(savedDir);
+    }
+    skarvel::app::Workspace& ws() { return form->workspace(); }
+    std::size_t rows() { return ws().history().rows().size(); }
+    // A command as a menu would give it, and what it queued for the event loop.
+    void trigger(Command c) {
+        form->action(c)->trigger();
+        QCoreApplication::sendPostedEvents();
+    }
+};
+
+// Opens the editor of a cell, replaces its text and answers the editor.
+inline QWidget* EditCell(skarvel::gui::TableView* view, int column, int row, const QString& text) {
+    const QModelIndex index = view->tableModel()->indexOf(column, row);
+    view->setCurrentIndex(index);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_F2);
+    QWidget* editor = view->indexWidget(index);
+    EXPECT_NE(editor, nullptr);
+    if (editor != nullptr) {
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, text);
+    }
+    return editor;
+}
+
+} // namespace skarvel::test
