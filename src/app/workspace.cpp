@@ -226,10 +226,13 @@ void Workspace::runAndRefresh(bool estimateFirst) {
     } catch (const sim::ArithmeticError&) {
         // A failed flight shows as an "Error" row, never as a message.
         history_.appendError();
+        showFailedRun();
     } catch (const sim::NoDesignError&) {
         history_.appendError();
+        showFailedRun();
     } catch (const view::RangeError&) {
         history_.appendError();
+        showFailedRun();
     } catch (...) {
         // Anything else is a fault of the program, for the caller to report.
         busy_ = false;
@@ -240,7 +243,29 @@ void Workspace::runAndRefresh(bool estimateFirst) {
     finishRun();
 }
 
+void Workspace::showFailedRun() {
+    // Every view shows what the record holds: the samples flown up to the
+    // failure. The live picture has them already; the track bar and the
+    // marker come within the record.
+    if (options_.liveTrajectory && surface_ != nullptr) {
+        surface_->keepShownAsClean();
+    }
+    updateTrackMax();
+    busy_ = false;
+    if (!options_.liveTrajectory) {
+        try {
+            redrawView();
+        } catch (const view::RangeError&) {
+            // What lies beyond the pixel range stays undrawn.
+        }
+    }
+}
+
 void Workspace::finishRun() {
+    // The marker may have marked a sample beyond the new flight's end.
+    if (markerSample_ > record_->lastIndex) {
+        showMarkerSample(track_);
+    }
     if (view_ != nullptr) {
         view_->runFinished();
     }

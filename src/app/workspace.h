@@ -307,6 +307,7 @@ class Workspace {
     // Runs a view command that swallows its errors; false while busy.
     template <class F> bool quietViewCommand(F command);
     void finishRun();
+    void showFailedRun();
     void readInputFile(const std::string& path);
     void setCaptionFile(const std::string& path);
     data::Table& mutableTable(TableId id);

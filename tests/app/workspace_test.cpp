@@ -1,10 +1,12 @@
 // The main window's state and commands, driven without a display.
 
+#include "app/trajectory_surface.h"
 #include "app/workspace.h"
 #include "common/split.h"
 #include "data/input_file.h"
 #include "data/tables.h"
 #include "data/textfile.h"
+#include "view/recording_canvas.h"
 
 #include "common/temp_dir.h"
 
@@ -251,6 +253,44 @@ TEST(WorkspaceRuns, FailedFlightsLeaveAnErrorRow) {
     EXPECT_EQ(ws.history().rows()[0].cells, std::vector<std::string>{"Error"});
     EXPECT_EQ(ws.record().lastIndex, n);
     EXPECT_EQ(ws.record().sample(n).x, landed);
+}
+
+TEST(WorkspaceRuns, AFailedFlightShowsWhatItFlewInEveryView) {
+    Workspace ws;
+    skarvel::app::PictureSurface<skarvel::view::RecordingCanvas> surface(400, 300);
+    ws.setTrajectorySurface(&surface);
+    ws.prepareView(400, 300);
+    ws.runFromInput();
+    const int n = ws.record().lastIndex;
+    ws.setTrackPosition(n / 2);
+    ws.showMarkerSample(n); // the mouse over a chart
+    // What the picture shows: the calls since the whole area was last filled.
+    const auto shownCalls = [&surface] {
+        const std::vector<std::string> lines = surface.shown().lines();
+        std::size_t calls = lines.size();
+        for (std::size_t i = lines.size(); i-- > 0;) {
+            if (lines[i].rfind("fill 0,0 400,300", 0) == 0) {
+                calls = lines.size() - i;
+                break;
+            }
+        }
+        return calls;
+    };
+    const std::size_t flown = shownCalls();
+    for (const char* speed : {"1e30", "1e308"}) {
+        SetInput(ws, in::LaunchSpeed, speed);
+        ws.runFromInput();
+        ASSERT_EQ(ws.history().rows()[0].cells, std::vector<std::string>{"Error"}) << speed;
+        // The track bar and the marker keep within the failed flight's samples,
+        // and the picture shows that flight, also once the cursor moves.
+        const int failed = ws.record().lastIndex;
+        EXPECT_LT(failed, n) << speed;
+        EXPECT_EQ(ws.trackMax(), failed) << speed;
+        EXPECT_LE(ws.trackPosition(), failed) << speed;
+        EXPECT_LE(ws.markerSample(), failed) << speed;
+        ws.showCursorAt(ws.trackPosition());
+        EXPECT_LT(shownCalls(), flown / 10) << speed;
+    }
 }
 
 TEST(WorkspaceRuns, RunFromParametersUsesTheEditedTable) {

@@ -145,7 +145,7 @@ TEST(Chart, ClearKeepsTheAxesAndAutoScaleFitsTheData) {
     EXPECT_LT(c.yRange().upper, 12.5);
 
     c.setMarker(3);
-    ASSERT_EQ(c.markerPointCount(), 1);
+    ASSERT_EQ(c.markerPointCount(), 2);
     const Chart::Range x = c.xRange();
     const Chart::Range y = c.yRange();
     c.clear();
@@ -172,9 +172,20 @@ TEST(Chart, ClearKeepsTheAxesAndAutoScaleFitsTheData) {
     EXPECT_LT(c.yRange().lower, -100);
     EXPECT_GT(c.yRange().upper, 100);
     EXPECT_LT(c.yRange().upper, 110);
+
+    // A flight that ended at its first point: one second from it, and room
+    // around its one value, never a span centred on it.
+    c.clear();
+    const double same[] = {3e29, 3e29};
+    c.append(0, same);
+    c.autoScale();
+    EXPECT_DOUBLE_EQ(c.xRange().lower, 0);
+    EXPECT_DOUBLE_EQ(c.xRange().upper, 1);
+    EXPECT_LT(c.yRange().lower, 3e29);
+    EXPECT_GT(c.yRange().upper, 3e29);
 }
 
-TEST(Chart, MarkerTakesTheFirstSeriesTimeAndTheOtherSeriesValues) {
+TEST(Chart, MarkerTakesTheFirstSeriesTimeAndEverySeriesValue) {
     ChartPanel panel;
     panel.clearAll();
     for (int k = 0; k < 10; ++k) {
@@ -182,23 +193,23 @@ TEST(Chart, MarkerTakesTheFirstSeriesTimeAndTheOtherSeriesValues) {
     }
     panel.moveMarker(7 / 5); // sample 7 lies on chart point 1
     Chart* overview = panel.chart(0);
-    ASSERT_EQ(overview->markerPointCount(), 3);
-    for (int j = 0; j < 3; ++j) {
+    ASSERT_EQ(overview->markerPointCount(), 4);
+    for (int j = 0; j < 4; ++j) {
         EXPECT_EQ(overview->markerX(j), overview->pointX(1));
-        EXPECT_EQ(overview->markerY(j), overview->pointY(j + 1, 1));
+        EXPECT_EQ(overview->markerY(j), overview->pointY(j, 1));
     }
-    EXPECT_EQ(overview->markerY(0), 8.0);
+    EXPECT_EQ(overview->markerY(1), 8.0);
     EXPECT_EQ(panel.chart(2)->markerPointCount(), 0);
 
     panel.moveMarkerOn(2, 9);
-    ASSERT_EQ(panel.chart(2)->markerPointCount(), 2);
+    ASSERT_EQ(panel.chart(2)->markerPointCount(), 3);
     EXPECT_EQ(panel.chart(2)->markerX(0), panel.chart(2)->pointX(9));
-    EXPECT_EQ(panel.chart(2)->markerY(1), panel.chart(2)->pointY(2, 9));
+    EXPECT_EQ(panel.chart(2)->markerY(2), panel.chart(2)->pointY(2, 9));
 
     // Beyond the points, or before them: the marker stays where it was.
     panel.moveMarker(10);
     panel.moveMarker(-1);
-    ASSERT_EQ(overview->markerPointCount(), 3);
+    ASSERT_EQ(overview->markerPointCount(), 4);
     EXPECT_EQ(overview->markerX(0), overview->pointX(1));
 }
 

@@ -180,19 +180,40 @@ void Chart::append(double t, std::span<const double> values) {
 }
 
 void Chart::fitAxes() {
+    // The ranges of the data themselves: a flight that ended at its first
+    // point spans no time and no value, and gets one second from its start
+    // and room around its values instead.
     bool any = false;
+    QCPRange keys;
+    QCPRange values;
     for (QCPGraph* graph : lines_) {
-        if (!graph->data()->isEmpty()) {
-            graph->rescaleAxes(any);
+        bool found = false;
+        const QCPRange k = graph->getKeyRange(found);
+        if (!found) {
+            continue;
+        }
+        const QCPRange v = graph->getValueRange(found);
+        if (!any) {
+            keys = k;
+            values = v;
             any = true;
+        } else {
+            keys.expand(k);
+            if (found) {
+                values.expand(v);
+            }
         }
     }
     if (!any) {
         return;
     }
-    const QCPRange y = plot_->yAxis->range();
-    const double margin = y.size() * kValueMargin;
-    plot_->yAxis->setRange(y.lower - margin, y.upper + margin);
+    if (!(keys.size() > 0)) {
+        keys.upper = keys.lower + 1;
+    }
+    const double margin = values.size() > 0 ? values.size() * kValueMargin
+                                            : std::max(1.0, std::abs(values.lower) * kValueMargin);
+    plot_->xAxis->setRange(keys);
+    plot_->yAxis->setRange(values.lower - margin, values.upper + margin);
 }
 
 void Chart::autoScale() {
@@ -243,7 +264,7 @@ void Chart::setMarker(int k) {
     }
     marker_->data()->clear();
     const double x = pointX(k);
-    for (std::size_t s = 1; s < lines_.size(); ++s) {
+    for (std::size_t s = 0; s < lines_.size(); ++s) {
         if (k < lines_[s]->dataCount()) {
             marker_->addData(x, lines_[s]->data()->at(k)->value);
         }

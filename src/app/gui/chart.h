@@ -67,9 +67,9 @@ class Chart : public QWidget {
     Range xRange() const;
     Range yRange() const;
 
-    // Marks chart point k: the marker series gets, for every line series after
-    // the first, the point (x of the first series' point k, y of that series'
-    // point k). Nothing when k is not a point of the first series.
+    // Marks chart point k: the marker series gets, for every line series, the
+    // point (x of the first series' point k, y of that series' point k).
+    // Nothing when k is not a point of the first series.
     void setMarker(int k);
     int markerPointCount() const;
     double markerX(int j) const;
