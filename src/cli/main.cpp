@@ -49,6 +49,8 @@ const char* const kUsageText =
     "                       [--save-design FILE.kx]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "                       [--sketch FILE.svg|.emf|.wmf [--size WxH]]\n"
+    "       skarvel-cli help | --help | -h   (this text)\n"
+    "       skarvel-cli --version\n"
     "--export - writes the flight text (CP932, CR LF) to standard output instead of\n"
     "the history lines.\n"
     "--trajectory writes the trajectory view as the window shows it after the flight\n"
@@ -233,6 +235,14 @@ Options ParseArguments(const std::vector<std::string>& args) {
     std::optional<std::string> markerTime;
     bool anySwitch = false;
     o.command = args[0];
+    if (o.command == "help" || o.command == "--help" || o.command == "-h") {
+        o.command = "help";
+        return o;
+    }
+    if (o.command == "--version") {
+        o.command = "version";
+        return o;
+    }
     if (o.command != "fly" && o.command != "estimate" && o.command != "design") {
         throw UsageError("unknown command \"" + data::QuotedName(o.command) + "\"");
     }
@@ -247,6 +257,10 @@ Options ParseArguments(const std::vector<std::string>& args) {
             }
             slot = args[++i];
         };
+        if (a == "--help" || a == "-h") {
+            o.command = "help";
+            return o;
+        }
         const bool fly = o.command == "fly";
         if (a == "--export" && fly) {
             value(o.exportFile);
@@ -377,6 +391,14 @@ void WarnUnsavable(const std::vector<std::string>& characters, const std::string
 }
 
 int Run(const Options& o) {
+    if (o.command == "help") {
+        out += kUsageText;
+        return kOk;
+    }
+    if (o.command == "version") {
+        out += "skarvel-cli " SKARVEL_VERSION "\n";
+        return kOk;
+    }
     // Made before the workspace that draws on it, gone after it.
     std::optional<skarvel::app::PictureSurface<view::RecordingCanvas>> surface;
     Workspace ws;

@@ -318,6 +318,30 @@ TEST(Cli, BadUsageAndUnreadableFiles) {
     EXPECT_FALSE(r.err.empty());
 }
 
+TEST(Cli, HelpAndVersion) {
+    TempDir tmp;
+    const Result help = RunCli("--help", tmp);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(help.out.rfind("usage: skarvel-cli fly ", 0), 0u) << help.out;
+    for (const std::string args : {"-h", "help", "fly --help", "design -h"}) {
+        const Result r = RunCli(args, tmp);
+        EXPECT_EQ(r.status, 0) << args;
+        EXPECT_EQ(r.out, help.out) << args;
+        EXPECT_EQ(r.err, "") << args;
+    }
+    // Bad usage shows the same text, on standard error.
+    const Result bad = RunCli("glide", tmp);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "skarvel-cli: unknown command \"glide\"\n" + help.out);
+
+    const Result version = RunCli("--version", tmp);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "skarvel-cli " SKARVEL_VERSION "\n");
+    EXPECT_EQ(version.err, "");
+}
+
 } // namespace
 
 TEST(Cli, DesignFilesAndTheDesignCommand) {
