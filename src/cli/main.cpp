@@ -248,12 +248,18 @@ Options ParseArguments(const std::vector<std::string>& args) {
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::optional<std::string>& slot, const char* what = "a file name") {
+        // The argument after `a`; a file name must not be empty, or it would
+        // become a hidden file named by its extension alone.
+        auto value = [&](std::optional<std::string>& slot, bool fileName = true) {
             if (i + 1 >= args.size()) {
-                throw UsageError(data::QuotedName(a) + " needs " + what);
+                throw UsageError(data::QuotedName(a) + " needs " +
+                                 (fileName ? "a file name" : "a value"));
             }
             if (slot) {
                 throw UsageError(data::QuotedName(a) + " given twice");
+            }
+            if (fileName && args[i + 1].empty()) {
+                throw UsageError(data::QuotedName(a) + " needs a file name, not an empty one");
             }
             slot = args[++i];
         };
@@ -267,13 +273,13 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--trajectory" && fly) {
             value(o.trajectory);
         } else if (a == "--size" && (fly || o.command == "design")) {
-            value(size, "a value");
+            value(size, false);
         } else if (a == "--angles" && fly) {
-            value(angles, "a value");
+            value(angles, false);
         } else if (a == "--marker" && fly) {
-            value(marker, "a value");
+            value(marker, false);
         } else if (a == "--marker-time" && fly) {
-            value(markerTime, "a value");
+            value(markerTime, false);
         } else if (a == "--no-ground" && fly) {
             o.groundTrack = false;
             anySwitch = true;
@@ -293,6 +299,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
             value(o.design);
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             throw UsageError("unknown option \"" + data::QuotedName(a) + "\"");
+        } else if (a.empty()) {
+            throw UsageError("an empty file name");
         } else if (!o.input) {
             o.input = a;
         } else {

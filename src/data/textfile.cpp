@@ -181,6 +181,10 @@ std::string ReadFileBytes(const std::string& path, std::uintmax_t limit) {
 }
 
 void WriteFileBytes(const std::string& path, std::string_view bytes) {
+    // "" or "folder/": there is no file to write, and an extension added to
+    // nothing would make a hidden one.
+    if (LastPathComponent(path).empty())
+        Fail("write", path, "no file name");
     // Saving through a symbolic link replaces what it points to, not the link.
     std::string target = path;
     struct stat info {};
@@ -299,6 +303,8 @@ std::string LowerExtension(const std::string& path) {
 
 std::string ReplaceExtension(const std::string& path, std::string_view extension) {
     const std::string_view name = LastPathComponent(path);
+    if (name.empty())
+        return path;
     const std::size_t dot = name.rfind('.');
     const std::size_t keep =
         dot == std::string_view::npos ? path.size() : path.size() - (name.size() - dot);

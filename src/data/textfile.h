@@ -38,7 +38,8 @@ std::string ReadFileBytes(const std::string& path, std::uintmax_t limit = kNoFil
 // target. On any failure the old file is left as it was, the new one removed,
 // and FileError names the target. A replaced file keeps its permissions (and
 // owner where allowed); a new one gets 0666 less the umask. A symbolic link
-// is followed, so the link stays and its target gets the new content.
+// is followed, so the link stays and its target gets the new content. A path
+// without a file name ("" or "folder/") is refused.
 void WriteFileBytes(const std::string& path, std::string_view bytes);
 
 // Calls visit(std::string_view line) for each line of `text`, cut at CR LF, CR
@@ -88,7 +89,8 @@ bool HasExtension(const std::string& path);
 std::string LowerExtension(const std::string& path);
 
 // The path with the last component's extension replaced (or added): "plot.png"
-// and "plot" with ".emf" give "plot.emf".
+// and "plot" with ".emf" give "plot.emf". A path without a file name ("",
+// "folder/") stays as it is: an extension alone would name a hidden file.
 std::string ReplaceExtension(const std::string& path, std::string_view extension);
 
 } // namespace skarvel::data

@@ -342,6 +342,31 @@ TEST(Cli, HelpAndVersion) {
     EXPECT_EQ(version.err, "");
 }
 
+TEST(Cli, EmptyFileNamesAreRefused) {
+    TempDir tmp;
+    data::WriteFileBytes(tmp / "d.kx", ReadBytes(std::string(SKARVEL_EXAMPLES) + "/default.kx"));
+    for (const std::string option :
+         {"fly --export", "fly --trajectory", "fly --save-input", "estimate --save-design",
+          "design d.kx --sketch", "design d.kx --save-input", "fly --design"}) {
+        const Result r = RunCli(option + " ''", tmp);
+        EXPECT_EQ(r.status, 2) << option;
+        EXPECT_EQ(r.out, "") << option;
+        const std::string name = option.substr(option.rfind(' ') + 1);
+        EXPECT_EQ(r.err.rfind("skarvel-cli: " + name + " needs a file name, not an empty one\n", 0),
+                  0u)
+            << r.err;
+    }
+    const Result r = RunCli("fly ''", tmp);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("skarvel-cli: an empty file name\n", 0), 0u) << r.err;
+    // Nothing was written: no hidden .txt, .kxs, .kx or .svg.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(tmp.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"d.kx"});
+}
+
 } // namespace
 
 TEST(Cli, DesignFilesAndTheDesignCommand) {

@@ -67,6 +67,15 @@ TEST(FileBytes, ErrorsNameTheFile) {
               "cannot write \"" + dir.path().string() + "\": is a folder");
 }
 
+TEST(FileBytes, APathWithoutAFileNameIsNotWritten) {
+    TempDir dir;
+    const std::string folder = dir.path().string() + "/";
+    EXPECT_EQ(ErrorOf([&] { WriteFileBytes(folder, "x"); }),
+              "cannot write \"" + folder + "\": no file name");
+    EXPECT_EQ(ErrorOf([&] { WriteFileBytes("", "x"); }), "cannot write \"\": no file name");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 TEST(FileBytes, OnlyRegularFilesAreRead) {
     TempDir dir;
     const std::string fifo = dir.file("fifo.kxs");
@@ -205,4 +214,9 @@ TEST(Extensions, OnlyTheLastComponentCounts) {
     EXPECT_EQ(LowerExtension("dir.x/a"), "");
     EXPECT_EQ(LowerExtension(".kxs"), ".kxs");
     EXPECT_EQ(LowerExtension("名前.ＫＸＳ"), ".ＫＸＳ");
+    EXPECT_EQ(ReplaceExtension("dir.x/a", ".emf"), "dir.x/a.emf");
+    EXPECT_EQ(ReplaceExtension("a.tar.gz", ".emf"), "a.tar.emf");
+    // No file name: an extension alone would name a hidden file.
+    EXPECT_EQ(ReplaceExtension("", ".emf"), "");
+    EXPECT_EQ(ReplaceExtension("dir/", ".emf"), "dir/");
 }
