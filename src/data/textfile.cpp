@@ -189,10 +189,15 @@ void WriteFileBytes(const std::string& path, std::string_view bytes) {
     std::string target = path;
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (real == nullptr) {
+            // A link to nothing would otherwise be replaced by a file.
+            if (errno == ENOENT)
+                throw FileError("リンク先のファイルがありません: " + QuotedName(path));
+            FailErrno("write", path, errno);
         }
+        target = real;
+        std::free(real);
     }
     const bool replacing = ::stat(target.c_str(), &info) == 0;
     if (replacing)

@@ -38,8 +38,9 @@ std::string ReadFileBytes(const std::string& path, std::uintmax_t limit = kNoFil
 // target. On any failure the old file is left as it was, the new one removed,
 // and FileError names the target. A replaced file keeps its permissions (and
 // owner where allowed); a new one gets 0666 less the umask. A symbolic link
-// is followed, so the link stays and its target gets the new content. A path
-// without a file name ("" or "folder/") is refused.
+// is followed, so the link stays and its target gets the new content; a link
+// to nothing is refused ("リンク先のファイルがありません: NAME"), and so is a
+// path without a file name ("" or "folder/").
 void WriteFileBytes(const std::string& path, std::string_view bytes);
 
 // Calls visit(std::string_view line) for each line of `text`, cut at CR LF, CR

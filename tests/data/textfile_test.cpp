@@ -182,12 +182,19 @@ TEST(SafeWrite, ModesAndLinks) {
     EXPECT_EQ(info.st_mode & 07777, 0604u); // a replaced one keeps its mode
     ::umask(mask);
 
-    // Saving through a link writes its target and keeps the link.
+    // Saving through a link writes its target and keeps the link, a link to
+    // nothing is refused and stays as it was.
     const std::string link = dir.file("link.kx");
     std::filesystem::create_symlink(path, link);
     WriteFileBytes(link, "c");
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(ReadFileBytes(path), "c");
+    const std::string dangling = dir.file("dangling\n.kx");
+    std::filesystem::create_symlink(dir.file("nowhere.kx"), dangling);
+    EXPECT_EQ(ErrorOf([&] { WriteFileBytes(dangling, "d"); }),
+              "リンク先のファイルがありません: " + dir.file("dangling\\n.kx"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("nowhere.kx")));
 }
 
 TEST(Cp932Lines, WrittenWithCrLfAndReadBack) {
