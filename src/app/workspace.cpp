@@ -691,8 +691,13 @@ bool Workspace::openInputFile(const std::string& path) {
 
 namespace {
 // The name a save writes: the default extension added to a name without one.
+// A path without a file name stays as it is, for the writer to refuse, rather
+// than becoming a hidden file named by the extension alone.
 std::string WithDefaultExtension(const std::string& path, const char* extension) {
-    return data::HasExtension(path) ? path : path + extension;
+    if (data::HasExtension(path) || data::LastPathComponent(path).empty()) {
+        return path;
+    }
+    return path + extension;
 }
 } // namespace
 

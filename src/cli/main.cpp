@@ -49,6 +49,8 @@ const char* const kUsageText =
     "                       [--save-design FILE.kx]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "                       [--sketch FILE.svg|.emf|.wmf [--size WxH]]\n"
+    "       skarvel-cli help | --help | -h   (this text)\n"
+    "       skarvel-cli --version\n"
     "--export - writes the flight text (CP932, CR LF) to standard output instead of\n"
     "the history lines.\n"
     "--trajectory writes the trajectory view as the window shows it after the flight\n"
@@ -233,33 +235,51 @@ Options ParseArguments(const std::vector<std::string>& args) {
     std::optional<std::string> markerTime;
     bool anySwitch = false;
     o.command = args[0];
+    if (o.command == "help" || o.command == "--help" || o.command == "-h") {
+        o.command = "help";
+        return o;
+    }
+    if (o.command == "--version") {
+        o.command = "version";
+        return o;
+    }
     if (o.command != "fly" && o.command != "estimate" && o.command != "design") {
         throw UsageError("unknown command \"" + data::QuotedName(o.command) + "\"");
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::optional<std::string>& slot, const char* what = "a file name") {
+        // The argument after `a`; a file name must not be empty, or it would
+        // become a hidden file named by its extension alone.
+        auto value = [&](std::optional<std::string>& slot, bool fileName = true) {
             if (i + 1 >= args.size()) {
-                throw UsageError(data::QuotedName(a) + " needs " + what);
+                throw UsageError(data::QuotedName(a) + " needs " +
+                                 (fileName ? "a file name" : "a value"));
             }
             if (slot) {
                 throw UsageError(data::QuotedName(a) + " given twice");
             }
+            if (fileName && args[i + 1].empty()) {
+                throw UsageError(data::QuotedName(a) + " needs a file name, not an empty one");
+            }
             slot = args[++i];
         };
+        if (a == "--help" || a == "-h") {
+            o.command = "help";
+            return o;
+        }
         const bool fly = o.command == "fly";
         if (a == "--export" && fly) {
             value(o.exportFile);
         } else if (a == "--trajectory" && fly) {
             value(o.trajectory);
         } else if (a == "--size" && (fly || o.command == "design")) {
-            value(size, "a value");
+            value(size, false);
         } else if (a == "--angles" && fly) {
-            value(angles, "a value");
+            value(angles, false);
         } else if (a == "--marker" && fly) {
-            value(marker, "a value");
+            value(marker, false);
         } else if (a == "--marker-time" && fly) {
-            value(markerTime, "a value");
+            value(markerTime, false);
         } else if (a == "--no-ground" && fly) {
             o.groundTrack = false;
             anySwitch = true;
@@ -279,6 +299,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
             value(o.design);
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             throw UsageError("unknown option \"" + data::QuotedName(a) + "\"");
+        } else if (a.empty()) {
+            throw UsageError("an empty file name");
         } else if (!o.input) {
             o.input = a;
         } else {
@@ -377,6 +399,14 @@ void WarnUnsavable(const std::vector<std::string>& characters, const std::string
 }
 
 int Run(const Options& o) {
+    if (o.command == "help") {
+        out += kUsageText;
+        return kOk;
+    }
+    if (o.command == "version") {
+        out += "skarvel-cli " SKARVEL_VERSION "\n";
+        return kOk;
+    }
     // Made before the workspace that draws on it, gone after it.
     std::optional<skarvel::app::PictureSurface<view::RecordingCanvas>> surface;
     Workspace ws;

@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace skarvel::data {
 namespace {
@@ -49,16 +51,21 @@ struct Descriptor {
     }
     // Closes now and reports the error a delayed write may only show here.
     int close() {
-        int rc = ::close(fd);
+        int rc = fd >= 0 ? ::close(fd) : 0;
         fd = -1;
         return rc;
     }
 };
 
-// The file a save writes first; removed unless it was renamed over the target.
+// The file a save writes first. It holds an exclusive lock from its creation
+// until it has been renamed over the target, through a second descriptor of
+// the same open file, so that the first can be closed (and report a delayed
+// write error) before the rename. While it has a name that is not yet the
+// target's, the name is removed on every way out.
 struct TempFile {
-    std::string path;
+    std::string path; // empty while the file has no name
     Descriptor file;
+    Descriptor lock;
     bool renamed = false;
     ~TempFile() {
         if (!renamed && !path.empty())
@@ -74,38 +81,148 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A hidden name beside the target. O_EXCL makes a clash with another file
-// harmless; the suffix only makes clashes rare.
-std::string TempName(const std::string& target) {
-    static std::atomic<unsigned> serial{0};
-    const auto now = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
-    const unsigned long long mix =
-        now ^ (static_cast<unsigned long long>(::getpid()) << 20) ^ (serial++ * 0x9E3779B9ull);
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%08llx.tmp", mix & 0xFFFFFFFFull);
+// A hidden name beside the target: ".NAME.saving", or with `unique` set
+// ".NAME.XXXXXXXX.saving". Every save of a file tries the plain one first,
+// so the next save finds what a killed one left behind.
+std::string TempName(const std::string& target, bool unique) {
     std::size_t slash = target.rfind('/');
     std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     // Keep the name well below the usual 255-byte limit of a file name.
-    std::string name(LastPathComponent(target).substr(0, 200));
-    return folder + "." + name + suffix;
+    std::string name = folder + "." + std::string(LastPathComponent(target).substr(0, 200));
+    if (unique) {
+        static std::atomic<unsigned> serial{0};
+        const auto now = static_cast<unsigned long long>(
+            std::chrono::steady_clock::now().time_since_epoch().count());
+        const unsigned long long mix =
+            now ^ (static_cast<unsigned long long>(::getpid()) << 20) ^ (serial++ * 0x9E3779B9ull);
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".%08llx", mix & 0xFFFFFFFFull);
+        name += suffix;
+    }
+    return name + ".saving";
 }
 
-void CreateTemp(const std::string& target, const std::string& shownPath, TempFile& temp) {
-    for (int attempt = 0;; ++attempt) {
-        std::string name = TempName(target);
-        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd >= 0) {
-            temp.path = std::move(name);
-            temp.file.fd = fd;
-            return;
-        }
-        if (errno != EEXIST || attempt == 100)
-            FailErrno("write", shownPath, errno);
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// True when `name` still names the open file `fd`.
+bool StillNamed(const std::string& name, int fd) {
+    struct stat named {};
+    struct stat held {};
+    return ::lstat(name.c_str(), &named) == 0 && ::fstat(fd, &held) == 0 && SameFile(named, held);
+}
+
+// Removes a temporary a killed save left behind: nobody holds its lock any
+// more. Only the holder of a temporary's lock removes its name, so between
+// the check and the removal no other save can have put its own file there.
+// Where the file system has no locks, nothing is ever taken for stale.
+// True when the name is free now.
+bool RemoveStaleTemp(const std::string& name) {
+    Descriptor file(
+        ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.fd < 0)
+        return errno == ENOENT;
+    struct stat info {};
+    if (::flock(file.fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(file.fd, &info) != 0 ||
+        !S_ISREG(info.st_mode) || !StillNamed(name, file.fd))
+        return false;
+    return ::unlink(name.c_str()) == 0;
+}
+
+// Gives the temporary a name through `claim(name)`, which answers 0 or an
+// errno: the target's own temporary name, freed of a killed save's leftover,
+// or a unique one while another save of the same file uses it.
+template <class Claim>
+std::string NameTemp(const std::string& target, const std::string& shownPath, Claim&& claim) {
+    const std::string own = TempName(target, false);
+    int error = claim(own);
+    if (error == EEXIST && RemoveStaleTemp(own))
+        error = claim(own);
+    if (error == 0)
+        return own;
+    for (int attempt = 0; error == EEXIST && attempt < 100; ++attempt) {
+        std::string name = TempName(target, true);
+        error = claim(name);
+        if (error == 0)
+            return name;
     }
+    FailErrno("write", shownPath, error);
+}
+
+// Takes the temporary's lock and keeps it on a second descriptor; 0 or errno.
+int LockTemp(int fd, TempFile& temp) {
+    temp.lock.fd = ::dup(fd);
+    if (temp.lock.fd < 0)
+        return errno;
+    // A file system without locks (some network ones) only loses the
+    // removal of stale temporaries.
+    while (::flock(temp.lock.fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    return 0;
+}
+
+// Where the file system allows, the temporary has no name while it is
+// written: a save killed then leaves nothing behind. It is named only for
+// the moment before the rename. Elsewhere it is named from the start.
+std::atomic<bool> unnamedTemps{true};
+
+// Creates the temporary without a name; false when the file system cannot.
+bool CreateUnnamedTemp(const std::string& target, const std::string& shownPath, TempFile& temp) {
+    // The name is given through /proc; without it there is no portable way.
+    if (!unnamedTemps || ::access("/proc/self/fd", X_OK) != 0)
+        return false;
+    const int fd = ::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        // Not supported here; older kernels take the flag for a folder.
+        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
+            return false;
+        FailErrno("write", shownPath, errno);
+    }
+    temp.file.fd = fd;
+    if (const int error = LockTemp(fd, temp))
+        FailErrno("write", shownPath, error);
+    return true;
+}
+
+int LinkUnnamed(int fd, const std::string& name) {
+    char proc[40];
+    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
+    if (::linkat(AT_FDCWD, proc, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return 0;
+    if (errno != ENOENT)
+        return errno;
+    // /proc gone since: linking the descriptor itself needs a privilege
+    // that not every user has.
+    return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+}
+
+void CreateNamedTemp(const std::string& target, const std::string& shownPath, TempFile& temp) {
+    temp.path = NameTemp(target, shownPath, [&](const std::string& name) {
+        Descriptor file(
+            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+        if (file.fd < 0)
+            return errno;
+        const int error = LockTemp(file.fd, temp);
+        // Before the lock, a save that took the new file for a stale one may
+        // have removed it; then the name is not ours and the search goes on.
+        const bool ours = StillNamed(name, file.fd);
+        if (ours && error == 0) {
+            std::swap(temp.file.fd, file.fd);
+            return 0;
+        }
+        temp.lock.close();
+        if (ours)
+            ::unlink(name.c_str());
+        return ours ? error : EEXIST;
+    });
 }
 
 } // namespace
+
+void UseUnnamedTemporaries(bool use) {
+    unnamedTemps = use;
+}
 
 std::string QuotedName(std::string_view path) {
     std::string out;
@@ -181,21 +298,32 @@ std::string ReadFileBytes(const std::string& path, std::uintmax_t limit) {
 }
 
 void WriteFileBytes(const std::string& path, std::string_view bytes) {
+    // "" or "folder/": there is no file to write, and an extension added to
+    // nothing would make a hidden one.
+    if (LastPathComponent(path).empty())
+        Fail("write", path, "no file name");
     // Saving through a symbolic link replaces what it points to, not the link.
     std::string target = path;
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (real == nullptr) {
+            // A link to nothing would otherwise be replaced by a file.
+            if (errno == ENOENT)
+                throw FileError("リンク先のファイルがありません: " + QuotedName(path));
+            FailErrno("write", path, errno);
         }
+        target = real;
+        std::free(real);
     }
     const bool replacing = ::stat(target.c_str(), &info) == 0;
     if (replacing)
         RequireRegular("write", path, info);
 
     TempFile temp;
-    CreateTemp(target, path, temp);
+    const bool unnamed = CreateUnnamedTemp(target, path, temp);
+    if (!unnamed)
+        CreateNamedTemp(target, path, temp);
     const int fd = temp.file.fd;
     if (replacing) {
         // Owner first: a change of owner may clear mode bits. Only root may
@@ -222,6 +350,9 @@ void WriteFileBytes(const std::string& path, std::string_view bytes) {
     }
     if (::fsync(fd) != 0)
         FailErrno("write", path, errno);
+    if (unnamed)
+        temp.path =
+            NameTemp(target, path, [&](const std::string& name) { return LinkUnnamed(fd, name); });
     if (temp.file.close() != 0)
         FailErrno("write", path, errno);
     if (::rename(temp.path.c_str(), target.c_str()) != 0)
@@ -299,6 +430,8 @@ std::string LowerExtension(const std::string& path) {
 
 std::string ReplaceExtension(const std::string& path, std::string_view extension) {
     const std::string_view name = LastPathComponent(path);
+    if (name.empty())
+        return path;
     const std::size_t dot = name.rfind('.');
     const std::size_t keep =
         dot == std::string_view::npos ? path.size() : path.size() - (name.size() - dot);

@@ -38,8 +38,22 @@ std::string ReadFileBytes(const std::string& path, std::uintmax_t limit = kNoFil
 // target. On any failure the old file is left as it was, the new one removed,
 // and FileError names the target. A replaced file keeps its permissions (and
 // owner where allowed); a new one gets 0666 less the umask. A symbolic link
-// is followed, so the link stays and its target gets the new content.
+// is followed, so the link stays and its target gets the new content; a link
+// to nothing is refused ("リンク先のファイルがありません: NAME"), and so is a
+// path without a file name ("" or "folder/").
+//
+// The new file has no name while it is written where the file system allows
+// (Linux's O_TMPFILE), so a save killed half-way leaves nothing behind. It is
+// named ".NAME.saving" beside the target just before the rename, or for the
+// whole write where unnamed files are not supported; a save finding that name
+// left behind by a killed save removes it. A save never removes a temporary
+// another save is still using (each holds a lock on its own): it takes a
+// unique name ".NAME.XXXXXXXX.saving" instead.
 void WriteFileBytes(const std::string& path, std::string_view bytes);
+
+// Whether saves may write their new file unnamed (the default). Tests turn it
+// off to try the named temporary that other file systems get.
+void UseUnnamedTemporaries(bool use);
 
 // Calls visit(std::string_view line) for each line of `text`, cut at CR LF, CR
 // or LF. A final line break does not start another line.
@@ -88,7 +102,8 @@ bool HasExtension(const std::string& path);
 std::string LowerExtension(const std::string& path);
 
 // The path with the last component's extension replaced (or added): "plot.png"
-// and "plot" with ".emf" give "plot.emf".
+// and "plot" with ".emf" give "plot.emf". A path without a file name ("",
+// "folder/") stays as it is: an extension alone would name a hidden file.
 std::string ReplaceExtension(const std::string& path, std::string_view extension);
 
 } // namespace skarvel::data

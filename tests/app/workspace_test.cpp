@@ -460,6 +460,9 @@ TEST(WorkspaceFiles, SaveReadAndRoundTripInputData) {
         EXPECT_EQ(other.caption(), caption) << path;
     }
     EXPECT_THROW(other.saveInputFile((tmp / "no-such-folder" / "x.kxs").string()), data::FileError);
+    // A path without a file name gets no extension that would name a hidden file.
+    EXPECT_THROW(other.saveInputFile(tmp.path().string() + "/"), data::FileError);
+    EXPECT_FALSE(fs::exists(tmp / ".kxs"));
 }
 
 TEST(WorkspaceFiles, DroppedFilesReadOnlyAFirstInputDataFile) {

@@ -318,6 +318,55 @@ TEST(Cli, BadUsageAndUnreadableFiles) {
     EXPECT_FALSE(r.err.empty());
 }
 
+TEST(Cli, HelpAndVersion) {
+    TempDir tmp;
+    const Result help = RunCli("--help", tmp);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(help.out.rfind("usage: skarvel-cli fly ", 0), 0u) << help.out;
+    for (const std::string args : {"-h", "help", "fly --help", "design -h"}) {
+        const Result r = RunCli(args, tmp);
+        EXPECT_EQ(r.status, 0) << args;
+        EXPECT_EQ(r.out, help.out) << args;
+        EXPECT_EQ(r.err, "") << args;
+    }
+    // Bad usage shows the same text, on standard error.
+    const Result bad = RunCli("glide", tmp);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "skarvel-cli: unknown command \"glide\"\n" + help.out);
+
+    const Result version = RunCli("--version", tmp);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "skarvel-cli " SKARVEL_VERSION "\n");
+    EXPECT_EQ(version.err, "");
+}
+
+TEST(Cli, EmptyFileNamesAreRefused) {
+    TempDir tmp;
+    data::WriteFileBytes(tmp / "d.kx", ReadBytes(std::string(SKARVEL_EXAMPLES) + "/default.kx"));
+    for (const std::string option :
+         {"fly --export", "fly --trajectory", "fly --save-input", "estimate --save-design",
+          "design d.kx --sketch", "design d.kx --save-input", "fly --design"}) {
+        const Result r = RunCli(option + " ''", tmp);
+        EXPECT_EQ(r.status, 2) << option;
+        EXPECT_EQ(r.out, "") << option;
+        const std::string name = option.substr(option.rfind(' ') + 1);
+        EXPECT_EQ(r.err.rfind("skarvel-cli: " + name + " needs a file name, not an empty one\n", 0),
+                  0u)
+            << r.err;
+    }
+    const Result r = RunCli("fly ''", tmp);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("skarvel-cli: an empty file name\n", 0), 0u) << r.err;
+    // Nothing was written: no hidden .txt, .kxs, .kx or .svg.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(tmp.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"d.kx"});
+}
+
 } // namespace
 
 TEST(Cli, DesignFilesAndTheDesignCommand) {

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -65,6 +67,15 @@ TEST(FileBytes, ErrorsNameTheFile) {
               "cannot write \"" + dir.file("no/such/folder.kxs") + "\": No such file or directory");
     EXPECT_EQ(ErrorOf([&] { WriteFileBytes(dir.path(), "x"); }),
               "cannot write \"" + dir.path().string() + "\": is a folder");
+}
+
+TEST(FileBytes, APathWithoutAFileNameIsNotWritten) {
+    TempDir dir;
+    const std::string folder = dir.path().string() + "/";
+    EXPECT_EQ(ErrorOf([&] { WriteFileBytes(folder, "x"); }),
+              "cannot write \"" + folder + "\": no file name");
+    EXPECT_EQ(ErrorOf([&] { WriteFileBytes("", "x"); }), "cannot write \"\": no file name");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 TEST(FileBytes, OnlyRegularFilesAreRead) {
@@ -173,12 +184,124 @@ TEST(SafeWrite, ModesAndLinks) {
     EXPECT_EQ(info.st_mode & 07777, 0604u); // a replaced one keeps its mode
     ::umask(mask);
 
-    // Saving through a link writes its target and keeps the link.
+    // Saving through a link writes its target and keeps the link, a link to
+    // nothing is refused and stays as it was.
     const std::string link = dir.file("link.kx");
     std::filesystem::create_symlink(path, link);
     WriteFileBytes(link, "c");
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(ReadFileBytes(path), "c");
+    const std::string dangling = dir.file("dangling\n.kx");
+    std::filesystem::create_symlink(dir.file("nowhere.kx"), dangling);
+    EXPECT_EQ(ErrorOf([&] { WriteFileBytes(dangling, "d"); }),
+              "リンク先のファイルがありません: " + dir.file("dangling\\n.kx"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("nowhere.kx")));
+}
+
+namespace {
+
+// A save killed by the file size limit half-way through its write; true when
+// it was killed.
+bool KilledSave(const std::string& path) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            WriteFileBytes(path, std::string(4096, 'x'));
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ;
+}
+
+// Saves may write their new file with a name for the whole write while this lives.
+struct NamedTemporaries {
+    NamedTemporaries() { UseUnnamedTemporaries(false); }
+    ~NamedTemporaries() { UseUnnamedTemporaries(true); }
+};
+
+} // namespace
+
+TEST(SafeWrite, KilledSaves) {
+    TempDir dir;
+    const std::filesystem::path folder = dir / "saves";
+    std::filesystem::create_directory(folder);
+    const std::string path = (folder / "flight.kxs").string();
+    WriteFileBytes(path, "old");
+
+    // Unnamed while written, the new file goes with the process.
+    ASSERT_TRUE(KilledSave(path));
+    EXPECT_EQ(Names(folder), std::vector<std::string>{"flight.kxs"});
+    EXPECT_EQ(ReadFileBytes(path), "old");
+
+    // A named one stays until the next save of the file.
+    std::string left;
+    {
+        NamedTemporaries named;
+        ASSERT_TRUE(KilledSave(path));
+        std::vector<std::string> names = Names(folder);
+        ASSERT_EQ(names.size(), 2u);
+        left = names[0] == "flight.kxs" ? names[1] : names[0];
+        EXPECT_EQ(left.front(), '.');
+        WriteFileBytes(path, "named");
+        EXPECT_EQ(Names(folder), std::vector<std::string>{"flight.kxs"});
+        EXPECT_EQ(ReadFileBytes(path), "named");
+        ASSERT_TRUE(KilledSave(path));
+    }
+
+    // One that another save still holds is left alone: that save renames it.
+    const int held = ::open((folder / left).c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    WriteFileBytes(path, "beside");
+    EXPECT_EQ(ReadFileBytes(path), "beside");
+    EXPECT_EQ(ReadFileBytes((folder / left).string()), std::string(100, 'x'));
+    EXPECT_EQ(Names(folder).size(), 2u);
+    ::close(held);
+    WriteFileBytes(path, "unnamed");
+    EXPECT_EQ(Names(folder), std::vector<std::string>{"flight.kxs"});
+    EXPECT_EQ(ReadFileBytes(path), "unnamed");
+}
+
+TEST(SafeWrite, ConcurrentSavesOfOneFile) {
+    for (const bool unnamed : {true, false}) {
+        TempDir dir;
+        const std::string path = dir.file("flight.kxs");
+        UseUnnamedTemporaries(unnamed);
+        std::vector<pid_t> savers;
+        for (char c : {'a', 'b', 'c', 'd'}) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                try {
+                    for (int i = 0; i < 25; ++i)
+                        WriteFileBytes(path, std::string(1000, c));
+                } catch (...) {
+                    ::_exit(1);
+                }
+                ::_exit(0);
+            }
+            savers.push_back(pid);
+        }
+        UseUnnamedTemporaries(true);
+        for (const pid_t pid : savers) {
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << unnamed;
+        }
+        // Every save succeeded whole, and none left anything behind.
+        const std::string bytes = ReadFileBytes(path);
+        ASSERT_EQ(bytes.size(), 1000u);
+        EXPECT_EQ(bytes, std::string(1000, bytes[0]));
+        EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"flight.kxs"}) << unnamed;
+    }
 }
 
 TEST(Cp932Lines, WrittenWithCrLfAndReadBack) {
@@ -205,4 +328,9 @@ TEST(Extensions, OnlyTheLastComponentCounts) {
     EXPECT_EQ(LowerExtension("dir.x/a"), "");
     EXPECT_EQ(LowerExtension(".kxs"), ".kxs");
     EXPECT_EQ(LowerExtension("名前.ＫＸＳ"), ".ＫＸＳ");
+    EXPECT_EQ(ReplaceExtension("dir.x/a", ".emf"), "dir.x/a.emf");
+    EXPECT_EQ(ReplaceExtension("a.tar.gz", ".emf"), "a.tar.emf");
+    // No file name: an extension alone would name a hidden file.
+    EXPECT_EQ(ReplaceExtension("", ".emf"), "");
+    EXPECT_EQ(ReplaceExtension("dir/", ".emf"), "dir/");
 }
