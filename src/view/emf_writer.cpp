@@ -145,6 +145,7 @@ EmfWriter::EmfWriter(int width, int height)
       fontObject_(kDefaultGuiFont), textAlign_(kTaTopLeft) {
     width = std::max(width, 1);
     height = std::max(height, 1);
+    picture_ = {0, 0, width, height};
     handleUsed_.assign(1, true);
 
     beginRecord(kHeader);
@@ -177,6 +178,11 @@ EmfWriter::EmfWriter(int width, int height)
     simpleRecord(kSelectObject, brushObject_);
     simpleRecord(kSelectObject, penObject_);
     simpleRecord(kSelectObject, fontObject_);
+    // Nothing lands outside the picture, so the bounds above hold: without
+    // the clip, playback spills a shape reaching past the edge.
+    beginRecord(kIntersectClipRect);
+    putRect(picture_);
+    endRecord();
 }
 
 void EmfWriter::put32(std::uint32_t v) {
@@ -380,16 +386,21 @@ void EmfWriter::setClip(std::optional<Rect> clip) {
     if (!clip && !clipped_) {
         return;
     }
-    // Back to no clipping, then narrowed to the rectangle.
+    // Back to no clipping, then narrowed to the picture and the rectangle.
     beginRecord(kExtSelectClipRgn);
     put32(0); // no region data
     put32(kRgnCopy);
     endRecord();
+    Rect box = picture_;
     if (clip) {
-        beginRecord(kIntersectClipRect);
-        putRect(*clip);
-        endRecord();
+        box.left = std::max(box.left, clip->left);
+        box.top = std::max(box.top, clip->top);
+        box.right = std::max(box.left, std::min(box.right, clip->right));
+        box.bottom = std::max(box.top, std::min(box.bottom, clip->bottom));
     }
+    beginRecord(kIntersectClipRect);
+    putRect(box);
+    endRecord();
     clipped_ = clip.has_value();
 }
 

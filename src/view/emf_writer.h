@@ -91,6 +91,7 @@ class EmfWriter final : public MetafileWriter {
     std::uint32_t fontObject_;
     Rgb textColour_;
     std::uint32_t textAlign_;
+    Rect picture_;
     bool clipped_ = false;
 };
 

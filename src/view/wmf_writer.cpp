@@ -129,6 +129,9 @@ WmfWriter::WmfWriter(int width, int height)
     record(kSetMapMode, Word(kAnisotropic));
     record(kSetWindowOrg, YX({0, 0}));
     record(kSetWindowExt, YX({width_, height_}));
+    // Nothing lands outside the picture: players that fit the drawing's
+    // extent would otherwise shrink and shift it, and others spill over.
+    record(kIntersectClipRect, Box(0, 0, width_, height_));
     record(kSetBkMode, Word(kTransparent));
     record(kSetTextAlign, Word(textAlign_));
     std::string colour;

@@ -126,6 +126,69 @@ TEST(EmfWriter, WritesWellFormedRecords) {
     EXPECT_EQ(p.texts, utf16);
 }
 
+std::int32_t I32(const std::string& s, std::size_t at) {
+    return static_cast<std::int32_t>(U32(s, at));
+}
+
+Rect RectAt(const std::string& s, std::size_t at) {
+    return {I32(s, at), I32(s, at + 4), I32(s, at + 8), I32(s, at + 12)};
+}
+
+// Played as a player would: what each record draws, cut to the clip then in
+// force, lies inside the header's bounds.
+TEST(EmfWriter, DrawsNothingOutsideItsBounds) {
+    EmfWriter w(100, 80);
+    w.setHollowBrush();
+    w.ellipse({-30, 50, 60, 120}); // a thermal reaching past the corner
+    w.setClip(Rect{10, 10, 50, 50});
+    w.rectangle({0, 0, 60, 60});
+    w.setClip(std::nullopt);
+    w.moveTo({50, 40});
+    w.lineTo({500, 40});
+    const std::array<Point, 3> far{{{-5, -5}, {40, 200}, {90, 10}}};
+    w.polyline(far);
+    const std::string emf = w.finish();
+
+    const Rect bounds = RectAt(emf, 8); // inclusive
+    const auto cut = [](Rect a, Rect b) {
+        return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                    std::min(a.bottom, b.bottom)};
+    };
+    const Rect everything{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    Rect clip = everything; // right and bottom outside, as all below
+    Point position;
+    std::size_t at = 0;
+    for (int record = 0; at + 8 <= emf.size(); ++record) {
+        const std::uint32_t type = U32(emf, at), size = U32(emf, at + 4);
+        Rect drawn{};
+        if (type == 75) {
+            clip = everything;
+        } else if (type == 30) {
+            clip = cut(clip, RectAt(emf, at + 8));
+        } else if (type == 27) {
+            position = {I32(emf, at + 8), I32(emf, at + 12)};
+        } else if (type == 54) {
+            const Point p{I32(emf, at + 8), I32(emf, at + 12)};
+            drawn = Rect{std::min(p.x, position.x), std::min(p.y, position.y),
+                         std::max(p.x, position.x) + 1, std::max(p.y, position.y) + 1};
+            position = p;
+        } else if (type == 42 || type == 43) {
+            drawn = RectAt(emf, at + 8);
+        } else if (type == 86 || type == 87) {
+            const Rect r = RectAt(emf, at + 8);
+            drawn = Rect{r.left, r.top, r.right + 1, r.bottom + 1};
+        }
+        drawn = cut(drawn, clip);
+        if (drawn.left < drawn.right && drawn.top < drawn.bottom) {
+            EXPECT_GE(drawn.left, bounds.left) << "record " << record;
+            EXPECT_GE(drawn.top, bounds.top) << "record " << record;
+            EXPECT_LE(drawn.right - 1, bounds.right) << "record " << record;
+            EXPECT_LE(drawn.bottom - 1, bounds.bottom) << "record " << record;
+        }
+        at += size;
+    }
+}
+
 TEST(EmfWriter, RendersThroughEmf2Svg) {
     const char* emf2svg = "/usr/bin/emf2svg-conv";
     const char* rsvg = "/usr/bin/rsvg-convert";

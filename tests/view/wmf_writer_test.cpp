@@ -52,6 +52,9 @@ std::string Picture(bool all = true) {
     w.setPen(Rgb{0, 150, 0}, 1, PenStyle::Dot);
     w.setHollowBrush();
     w.ellipse({70, 50, 120, 90});
+    if (all) {
+        w.ellipse({-100, -60, 300, 200}); // reaching past every edge
+    }
     w.setPen(Rgb{0, 0, 200}, 1, PenStyle::DashDot);
     const std::array<Point, 3> pts{{{130, 90}, {160, 50}, {190, 90}}};
     w.polygon(pts);
@@ -134,7 +137,7 @@ TEST(WmfWriter, HeadersAndRecordsHoldTogether) {
     EXPECT_EQ(seen[0x02FA], 10);                 // pens: first, frame, six set, two for fills
     EXPECT_EQ(seen[0x02FC], 5);                  // brushes: first, frame, two set, one fill
     EXPECT_EQ(seen[0x02FB], 2);
-    EXPECT_EQ(seen[0x0416], 1);
+    EXPECT_EQ(seen[0x0416], 2);
 
     for (const Record& r : records) {
         if (r.function == 0x0213 && U16(r.params, 2) == 0x7FFF) {
@@ -153,6 +156,66 @@ TEST(WmfWriter, HeadersAndRecordsHoldTogether) {
         }
     }
     EXPECT_EQ(seen[0x0213], 2);
+}
+
+std::int16_t S16(const std::string& f, std::size_t at) {
+    return static_cast<std::int16_t>(U16(f, at));
+}
+
+// Played as a player would: what each record draws, cut to the clip then in
+// force, lies inside the picture.
+TEST(WmfWriter, DrawsNothingOutsideThePicture) {
+    const std::string f = Picture();
+    const Rect picture{S16(f, 6), S16(f, 8), S16(f, 10), S16(f, 12)};
+    const auto cut = [](Rect a, Rect b) {
+        return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                    std::min(a.bottom, b.bottom)};
+    };
+    std::vector<Rect> clips{{-32768, -32768, 32767, 32767}}; // right and bottom outside
+    Point position;
+    std::size_t at = 40;
+    for (int record = 0; at + 6 <= f.size(); ++record) {
+        const std::uint32_t words = U32(f, at);
+        const std::uint16_t function = U16(f, at + 4);
+        const std::size_t p = at + 6;
+        // Rectangles are stored bottom, right, top, left.
+        const auto box = [&] {
+            return Rect{S16(f, p + 6), S16(f, p + 4), S16(f, p + 2), S16(f, p)};
+        };
+        Rect drawn{};
+        if (function == 0x001E) {
+            clips.push_back(clips.back());
+        } else if (function == 0x0127) {
+            clips.pop_back();
+        } else if (function == 0x0416) {
+            clips.back() = cut(clips.back(), box());
+        } else if (function == 0x0214) {
+            position = {S16(f, p + 2), S16(f, p)};
+        } else if (function == 0x0213) {
+            const Point to{S16(f, p + 2), S16(f, p)};
+            drawn = Rect{std::min(to.x, position.x), std::min(to.y, position.y),
+                         std::max(to.x, position.x) + 1, std::max(to.y, position.y) + 1};
+            position = to;
+        } else if (function == 0x041B || function == 0x0418) {
+            drawn = box();
+        } else if (function == 0x0324 || function == 0x0325) {
+            drawn = Rect{32767, 32767, -32768, -32768};
+            for (int i = 0; i < S16(f, p); ++i) {
+                const std::int32_t x = S16(f, p + 2 + 4 * i), y = S16(f, p + 4 + 4 * i);
+                drawn = Rect{std::min(drawn.left, x), std::min(drawn.top, y),
+                             std::max(drawn.right, x + 1), std::max(drawn.bottom, y + 1)};
+            }
+        }
+        ASSERT_FALSE(clips.empty());
+        drawn = cut(drawn, clips.back());
+        if (drawn.left < drawn.right && drawn.top < drawn.bottom) {
+            EXPECT_GE(drawn.left, picture.left) << "record " << record;
+            EXPECT_GE(drawn.top, picture.top) << "record " << record;
+            EXPECT_LE(drawn.right, picture.right) << "record " << record;
+            EXPECT_LE(drawn.bottom, picture.bottom) << "record " << record;
+        }
+        at += std::size_t{words} * 2;
+    }
 }
 
 std::string Output(const std::string& command) {
