@@ -56,6 +56,9 @@ constexpr std::uint8_t kShiftJisCharset = 128;
 constexpr std::int32_t kDeviceWidth = 1920;
 constexpr std::int32_t kDeviceHeight = 1080;
 
+// Pens, brushes and fonts kept alive at most.
+constexpr std::size_t kMaxObjects = 32;
+
 std::uint32_t ColorRef(Rgb c) {
     return std::uint32_t{c.r} | std::uint32_t{c.g} << 8 | std::uint32_t{c.b} << 16;
 }
@@ -245,23 +248,106 @@ std::uint32_t EmfWriter::allocateHandle() {
     return index;
 }
 
-void EmfWriter::deleteObject(std::uint32_t object) {
-    if ((object & kStock) != 0) {
-        return;
+std::uint32_t EmfWriter::object(Object wanted) {
+    wanted.lastUse = ++uses_;
+    for (Object& o : objects_) {
+        if (o.sameAs(wanted)) {
+            o.lastUse = wanted.lastUse;
+            return o.handle;
+        }
     }
-    simpleRecord(kDeleteObject, object);
-    handleUsed_[object] = false;
+    if (objects_.size() >= kMaxObjects) {
+        // The least recently used of those not selected goes.
+        auto oldest = objects_.end();
+        for (auto it = objects_.begin(); it != objects_.end(); ++it) {
+            const bool selected =
+                it->handle == penObject_ || it->handle == brushObject_ || it->handle == fontObject_;
+            if (!selected && (oldest == objects_.end() || it->lastUse < oldest->lastUse)) {
+                oldest = it;
+            }
+        }
+        if (oldest != objects_.end()) {
+            simpleRecord(kDeleteObject, oldest->handle);
+            handleUsed_[oldest->handle] = false;
+            objects_.erase(oldest);
+        }
+    }
+    wanted.handle = allocateHandle();
+    create(wanted);
+    objects_.push_back(wanted);
+    return wanted.handle;
 }
 
-std::uint32_t EmfWriter::createSolidBrush(Rgb colour) {
-    const std::uint32_t handle = allocateHandle();
-    beginRecord(kCreateBrushIndirect);
-    put32(handle);
-    put32(0); // BS_SOLID
-    put32(ColorRef(colour));
-    put32(0); // no hatch
-    endRecord();
-    return handle;
+void EmfWriter::create(const Object& o) {
+    if (o.kind == Object::Brush) {
+        beginRecord(kCreateBrushIndirect);
+        put32(o.handle);
+        put32(0); // BS_SOLID
+        put32(ColorRef(o.brush));
+        put32(0); // no hatch
+        endRecord();
+    } else if (o.kind == Object::Pen && o.pen.width == 1) {
+        beginRecord(kCreatePen);
+        put32(o.handle);
+        put32(PenStyleCode(o.pen.style));
+        putI32(o.pen.width);
+        putI32(0);
+        put32(ColorRef(o.pen.colour));
+        endRecord();
+    } else if (o.kind == Object::Pen) {
+        // Wider pens are geometric: Windows draws a wide plain pen's dashes
+        // solid, and some viewers draw every plain pen one pixel wide.
+        beginRecord(kExtCreatePen);
+        put32(o.handle);
+        put32(0); // no brush bitmap
+        put32(0);
+        put32(0);
+        put32(0);
+        put32(kPsGeometric | PenStyleCode(o.pen.style)); // round caps and joins
+        put32(static_cast<std::uint32_t>(o.pen.width));
+        put32(0); // BS_SOLID
+        put32(ColorRef(o.pen.colour));
+        put32(0); // no hatch
+        put32(0); // no style entries
+        endRecord();
+    } else {
+        const FontState& font = o.font;
+        // A Japanese face name means Japanese text: ask for the Shift-JIS
+        // character set, or Windows may map the face to a Western one.
+        const bool ascii = std::all_of(font.family.begin(), font.family.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        std::vector<std::uint16_t> face;
+        for (char32_t cp : CodePoints(font.family)) {
+            std::vector<std::uint16_t> units;
+            AppendUtf16(units, cp);
+            if (face.size() + units.size() > 31) {
+                break;
+            }
+            face.insert(face.end(), units.begin(), units.end());
+        }
+        face.resize(32, 0);
+
+        beginRecord(kExtCreateFontIndirectW);
+        put32(o.handle);
+        // Negative: the character height, not the cell height.
+        putI32(Clamp32(-std::llabs(std::int64_t{font.pixelHeight})));
+        putI32(0); // width from the aspect ratio
+        putI32(0); // escapement
+        putI32(0); // orientation
+        putI32(font.bold ? 700 : 400);
+        put8(font.italic ? 1 : 0);
+        put8(0); // underline
+        put8(0); // strike out
+        put8(ascii ? kDefaultCharset : kShiftJisCharset);
+        put8(0); // output precision
+        put8(0); // clip precision
+        put8(0); // quality
+        put8(0); // pitch and family
+        for (std::uint16_t u : face) {
+            put16(u);
+        }
+        endRecord();
+    }
 }
 
 void EmfWriter::setPen(Rgb colour, int width, PenStyle style) {
@@ -272,49 +358,21 @@ void EmfWriter::setPen(Rgb colour, int width, PenStyle style) {
     if (want == pen_) {
         return;
     }
-    std::uint32_t object = kNullPen;
-    if (style != PenStyle::None && want.width == 1) {
-        object = allocateHandle();
-        beginRecord(kCreatePen);
-        put32(object);
-        put32(PenStyleCode(style));
-        putI32(want.width);
-        putI32(0);
-        put32(ColorRef(colour));
-        endRecord();
-    } else if (style != PenStyle::None) {
-        // Wider pens are geometric: Windows draws a wide plain pen's dashes
-        // solid, and some viewers draw every plain pen one pixel wide.
-        object = allocateHandle();
-        beginRecord(kExtCreatePen);
-        put32(object);
-        put32(0); // no brush bitmap
-        put32(0);
-        put32(0);
-        put32(0);
-        put32(kPsGeometric | PenStyleCode(style)); // round caps and joins
-        put32(static_cast<std::uint32_t>(want.width));
-        put32(0); // BS_SOLID
-        put32(ColorRef(colour));
-        put32(0); // no hatch
-        put32(0); // no style entries
-        endRecord();
-    }
-    simpleRecord(kSelectObject, object);
-    deleteObject(penObject_);
+    const std::uint32_t handle =
+        style == PenStyle::None ? kNullPen : object({Object::Pen, want, {}, {}});
+    simpleRecord(kSelectObject, handle);
     pen_ = want;
-    penObject_ = object;
+    penObject_ = handle;
 }
 
 void EmfWriter::setBrush(Rgb colour) {
     if (brush_ == colour) {
         return;
     }
-    const std::uint32_t object = createSolidBrush(colour);
-    simpleRecord(kSelectObject, object);
-    deleteObject(brushObject_);
+    const std::uint32_t handle = object({Object::Brush, {}, colour, {}});
+    simpleRecord(kSelectObject, handle);
     brush_ = colour;
-    brushObject_ = object;
+    brushObject_ = handle;
 }
 
 void EmfWriter::setHollowBrush() {
@@ -322,7 +380,6 @@ void EmfWriter::setHollowBrush() {
         return;
     }
     simpleRecord(kSelectObject, kNullBrush);
-    deleteObject(brushObject_);
     brush_.reset();
     brushObject_ = kNullBrush;
 }
@@ -332,46 +389,10 @@ void EmfWriter::setFont(std::string_view family, int pixelHeight, bool bold, boo
     if (font_ == want) {
         return;
     }
-    // A Japanese face name means Japanese text: ask for the Shift-JIS character
-    // set, or Windows may map the face to a Western one.
-    const bool ascii = std::all_of(family.begin(), family.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    std::vector<std::uint16_t> face;
-    for (char32_t cp : CodePoints(family)) {
-        std::vector<std::uint16_t> units;
-        AppendUtf16(units, cp);
-        if (face.size() + units.size() > 31) {
-            break;
-        }
-        face.insert(face.end(), units.begin(), units.end());
-    }
-    face.resize(32, 0);
-
-    const std::uint32_t object = allocateHandle();
-    beginRecord(kExtCreateFontIndirectW);
-    put32(object);
-    // Negative: the character height, not the cell height.
-    putI32(Clamp32(-std::llabs(std::int64_t{pixelHeight})));
-    putI32(0); // width from the aspect ratio
-    putI32(0); // escapement
-    putI32(0); // orientation
-    putI32(bold ? 700 : 400);
-    put8(italic ? 1 : 0);
-    put8(0); // underline
-    put8(0); // strike out
-    put8(ascii ? kDefaultCharset : kShiftJisCharset);
-    put8(0); // output precision
-    put8(0); // clip precision
-    put8(0); // quality
-    put8(0); // pitch and family
-    for (std::uint16_t u : face) {
-        put16(u);
-    }
-    endRecord();
-    simpleRecord(kSelectObject, object);
-    deleteObject(fontObject_);
+    const std::uint32_t handle = object({Object::Font, {}, {}, want});
+    simpleRecord(kSelectObject, handle);
     font_ = std::move(want);
-    fontObject_ = object;
+    fontObject_ = handle;
 }
 
 void EmfWriter::setTextColour(Rgb colour) {
@@ -474,10 +495,9 @@ void EmfWriter::fill(Rect box, Rgb colour) {
     if (box.right <= box.left || box.bottom <= box.top) {
         return;
     }
-    const bool ownBrush = brush_ != colour;
-    const std::uint32_t brush = ownBrush ? createSolidBrush(colour) : brushObject_;
-    if (ownBrush) {
-        simpleRecord(kSelectObject, brush);
+    const bool otherBrush = brush_ != colour;
+    if (otherBrush) {
+        simpleRecord(kSelectObject, object({Object::Brush, {}, colour, {}}));
     }
     if (penObject_ != kNullPen) {
         simpleRecord(kSelectObject, kNullPen);
@@ -491,9 +511,8 @@ void EmfWriter::fill(Rect box, Rgb colour) {
     if (penObject_ != kNullPen) {
         simpleRecord(kSelectObject, penObject_);
     }
-    if (ownBrush) {
+    if (otherBrush) {
         simpleRecord(kSelectObject, brushObject_);
-        deleteObject(brush);
     }
 }
 
@@ -553,6 +572,16 @@ void EmfWriter::text(Point p, std::string_view utf8, TextAnchor anchor) {
 std::string EmfWriter::finish() {
     if (!finished_) {
         finished_ = true;
+        if (!objects_.empty()) {
+            // Stock objects in, so that every object of ours can go.
+            simpleRecord(kSelectObject, kBlackPen);
+            simpleRecord(kSelectObject, kWhiteBrush);
+            simpleRecord(kSelectObject, kDefaultGuiFont);
+            for (const Object& o : objects_) {
+                simpleRecord(kDeleteObject, o.handle);
+            }
+            objects_.clear();
+        }
         beginRecord(kEof);
         put32(0);  // no palette entries
         put32(16); // where they would be

@@ -2,9 +2,10 @@
 // The Enhanced Metafile writer: one record per drawing call, in device units
 // of a 96 dpi picture. Viewers disagree on a fresh device context, so the file
 // sets map mode, background mode, text alignment and colour and selects stock
-// pen, brush and font itself before anything is drawn. Pens, brushes and fonts
-// live in a few reused handle slots; each is deleted once its successor is
-// selected.
+// pen, brush and font itself before anything is drawn. A pen, brush or font
+// once created is kept and selected again whenever the same one is wanted;
+// the least recently used goes when too many are alive, and all go before the
+// end of the file.
 
 #include "view/metafile.h"
 
@@ -70,15 +71,32 @@ class EmfWriter final : public MetafileWriter {
     // Polyline or polygon: the 16-bit record when every coordinate fits.
     void pointsRecord(std::uint32_t type16, std::uint32_t type32, std::span<const Point> points);
 
+    // A created pen, brush or font and what it is.
+    struct Object {
+        enum Kind { Pen, Brush, Font } kind;
+        PenState pen;
+        Rgb brush;
+        FontState font;
+        std::uint32_t handle = 0;
+        std::uint64_t lastUse = 0;
+        bool sameAs(const Object& o) const {
+            return kind == o.kind && (kind == Pen     ? pen == o.pen
+                                      : kind == Brush ? brush == o.brush
+                                                      : font == o.font);
+        }
+    };
+
     std::uint32_t allocateHandle();
-    // Deletes an object this writer created; stock objects stay.
-    void deleteObject(std::uint32_t object);
-    std::uint32_t createSolidBrush(Rgb colour);
+    // The handle of such an object, created unless it is alive.
+    std::uint32_t object(Object wanted);
+    void create(const Object& o);
 
     std::string bytes_;
     std::size_t recordStart_ = 0;
     std::uint32_t records_ = 0;
     std::vector<bool> handleUsed_; // index 0 is the file's own
+    std::vector<Object> objects_;
+    std::uint64_t uses_ = 0;
     std::uint32_t handleCount_ = 1;
     bool finished_ = false;
 

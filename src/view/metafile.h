@@ -97,6 +97,7 @@ class MetafileCanvas : public Canvas {
   private:
     MetafileWriter& writer_;
     Palette palette_;
+    Rgb penColour_;
 };
 
 } // namespace skarvel::view

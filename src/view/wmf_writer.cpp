@@ -40,6 +40,7 @@ constexpr std::uint16_t kAlignBaseline = 24;
 constexpr std::uint8_t kDefaultCharset = 1;
 constexpr std::uint8_t kShiftJisCharset = 128;
 constexpr std::size_t kMaxCount = 32767; // counts are 16-bit signed
+constexpr std::size_t kMaxObjects = 32;  // pens, brushes and fonts kept alive at most
 
 void Put8(std::string& out, std::uint8_t v) {
     out.push_back(static_cast<char>(v));
@@ -139,9 +140,9 @@ WmfWriter::WmfWriter(int width, int height)
     record(kSetTextColor, colour);
     pen_ = Pen{Rgb{0, 0, 0}, 1, PenStyle::Solid};
     brush_ = Brush{Rgb{0xFF, 0xFF, 0xFF}, false};
-    penSlot_ = createPen(pen_);
+    penSlot_ = pen(pen_);
     selectObject(penSlot_);
-    brushSlot_ = createBrush(brush_);
+    brushSlot_ = brush(brush_);
     selectObject(brushSlot_);
     // An invisible frame: some players fit the drawing's extent, not the
     // picture's, to the image they make.
@@ -160,14 +161,38 @@ void WmfWriter::record(std::uint16_t function, const std::string& params) {
 }
 
 // A new object takes the lowest free slot of the player's object table.
-int WmfWriter::createObject(std::uint16_t function, const std::string& params) {
+int WmfWriter::object(std::uint16_t function, const std::string& params) {
+    ++uses_;
+    for (Object& o : objects_) {
+        if (o.function == function && o.params == params) {
+            o.lastUse = uses_;
+            return o.slot;
+        }
+    }
+    if (objects_.size() >= kMaxObjects) {
+        // The least recently used of those not selected goes.
+        auto oldest = objects_.end();
+        for (auto it = objects_.begin(); it != objects_.end(); ++it) {
+            const bool selected =
+                it->slot == penSlot_ || it->slot == brushSlot_ || it->slot == fontSlot_;
+            if (!selected && (oldest == objects_.end() || it->lastUse < oldest->lastUse)) {
+                oldest = it;
+            }
+        }
+        if (oldest != objects_.end()) {
+            deleteObject(oldest->slot);
+            objects_.erase(oldest);
+        }
+    }
     auto free = std::find(slots_.begin(), slots_.end(), false);
     if (free == slots_.end()) {
         free = slots_.insert(slots_.end(), false);
     }
     *free = true;
     record(function, params);
-    return static_cast<int>(free - slots_.begin());
+    const int slot = static_cast<int>(free - slots_.begin());
+    objects_.push_back({function, params, slot, uses_});
+    return slot;
 }
 
 void WmfWriter::selectObject(int slot) {
@@ -186,57 +211,51 @@ void WmfWriter::deleteObject(int slot) {
 
 // A pen wider than one pixel draws solid whatever its style: the player's
 // simple pens only dash at one pixel.
-int WmfWriter::createPen(const Pen& pen) {
+int WmfWriter::pen(const Pen& pen) {
     std::string s;
     Put16(s, PenStyleCode(pen.style));
     PutS16(s, std::max(pen.width, 1));
     PutS16(s, 0);
     PutColour(s, pen.colour);
-    return createObject(kCreatePen, s);
+    return object(kCreatePen, s);
 }
 
-int WmfWriter::createBrush(const Brush& brush) {
+int WmfWriter::brush(const Brush& brush) {
     std::string s;
     Put16(s, brush.hollow ? 1 : 0);
     PutColour(s, brush.colour);
     Put16(s, 0);
-    return createObject(kCreateBrush, s);
+    return object(kCreateBrush, s);
 }
 
 void WmfWriter::setPen(Rgb colour, int width, PenStyle style) {
-    const Pen pen{colour, width, style};
-    if (pen == pen_) {
+    const Pen wanted{colour, width, style};
+    if (wanted == pen_) {
         return;
     }
-    const int slot = createPen(pen);
-    selectObject(slot);
-    deleteObject(penSlot_);
-    penSlot_ = slot;
-    pen_ = pen;
+    penSlot_ = pen(wanted);
+    selectObject(penSlot_);
+    pen_ = wanted;
 }
 
 void WmfWriter::setBrush(Rgb colour) {
-    const Brush brush{colour, false};
-    if (brush == brush_) {
+    const Brush wanted{colour, false};
+    if (wanted == brush_) {
         return;
     }
-    const int slot = createBrush(brush);
-    selectObject(slot);
-    deleteObject(brushSlot_);
-    brushSlot_ = slot;
-    brush_ = brush;
+    brushSlot_ = brush(wanted);
+    selectObject(brushSlot_);
+    brush_ = wanted;
 }
 
 void WmfWriter::setHollowBrush() {
-    const Brush brush{Rgb{}, true};
-    if (brush == brush_) {
+    const Brush wanted{Rgb{}, true};
+    if (wanted == brush_) {
         return;
     }
-    const int slot = createBrush(brush);
-    selectObject(slot);
-    deleteObject(brushSlot_);
-    brushSlot_ = slot;
-    brush_ = brush;
+    brushSlot_ = brush(wanted);
+    selectObject(brushSlot_);
+    brush_ = wanted;
 }
 
 void WmfWriter::applyFont(const Font& font) {
@@ -262,12 +281,8 @@ void WmfWriter::applyFont(const Font& font) {
     if (s.size() % 2 != 0) {
         Put8(s, 0);
     }
-    const int slot = createObject(kCreateFont, s);
-    selectObject(slot);
-    if (fontSlot_ >= 0) {
-        deleteObject(fontSlot_);
-    }
-    fontSlot_ = slot;
+    fontSlot_ = object(kCreateFont, s);
+    selectObject(fontSlot_);
     font_ = font;
 }
 
@@ -377,24 +392,23 @@ void WmfWriter::fill(Rect box, Rgb colour) {
 }
 
 // A rectangle in a pen and brush of its own; those in use come back after.
-void WmfWriter::rectangleWith(const Pen& pen, const Brush& brush, Rect box) {
-    const bool samePen = pen_.style == PenStyle::None ? pen.style == PenStyle::None : pen == pen_;
-    const int penSlot = samePen ? -1 : createPen(pen);
+void WmfWriter::rectangleWith(const Pen& withPen, const Brush& withBrush, Rect box) {
+    const bool samePen =
+        pen_.style == PenStyle::None ? withPen.style == PenStyle::None : withPen == pen_;
+    const int penSlot = samePen ? -1 : pen(withPen);
     if (penSlot >= 0) {
         selectObject(penSlot);
     }
-    const int brushSlot = brush == brush_ ? -1 : createBrush(brush);
+    const int brushSlot = withBrush == brush_ ? -1 : brush(withBrush);
     if (brushSlot >= 0) {
         selectObject(brushSlot);
     }
     rectangle(box);
     if (penSlot >= 0) {
         selectObject(penSlot_);
-        deleteObject(penSlot);
     }
     if (brushSlot >= 0) {
         selectObject(brushSlot_);
-        deleteObject(brushSlot);
     }
 }
 
@@ -433,6 +447,11 @@ std::string WmfWriter::finish() {
     if (clipped_) {
         restoreClip();
     }
+    // Nothing stays behind in the player's object table.
+    for (const Object& o : objects_) {
+        deleteObject(o.slot);
+    }
+    objects_.clear();
     record(kEof, {});
     finished_ = true;
 

@@ -3,7 +3,9 @@
 // one logical unit per pixel at 96 units per inch. Everything is stated in
 // the file (map mode, window, background mode, text alignment and colour, a
 // pen and a brush) because the programs that play these files start from
-// different defaults.
+// different defaults. A pen, brush or font once created is kept and selected
+// again whenever the same one is wanted; the least recently used goes when
+// too many are alive, and all go before the end of the file.
 //
 // Coordinates are 16-bit in this format: a value outside -32768..32767 is
 // clamped to the nearest end, so a shape reaching far off the picture keeps
@@ -68,12 +70,21 @@ class WmfWriter final : public MetafileWriter {
         Point position;
     };
 
+    // A created pen, brush or font and what it is.
+    struct Object {
+        std::uint16_t function; // the record that creates it
+        std::string params;     // and what that record says
+        int slot = -1;
+        std::uint64_t lastUse = 0;
+    };
+
     void record(std::uint16_t function, const std::string& params);
-    int createObject(std::uint16_t function, const std::string& params);
+    // The slot of such an object, created unless it is alive.
+    int object(std::uint16_t function, const std::string& params);
     void selectObject(int slot);
     void deleteObject(int slot);
-    int createPen(const Pen& pen);
-    int createBrush(const Brush& brush);
+    int pen(const Pen& pen);
+    int brush(const Brush& brush);
     void applyFont(const Font& font);
     void rectangleWith(const Pen& pen, const Brush& brush, Rect box);
     void restoreClip();
@@ -83,6 +94,8 @@ class WmfWriter final : public MetafileWriter {
     std::uint32_t maxRecord_ = 0;
     std::vector<bool> slots_; // occupied object slots
     std::vector<int> deferredDeletes_;
+    std::vector<Object> objects_;
+    std::uint64_t uses_ = 0;
     Pen pen_;
     Brush brush_;
     Font font_;
