@@ -131,6 +131,15 @@ void AppendUtf16(std::vector<std::uint16_t>& out, char32_t cp) {
     }
 }
 
+// Characters a font draws in a square cell: CJK, kana, Hangul and the
+// full-width forms, but not the half-width ones.
+bool Wide(char32_t cp) {
+    return (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0xA4CF) ||
+           (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF) ||
+           (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
+           (cp >= 0xFFE0 && cp <= 0xFFE6) || cp >= 0x1F300;
+}
+
 std::int32_t Clamp32(std::int64_t v) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
@@ -331,9 +340,9 @@ void EmfWriter::create(const Object& o) {
         put32(o.handle);
         // Negative: the character height, not the cell height.
         putI32(Clamp32(-std::llabs(std::int64_t{font.pixelHeight})));
-        putI32(0); // width from the aspect ratio
-        putI32(0); // escapement
-        putI32(0); // orientation
+        putI32(0);          // width from the aspect ratio
+        putI32(font.angle); // escapement: the text's direction
+        putI32(font.angle); // orientation: each character's
         putI32(font.bold ? 700 : 400);
         put8(font.italic ? 1 : 0);
         put8(0); // underline
@@ -384,8 +393,9 @@ void EmfWriter::setHollowBrush() {
     brushObject_ = kNullBrush;
 }
 
-void EmfWriter::setFont(std::string_view family, int pixelHeight, bool bold, bool italic) {
-    FontState want{std::string(family), pixelHeight, bold, italic};
+void EmfWriter::setFont(std::string_view family, int pixelHeight, bool bold, bool italic,
+                        int angle) {
+    FontState want{std::string(family), pixelHeight, bold, italic, angle};
     if (font_ == want) {
         return;
     }
@@ -516,21 +526,25 @@ void EmfWriter::fill(Rect box, Rgb colour) {
     }
 }
 
-void EmfWriter::text(Point p, std::string_view utf8, TextAnchor anchor) {
+void EmfWriter::text(Point p, std::string_view utf8, TextAnchor anchor,
+                     std::span<const std::int32_t> given) {
     const std::uint32_t align = anchor == TextAnchor::TopLeft ? kTaTopLeft : kTaBaselineLeft;
     if (align != textAlign_) {
         simpleRecord(kSetTextAlign, align);
         textAlign_ = align;
     }
-    // Viewers without the font need the advances; a rough guess: square CJK
-    // cells, narrower Latin ones.
+    // Players place each character by its advance. Without the font's own,
+    // a guess: square cells for wide characters, narrower ones for the rest.
     const std::int64_t height = font_ ? std::llabs(std::int64_t{font_->pixelHeight}) : 12;
     std::vector<std::uint16_t> units;
     std::vector<std::int32_t> advances;
+    std::size_t k = 0;
     for (char32_t cp : CodePoints(utf8)) {
         const std::size_t before = units.size();
         AppendUtf16(units, cp);
-        advances.push_back(Clamp32(cp >= 0x1100 ? height : (height * 11 + 10) / 20));
+        advances.push_back(k < given.size() ? given[k]
+                                            : Clamp32(Wide(cp) ? height : (height * 11 + 10) / 20));
+        ++k;
         if (units.size() - before == 2) {
             advances.push_back(0);
         }

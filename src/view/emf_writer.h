@@ -25,7 +25,8 @@ class EmfWriter final : public MetafileWriter {
     void setPen(Rgb colour, int width, PenStyle style) override;
     void setBrush(Rgb colour) override;
     void setHollowBrush() override;
-    void setFont(std::string_view family, int pixelHeight, bool bold, bool italic) override;
+    void setFont(std::string_view family, int pixelHeight, bool bold, bool italic,
+                 int angle) override;
     void setTextColour(Rgb colour) override;
     void setClip(std::optional<Rect> clip) override;
 
@@ -36,7 +37,8 @@ class EmfWriter final : public MetafileWriter {
     void rectangle(Rect box) override;
     void ellipse(Rect box) override;
     void fill(Rect box, Rgb colour) override;
-    void text(Point p, std::string_view utf8, TextAnchor anchor) override;
+    void text(Point p, std::string_view utf8, TextAnchor anchor,
+              std::span<const std::int32_t> advances) override;
 
     // Throws std::length_error past the format's 4 GiB.
     std::string finish() override;
@@ -53,6 +55,7 @@ class EmfWriter final : public MetafileWriter {
         int pixelHeight = 0;
         bool bold = false;
         bool italic = false;
+        int angle = 0;
         friend bool operator==(const FontState&, const FontState&) = default;
     };
 

@@ -61,7 +61,7 @@ void MetafileCanvas::fill(Rect box, Colour colour) {
 void MetafileCanvas::text(Point p, std::string_view utf8) {
     // Text drawn on the canvas takes the pen's colour.
     writer_.setTextColour(penColour_);
-    writer_.text(p, utf8, TextAnchor::TopLeft);
+    writer_.text(p, utf8, TextAnchor::TopLeft, {});
 }
 
 } // namespace skarvel::view

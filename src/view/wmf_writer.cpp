@@ -264,9 +264,9 @@ void WmfWriter::applyFont(const Font& font) {
     }
     std::string s;
     PutS16(s, font.height);
-    PutS16(s, 0); // width: the font's own
-    PutS16(s, 0); // escapement
-    PutS16(s, 0); // orientation
+    PutS16(s, 0);          // width: the font's own
+    PutS16(s, font.angle); // escapement: the text's direction
+    PutS16(s, font.angle); // orientation: each character's
     Put16(s, font.bold ? 700 : 400);
     Put8(s, font.italic ? 1 : 0);
     Put8(s, 0); // underline
@@ -288,10 +288,11 @@ void WmfWriter::applyFont(const Font& font) {
 
 // A Japanese family name is only found under the Shift-JIS character set;
 // a Latin one keeps the default set, which would otherwise pick another face.
-void WmfWriter::setFont(std::string_view family, int pixelHeight, bool bold, bool italic) {
+void WmfWriter::setFont(std::string_view family, int pixelHeight, bool bold, bool italic,
+                        int angle) {
     familyCharset_ = HasNonAscii(family) ? kShiftJisCharset : kDefaultCharset;
-    applyFont(
-        Font{CutCp932(data::EncodeCp932(family), 31), -pixelHeight, bold, italic, familyCharset_});
+    applyFont(Font{CutCp932(data::EncodeCp932(family), 31), -pixelHeight, bold, italic,
+                   familyCharset_, angle});
 }
 
 void WmfWriter::setTextColour(Rgb colour) {
@@ -414,7 +415,9 @@ void WmfWriter::rectangleWith(const Pen& withPen, const Brush& withBrush, Rect b
 
 // Japanese text needs the Shift-JIS character set for its bytes to be read
 // as such, whatever the family; the font changes set only while it does.
-void WmfWriter::text(Point p, std::string_view utf8, TextAnchor anchor) {
+// The player lays the text out in its own font: no advances are written.
+void WmfWriter::text(Point p, std::string_view utf8, TextAnchor anchor,
+                     std::span<const std::int32_t>) {
     if (utf8.empty()) {
         return;
     }

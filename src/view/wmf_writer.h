@@ -27,7 +27,8 @@ class WmfWriter final : public MetafileWriter {
     void setPen(Rgb colour, int width, PenStyle style) override;
     void setBrush(Rgb colour) override;
     void setHollowBrush() override;
-    void setFont(std::string_view family, int pixelHeight, bool bold, bool italic) override;
+    void setFont(std::string_view family, int pixelHeight, bool bold, bool italic,
+                 int angle) override;
     void setTextColour(Rgb colour) override;
     void setClip(std::optional<Rect> clip) override;
 
@@ -38,7 +39,8 @@ class WmfWriter final : public MetafileWriter {
     void rectangle(Rect box) override;
     void ellipse(Rect box) override;
     void fill(Rect box, Rgb colour) override;
-    void text(Point p, std::string_view utf8, TextAnchor anchor) override;
+    void text(Point p, std::string_view utf8, TextAnchor anchor,
+              std::span<const std::int32_t> advances) override;
 
     std::string finish() override;
 
@@ -60,6 +62,7 @@ class WmfWriter final : public MetafileWriter {
         bool bold = false;
         bool italic = false;
         std::uint8_t charset = 1;
+        int angle = 0;
         friend bool operator==(const Font&, const Font&) = default;
     };
     // What a saved device context brings back on restoring it.

@@ -91,11 +91,11 @@ std::string Picture() {
     const std::array<Point, 3> far{{{0, 0}, {40000, 0}, {0, -40000}}};
     w.polyline(far);
     w.polygon(far);
-    w.setFont("ＭＳ ゴシック", 16, true, false);
+    w.setFont("ＭＳ ゴシック", 16, true, false, 0);
     w.setTextColour({0, 0, 0x80});
-    w.text({20, 40}, "時間(s)", TextAnchor::TopLeft);
-    w.setFont("Arial", 12, false, true);
-    w.text({120, 100}, "a\xff\xF0\x9F\x98\x80", TextAnchor::BaselineLeft);
+    w.text({20, 40}, "時間(s)", TextAnchor::TopLeft, {});
+    w.setFont("Arial", 12, false, true, 900); // upwards
+    w.text({120, 100}, "a\xff\xF0\x9F\x98\x80", TextAnchor::BaselineLeft, {});
     return w.finish();
 }
 
@@ -221,7 +221,7 @@ TEST(EmfWriter, CreatesEachObjectOnceAndDeletesItAtTheEnd) {
         t.fill({0, 0, 5, 5}, {0xFF, 0, 0});
     }
     t.setBrush({0xFF, 0, 0});
-    t.setFont("Arial", 12, false, false);
+    t.setFont("Arial", 12, false, false, 0);
     t.fill({0, 0, 5, 5}, {0, 0, 0xFF});
     EXPECT_EQ(Listing(t.finish(), setUp), R"(38 1 0 1 0 15790320
 37 1
@@ -286,6 +286,8 @@ TEST(EmfWriter, RendersThroughEmf2Svg) {
     const std::string svgText{std::istreambuf_iterator<char>(svgIn), {}};
     EXPECT_NE(svgText.find("時間(s)"), std::string::npos);
     EXPECT_NE(svgText.find("stroke=\"#C81E64\""), std::string::npos);
+    EXPECT_NE(svgText.find("transform=\"rotate(-90, "), std::string::npos)
+        << "no text turned upwards";
 
     std::ifstream rgbIn(rgb, std::ios::binary);
     const std::string pixels{std::istreambuf_iterator<char>(rgbIn), {}};

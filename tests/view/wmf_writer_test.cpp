@@ -65,14 +65,14 @@ std::string Picture(bool all = true) {
     w.fill({150, 100, 190, 115}, Rgb{255, 200, 0});
     if (all) {
         w.lineTo({40000, -50000}); // clamped
-        w.setFont("ＭＳ ゴシック", 14, true, false);
+        w.setFont("ＭＳ ゴシック", 14, true, false, 0);
         w.setTextColour(Rgb{0, 0, 128});
-        w.text({10, 95}, "時間(s)", TextAnchor::TopLeft);
+        w.text({10, 95}, "時間(s)", TextAnchor::TopLeft, {});
     }
     w.setClip(std::nullopt);
     if (all) {
-        w.setFont("Arial", 12, false, true);
-        w.text({110, 115}, "t", TextAnchor::BaselineLeft);
+        w.setFont("Arial", 12, false, true, 900); // upwards
+        w.text({110, 115}, "t", TextAnchor::BaselineLeft, {});
     }
     return w.finish();
 }
@@ -267,6 +267,8 @@ TEST(WmfWriter, Wmf2svgPlaysIt) {
     std::filesystem::remove_all(dir);
     EXPECT_EQ(status, 0);
     EXPECT_NE(text.find("<text"), std::string::npos);
+    EXPECT_NE(text.find("matrix(0.000000 -1.000000 1.000000 0.000000 "), std::string::npos)
+        << "no text turned upwards";
 }
 
 TEST(WmfWriter, ImageMagickPlaysIt) {
