@@ -116,4 +116,18 @@ TEST(MetafileDevice, TextRunsMeetWhereQtPutsThem) {
     EXPECT_EQ(first->y, 175);
 }
 
+// A chart clips its parts, and the whole chart to itself: that one keeps
+// every row of the picture.
+TEST(MetafileDevice, WholeChartClipIsThePicture) {
+    skarvel::gui::Chart chart(QStringLiteral("高度(m)"), {{QStringLiteral("a"), Qt::black}});
+    chart.resize(300, 200);
+    const QByteArray emf = skarvel::gui::ChartPicture(chart, skarvel::app::PictureFormat::Emf);
+    for (const Rect& clip : Play(emf).clips) {
+        if (clip.left <= 0 && clip.right >= 300) {
+            EXPECT_EQ(clip.top, 0);
+            EXPECT_EQ(clip.bottom, 200);
+        }
+    }
+}
+
 } // namespace

@@ -205,6 +205,13 @@ class MetafilePaintEngine : public QPaintEngine {
             return;
         }
         const QRectF m = transform_.mapRect(box);
+        // As large as the picture, the clip takes nothing away: QCustomPlot
+        // gives the whole chart's a row higher, which would cut the last row.
+        const QPaintDevice* device = paintDevice();
+        if (device != nullptr && m.width() >= device->width() && m.height() >= device->height()) {
+            writer_.setClip(std::nullopt);
+            return;
+        }
         const view::Point a = ToPoint(m.topLeft());
         const view::Point b = ToPoint(m.bottomRight());
         writer_.setClip(view::Rect{a.x, a.y, b.x, b.y});
