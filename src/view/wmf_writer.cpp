@@ -1,8 +1,10 @@
 #include "view/wmf_writer.h"
 
 #include "data/codec.h"
+#include "view/shape_clip.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 namespace skarvel::view {
@@ -125,7 +127,8 @@ bool HasNonAscii(std::string_view utf8) {
 } // namespace
 
 WmfWriter::WmfWriter(int width, int height)
-    : width_(std::clamp(width, 1, 32767)), height_(std::clamp(height, 1, 32767)) {
+    : width_(std::clamp(width, 1, 32767)),
+      height_(std::clamp(height, 1, 32767)), picture_{0, 0, width_, height_} {
     // The map mode first: a window extent means nothing in the default one.
     record(kSetMapMode, Word(kAnisotropic));
     record(kSetWindowOrg, YX({0, 0}));
@@ -146,7 +149,7 @@ WmfWriter::WmfWriter(int width, int height)
     selectObject(brushSlot_);
     // An invisible frame: some players fit the drawing's extent, not the
     // picture's, to the image they make.
-    rectangleWith({Rgb{}, 1, PenStyle::None}, {Rgb{}, true}, {0, 0, width_, height_});
+    fillWith({Rgb{}, true}, picture_);
 }
 
 void WmfWriter::record(std::uint16_t function, const std::string& params) {
@@ -316,7 +319,7 @@ void WmfWriter::setClip(std::optional<Rect> clip) {
         return;
     }
     record(kSaveDc, {});
-    saved_ = SavedState{penSlot_, brushSlot_, fontSlot_, textColour_, textAlign_, position_};
+    saved_ = SavedState{penSlot_, brushSlot_, fontSlot_, textColour_, textAlign_, penPosition_};
     clipped_ = true;
     record(kIntersectClipRect, Box(clip->left, clip->top, clip->right, clip->bottom));
 }
@@ -341,8 +344,8 @@ void WmfWriter::restoreClip() {
     if (textAlign_ != saved_.textAlign) {
         record(kSetTextAlign, Word(textAlign_));
     }
-    if (position_ != saved_.position) {
-        record(kMoveTo, YX(position_));
+    if (penPosition_ != saved_.position) {
+        record(kMoveTo, YX(penPosition_));
     }
     for (const int slot : deferredDeletes_) {
         deleteObject(slot);
@@ -350,18 +353,60 @@ void WmfWriter::restoreClip() {
     deferredDeletes_.clear();
 }
 
+// A position off the picture is only remembered: the line from it starts
+// where it comes onto the picture.
 void WmfWriter::moveTo(Point p) {
-    record(kMoveTo, YX(p));
     position_ = p;
+    if (Inside(p, picture_)) {
+        record(kMoveTo, YX(p));
+        penPosition_ = p;
+    }
+}
+
+// Players that size the image from what is drawn count a wide pen's width
+// around each point as drawn: lines in one end short of the edge by the width
+// (measured: somewhat less would do).
+Rect WmfWriter::inkBox() const {
+    if (pen_.style == PenStyle::None || pen_.width <= 1) {
+        return picture_;
+    }
+    const int x = std::min(pen_.width, width_ / 2), y = std::min(pen_.width, height_ / 2);
+    return {x, y, width_ - x, height_ - y};
+}
+
+std::vector<std::vector<Point>> WmfWriter::cutLine(std::span<const Point> points) const {
+    std::vector<std::vector<Point>> parts = ClipPolyline(points, picture_);
+    const Rect ink = inkBox();
+    if (ink != picture_) {
+        for (std::vector<Point>& part : parts) {
+            for (Point& q : part) {
+                q = {std::clamp(q.x, ink.left, ink.right), std::clamp(q.y, ink.top, ink.bottom)};
+            }
+        }
+    }
+    return parts;
 }
 
 void WmfWriter::lineTo(Point p) {
-    record(kLineTo, YX(p));
+    const std::array<Point, 2> line{position_, p};
     position_ = p;
+    for (const std::vector<Point>& part : cutLine(line)) {
+        if (part.front() != penPosition_) {
+            record(kMoveTo, YX(part.front()));
+        }
+        record(kLineTo, YX(part.back()));
+        penPosition_ = part.back();
+    }
+}
+
+void WmfWriter::polyline(std::span<const Point> points) {
+    for (const std::vector<Point>& part : cutLine(points)) {
+        writePolyline(part);
+    }
 }
 
 // A very long polyline goes out in pieces that share their end points.
-void WmfWriter::polyline(std::span<const Point> points) {
+void WmfWriter::writePolyline(std::span<const Point> points) {
     while (points.size() >= 2) {
         const std::size_t n = std::min(points.size(), kMaxCount);
         record(kPolyline, Points(points.first(n)));
@@ -377,38 +422,102 @@ void WmfWriter::polygon(std::span<const Point> points) {
     if (points.size() < 2) {
         return;
     }
+    points = points.first(std::min(points.size(), kMaxCount));
+    const Rect ink = inkBox();
+    if (std::all_of(points.begin(), points.end(), [&](Point p) { return Inside(p, ink); })) {
+        writePolygon(points);
+    } else {
+        cutShape(points);
+    }
+}
+
+void WmfWriter::writePolygon(std::span<const Point> points) {
     record(kPolygon, Points(points.first(std::min(points.size(), kMaxCount))));
 }
 
+// Cut along the edge, the filled area would gain an outline there that the
+// whole shape does not have; so the area goes without one, and the outline
+// follows as the parts of the shape's own that are inside.
+void WmfWriter::cutShape(std::span<const Point> corners) {
+    if (corners.empty()) {
+        return;
+    }
+    if (!brush_.hollow) {
+        const std::vector<Point> area = ClipPolygon(corners, picture_);
+        if (area.size() >= 3) {
+            const Swap swap = swapIn({Rgb{}, 1, PenStyle::None}, brush_);
+            writePolygon(area);
+            swapOut(swap);
+        }
+    }
+    if (pen_.style != PenStyle::None) {
+        std::vector<Point> ring(corners.begin(), corners.end());
+        ring.push_back(corners.front());
+        polyline(ring);
+    }
+}
+
 void WmfWriter::rectangle(Rect box) {
-    record(kRectangle, Box(box.left, box.top, box.right, box.bottom));
+    if (Inside({box.left, box.top}, inkBox()) && Inside({box.right, box.bottom}, inkBox())) {
+        record(kRectangle, Box(box.left, box.top, box.right, box.bottom));
+        return;
+    }
+    // The outline runs along the pixels just inside the right and bottom.
+    const std::array<Point, 4> corners{{{box.left, box.top},
+                                        {box.right - 1, box.top},
+                                        {box.right - 1, box.bottom - 1},
+                                        {box.left, box.bottom - 1}}};
+    cutShape(corners);
 }
 
 void WmfWriter::ellipse(Rect box) {
-    record(kEllipse, Box(box.left, box.top, box.right, box.bottom));
+    if (Inside({box.left, box.top}, inkBox()) && Inside({box.right, box.bottom}, inkBox())) {
+        record(kEllipse, Box(box.left, box.top, box.right, box.bottom));
+        return;
+    }
+    cutShape(EllipseCorners(box));
 }
 
 void WmfWriter::fill(Rect box, Rgb colour) {
-    rectangleWith({Rgb{}, 1, PenStyle::None}, {colour, false}, box);
+    fillWith({colour, false}, box);
 }
 
-// A rectangle in a pen and brush of its own; those in use come back after.
-void WmfWriter::rectangleWith(const Pen& withPen, const Brush& withBrush, Rect box) {
+// A rectangle without an outline, cut to the picture.
+void WmfWriter::fillWith(const Brush& withBrush, Rect box) {
+    if (!Inside({box.left, box.top}, picture_) || !Inside({box.right, box.bottom}, picture_)) {
+        box.left = std::max(box.left, picture_.left);
+        box.top = std::max(box.top, picture_.top);
+        box.right = std::min(box.right, picture_.right);
+        box.bottom = std::min(box.bottom, picture_.bottom);
+        if (box.left >= box.right || box.top >= box.bottom) {
+            return;
+        }
+    }
+    const Swap swap = swapIn({Rgb{}, 1, PenStyle::None}, withBrush);
+    record(kRectangle, Box(box.left, box.top, box.right, box.bottom));
+    swapOut(swap);
+}
+
+WmfWriter::Swap WmfWriter::swapIn(const Pen& withPen, const Brush& withBrush) {
     const bool samePen =
         pen_.style == PenStyle::None ? withPen.style == PenStyle::None : withPen == pen_;
-    const int penSlot = samePen ? -1 : pen(withPen);
-    if (penSlot >= 0) {
-        selectObject(penSlot);
+    Swap swap;
+    swap.pen = samePen ? -1 : pen(withPen);
+    if (swap.pen >= 0) {
+        selectObject(swap.pen);
     }
-    const int brushSlot = withBrush == brush_ ? -1 : brush(withBrush);
-    if (brushSlot >= 0) {
-        selectObject(brushSlot);
+    swap.brush = withBrush == brush_ ? -1 : brush(withBrush);
+    if (swap.brush >= 0) {
+        selectObject(swap.brush);
     }
-    rectangle(box);
-    if (penSlot >= 0) {
+    return swap;
+}
+
+void WmfWriter::swapOut(Swap swap) {
+    if (swap.pen >= 0) {
         selectObject(penSlot_);
     }
-    if (brushSlot >= 0) {
+    if (swap.brush >= 0) {
         selectObject(brushSlot_);
     }
 }

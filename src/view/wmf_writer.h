@@ -7,9 +7,14 @@
 // again whenever the same one is wanted; the least recently used goes when
 // too many are alive, and all go before the end of the file.
 //
-// Coordinates are 16-bit in this format: a value outside -32768..32767 is
-// clamped to the nearest end, so a shape reaching far off the picture keeps
-// its direction inside it but not its exact far end.
+// Every shape is cut to the picture before it is written, because players
+// that size the image from the coordinates drawn would otherwise shrink and
+// shift it, clip records or not: lines and polylines end at the edge,
+// polygons, rectangles and ellipses keep only what lies inside, an ellipse
+// reaching past the edge as a polygon or polyline that follows it, and a
+// wide pen's lines keep its width away from the edge. So no
+// coordinate lies outside the picture, and none outside the 16 bits the
+// format has for it. Shapes wholly inside are written as they come.
 
 #include "view/metafile.h"
 
@@ -89,10 +94,27 @@ class WmfWriter final : public MetafileWriter {
     int pen(const Pen& pen);
     int brush(const Brush& brush);
     void applyFont(const Font& font);
-    void rectangleWith(const Pen& pen, const Brush& brush, Rect box);
+    // The pen and brush a shape is drawn in when they are not the ones in
+    // use: what to select again afterwards.
+    struct Swap {
+        int pen = -1, brush = -1;
+    };
+    Swap swapIn(const Pen& pen, const Brush& brush);
+    void swapOut(Swap swap);
+    void fillWith(const Brush& brush, Rect box);
+    // The part of the picture a line in the current pen may reach into.
+    Rect inkBox() const;
+    // The parts of a polyline inside the picture, drawn in the current pen.
+    std::vector<std::vector<Point>> cutLine(std::span<const Point> points) const;
+    void writePolyline(std::span<const Point> points);
+    void writePolygon(std::span<const Point> points);
+    // A closed shape reaching past the edge: the area inside filled without
+    // an outline, then the outline's parts inside.
+    void cutShape(std::span<const Point> corners);
     void restoreClip();
 
     int width_, height_;
+    Rect picture_;
     std::string body_; // the records after the metafile header
     std::uint32_t maxRecord_ = 0;
     std::vector<bool> slots_; // occupied object slots
@@ -106,7 +128,8 @@ class WmfWriter final : public MetafileWriter {
     int penSlot_ = -1, brushSlot_ = -1, fontSlot_ = -1;
     Rgb textColour_;
     std::uint16_t textAlign_ = 0;
-    Point position_;
+    Point position_;    // where the next line starts, maybe off the picture
+    Point penPosition_; // the player's, always on the picture
     bool clipped_ = false;
     SavedState saved_;
     bool finished_ = false;
