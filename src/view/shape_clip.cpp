@@ -88,11 +88,10 @@ std::vector<std::vector<Point>> ClipPolyline(std::span<const Point> points, Rect
             run.push_back(cut.fromCut ? Snap(cut.from, box) : points[i - 1]);
             runCut = cut.fromCut;
         }
+        // A part that leaves the box ends there: the next one starts on the
+        // edge again.
         run.push_back(cut.toCut ? Snap(cut.to, box) : points[i]);
-        if (cut.toCut) {
-            runCut = true;
-            close();
-        }
+        runCut = runCut || cut.toCut;
     }
     close();
     return runs;
