@@ -56,6 +56,9 @@ constexpr std::uint8_t kShiftJisCharset = 128;
 constexpr std::int32_t kDeviceWidth = 1920;
 constexpr std::int32_t kDeviceHeight = 1080;
 
+// Pens, brushes and fonts kept alive at most.
+constexpr std::size_t kMaxObjects = 32;
+
 std::uint32_t ColorRef(Rgb c) {
     return std::uint32_t{c.r} | std::uint32_t{c.g} << 8 | std::uint32_t{c.b} << 16;
 }
@@ -128,6 +131,15 @@ void AppendUtf16(std::vector<std::uint16_t>& out, char32_t cp) {
     }
 }
 
+// Characters a font draws in a square cell: CJK, kana, Hangul and the
+// full-width forms, but not the half-width ones.
+bool Wide(char32_t cp) {
+    return (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0xA4CF) ||
+           (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF) ||
+           (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
+           (cp >= 0xFFE0 && cp <= 0xFFE6) || cp >= 0x1F300;
+}
+
 std::int32_t Clamp32(std::int64_t v) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
@@ -145,6 +157,7 @@ EmfWriter::EmfWriter(int width, int height)
       fontObject_(kDefaultGuiFont), textAlign_(kTaTopLeft) {
     width = std::max(width, 1);
     height = std::max(height, 1);
+    picture_ = {0, 0, width, height};
     handleUsed_.assign(1, true);
 
     beginRecord(kHeader);
@@ -177,6 +190,11 @@ EmfWriter::EmfWriter(int width, int height)
     simpleRecord(kSelectObject, brushObject_);
     simpleRecord(kSelectObject, penObject_);
     simpleRecord(kSelectObject, fontObject_);
+    // Nothing lands outside the picture, so the bounds above hold: without
+    // the clip, playback spills a shape reaching past the edge.
+    beginRecord(kIntersectClipRect);
+    putRect(picture_);
+    endRecord();
 }
 
 void EmfWriter::put32(std::uint32_t v) {
@@ -239,23 +257,106 @@ std::uint32_t EmfWriter::allocateHandle() {
     return index;
 }
 
-void EmfWriter::deleteObject(std::uint32_t object) {
-    if ((object & kStock) != 0) {
-        return;
+std::uint32_t EmfWriter::object(Object wanted) {
+    wanted.lastUse = ++uses_;
+    for (Object& o : objects_) {
+        if (o.sameAs(wanted)) {
+            o.lastUse = wanted.lastUse;
+            return o.handle;
+        }
     }
-    simpleRecord(kDeleteObject, object);
-    handleUsed_[object] = false;
+    if (objects_.size() >= kMaxObjects) {
+        // The least recently used of those not selected goes.
+        auto oldest = objects_.end();
+        for (auto it = objects_.begin(); it != objects_.end(); ++it) {
+            const bool selected =
+                it->handle == penObject_ || it->handle == brushObject_ || it->handle == fontObject_;
+            if (!selected && (oldest == objects_.end() || it->lastUse < oldest->lastUse)) {
+                oldest = it;
+            }
+        }
+        if (oldest != objects_.end()) {
+            simpleRecord(kDeleteObject, oldest->handle);
+            handleUsed_[oldest->handle] = false;
+            objects_.erase(oldest);
+        }
+    }
+    wanted.handle = allocateHandle();
+    create(wanted);
+    objects_.push_back(wanted);
+    return wanted.handle;
 }
 
-std::uint32_t EmfWriter::createSolidBrush(Rgb colour) {
-    const std::uint32_t handle = allocateHandle();
-    beginRecord(kCreateBrushIndirect);
-    put32(handle);
-    put32(0); // BS_SOLID
-    put32(ColorRef(colour));
-    put32(0); // no hatch
-    endRecord();
-    return handle;
+void EmfWriter::create(const Object& o) {
+    if (o.kind == Object::Brush) {
+        beginRecord(kCreateBrushIndirect);
+        put32(o.handle);
+        put32(0); // BS_SOLID
+        put32(ColorRef(o.brush));
+        put32(0); // no hatch
+        endRecord();
+    } else if (o.kind == Object::Pen && o.pen.width == 1) {
+        beginRecord(kCreatePen);
+        put32(o.handle);
+        put32(PenStyleCode(o.pen.style));
+        putI32(o.pen.width);
+        putI32(0);
+        put32(ColorRef(o.pen.colour));
+        endRecord();
+    } else if (o.kind == Object::Pen) {
+        // Wider pens are geometric: Windows draws a wide plain pen's dashes
+        // solid, and some viewers draw every plain pen one pixel wide.
+        beginRecord(kExtCreatePen);
+        put32(o.handle);
+        put32(0); // no brush bitmap
+        put32(0);
+        put32(0);
+        put32(0);
+        put32(kPsGeometric | PenStyleCode(o.pen.style)); // round caps and joins
+        put32(static_cast<std::uint32_t>(o.pen.width));
+        put32(0); // BS_SOLID
+        put32(ColorRef(o.pen.colour));
+        put32(0); // no hatch
+        put32(0); // no style entries
+        endRecord();
+    } else {
+        const FontState& font = o.font;
+        // A Japanese face name means Japanese text: ask for the Shift-JIS
+        // character set, or Windows may map the face to a Western one.
+        const bool ascii = std::all_of(font.family.begin(), font.family.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        std::vector<std::uint16_t> face;
+        for (char32_t cp : CodePoints(font.family)) {
+            std::vector<std::uint16_t> units;
+            AppendUtf16(units, cp);
+            if (face.size() + units.size() > 31) {
+                break;
+            }
+            face.insert(face.end(), units.begin(), units.end());
+        }
+        face.resize(32, 0);
+
+        beginRecord(kExtCreateFontIndirectW);
+        put32(o.handle);
+        // Negative: the character height, not the cell height.
+        putI32(Clamp32(-std::llabs(std::int64_t{font.pixelHeight})));
+        putI32(0);          // width from the aspect ratio
+        putI32(font.angle); // escapement: the text's direction
+        putI32(font.angle); // orientation: each character's
+        putI32(font.bold ? 700 : 400);
+        put8(font.italic ? 1 : 0);
+        put8(0); // underline
+        put8(0); // strike out
+        put8(ascii ? kDefaultCharset : kShiftJisCharset);
+        put8(0); // output precision
+        put8(0); // clip precision
+        put8(0); // quality
+        put8(0); // pitch and family
+        for (std::uint16_t u : face) {
+            put16(u);
+        }
+        endRecord();
+    }
 }
 
 void EmfWriter::setPen(Rgb colour, int width, PenStyle style) {
@@ -266,49 +367,21 @@ void EmfWriter::setPen(Rgb colour, int width, PenStyle style) {
     if (want == pen_) {
         return;
     }
-    std::uint32_t object = kNullPen;
-    if (style != PenStyle::None && want.width == 1) {
-        object = allocateHandle();
-        beginRecord(kCreatePen);
-        put32(object);
-        put32(PenStyleCode(style));
-        putI32(want.width);
-        putI32(0);
-        put32(ColorRef(colour));
-        endRecord();
-    } else if (style != PenStyle::None) {
-        // Wider pens are geometric: Windows draws a wide plain pen's dashes
-        // solid, and some viewers draw every plain pen one pixel wide.
-        object = allocateHandle();
-        beginRecord(kExtCreatePen);
-        put32(object);
-        put32(0); // no brush bitmap
-        put32(0);
-        put32(0);
-        put32(0);
-        put32(kPsGeometric | PenStyleCode(style)); // round caps and joins
-        put32(static_cast<std::uint32_t>(want.width));
-        put32(0); // BS_SOLID
-        put32(ColorRef(colour));
-        put32(0); // no hatch
-        put32(0); // no style entries
-        endRecord();
-    }
-    simpleRecord(kSelectObject, object);
-    deleteObject(penObject_);
+    const std::uint32_t handle =
+        style == PenStyle::None ? kNullPen : object({Object::Pen, want, {}, {}});
+    simpleRecord(kSelectObject, handle);
     pen_ = want;
-    penObject_ = object;
+    penObject_ = handle;
 }
 
 void EmfWriter::setBrush(Rgb colour) {
     if (brush_ == colour) {
         return;
     }
-    const std::uint32_t object = createSolidBrush(colour);
-    simpleRecord(kSelectObject, object);
-    deleteObject(brushObject_);
+    const std::uint32_t handle = object({Object::Brush, {}, colour, {}});
+    simpleRecord(kSelectObject, handle);
     brush_ = colour;
-    brushObject_ = object;
+    brushObject_ = handle;
 }
 
 void EmfWriter::setHollowBrush() {
@@ -316,56 +389,20 @@ void EmfWriter::setHollowBrush() {
         return;
     }
     simpleRecord(kSelectObject, kNullBrush);
-    deleteObject(brushObject_);
     brush_.reset();
     brushObject_ = kNullBrush;
 }
 
-void EmfWriter::setFont(std::string_view family, int pixelHeight, bool bold, bool italic) {
-    FontState want{std::string(family), pixelHeight, bold, italic};
+void EmfWriter::setFont(std::string_view family, int pixelHeight, bool bold, bool italic,
+                        int angle) {
+    FontState want{std::string(family), pixelHeight, bold, italic, angle};
     if (font_ == want) {
         return;
     }
-    // A Japanese face name means Japanese text: ask for the Shift-JIS character
-    // set, or Windows may map the face to a Western one.
-    const bool ascii = std::all_of(family.begin(), family.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    std::vector<std::uint16_t> face;
-    for (char32_t cp : CodePoints(family)) {
-        std::vector<std::uint16_t> units;
-        AppendUtf16(units, cp);
-        if (face.size() + units.size() > 31) {
-            break;
-        }
-        face.insert(face.end(), units.begin(), units.end());
-    }
-    face.resize(32, 0);
-
-    const std::uint32_t object = allocateHandle();
-    beginRecord(kExtCreateFontIndirectW);
-    put32(object);
-    // Negative: the character height, not the cell height.
-    putI32(Clamp32(-std::llabs(std::int64_t{pixelHeight})));
-    putI32(0); // width from the aspect ratio
-    putI32(0); // escapement
-    putI32(0); // orientation
-    putI32(bold ? 700 : 400);
-    put8(italic ? 1 : 0);
-    put8(0); // underline
-    put8(0); // strike out
-    put8(ascii ? kDefaultCharset : kShiftJisCharset);
-    put8(0); // output precision
-    put8(0); // clip precision
-    put8(0); // quality
-    put8(0); // pitch and family
-    for (std::uint16_t u : face) {
-        put16(u);
-    }
-    endRecord();
-    simpleRecord(kSelectObject, object);
-    deleteObject(fontObject_);
+    const std::uint32_t handle = object({Object::Font, {}, {}, want});
+    simpleRecord(kSelectObject, handle);
     font_ = std::move(want);
-    fontObject_ = object;
+    fontObject_ = handle;
 }
 
 void EmfWriter::setTextColour(Rgb colour) {
@@ -380,16 +417,21 @@ void EmfWriter::setClip(std::optional<Rect> clip) {
     if (!clip && !clipped_) {
         return;
     }
-    // Back to no clipping, then narrowed to the rectangle.
+    // Back to no clipping, then narrowed to the picture and the rectangle.
     beginRecord(kExtSelectClipRgn);
     put32(0); // no region data
     put32(kRgnCopy);
     endRecord();
+    Rect box = picture_;
     if (clip) {
-        beginRecord(kIntersectClipRect);
-        putRect(*clip);
-        endRecord();
+        box.left = std::max(box.left, clip->left);
+        box.top = std::max(box.top, clip->top);
+        box.right = std::max(box.left, std::min(box.right, clip->right));
+        box.bottom = std::max(box.top, std::min(box.bottom, clip->bottom));
     }
+    beginRecord(kIntersectClipRect);
+    putRect(box);
+    endRecord();
     clipped_ = clip.has_value();
 }
 
@@ -463,10 +505,9 @@ void EmfWriter::fill(Rect box, Rgb colour) {
     if (box.right <= box.left || box.bottom <= box.top) {
         return;
     }
-    const bool ownBrush = brush_ != colour;
-    const std::uint32_t brush = ownBrush ? createSolidBrush(colour) : brushObject_;
-    if (ownBrush) {
-        simpleRecord(kSelectObject, brush);
+    const bool otherBrush = brush_ != colour;
+    if (otherBrush) {
+        simpleRecord(kSelectObject, object({Object::Brush, {}, colour, {}}));
     }
     if (penObject_ != kNullPen) {
         simpleRecord(kSelectObject, kNullPen);
@@ -480,27 +521,30 @@ void EmfWriter::fill(Rect box, Rgb colour) {
     if (penObject_ != kNullPen) {
         simpleRecord(kSelectObject, penObject_);
     }
-    if (ownBrush) {
+    if (otherBrush) {
         simpleRecord(kSelectObject, brushObject_);
-        deleteObject(brush);
     }
 }
 
-void EmfWriter::text(Point p, std::string_view utf8, TextAnchor anchor) {
+void EmfWriter::text(Point p, std::string_view utf8, TextAnchor anchor,
+                     std::span<const std::int32_t> given) {
     const std::uint32_t align = anchor == TextAnchor::TopLeft ? kTaTopLeft : kTaBaselineLeft;
     if (align != textAlign_) {
         simpleRecord(kSetTextAlign, align);
         textAlign_ = align;
     }
-    // Viewers without the font need the advances; a rough guess: square CJK
-    // cells, narrower Latin ones.
+    // Players place each character by its advance. Without the font's own,
+    // a guess: square cells for wide characters, narrower ones for the rest.
     const std::int64_t height = font_ ? std::llabs(std::int64_t{font_->pixelHeight}) : 12;
     std::vector<std::uint16_t> units;
     std::vector<std::int32_t> advances;
+    std::size_t k = 0;
     for (char32_t cp : CodePoints(utf8)) {
         const std::size_t before = units.size();
         AppendUtf16(units, cp);
-        advances.push_back(Clamp32(cp >= 0x1100 ? height : (height * 11 + 10) / 20));
+        advances.push_back(k < given.size() ? given[k]
+                                            : Clamp32(Wide(cp) ? height : (height * 11 + 10) / 20));
+        ++k;
         if (units.size() - before == 2) {
             advances.push_back(0);
         }
@@ -542,6 +586,16 @@ void EmfWriter::text(Point p, std::string_view utf8, TextAnchor anchor) {
 std::string EmfWriter::finish() {
     if (!finished_) {
         finished_ = true;
+        if (!objects_.empty()) {
+            // Stock objects in, so that every object of ours can go.
+            simpleRecord(kSelectObject, kBlackPen);
+            simpleRecord(kSelectObject, kWhiteBrush);
+            simpleRecord(kSelectObject, kDefaultGuiFont);
+            for (const Object& o : objects_) {
+                simpleRecord(kDeleteObject, o.handle);
+            }
+            objects_.clear();
+        }
         beginRecord(kEof);
         put32(0);  // no palette entries
         put32(16); // where they would be

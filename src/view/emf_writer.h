@@ -2,9 +2,10 @@
 // The Enhanced Metafile writer: one record per drawing call, in device units
 // of a 96 dpi picture. Viewers disagree on a fresh device context, so the file
 // sets map mode, background mode, text alignment and colour and selects stock
-// pen, brush and font itself before anything is drawn. Pens, brushes and fonts
-// live in a few reused handle slots; each is deleted once its successor is
-// selected.
+// pen, brush and font itself before anything is drawn. A pen, brush or font
+// once created is kept and selected again whenever the same one is wanted;
+// the least recently used goes when too many are alive, and all go before the
+// end of the file.
 
 #include "view/metafile.h"
 
@@ -24,7 +25,8 @@ class EmfWriter final : public MetafileWriter {
     void setPen(Rgb colour, int width, PenStyle style) override;
     void setBrush(Rgb colour) override;
     void setHollowBrush() override;
-    void setFont(std::string_view family, int pixelHeight, bool bold, bool italic) override;
+    void setFont(std::string_view family, int pixelHeight, bool bold, bool italic,
+                 int angle) override;
     void setTextColour(Rgb colour) override;
     void setClip(std::optional<Rect> clip) override;
 
@@ -35,7 +37,8 @@ class EmfWriter final : public MetafileWriter {
     void rectangle(Rect box) override;
     void ellipse(Rect box) override;
     void fill(Rect box, Rgb colour) override;
-    void text(Point p, std::string_view utf8, TextAnchor anchor) override;
+    void text(Point p, std::string_view utf8, TextAnchor anchor,
+              std::span<const std::int32_t> advances) override;
 
     // Throws std::length_error past the format's 4 GiB.
     std::string finish() override;
@@ -52,6 +55,7 @@ class EmfWriter final : public MetafileWriter {
         int pixelHeight = 0;
         bool bold = false;
         bool italic = false;
+        int angle = 0;
         friend bool operator==(const FontState&, const FontState&) = default;
     };
 
@@ -70,15 +74,32 @@ class EmfWriter final : public MetafileWriter {
     // Polyline or polygon: the 16-bit record when every coordinate fits.
     void pointsRecord(std::uint32_t type16, std::uint32_t type32, std::span<const Point> points);
 
+    // A created pen, brush or font and what it is.
+    struct Object {
+        enum Kind { Pen, Brush, Font } kind;
+        PenState pen;
+        Rgb brush;
+        FontState font;
+        std::uint32_t handle = 0;
+        std::uint64_t lastUse = 0;
+        bool sameAs(const Object& o) const {
+            return kind == o.kind && (kind == Pen     ? pen == o.pen
+                                      : kind == Brush ? brush == o.brush
+                                                      : font == o.font);
+        }
+    };
+
     std::uint32_t allocateHandle();
-    // Deletes an object this writer created; stock objects stay.
-    void deleteObject(std::uint32_t object);
-    std::uint32_t createSolidBrush(Rgb colour);
+    // The handle of such an object, created unless it is alive.
+    std::uint32_t object(Object wanted);
+    void create(const Object& o);
 
     std::string bytes_;
     std::size_t recordStart_ = 0;
     std::uint32_t records_ = 0;
     std::vector<bool> handleUsed_; // index 0 is the file's own
+    std::vector<Object> objects_;
+    std::uint64_t uses_ = 0;
     std::uint32_t handleCount_ = 1;
     bool finished_ = false;
 
@@ -91,6 +112,7 @@ class EmfWriter final : public MetafileWriter {
     std::uint32_t fontObject_;
     Rgb textColour_;
     std::uint32_t textAlign_;
+    Rect picture_;
     bool clipped_ = false;
 };
 

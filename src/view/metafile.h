@@ -49,8 +49,11 @@ class MetafileWriter {
     virtual void setPen(Rgb colour, int width, PenStyle style) = 0;
     virtual void setBrush(Rgb colour) = 0;
     virtual void setHollowBrush() = 0;
-    // `family` is UTF-8; `pixelHeight` is the character height in pixels.
-    virtual void setFont(std::string_view family, int pixelHeight, bool bold, bool italic) = 0;
+    // `family` is UTF-8; `pixelHeight` is the character height in pixels;
+    // text runs at `angle` tenths of a degree counter-clockwise from the
+    // x axis (900: upwards).
+    virtual void setFont(std::string_view family, int pixelHeight, bool bold, bool italic,
+                         int angle) = 0;
     virtual void setTextColour(Rgb colour) = 0;
     // Drawing is clipped to the rectangle; none: no clipping.
     virtual void setClip(std::optional<Rect> clip) = 0;
@@ -65,7 +68,11 @@ class MetafileWriter {
     // The rectangle in one colour without an outline.
     virtual void fill(Rect box, Rgb colour) = 0;
     // UTF-8 text in the current font and text colour, transparent background.
-    virtual void text(Point p, std::string_view utf8, TextAnchor anchor) = 0;
+    // `advances` are the pixels from each character to the next along the
+    // text, one per code point, as the font lays them out; none: the writer
+    // estimates them where its format wants them.
+    virtual void text(Point p, std::string_view utf8, TextAnchor anchor,
+                      std::span<const std::int32_t> advances) = 0;
 
     // The whole file. The writer is done afterwards.
     virtual std::string finish() = 0;
@@ -97,6 +104,7 @@ class MetafileCanvas : public Canvas {
   private:
     MetafileWriter& writer_;
     Palette palette_;
+    Rgb penColour_;
 };
 
 } // namespace skarvel::view

@@ -28,9 +28,8 @@ MetafileCanvas::MetafileCanvas(MetafileWriter& writer, Palette palette)
     : writer_(writer), palette_(palette) {}
 
 void MetafileCanvas::setPen(Colour colour, int width) {
-    writer_.setPen(Resolve(colour, palette_), width, PenStyle::Solid);
-    // Text drawn on the canvas takes the pen's colour.
-    writer_.setTextColour(Resolve(colour, palette_));
+    penColour_ = Resolve(colour, palette_);
+    writer_.setPen(penColour_, width, PenStyle::Solid);
 }
 void MetafileCanvas::setBrush(Colour colour) {
     writer_.setBrush(Resolve(colour, palette_));
@@ -60,7 +59,9 @@ void MetafileCanvas::fill(Rect box, Colour colour) {
     writer_.fill(box, Resolve(colour, palette_));
 }
 void MetafileCanvas::text(Point p, std::string_view utf8) {
-    writer_.text(p, utf8, TextAnchor::TopLeft);
+    // Text drawn on the canvas takes the pen's colour.
+    writer_.setTextColour(penColour_);
+    writer_.text(p, utf8, TextAnchor::TopLeft, {});
 }
 
 } // namespace skarvel::view

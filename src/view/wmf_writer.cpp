@@ -1,8 +1,10 @@
 #include "view/wmf_writer.h"
 
 #include "data/codec.h"
+#include "view/shape_clip.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 namespace skarvel::view {
@@ -40,6 +42,7 @@ constexpr std::uint16_t kAlignBaseline = 24;
 constexpr std::uint8_t kDefaultCharset = 1;
 constexpr std::uint8_t kShiftJisCharset = 128;
 constexpr std::size_t kMaxCount = 32767; // counts are 16-bit signed
+constexpr std::size_t kMaxObjects = 32;  // pens, brushes and fonts kept alive at most
 
 void Put8(std::string& out, std::uint8_t v) {
     out.push_back(static_cast<char>(v));
@@ -124,11 +127,15 @@ bool HasNonAscii(std::string_view utf8) {
 } // namespace
 
 WmfWriter::WmfWriter(int width, int height)
-    : width_(std::clamp(width, 1, 32767)), height_(std::clamp(height, 1, 32767)) {
+    : width_(std::clamp(width, 1, 32767)),
+      height_(std::clamp(height, 1, 32767)), picture_{0, 0, width_, height_} {
     // The map mode first: a window extent means nothing in the default one.
     record(kSetMapMode, Word(kAnisotropic));
     record(kSetWindowOrg, YX({0, 0}));
     record(kSetWindowExt, YX({width_, height_}));
+    // Nothing lands outside the picture: players that fit the drawing's
+    // extent would otherwise shrink and shift it, and others spill over.
+    record(kIntersectClipRect, Box(0, 0, width_, height_));
     record(kSetBkMode, Word(kTransparent));
     record(kSetTextAlign, Word(textAlign_));
     std::string colour;
@@ -136,13 +143,13 @@ WmfWriter::WmfWriter(int width, int height)
     record(kSetTextColor, colour);
     pen_ = Pen{Rgb{0, 0, 0}, 1, PenStyle::Solid};
     brush_ = Brush{Rgb{0xFF, 0xFF, 0xFF}, false};
-    penSlot_ = createPen(pen_);
+    penSlot_ = pen(pen_);
     selectObject(penSlot_);
-    brushSlot_ = createBrush(brush_);
+    brushSlot_ = brush(brush_);
     selectObject(brushSlot_);
     // An invisible frame: some players fit the drawing's extent, not the
     // picture's, to the image they make.
-    rectangleWith({Rgb{}, 1, PenStyle::None}, {Rgb{}, true}, {0, 0, width_, height_});
+    fillWith({Rgb{}, true}, picture_);
 }
 
 void WmfWriter::record(std::uint16_t function, const std::string& params) {
@@ -157,14 +164,38 @@ void WmfWriter::record(std::uint16_t function, const std::string& params) {
 }
 
 // A new object takes the lowest free slot of the player's object table.
-int WmfWriter::createObject(std::uint16_t function, const std::string& params) {
+int WmfWriter::object(std::uint16_t function, const std::string& params) {
+    ++uses_;
+    for (Object& o : objects_) {
+        if (o.function == function && o.params == params) {
+            o.lastUse = uses_;
+            return o.slot;
+        }
+    }
+    if (objects_.size() >= kMaxObjects) {
+        // The least recently used of those not selected goes.
+        auto oldest = objects_.end();
+        for (auto it = objects_.begin(); it != objects_.end(); ++it) {
+            const bool selected =
+                it->slot == penSlot_ || it->slot == brushSlot_ || it->slot == fontSlot_;
+            if (!selected && (oldest == objects_.end() || it->lastUse < oldest->lastUse)) {
+                oldest = it;
+            }
+        }
+        if (oldest != objects_.end()) {
+            deleteObject(oldest->slot);
+            objects_.erase(oldest);
+        }
+    }
     auto free = std::find(slots_.begin(), slots_.end(), false);
     if (free == slots_.end()) {
         free = slots_.insert(slots_.end(), false);
     }
     *free = true;
     record(function, params);
-    return static_cast<int>(free - slots_.begin());
+    const int slot = static_cast<int>(free - slots_.begin());
+    objects_.push_back({function, params, slot, uses_});
+    return slot;
 }
 
 void WmfWriter::selectObject(int slot) {
@@ -183,57 +214,51 @@ void WmfWriter::deleteObject(int slot) {
 
 // A pen wider than one pixel draws solid whatever its style: the player's
 // simple pens only dash at one pixel.
-int WmfWriter::createPen(const Pen& pen) {
+int WmfWriter::pen(const Pen& pen) {
     std::string s;
     Put16(s, PenStyleCode(pen.style));
     PutS16(s, std::max(pen.width, 1));
     PutS16(s, 0);
     PutColour(s, pen.colour);
-    return createObject(kCreatePen, s);
+    return object(kCreatePen, s);
 }
 
-int WmfWriter::createBrush(const Brush& brush) {
+int WmfWriter::brush(const Brush& brush) {
     std::string s;
     Put16(s, brush.hollow ? 1 : 0);
     PutColour(s, brush.colour);
     Put16(s, 0);
-    return createObject(kCreateBrush, s);
+    return object(kCreateBrush, s);
 }
 
 void WmfWriter::setPen(Rgb colour, int width, PenStyle style) {
-    const Pen pen{colour, width, style};
-    if (pen == pen_) {
+    const Pen wanted{colour, width, style};
+    if (wanted == pen_) {
         return;
     }
-    const int slot = createPen(pen);
-    selectObject(slot);
-    deleteObject(penSlot_);
-    penSlot_ = slot;
-    pen_ = pen;
+    penSlot_ = pen(wanted);
+    selectObject(penSlot_);
+    pen_ = wanted;
 }
 
 void WmfWriter::setBrush(Rgb colour) {
-    const Brush brush{colour, false};
-    if (brush == brush_) {
+    const Brush wanted{colour, false};
+    if (wanted == brush_) {
         return;
     }
-    const int slot = createBrush(brush);
-    selectObject(slot);
-    deleteObject(brushSlot_);
-    brushSlot_ = slot;
-    brush_ = brush;
+    brushSlot_ = brush(wanted);
+    selectObject(brushSlot_);
+    brush_ = wanted;
 }
 
 void WmfWriter::setHollowBrush() {
-    const Brush brush{Rgb{}, true};
-    if (brush == brush_) {
+    const Brush wanted{Rgb{}, true};
+    if (wanted == brush_) {
         return;
     }
-    const int slot = createBrush(brush);
-    selectObject(slot);
-    deleteObject(brushSlot_);
-    brushSlot_ = slot;
-    brush_ = brush;
+    brushSlot_ = brush(wanted);
+    selectObject(brushSlot_);
+    brush_ = wanted;
 }
 
 void WmfWriter::applyFont(const Font& font) {
@@ -242,9 +267,9 @@ void WmfWriter::applyFont(const Font& font) {
     }
     std::string s;
     PutS16(s, font.height);
-    PutS16(s, 0); // width: the font's own
-    PutS16(s, 0); // escapement
-    PutS16(s, 0); // orientation
+    PutS16(s, 0);          // width: the font's own
+    PutS16(s, font.angle); // escapement: the text's direction
+    PutS16(s, font.angle); // orientation: each character's
     Put16(s, font.bold ? 700 : 400);
     Put8(s, font.italic ? 1 : 0);
     Put8(s, 0); // underline
@@ -259,21 +284,18 @@ void WmfWriter::applyFont(const Font& font) {
     if (s.size() % 2 != 0) {
         Put8(s, 0);
     }
-    const int slot = createObject(kCreateFont, s);
-    selectObject(slot);
-    if (fontSlot_ >= 0) {
-        deleteObject(fontSlot_);
-    }
-    fontSlot_ = slot;
+    fontSlot_ = object(kCreateFont, s);
+    selectObject(fontSlot_);
     font_ = font;
 }
 
 // A Japanese family name is only found under the Shift-JIS character set;
 // a Latin one keeps the default set, which would otherwise pick another face.
-void WmfWriter::setFont(std::string_view family, int pixelHeight, bool bold, bool italic) {
+void WmfWriter::setFont(std::string_view family, int pixelHeight, bool bold, bool italic,
+                        int angle) {
     familyCharset_ = HasNonAscii(family) ? kShiftJisCharset : kDefaultCharset;
-    applyFont(
-        Font{CutCp932(data::EncodeCp932(family), 31), -pixelHeight, bold, italic, familyCharset_});
+    applyFont(Font{CutCp932(data::EncodeCp932(family), 31), -pixelHeight, bold, italic,
+                   familyCharset_, angle});
 }
 
 void WmfWriter::setTextColour(Rgb colour) {
@@ -297,7 +319,7 @@ void WmfWriter::setClip(std::optional<Rect> clip) {
         return;
     }
     record(kSaveDc, {});
-    saved_ = SavedState{penSlot_, brushSlot_, fontSlot_, textColour_, textAlign_, position_};
+    saved_ = SavedState{penSlot_, brushSlot_, fontSlot_, textColour_, textAlign_, penPosition_};
     clipped_ = true;
     record(kIntersectClipRect, Box(clip->left, clip->top, clip->right, clip->bottom));
 }
@@ -322,8 +344,8 @@ void WmfWriter::restoreClip() {
     if (textAlign_ != saved_.textAlign) {
         record(kSetTextAlign, Word(textAlign_));
     }
-    if (position_ != saved_.position) {
-        record(kMoveTo, YX(position_));
+    if (penPosition_ != saved_.position) {
+        record(kMoveTo, YX(penPosition_));
     }
     for (const int slot : deferredDeletes_) {
         deleteObject(slot);
@@ -331,18 +353,60 @@ void WmfWriter::restoreClip() {
     deferredDeletes_.clear();
 }
 
+// A position off the picture is only remembered: the line from it starts
+// where it comes onto the picture.
 void WmfWriter::moveTo(Point p) {
-    record(kMoveTo, YX(p));
     position_ = p;
+    if (Inside(p, picture_)) {
+        record(kMoveTo, YX(p));
+        penPosition_ = p;
+    }
+}
+
+// Players that size the image from what is drawn count a wide pen's width
+// around each point as drawn: lines in one end short of the edge by the width
+// (measured: somewhat less would do).
+Rect WmfWriter::inkBox() const {
+    if (pen_.style == PenStyle::None || pen_.width <= 1) {
+        return picture_;
+    }
+    const int x = std::min(pen_.width, width_ / 2), y = std::min(pen_.width, height_ / 2);
+    return {x, y, width_ - x, height_ - y};
+}
+
+std::vector<std::vector<Point>> WmfWriter::cutLine(std::span<const Point> points) const {
+    std::vector<std::vector<Point>> parts = ClipPolyline(points, picture_);
+    const Rect ink = inkBox();
+    if (ink != picture_) {
+        for (std::vector<Point>& part : parts) {
+            for (Point& q : part) {
+                q = {std::clamp(q.x, ink.left, ink.right), std::clamp(q.y, ink.top, ink.bottom)};
+            }
+        }
+    }
+    return parts;
 }
 
 void WmfWriter::lineTo(Point p) {
-    record(kLineTo, YX(p));
+    const std::array<Point, 2> line{position_, p};
     position_ = p;
+    for (const std::vector<Point>& part : cutLine(line)) {
+        if (part.front() != penPosition_) {
+            record(kMoveTo, YX(part.front()));
+        }
+        record(kLineTo, YX(part.back()));
+        penPosition_ = part.back();
+    }
+}
+
+void WmfWriter::polyline(std::span<const Point> points) {
+    for (const std::vector<Point>& part : cutLine(points)) {
+        writePolyline(part);
+    }
 }
 
 // A very long polyline goes out in pieces that share their end points.
-void WmfWriter::polyline(std::span<const Point> points) {
+void WmfWriter::writePolyline(std::span<const Point> points) {
     while (points.size() >= 2) {
         const std::size_t n = std::min(points.size(), kMaxCount);
         record(kPolyline, Points(points.first(n)));
@@ -358,46 +422,111 @@ void WmfWriter::polygon(std::span<const Point> points) {
     if (points.size() < 2) {
         return;
     }
+    points = points.first(std::min(points.size(), kMaxCount));
+    const Rect ink = inkBox();
+    if (std::all_of(points.begin(), points.end(), [&](Point p) { return Inside(p, ink); })) {
+        writePolygon(points);
+    } else {
+        cutShape(points);
+    }
+}
+
+void WmfWriter::writePolygon(std::span<const Point> points) {
     record(kPolygon, Points(points.first(std::min(points.size(), kMaxCount))));
 }
 
+// Cut along the edge, the filled area would gain an outline there that the
+// whole shape does not have; so the area goes without one, and the outline
+// follows as the parts of the shape's own that are inside.
+void WmfWriter::cutShape(std::span<const Point> corners) {
+    if (corners.empty()) {
+        return;
+    }
+    if (!brush_.hollow) {
+        const std::vector<Point> area = ClipPolygon(corners, picture_);
+        if (area.size() >= 3) {
+            const Swap swap = swapIn({Rgb{}, 1, PenStyle::None}, brush_);
+            writePolygon(area);
+            swapOut(swap);
+        }
+    }
+    if (pen_.style != PenStyle::None) {
+        std::vector<Point> ring(corners.begin(), corners.end());
+        ring.push_back(corners.front());
+        polyline(ring);
+    }
+}
+
 void WmfWriter::rectangle(Rect box) {
-    record(kRectangle, Box(box.left, box.top, box.right, box.bottom));
+    if (Inside({box.left, box.top}, inkBox()) && Inside({box.right, box.bottom}, inkBox())) {
+        record(kRectangle, Box(box.left, box.top, box.right, box.bottom));
+        return;
+    }
+    // The outline runs along the pixels just inside the right and bottom.
+    const std::array<Point, 4> corners{{{box.left, box.top},
+                                        {box.right - 1, box.top},
+                                        {box.right - 1, box.bottom - 1},
+                                        {box.left, box.bottom - 1}}};
+    cutShape(corners);
 }
 
 void WmfWriter::ellipse(Rect box) {
-    record(kEllipse, Box(box.left, box.top, box.right, box.bottom));
+    if (Inside({box.left, box.top}, inkBox()) && Inside({box.right, box.bottom}, inkBox())) {
+        record(kEllipse, Box(box.left, box.top, box.right, box.bottom));
+        return;
+    }
+    cutShape(EllipseCorners(box));
 }
 
 void WmfWriter::fill(Rect box, Rgb colour) {
-    rectangleWith({Rgb{}, 1, PenStyle::None}, {colour, false}, box);
+    fillWith({colour, false}, box);
 }
 
-// A rectangle in a pen and brush of its own; those in use come back after.
-void WmfWriter::rectangleWith(const Pen& pen, const Brush& brush, Rect box) {
-    const bool samePen = pen_.style == PenStyle::None ? pen.style == PenStyle::None : pen == pen_;
-    const int penSlot = samePen ? -1 : createPen(pen);
-    if (penSlot >= 0) {
-        selectObject(penSlot);
+// A rectangle without an outline, cut to the picture.
+void WmfWriter::fillWith(const Brush& withBrush, Rect box) {
+    if (!Inside({box.left, box.top}, picture_) || !Inside({box.right, box.bottom}, picture_)) {
+        box.left = std::max(box.left, picture_.left);
+        box.top = std::max(box.top, picture_.top);
+        box.right = std::min(box.right, picture_.right);
+        box.bottom = std::min(box.bottom, picture_.bottom);
+        if (box.left >= box.right || box.top >= box.bottom) {
+            return;
+        }
     }
-    const int brushSlot = brush == brush_ ? -1 : createBrush(brush);
-    if (brushSlot >= 0) {
-        selectObject(brushSlot);
+    const Swap swap = swapIn({Rgb{}, 1, PenStyle::None}, withBrush);
+    record(kRectangle, Box(box.left, box.top, box.right, box.bottom));
+    swapOut(swap);
+}
+
+WmfWriter::Swap WmfWriter::swapIn(const Pen& withPen, const Brush& withBrush) {
+    const bool samePen =
+        pen_.style == PenStyle::None ? withPen.style == PenStyle::None : withPen == pen_;
+    Swap swap;
+    swap.pen = samePen ? -1 : pen(withPen);
+    if (swap.pen >= 0) {
+        selectObject(swap.pen);
     }
-    rectangle(box);
-    if (penSlot >= 0) {
+    swap.brush = withBrush == brush_ ? -1 : brush(withBrush);
+    if (swap.brush >= 0) {
+        selectObject(swap.brush);
+    }
+    return swap;
+}
+
+void WmfWriter::swapOut(Swap swap) {
+    if (swap.pen >= 0) {
         selectObject(penSlot_);
-        deleteObject(penSlot);
     }
-    if (brushSlot >= 0) {
+    if (swap.brush >= 0) {
         selectObject(brushSlot_);
-        deleteObject(brushSlot);
     }
 }
 
 // Japanese text needs the Shift-JIS character set for its bytes to be read
 // as such, whatever the family; the font changes set only while it does.
-void WmfWriter::text(Point p, std::string_view utf8, TextAnchor anchor) {
+// The player lays the text out in its own font: no advances are written.
+void WmfWriter::text(Point p, std::string_view utf8, TextAnchor anchor,
+                     std::span<const std::int32_t>) {
     if (utf8.empty()) {
         return;
     }
@@ -430,6 +559,11 @@ std::string WmfWriter::finish() {
     if (clipped_) {
         restoreClip();
     }
+    // Nothing stays behind in the player's object table.
+    for (const Object& o : objects_) {
+        deleteObject(o.slot);
+    }
+    objects_.clear();
     record(kEof, {});
     finished_ = true;
 

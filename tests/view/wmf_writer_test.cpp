@@ -1,8 +1,8 @@
 // The file is walked record by record as a player would, and then played by
 // libwmf: wmf2svg takes the whole picture; ImageMagick, which fits the
-// drawing's extent to the image and fails the whole file on text when the old
-// Ghostscript fonts its WMF reader looks for are missing, plays it without
-// the text and the far-off line.
+// extent of every coordinate drawn to the image and fails the whole file on
+// text when the old Ghostscript fonts its WMF reader looks for are missing,
+// plays a picture of shapes reaching past its edges without text.
 
 #include "view/wmf_writer.h"
 
@@ -40,7 +40,7 @@ struct Record {
     std::string params;
 };
 
-std::string Picture(bool all = true) {
+std::string Picture() {
     WmfWriter w(200, 120);
     w.fill({0, 0, 200, 120}, Rgb{255, 255, 255});
     w.setPen(Rgb{0, 0, 0}, 8, PenStyle::Solid);
@@ -52,6 +52,7 @@ std::string Picture(bool all = true) {
     w.setPen(Rgb{0, 150, 0}, 1, PenStyle::Dot);
     w.setHollowBrush();
     w.ellipse({70, 50, 120, 90});
+    w.ellipse({-100, -60, 300, 200}); // reaching past every edge
     w.setPen(Rgb{0, 0, 200}, 1, PenStyle::DashDot);
     const std::array<Point, 3> pts{{{130, 90}, {160, 50}, {190, 90}}};
     w.polygon(pts);
@@ -60,17 +61,13 @@ std::string Picture(bool all = true) {
     w.setClip(Rect{0, 0, 100, 120});
     w.setPen(Rgb{90, 90, 90}, 1, PenStyle::Solid);
     w.fill({150, 100, 190, 115}, Rgb{255, 200, 0});
-    if (all) {
-        w.lineTo({40000, -50000}); // clamped
-        w.setFont("ＭＳ ゴシック", 14, true, false);
-        w.setTextColour(Rgb{0, 0, 128});
-        w.text({10, 95}, "時間(s)", TextAnchor::TopLeft);
-    }
+    w.lineTo({40000, -50000}); // leaving the picture
+    w.setFont("ＭＳ ゴシック", 14, true, false, 0);
+    w.setTextColour(Rgb{0, 0, 128});
+    w.text({10, 95}, "時間(s)", TextAnchor::TopLeft, {});
     w.setClip(std::nullopt);
-    if (all) {
-        w.setFont("Arial", 12, false, true);
-        w.text({110, 115}, "t", TextAnchor::BaselineLeft);
-    }
+    w.setFont("Arial", 12, false, true, 900); // upwards
+    w.text({110, 115}, "t", TextAnchor::BaselineLeft, {});
     return w.finish();
 }
 
@@ -130,16 +127,17 @@ TEST(WmfWriter, HeadersAndRecordsHoldTogether) {
         }
     }
     EXPECT_EQ(saves, 0);
+    EXPECT_EQ(std::count(slots.begin(), slots.end(), true), 0) << "objects left at the end";
     EXPECT_EQ(records.front().function, 0x0103); // the map mode first
-    EXPECT_EQ(seen[0x02FA], 10);                 // pens: first, frame, six set, two for fills
-    EXPECT_EQ(seen[0x02FC], 5);                  // brushes: first, frame, two set, one fill
+    // Each pen and brush once, however often it comes back: pens the first,
+    // the frame's (again for the fills), six set; brushes the first (again for
+    // a fill), the frame's (again when set hollow), one set and one fill.
+    EXPECT_EQ(seen[0x02FA], 8);
+    EXPECT_EQ(seen[0x02FC], 4);
     EXPECT_EQ(seen[0x02FB], 2);
-    EXPECT_EQ(seen[0x0416], 1);
+    EXPECT_EQ(seen[0x0416], 2);
 
     for (const Record& r : records) {
-        if (r.function == 0x0213 && U16(r.params, 2) == 0x7FFF) {
-            EXPECT_EQ(U16(r.params, 0), 0x8000); // y first, clamped
-        }
         if (r.function == 0x02FB && U16(r.params, 0) == static_cast<std::uint16_t>(-14)) {
             EXPECT_EQ(U16(r.params, 8), 700);
             EXPECT_EQ(static_cast<unsigned char>(r.params[13]), 128);
@@ -153,6 +151,73 @@ TEST(WmfWriter, HeadersAndRecordsHoldTogether) {
         }
     }
     EXPECT_EQ(seen[0x0213], 2);
+}
+
+std::int16_t S16(const std::string& f, std::size_t at) {
+    return static_cast<std::int16_t>(U16(f, at));
+}
+
+// Shapes reaching past the edges, from outside and back: filled and hollow
+// ellipses, a polygon, a rectangle, lines and a polyline that leaves the
+// picture and comes back.
+std::string ReachingPicture() {
+    WmfWriter w(200, 120);
+    w.fill({-50, -50, 250, 170}, Rgb{255, 255, 255});
+    w.setPen(Rgb{0, 0, 0}, 1, PenStyle::Solid);
+    w.setBrush(Rgb{255, 200, 0});
+    w.ellipse({-60, -40, 60, 40});
+    w.setHollowBrush();
+    w.setPen(Rgb{0, 150, 0}, 1, PenStyle::Solid);
+    w.ellipse({120, 60, 320, 200});
+    w.setBrush(Rgb{0, 120, 215});
+    const std::array<Point, 3> triangle{{{150, -30}, {230, 40}, {160, 40}}};
+    w.polygon(triangle);
+    w.rectangle({-10, 70, 30, 140});
+    w.setPen(Rgb{0, 0, 0}, 6, PenStyle::Solid);
+    w.moveTo({20, 100});
+    w.lineTo({400, 100});
+    w.moveTo({-2000000, 110});
+    w.lineTo({60, 110});
+    w.setPen(Rgb{0, 0, 200}, 1, PenStyle::Solid);
+    const std::array<Point, 4> zigzag{{{10, 60}, {100, -20}, {140, 60}, {210, 30}}};
+    w.polyline(zigzag);
+    w.fill({100, 50, 104, 54}, Rgb{0, 0, 0}); // the mark
+    return w.finish();
+}
+
+TEST(WmfWriter, WritesNoCoordinateOutsideThePicture) {
+    for (const std::string& f : {Picture(), ReachingPicture()}) {
+        const Rect picture{S16(f, 6), S16(f, 8), S16(f, 10), S16(f, 12)};
+        std::vector<Point> points;
+        int drawn = 0;
+        std::size_t at = 40;
+        while (at + 6 <= f.size()) {
+            const std::uint32_t words = U32(f, at);
+            const std::uint16_t function = U16(f, at + 4);
+            const std::size_t p = at + 6;
+            if (function == 0x0213 || function == 0x0214) { // line, move: y, x
+                points.push_back({S16(f, p + 2), S16(f, p)});
+            } else if (function == 0x041B || function == 0x0418) { // bottom, right, top, left
+                points.push_back({S16(f, p + 6), S16(f, p + 4)});
+                points.push_back({S16(f, p + 2), S16(f, p)});
+            } else if (function == 0x0324 || function == 0x0325) { // count, then x, y
+                for (int i = 0; i < S16(f, p); ++i) {
+                    points.push_back({S16(f, p + 2 + 4 * i), S16(f, p + 4 + 4 * i)});
+                }
+            } else {
+                at += std::size_t{words} * 2;
+                continue;
+            }
+            ++drawn;
+            at += std::size_t{words} * 2;
+        }
+        EXPECT_GT(drawn, 10);
+        for (const Point& q : points) {
+            EXPECT_TRUE(q.x >= picture.left && q.x <= picture.right && q.y >= picture.top &&
+                        q.y <= picture.bottom)
+                << q.x << "," << q.y;
+        }
+    }
 }
 
 std::string Output(const std::string& command) {
@@ -200,24 +265,42 @@ TEST(WmfWriter, Wmf2svgPlaysIt) {
     std::filesystem::remove_all(dir);
     EXPECT_EQ(status, 0);
     EXPECT_NE(text.find("<text"), std::string::npos);
+    EXPECT_NE(text.find("matrix(0.000000 -1.000000 1.000000 0.000000 "), std::string::npos)
+        << "no text turned upwards";
 }
 
-TEST(WmfWriter, ImageMagickPlaysIt) {
+// A player that fits the extent of what is drawn to the image keeps the
+// picture's size and places: nothing drawn reaches past the edge.
+TEST(WmfWriter, ImageMagickKeepsThePictureInPlace) {
     if (!std::filesystem::exists("/usr/bin/convert") ||
         Output("/usr/bin/convert -list format 2>/dev/null").find(" WMF ") == std::string::npos) {
         GTEST_SKIP() << "no ImageMagick with a WMF reader";
     }
     const auto dir = TempDir();
     const std::string wmf = (dir / "f.wmf").string(), png = (dir / "f.png").string();
-    std::ofstream(wmf, std::ios::binary) << Picture(false);
+    std::ofstream(wmf, std::ios::binary) << ReachingPicture();
     ASSERT_EQ(std::system(("/usr/bin/convert -density 96 '" + wmf + "' '" + png + "'").c_str()), 0);
-    const auto line = PixelAt(png, 100, 30); // on the thick black line
-    const auto paper = PixelAt(png, 100, 10);
+    const std::string size = Output("/usr/bin/convert '" + png + "' -format %wx%h info:");
+    // The mark covers 100..103 both ways; a pixel's shift shows.
+    const std::array<std::array<int, 3>, 2> mark{PixelAt(png, 100, 50), PixelAt(png, 103, 53)};
+    const std::array<std::array<int, 3>, 4> around{PixelAt(png, 98, 51), PixelAt(png, 105, 51),
+                                                   PixelAt(png, 101, 48), PixelAt(png, 101, 55)};
+    const auto filled = PixelAt(png, 10, 5);  // inside the yellow ellipse
+    const auto line = PixelAt(png, 196, 100); // the thick line, up to the edge
     std::filesystem::remove_all(dir);
+    EXPECT_EQ(size, "200x120");
     for (int c = 0; c < 3; ++c) {
+        for (const auto& ink : mark) {
+            EXPECT_LT(ink[c], 80) << "mark channel " << c;
+        }
         EXPECT_LT(line[c], 80) << "line channel " << c;
-        EXPECT_GT(paper[c], 200) << "paper channel " << c;
+        for (const auto& paper : around) {
+            EXPECT_GT(paper[c], 200) << "paper channel " << c;
+        }
     }
+    EXPECT_GT(filled[0], 200);
+    EXPECT_GT(filled[1], 150);
+    EXPECT_LT(filled[2], 80);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "view/pixel.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QPen>
@@ -78,10 +79,6 @@ class MetafilePaintEngine : public QPaintEngine {
             brush_ = state.brush();
             applyBrush();
         }
-        if (flags & DirtyFont) {
-            font_ = state.font();
-            fontSet_ = false;
-        }
         if (flags & (DirtyClipRegion | DirtyClipPath | DirtyClipEnabled)) {
             applyClip(state);
         }
@@ -141,16 +138,36 @@ class MetafilePaintEngine : public QPaintEngine {
     }
 
     void drawTextItem(const QPointF& p, const QTextItem& item) override {
-        if (!fontSet_) {
-            const QFont& f = item.font();
-            const double pixels = f.pixelSize() > 0 ? f.pixelSize() : f.pointSizeF() * kDpi / 72;
-            writer_.setFont(f.family().toStdString(), static_cast<int>(std::lround(pixels)),
-                            f.bold(), f.italic());
-            fontSet_ = true;
-        }
+        const QFont& f = item.font();
+        const double pixels = f.pixelSize() > 0 ? f.pixelSize() : f.pointSizeF() * kDpi / 72;
+        // The direction the baseline runs in on the picture, counter-clockwise
+        // as the picture shows it (y grows downwards).
+        const QPointF along = transform_.map(QPointF(1, 0)) - transform_.map(QPointF(0, 0));
+        int angle = static_cast<int>(std::lround(-std::atan2(along.y(), along.x()) * 1800 / M_PI));
+        angle = (angle % 3600 + 3600) % 3600;
+        writer_.setFont(f.family().toStdString(), static_cast<int>(std::lround(pixels)), f.bold(),
+                        f.italic(), angle);
         writer_.setTextColour(ToRgb(pen_.color()));
-        writer_.text(ToPoint(transform_.map(p)), item.text().toStdString(),
-                     view::TextAnchor::BaselineLeft);
+
+        // Each character's advance as the font lays the text out, rounded so
+        // that every character starts where Qt starts it.
+        const QString text = item.text();
+        const QFontMetricsF metrics(f, paintDevice());
+        std::vector<std::int32_t> advances;
+        std::int32_t placed = 0;
+        for (qsizetype i = 0; i < text.size();) {
+            const qsizetype next = i + (text[i].isHighSurrogate() && i + 1 < text.size() &&
+                                                text[i + 1].isLowSurrogate()
+                                            ? 2
+                                            : 1);
+            const auto end =
+                static_cast<std::int32_t>(std::lround(metrics.horizontalAdvance(text.left(next))));
+            advances.push_back(end - placed);
+            placed = end;
+            i = next;
+        }
+        writer_.text(ToPoint(transform_.map(p)), text.toStdString(), view::TextAnchor::BaselineLeft,
+                     advances);
     }
 
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {
@@ -188,6 +205,13 @@ class MetafilePaintEngine : public QPaintEngine {
             return;
         }
         const QRectF m = transform_.mapRect(box);
+        // As large as the picture, the clip takes nothing away: QCustomPlot
+        // gives the whole chart's a row higher, which would cut the last row.
+        const QPaintDevice* device = paintDevice();
+        if (device != nullptr && m.width() >= device->width() && m.height() >= device->height()) {
+            writer_.setClip(std::nullopt);
+            return;
+        }
         const view::Point a = ToPoint(m.topLeft());
         const view::Point b = ToPoint(m.bottomRight());
         writer_.setClip(view::Rect{a.x, a.y, b.x, b.y});
@@ -197,8 +221,6 @@ class MetafilePaintEngine : public QPaintEngine {
     QTransform transform_;
     QPen pen_;
     QBrush brush_;
-    QFont font_;
-    bool fontSet_ = false;
 };
 
 MetafileDevice::MetafileDevice(view::MetafileWriter& writer, QSize size)
