@@ -10,7 +10,8 @@ namespace skarvel::view {
 
 namespace {
 
-constexpr Colour kMotion = Colour::Role(ColourRole::ButtonFace);
+// A mid grey shows on the light button face of the dials and on a dark one.
+constexpr Colour kMotion = Colour::Rgb(128, 128, 128);
 constexpr Colour kSilhouette = Colour::Role(ColourRole::WindowText);
 // Outlined shapes are filled in the frame's colour.
 constexpr Colour kInside = Colour::Role(ColourRole::ButtonFace);

@@ -5,8 +5,12 @@
 #include "sim/input_set.h"
 #include "view/pixel.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
+#include <span>
+#include <string_view>
 
 namespace skarvel::view {
 
@@ -54,12 +58,79 @@ double DrawnG(EdgeShape shape, double eta) {
     }
 }
 
+// How far the drawing reaches from its origin in each direction, in
+// millimetres.
+struct Reach {
+    double up = 0, down = 0, left = 0, right = 0;
+
+    void take(Mm p) {
+        up = std::max(up, -p.x);
+        down = std::max(down, p.x);
+        left = std::max(left, -p.y);
+        right = std::max(right, p.y);
+    }
+};
+
+// The reach of the lines and, apart, of the centres of the 1-pixel circles.
+struct Extent {
+    Reach lines;
+    Reach circles;
+};
+
+// Where millimetres land: k pixels per millimetre from the origin (x0, y0).
+struct Placement {
+    double k;
+    std::int32_t x0;
+    std::int32_t y0;
+};
+
+// The scale is set by the height, k = height / (1.4 L), unless that would
+// carry a point of the drawing out of the area; then the scale is the largest
+// at which all of it stays within the first and last pixels. A side with no
+// pixel to spare beyond the origin does not limit the scale. Fails for a
+// fuselage length of 0.
+Placement Place(int width, int height, double length, const Extent& extent) {
+    Placement p{checkedDiv(height, 1.4 * length), RoundPixel(0.4 * width),
+                RoundPixel(height / 24.0)};
+    const auto fit = [&](const Reach& r, double pad) {
+        const auto limit = [&](double reach, double room) {
+            room -= pad;
+            if (reach > 0 && room > 0) {
+                p.k = std::min(p.k, room / reach);
+            }
+        };
+        limit(r.up, p.y0);
+        limit(r.down, static_cast<double>(height) - 1 - p.y0);
+        limit(r.left, p.x0);
+        limit(r.right, static_cast<double>(width) - 1 - p.x0);
+    };
+    fit(extent.lines, 0);
+    fit(extent.circles, 1);
+    return p;
+}
+
+// Takes every drawing call and draws nothing.
+class NoCanvas : public Canvas {
+  public:
+    void setPen(Colour, int) override {}
+    void setBrush(Colour) override {}
+    void setHollowBrush() override {}
+    void moveTo(Point) override {}
+    void lineTo(Point) override {}
+    void polyline(std::span<const Point>) override {}
+    void polygon(std::span<const Point>) override {}
+    void ellipse(Rect) override {}
+    void rectangle(Rect) override {}
+    void fill(Rect, Colour) override {}
+    void text(Point, std::string_view) override {}
+};
+
 class Sketch {
   public:
-    // Fails for a fuselage length of 0 before anything is drawn.
-    Sketch(Canvas& canvas, int width, int height, double length)
-        : canvas_(canvas), k_(checkedDiv(height, 1.4 * length)), x0_(RoundPixel(0.4 * width)),
-          y0_(RoundPixel(height / 24.0)) {}
+    Sketch(Canvas& canvas, Placement placement) : canvas_(canvas), place_(placement) {}
+    // A sketch that draws nothing and notes how far the drawing reaches,
+    // point by point as it would be drawn.
+    explicit Sketch(Extent& extent) : canvas_(none_), place_{0, 0, 0}, extent_(&extent) {}
 
     void pen(Colour colour) { canvas_.setPen(colour, 1); }
 
@@ -84,6 +155,11 @@ class Sketch {
 
     // Red, around the point, filled with the window colour.
     void centreOfGravity(Mm centre) {
+        if (extent_ != nullptr) {
+            Finite(centre);
+            extent_->circles.take(centre);
+            return;
+        }
         const Point c = pixel(centre);
         pen(kRed);
         canvas_.setBrush(Colour::Role(ColourRole::WindowBackground));
@@ -146,21 +222,35 @@ class Sketch {
         }
     }
 
-    Point pixel(Mm p) const {
-        return {AddPixels(x0_, RoundPixel(k_ * p.y)), AddPixels(y0_, RoundPixel(k_ * p.x))};
+    // A point that is not a number stops the measuring where it would stop
+    // the drawing.
+    static void Finite(Mm p) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+            throw RangeError("sketch point out of range");
+        }
     }
 
+    Point pixel(Mm p) const {
+        if (extent_ != nullptr) {
+            Finite(p);
+            extent_->lines.take(p);
+            return {};
+        }
+        return {AddPixels(place_.x0, RoundPixel(place_.k * p.y)),
+                AddPixels(place_.y0, RoundPixel(place_.k * p.x))};
+    }
+
+    NoCanvas none_;
     Canvas& canvas_;
-    double k_;
-    std::int32_t x0_;
-    std::int32_t y0_;
+    Placement place_;
+    Extent* extent_ = nullptr;
 };
 
 double Radians(double degrees) {
     return degrees * kPi / 180;
 }
 
-void DrawViews(Canvas& canvas, int width, int height, const model::AircraftModel& model) {
+void DrawViews(Sketch& s, const model::AircraftModel& model) {
     const model::DesignData& d = model.design();
     const DesignComponent& I = d.innerWing;
     const DesignComponent& M = d.mainWing;
@@ -194,7 +284,6 @@ void DrawViews(Canvas& canvas, int width, int height, const model::AircraftModel
     const double xtTE = xtLE + M.tipChord;
     const double hLead = xh + H.sweepLength, hTrail = hLead + H.tipChord;
 
-    Sketch s(canvas, width, height, L);
     s.pen(kBlack);
 
     // Plan view.
@@ -309,7 +398,17 @@ bool DrawDesignSketch(Canvas& canvas, int width, int height, const model::Aircra
         return true;
     }
     try {
-        DrawViews(canvas, width, height, model);
+        // A drawing that fails part way is measured as far as it goes.
+        Extent extent;
+        try {
+            Sketch measure(extent);
+            DrawViews(measure, model);
+        } catch (const sim::ArithmeticError&) {
+        } catch (const RangeError&) {
+        }
+        const double length = model.design().fuselageNose.rootChord;
+        Sketch s(canvas, Place(width, height, length, extent));
+        DrawViews(s, model);
     } catch (const sim::ArithmeticError&) {
         return false;
     } catch (const RangeError&) {

@@ -10,8 +10,10 @@
 namespace skarvel::view {
 
 // Fills the area with the window colour and, when enabled, draws the three
-// views. A fuselage length of 0 or a point beyond the pixel range ends the
-// drawing quietly, keeping what was drawn: false then.
+// views at height / (1.4 x fuselage length) pixels per millimetre, or at the
+// largest scale that keeps all of them inside the area when that is smaller.
+// A fuselage length of 0 or a point beyond the pixel range ends the drawing
+// quietly, keeping what was drawn: false then.
 bool DrawDesignSketch(Canvas& canvas, int width, int height, const model::AircraftModel& model,
                       bool enabled);
 

@@ -24,7 +24,7 @@ FlightSample Level() {
 TEST(AttitudeRoll, LevelWingFinUpMotionDown) {
     RecordingCanvas c;
     DrawRollInstrument(c, 64, 64, Level());
-    EXPECT_EQ(c.dump(), "pen ButtonFace 1\n"
+    EXPECT_EQ(c.dump(), "pen #808080 1\n"
                         "move 32,32\n"
                         "line 32,88\n"
                         "pen WindowText 1\n"
@@ -41,7 +41,7 @@ TEST(AttitudeRoll, BankedNinetyDegreesWingVerticalFinRight) {
     s.phi = std::numbers::pi / 2;
     RecordingCanvas c;
     DrawRollInstrument(c, 64, 64, s);
-    EXPECT_EQ(c.dump(), "pen ButtonFace 1\n"
+    EXPECT_EQ(c.dump(), "pen #808080 1\n"
                         "move 32,32\n"
                         "line -24,32\n"
                         "pen WindowText 1\n"
@@ -56,7 +56,7 @@ TEST(AttitudeRoll, BankedNinetyDegreesWingVerticalFinRight) {
 TEST(AttitudePitch, NoseLeftMotionSlightlyBelow) {
     RecordingCanvas c;
     DrawPitchInstrument(c, 64, 64, Level());
-    EXPECT_EQ(c.dump(), "pen ButtonFace 1\n"
+    EXPECT_EQ(c.dump(), "pen #808080 1\n"
                         "move 32,32\n"
                         "line -18,34\n"
                         "pen WindowText 1\n"
@@ -70,7 +70,7 @@ TEST(AttitudePitch, NoseLeftMotionSlightlyBelow) {
 TEST(AttitudeYaw, FuselageVerticalWingAheadMotionUp) {
     RecordingCanvas c;
     DrawYawInstrument(c, 64, 64, Level());
-    EXPECT_EQ(c.dump(), "pen ButtonFace 1\n"
+    EXPECT_EQ(c.dump(), "pen #808080 1\n"
                         "move 32,32\n"
                         "line 32,-24\n"
                         "pen WindowText 1\n"

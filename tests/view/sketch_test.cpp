@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -71,12 +72,13 @@ struct Sketched : DesignTables {
     RecordingCanvas canvas;
     bool drawn = false;
 
-    explicit Sketched(std::initializer_list<std::tuple<int, int, const char*>> cells = {}) {
+    explicit Sketched(std::initializer_list<std::tuple<int, int, const char*>> cells = {},
+                      int width = 300, int height = 200) {
         for (const auto& [column, row, text] : cells) {
             set(column, row, text);
         }
         compute();
-        drawn = DrawDesignSketch(canvas, 300, 200, model, true);
+        drawn = DrawDesignSketch(canvas, width, height, model, true);
     }
     // Where a point of the default-length fuselage (190 mm) lands on 300x200.
     static Point At(double x, double y) {
@@ -177,10 +179,62 @@ TEST(DesignSketch, DisabledOrWithoutLengthOnlyFills) {
     const Sketched none({{dt::Fuselage, dt::Span, "0"}});
     EXPECT_FALSE(none.drawn);
     EXPECT_EQ(none.canvas.dump(), "fill 0,0 300,200 WindowBackground\n");
-    // A point beyond the pixel range ends the drawing, keeping what was drawn.
-    const Sketched huge({{dt::MainWing, dt::Span, "1e12"}});
-    EXPECT_FALSE(huge.drawn);
-    EXPECT_GT(huge.canvas.lines().size(), 5u);
+    // A point that is not a number ends the drawing, keeping what was drawn:
+    // an inner wing wider than the whole wing has no sine edge.
+    const Sketched nan({{dt::MainWing, dt::Type, "2段上反角"},
+                        {dt::InnerWing, dt::Span, "200"},
+                        {dt::InnerWing, dt::LeadingEdge, "正弦"}});
+    EXPECT_FALSE(nan.drawn);
+    EXPECT_GT(nan.canvas.lines().size(), 5u);
+}
+
+// The smallest box holding every point of the recording, as
+// "left,top right,bottom".
+std::string Box(const RecordingCanvas& c) {
+    Point low{INT32_MAX, INT32_MAX}, high{INT32_MIN, INT32_MIN};
+    for (const std::string& line : c.lines()) {
+        std::istringstream words(line);
+        std::string word;
+        words >> word;
+        if (word != "move" && word != "line" && word != "ellipse") {
+            continue;
+        }
+        while (words >> word) {
+            const Point p = ParsePoint(word);
+            low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+            high = {std::max(high.x, p.x), std::max(high.y, p.y)};
+        }
+    }
+    return Text(low) + " " + Text(high);
+}
+
+TEST(DesignSketch, AllThreeViewsFitTheArea) {
+    // Each drawing within its area and as large as fits: the height sets the
+    // scale of the default design and of a 280 mm span on 300x200; the others
+    // reach a side (the last pixel 128 or 299 across, the first or the last
+    // 199 down), the centre of gravity ahead of the nose with its circle.
+    std::ostringstream boxes;
+    const auto add = [&](const char* name, const Sketched& s, int width, int height) {
+        EXPECT_TRUE(s.drawn) << name;
+        boxes << name << " " << width << "x" << height << ": " << Box(s.canvas) << "\n";
+    };
+    add("default", Sketched({}, 300, 200), 300, 200);
+    add("default", Sketched({}, 129, 300), 129, 300);
+    add("default", Sketched({}, 300, 400), 300, 400);
+    const std::tuple<int, int, const char*> wide{dt::MainWing, dt::Span, "280"};
+    add("span 280", Sketched({wide}, 129, 300), 129, 300);
+    add("span 280", Sketched({wide}, 300, 200), 300, 200);
+    add("span 1e6", Sketched({{dt::MainWing, dt::Span, "1e6"}}, 300, 200), 300, 200);
+    add("cg -40", Sketched({{dt::Fuselage, dt::CgPosition, "-40"}}, 300, 200), 300, 200);
+    add("nose 60", Sketched({{dt::Fuselage, dt::RootChord, "60"}}, 300, 200), 300, 200);
+    EXPECT_EQ(boxes.str(), "default 300x200: 57,8 219,183\n"
+                           "default 129x300: 4,12 128,146\n"
+                           "default 300x400: 6,17 299,332\n"
+                           "span 280 129x300: 3,12 128,94\n"
+                           "span 280 300x200: 16,8 282,183\n"
+                           "span 1e6 300x200: 69,0 199,9\n"
+                           "cg -40 300x200: 81,0 182,117\n"
+                           "nose 60 300x200: 64,8 208,199\n");
 }
 
 TEST(DesignSketch, FlatDesignShowsOnlyChordsFromTheSide) {
