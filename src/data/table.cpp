@@ -20,10 +20,6 @@ bool AcceptsCharacter(ValueKind kind, char32_t ch) {
     switch (kind) {
     case ValueKind::Real:
         return IsDigit(ch) || ch == U'+' || ch == U'-' || ch == U'.' || ch == U'E' || ch == U'e';
-    case ValueKind::PositiveReal:
-        return IsDigit(ch) || ch == U'.';
-    case ValueKind::WholeNumber:
-        return IsDigit(ch);
     case ValueKind::Text:
         return true;
     }

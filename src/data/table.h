@@ -11,7 +11,7 @@
 namespace skarvel::data {
 
 // Which characters a cell accepts while the user types into it.
-enum class ValueKind { Real, PositiveReal, WholeNumber, Text };
+enum class ValueKind { Real, Text };
 
 // Colour roles; the window resolves them from its palette.
 enum class CellColour { Window, ButtonFace };

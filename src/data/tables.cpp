@@ -248,17 +248,17 @@ void ResetParameter(Table& table) {
 }
 
 void ResetMarker(Table& table) {
-    enum { Plain, Value, WholeNumberValue, TimeValue };
+    enum { Plain, Value, TypedValue };
     SetWidths(table, {79, 57, 32});
     table.clearStyleAssignments();
     CellStyle value = ReadOnly(CellColour::Window, CellAlign::Right);
     value.indent = 5;
     table.setStyles({ReadOnly(CellColour::Window), value,
-                     Editable(ValueKind::WholeNumber, CellAlign::Right, 5),
-                     Editable(ValueKind::PositiveReal, CellAlign::Right, 5)});
+                     Editable(ValueKind::Real, CellAlign::Right, 5)});
     table.assignColumnStyle(marker::kValueColumn, Value);
-    table.assignCellStyle(marker::kValueColumn, marker::PointNumber, WholeNumberValue);
-    table.assignCellStyle(marker::kValueColumn, marker::Time, TimeValue);
+    // The point number and the time are typed in.
+    table.assignCellStyle(marker::kValueColumn, marker::PointNumber, TypedValue);
+    table.assignCellStyle(marker::kValueColumn, marker::Time, TypedValue);
     WriteHeader(table, marker::kHeader);
     WriteColumn(table, 0, marker::kCaptions);
     WriteColumn(table, marker::kUnitColumn, marker::kUnits);

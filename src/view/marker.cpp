@@ -1,5 +1,6 @@
 #include "view/marker.h"
 
+#include "data/numtext.h"
 #include "view/navigation.h"
 
 #include "sim/checked.h"
@@ -196,7 +197,23 @@ InstrumentBars BarValues(const FlightSample& s) {
 }
 
 int ParseMarkerIndex(std::string_view text) {
-    return ParseIntegerText(text).value_or(0);
+    if (const std::optional<int> i = ParseIntegerText(text)) {
+        return *i;
+    }
+    // A whole number in any form the number reader takes (1e3, 5.0), or one
+    // beyond the range of int, which is limited to it.
+    double value = 0;
+    if (!data::TryParseRealStrict(text, value) || !std::isfinite(value) ||
+        value != std::floor(value)) {
+        return 0;
+    }
+    if (value >= static_cast<double>(std::numeric_limits<int>::max())) {
+        return std::numeric_limits<int>::max();
+    }
+    if (value <= static_cast<double>(std::numeric_limits<int>::min())) {
+        return std::numeric_limits<int>::min();
+    }
+    return static_cast<int>(value);
 }
 
 } // namespace skarvel::view

@@ -45,8 +45,9 @@ inline constexpr InstrumentBars kInitialBars{350, 10, 0, 0};
 // beyond a bar's range (infinities included) at the nearest end, NaN at 0.
 InstrumentBars BarValues(const sim::FlightSample& s);
 
-// A typed point number: optional blanks around an optional sign and digits.
-// Anything else, and a number beyond the range of int, gives 0.
+// A typed point number: a whole number as the number reader takes it
+// ("-5", "1e3", "12.0"), one beyond the range of int limited to it; anything
+// else gives 0.
 int ParseMarkerIndex(std::string_view text);
 
 } // namespace skarvel::view

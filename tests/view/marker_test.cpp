@@ -146,4 +146,24 @@ TEST(MarkerValue, DivisionsByZeroReadZero) {
     EXPECT_EQ(texts[11], "-1.5000");
 }
 
+TEST(MarkerIndex, WholeNumbersAsTheNumberReaderTakesThem) {
+    using skarvel::view::ParseMarkerIndex;
+    const std::pair<const char*, int> cases[] = {{"812", 812},
+                                                 {" -5 ", -5},
+                                                 {"+7", 7},
+                                                 {"1e3", 1000},
+                                                 {"12.0", 12},
+                                                 {"12.5", 0},
+                                                 {"2,5", 0},
+                                                 {"abc", 0},
+                                                 {"", 0},
+                                                 {"-", 0},
+                                                 {"1e30", std::numeric_limits<int>::max()},
+                                                 {"99999999999", std::numeric_limits<int>::max()},
+                                                 {"-1e30", std::numeric_limits<int>::min()}};
+    for (const auto& [text, index] : cases) {
+        EXPECT_EQ(ParseMarkerIndex(text), index) << text;
+    }
+}
+
 } // namespace
