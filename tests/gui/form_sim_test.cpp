@@ -557,6 +557,11 @@ TEST(Window, DesignChoosers) {
                       list->visualItemRect(list->item(2)).center());
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(w.ws().tables().design.cell(dz::MainWing, dz::LeadingEdge), "楕円");
+    // The cursor stays on the cell that was chosen for.
+    const auto cursorOn = [&](int column, int row) {
+        return design->currentIndex() == design->tableModel()->indexOf(column, row);
+    };
+    EXPECT_TRUE(cursorOn(dz::MainWing, dz::LeadingEdge));
     const std::string wingArea = w.ws().tables().input.cell(1, in::WingArea);
 
     // Enter on the wing type opens its list; Space chooses the selection.
@@ -568,6 +573,14 @@ TEST(Window, DesignChoosers) {
     QTest::keyClick(list, Qt::Key_Space);
     EXPECT_EQ(w.ws().tables().design.cell(dz::MainWing, dz::Type), "2段上反角");
     EXPECT_NE(w.ws().tables().input.cell(1, in::WingArea), wingArea);
+    EXPECT_TRUE(cursorOn(dz::MainWing, dz::Type));
+    // Esc closes the list, the cursor staying.
+    QTest::keyClick(design, Qt::Key_Return);
+    ASSERT_TRUE(list->isVisible());
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_TRUE(cursorOn(dz::MainWing, dz::Type));
+    EXPECT_TRUE(design->hasFocus());
 
     // Space on the tail type; leaving the list changes nothing.
     design->setCurrentIndex(design->tableModel()->indexOf(dz::VerticalTail, dz::Type));

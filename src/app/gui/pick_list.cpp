@@ -1,5 +1,6 @@
 #include "app/gui/pick_list.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -26,13 +27,21 @@ void PickList::open(const QRect& cell, std::span<const std::string_view> items,
     }
     const int rows = count() > 0 ? sizeHintForRow(0) * count() : 0;
     setGeometry(cell.left(), cell.bottom() + 2, cell.width() + 2, rows + 2 * frameWidth());
+    opener_ = QApplication::focusWidget();
     show();
     raise();
     setFocus(Qt::PopupFocusReason);
 }
 
-void PickList::choose(std::optional<std::size_t> item) {
+void PickList::close() {
+    if (opener_ != nullptr && hasFocus()) {
+        opener_->setFocus(Qt::OtherFocusReason);
+    }
     hide();
+}
+
+void PickList::choose(std::optional<std::size_t> item) {
+    close();
     Q_EMIT chosen(item);
 }
 
@@ -46,7 +55,7 @@ void PickList::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->key() == Qt::Key_Escape) {
-        hide();
+        close();
         return;
     }
     QListWidget::keyPressEvent(event);

@@ -3,6 +3,7 @@
 // type, tail type), placed under the cell.
 
 #include <QListWidget>
+#include <QPointer>
 
 #include <optional>
 #include <span>
@@ -33,6 +34,12 @@ class PickList : public QListWidget {
 
   private:
     void choose(std::optional<std::size_t> item);
+    // Gives the focus back to where the list was opened from, then hides:
+    // a focused widget that hides passes the focus on, and a table takes
+    // that as Tab and moves its cursor.
+    void close();
+
+    QPointer<QWidget> opener_;
 };
 
 } // namespace skarvel::gui
