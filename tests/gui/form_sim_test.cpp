@@ -639,3 +639,19 @@ TEST(Window, ReplaysRunFromTheEventLoopAndEndWithTheWindow) {
     EXPECT_FALSE(w.ws().replaying());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
+
+TEST(Window, LettersOpenNoEditorInTheMarkerTable) {
+    Window w;
+    auto* marker = w.form->markerTable();
+    w.form->leftTabs()->setCurrentWidget(marker);
+    const QModelIndex point = marker->tableModel()->indexOf(1, data::marker::PointNumber);
+    marker->setCurrentIndex(point);
+    marker->setFocus();
+    const double scale = w.ws().viewState().k;
+    QTest::keyClick(marker, Qt::Key_Z, Qt::NoModifier); // zoom in
+    EXPECT_GT(w.ws().viewState().k, scale);
+    EXPECT_EQ(marker->indexWidget(point), nullptr);
+    // Typing a digit still edits the point number.
+    QTest::keyClick(marker, Qt::Key_5);
+    EXPECT_NE(marker->indexWidget(point), nullptr);
+}

@@ -541,6 +541,14 @@ bool TFormSim::mapKey(QKeyEvent* key) {
         keyCommand_ = true;
         const auto done = qScopeGuard([this] { keyCommand_ = false; });
         action(it->second)->trigger();
+        // It starts no editor in a cell that is not typed into, nor in the
+        // marker table, whose cells the marker fills.
+        auto* table = qobject_cast<TableView*>(QApplication::focusWidget());
+        if (table != nullptr && !table->editing() &&
+            (table == markerView_ ||
+             !(table->model()->flags(table->currentIndex()) & Qt::ItemIsEditable))) {
+            return true;
+        }
     }
     return false;
 }
