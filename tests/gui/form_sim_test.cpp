@@ -655,3 +655,32 @@ TEST(Window, LettersOpenNoEditorInTheMarkerTable) {
     QTest::keyClick(marker, Qt::Key_5);
     EXPECT_NE(marker->indexWidget(point), nullptr);
 }
+
+TEST(Window, KeysSwitchTheFocusedTabGroupsPage) {
+    Window w;
+    QTabWidget* left = w.form->leftTabs();
+    QTabWidget* right = w.form->rightTabs();
+    EXPECT_EQ(left->tabText(0), QStringLiteral("入力データ(&I)"));
+    EXPECT_EQ(right->tabText(3), QStringLiteral("軌跡(&T)"));
+    // From inside an open cell: the cell is confirmed, the page changes.
+    QWidget* editor = EditCell(w.form->inputTable(), 1, in::WindSpeed, QStringLiteral("2"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(left->currentIndex(), 1);
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), "2");
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(left->currentIndex(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(left->currentIndex(), 2);
+    EXPECT_EQ(right->currentIndex(), 3);
+    // Without a tab group in focus the main pages turn.
+    w.form->historyList()->setFocus();
+    QTest::keyClick(w.form->historyList(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(right->currentIndex(), 0);
+    // Tab leaves a table.
+    w.form->inputTable()->setFocus();
+    QTest::keyClick(w.form->inputTable(), Qt::Key_Tab);
+    EXPECT_FALSE(w.form->inputTable()->hasFocus());
+}

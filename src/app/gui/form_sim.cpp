@@ -140,9 +140,9 @@ void TFormSim::buildLayout() {
 
     leftTabs_ = new QTabWidget;
     leftTabs_->setObjectName(QStringLiteral("LeftTabs"));
-    leftTabs_->addTab(inputView_, QStringLiteral("入力データ"));
-    leftTabs_->addTab(parameterView_, QStringLiteral("パラメータ"));
-    leftTabs_->addTab(markerView_, QStringLiteral("マーカー"));
+    leftTabs_->addTab(inputView_, QStringLiteral("入力データ(&I)"));
+    leftTabs_->addTab(parameterView_, QStringLiteral("パラメータ(&A)"));
+    leftTabs_->addTab(markerView_, QStringLiteral("マーカー(&M)"));
     leftTabs_->setCurrentIndex(0);
     // Three tabs in a 201-pixel panel: compact tabs, no scroll arrows, and
     // the active one raised in the view's own colour.
@@ -158,10 +158,10 @@ void TFormSim::buildLayout() {
     trajectory_ = new TrajectoryView(ws_);
     ws_.setTrajectorySurface(trajectory_);
     rightTabs_ = new QTabWidget;
-    rightTabs_->addTab(designView_, QStringLiteral("KXファイル"));
-    rightTabs_->addTab(computedView_, QStringLiteral("KXデータ"));
-    rightTabs_->addTab(charts_, QStringLiteral("グラフ"));
-    rightTabs_->addTab(trajectory_, QStringLiteral("軌跡"));
+    rightTabs_->addTab(designView_, QStringLiteral("KXファイル(&K)"));
+    rightTabs_->addTab(computedView_, QStringLiteral("KXデータ(&X)"));
+    rightTabs_->addTab(charts_, QStringLiteral("グラフ(&G)"));
+    rightTabs_->addTab(trajectory_, QStringLiteral("軌跡(&T)"));
     rightTabs_->setCurrentIndex(3);
 
     auto* right = new QWidget;
@@ -493,12 +493,43 @@ bool TFormSim::eventFilter(QObject* watched, QEvent* event) {
                 runView_->setBusyCursor(false);
                 return true;
             }
-            if (mapKey(key)) {
+            if (switchPage(key) || mapKey(key)) {
                 return true;
             }
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TFormSim::switchPage(QKeyEvent* key) {
+    const Qt::KeyboardModifiers mods =
+        key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    int step = 0;
+    if (key->key() == Qt::Key_Tab && mods == Qt::ControlModifier) {
+        step = 1;
+    } else if (key->key() == Qt::Key_Backtab &&
+               (mods == (Qt::ControlModifier | Qt::ShiftModifier) || mods == Qt::ControlModifier)) {
+        step = -1;
+    } else if (mods == Qt::ControlModifier &&
+               (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp)) {
+        step = key->key() == Qt::Key_PageDown ? 1 : -1;
+    } else {
+        return false;
+    }
+    // The tab group holding the focus; the main pages when none does.
+    QTabWidget* tabs = rightTabs_;
+    for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
+        if (w == leftTabs_ || w == rightTabs_) {
+            tabs = static_cast<QTabWidget*>(w);
+            break;
+        }
+    }
+    guarded([tabs, step] {
+        const int n = tabs->count();
+        tabs->setCurrentIndex((tabs->currentIndex() + step + n) % n);
+        tabs->currentWidget()->setFocus(Qt::TabFocusReason);
+    });
+    return true;
 }
 
 bool TFormSim::mapKey(QKeyEvent* key) {

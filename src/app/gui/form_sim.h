@@ -130,6 +130,9 @@ class TFormSim : public QMainWindow {
     // The key map: one-letter view and replay commands, Alt+arrows for the
     // angles, Shift+Alt+arrows for the moves. True when the key is used up.
     bool mapKey(QKeyEvent* key);
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp: the next or the
+    // previous page of the tab group holding the focus.
+    bool switchPage(QKeyEvent* key);
 
     // Runs a command: first an open cell editor is committed, then the
     // command runs; errors are shown in the error box; then the views follow.

@@ -340,6 +340,9 @@ TableView::TableView(const data::Table& table, CellWriter writer, QWidget* paren
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     setWordWrap(false);
+    // Tab leaves the table (an open cell still hands on to the next one);
+    // Ctrl+Tab switches the page.
+    setTabKeyNavigation(false);
     // Narrow unit columns read better cut off than shortened to "k…".
     setTextElideMode(Qt::ElideNone);
     horizontalHeader()->setSectionsMovable(false);
