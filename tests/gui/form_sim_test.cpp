@@ -19,9 +19,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -443,6 +445,24 @@ TEST(Window, StandardDialogsSpeakJapanese) {
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
               QStringLiteral("キャンセル"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Open"), QStringLiteral("開く"));
+    // File dialogs list dates and sizes in the system's locale.
+    EXPECT_EQ(QLocale::system().toString(QDate(2026, 12, 7), QLocale::ShortFormat),
+              QStringLiteral("2026/12/07"));
+    EXPECT_TRUE(QLocale::system().formattedDataSize(612).contains(QStringLiteral("バイト")));
+    // An input box is wide enough for its whole title.
+    const QString title = QStringLiteral("左右の視角（度）を設定");
+    int width = 0;
+    int needed = 0;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            width = box->width();
+            needed = box->fontMetrics().horizontalAdvance(title);
+            box->close();
+        }
+    });
+    Dialogs::Standard().askText(nullptr, title, QStringLiteral("-180～180の整数"),
+                                QStringLiteral("0"));
+    EXPECT_GT(width, needed + 100);
 }
 
 namespace {
@@ -587,6 +607,10 @@ TEST(Window, DesignChoosers) {
     QTest::keyClick(design, Qt::Key_Space);
     ASSERT_TRUE(list->isVisible());
     EXPECT_EQ(list->count(), 3);
+    // The list and the column show "双垂直尾翼" whole.
+    const int twinFin = list->fontMetrics().horizontalAdvance(QStringLiteral("双垂直尾翼"));
+    EXPECT_GT(list->viewport()->width(), twinFin);
+    EXPECT_GT(design->columnWidth(dz::VerticalTail - 1), twinFin);
     design->setFocus();
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(w.ws().tables().design.cell(dz::VerticalTail, dz::Type), "Ｖ尾翼");

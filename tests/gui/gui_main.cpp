@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     }
+    skarvel::gui::UseJapaneseSystemLocale();
     QApplication app(argc, argv);
     skarvel::gui::ConfigureApplication(app);
     testing::InitGoogleTest(&argc, argv);

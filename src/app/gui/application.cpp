@@ -3,6 +3,7 @@
 #include "app/workspace.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -20,6 +21,19 @@ void ConfigureApplication(QApplication& app) {
         QApplication::installTranslator(qt);
     } else {
         delete qt;
+    }
+}
+
+void UseJapaneseSystemLocale() {
+    const QByteArray all = qgetenv("LC_ALL");
+    if (!all.isEmpty()) {
+        if (qEnvironmentVariableIsEmpty("LC_CTYPE")) {
+            qputenv("LC_CTYPE", all);
+        }
+        qunsetenv("LC_ALL");
+    }
+    for (const char* category : {"LC_TIME", "LC_NUMERIC", "LC_MESSAGES"}) {
+        qputenv(category, "ja_JP.UTF-8");
     }
 }
 

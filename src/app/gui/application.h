@@ -12,6 +12,13 @@ namespace skarvel::gui {
 // so that window and dialog captions stay exactly as the window sets them.
 void ConfigureApplication(QApplication& app);
 
+// Before the application is made: Qt's file dialogs write dates and sizes in
+// the system's locale, which Qt reads from the environment once. The
+// interface is Japanese whatever the system's language, so the time, number
+// and message categories become Japanese (the character type stays the
+// user's).
+void UseJapaneseSystemLocale();
+
 // The user-interface font: "ＭＳ Ｐゴシック" where it exists, else an installed
 // Japanese font, 12 pixels.
 QFont InterfaceFont();

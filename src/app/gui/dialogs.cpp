@@ -13,6 +13,9 @@ namespace skarvel::gui {
 
 namespace {
 
+// What a title bar takes besides the title: the icon and the buttons.
+constexpr int kTitleBarRoom = 160;
+
 QMessageBox::StandardButton Box(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                 QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, QString::fromUtf8(app::kAppTitle), text, buttons, parent);
@@ -46,10 +49,13 @@ Dialogs Dialogs::Standard() {
     };
     d.askText = [](QWidget* parent, const QString& caption, const QString& prompt,
                    const QString& defaultText) {
-        bool ok = false;
-        const QString text =
-            QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, defaultText, &ok);
-        return ok ? text : defaultText;
+        QInputDialog dialog(parent);
+        dialog.setWindowTitle(caption);
+        dialog.setLabelText(prompt);
+        dialog.setTextValue(defaultText);
+        // Wide enough for the whole title beside the title bar's buttons.
+        dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(caption) + kTitleBarRoom);
+        return dialog.exec() == QDialog::Accepted ? dialog.textValue() : defaultText;
     };
     d.openDocument = [](const QString& path) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));

@@ -289,6 +289,21 @@ void TFormSim::connectMarker() {
 
 void TFormSim::connectDesignTable() {
     pickList_ = new PickList(designView_->viewport());
+    // A column shows every name its pick lists offer whole.
+    const data::Table& design = ws_.tables().design;
+    for (int column = 1; column < design.columnCount(); ++column) {
+        QStringList names;
+        for (int row = 1; row < design.rowCount(); ++row) {
+            if (const auto list = model::PickListFor(column, row)) {
+                for (std::string_view item : model::PickListItems(*list)) {
+                    names << QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size()));
+                }
+            }
+        }
+        if (!names.isEmpty()) {
+            designView_->reserveWidth(column, names);
+        }
+    }
     connect(designView_, &TableView::chooseRequested, this, [this](int column, int row) {
         guarded([this, column, row] { openChooser(column, row); });
     });

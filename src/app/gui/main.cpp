@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     if (const int status = AnswerWithoutWindow(argc, argv); status >= 0) {
         return status;
     }
+    skarvel::gui::UseJapaneseSystemLocale();
     QApplication app(argc, argv);
     skarvel::gui::ConfigureApplication(app);
     QStringList args = QApplication::arguments();

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 namespace skarvel::gui {
 
 PickList::PickList(QWidget* parent) : QListWidget(parent) {
@@ -26,7 +28,9 @@ void PickList::open(const QRect& cell, std::span<const std::string_view> items,
         setCurrentRow(static_cast<int>(*selected));
     }
     const int rows = count() > 0 ? sizeHintForRow(0) * count() : 0;
-    setGeometry(cell.left(), cell.bottom() + 2, cell.width() + 2, rows + 2 * frameWidth());
+    // As wide as the cell, or as its longest item needs.
+    const int width = std::max(cell.width() + 2, sizeHintForColumn(0) + 2 * frameWidth());
+    setGeometry(cell.left(), cell.bottom() + 2, width, rows + 2 * frameWidth());
     opener_ = QApplication::focusWidget();
     show();
     raise();

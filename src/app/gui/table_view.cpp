@@ -388,7 +388,15 @@ int TableView::neededWidth(int tableColumn) const {
                                           style.indent + kTextPadding);
         width = std::max(width, needed);
     }
+    for (const QString& text : reserved_.value(tableColumn)) {
+        width = std::max(width, cells.horizontalAdvance(text) + kTextPadding);
+    }
     return width;
+}
+
+void TableView::reserveWidth(int tableColumn, const QStringList& texts) {
+    reserved_[tableColumn] = texts;
+    applyGeometry();
 }
 
 int TableView::fullWidth() const {

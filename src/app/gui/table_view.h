@@ -5,6 +5,8 @@
 #include "data/table.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QStringList>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -69,6 +71,9 @@ class TableView : public QTableView {
     // where the font in use needs more room for its texts or a 7-character
     // number, never made narrower than the table's own width.
     void applyGeometry();
+    // Texts a column may come to hold (the items of a pick list): it is made
+    // wide enough to show them whole.
+    void reserveWidth(int tableColumn, const QStringList& texts);
     // Ends an open cell editor exactly as leaving the cell would: its text is
     // written and the edit reported as not ended with Enter. True if one was open.
     bool commitOpenEditor();
@@ -102,6 +107,7 @@ class TableView : public QTableView {
 
     TableModel* model_;
     bool blockEditing_ = false;
+    QHash<int, QStringList> reserved_;
 };
 
 } // namespace skarvel::gui
