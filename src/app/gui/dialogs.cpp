@@ -53,8 +53,11 @@ Dialogs Dialogs::Standard() {
         dialog.setWindowTitle(caption);
         dialog.setLabelText(prompt);
         dialog.setTextValue(defaultText);
-        // Wide enough for the whole title beside the title bar's buttons.
-        dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(caption) + kTitleBarRoom);
+        // Wide enough for the whole title beside the title bar's buttons; the
+        // dialog's layout takes its width from the text field.
+        dialog.setStyleSheet(
+            QStringLiteral("QLineEdit { min-width: %1px; }")
+                .arg(dialog.fontMetrics().horizontalAdvance(caption) + kTitleBarRoom));
         return dialog.exec() == QDialog::Accepted ? dialog.textValue() : defaultText;
     };
     d.openDocument = [](const QString& path) {
