@@ -267,14 +267,9 @@ std::uint32_t EmfWriter::object(Object wanted) {
     }
     if (objects_.size() >= kMaxObjects) {
         // The least recently used of those not selected goes.
-        auto oldest = objects_.end();
-        for (auto it = objects_.begin(); it != objects_.end(); ++it) {
-            const bool selected =
-                it->handle == penObject_ || it->handle == brushObject_ || it->handle == fontObject_;
-            if (!selected && (oldest == objects_.end() || it->lastUse < oldest->lastUse)) {
-                oldest = it;
-            }
-        }
+        const auto oldest = LeastRecentlyUsed(objects_, [this](const Object& o) {
+            return o.handle == penObject_ || o.handle == brushObject_ || o.handle == fontObject_;
+        });
         if (oldest != objects_.end()) {
             simpleRecord(kDeleteObject, oldest->handle);
             handleUsed_[oldest->handle] = false;

@@ -78,6 +78,20 @@ class MetafileWriter {
     virtual std::string finish() = 0;
 };
 
+// The writers keep a few objects (pens, brushes, fonts) in the file: when
+// room is needed, the least recently used one not selected goes. `objects`
+// holds entries with a `lastUse` count; end() when every one is selected.
+template <class Objects, class Selected>
+auto LeastRecentlyUsed(Objects& objects, Selected selected) {
+    auto oldest = objects.end();
+    for (auto it = objects.begin(); it != objects.end(); ++it) {
+        if (!selected(*it) && (oldest == objects.end() || it->lastUse < oldest->lastUse)) {
+            oldest = it;
+        }
+    }
+    return oldest;
+}
+
 // A writer for the file a name stands for: ".emf" or ".wmf" (ASCII case
 // ignored) of a picture width x height pixels; none for another extension.
 std::unique_ptr<MetafileWriter> MetafileWriterFor(std::string_view extension, int width,

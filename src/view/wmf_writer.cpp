@@ -174,14 +174,9 @@ int WmfWriter::object(std::uint16_t function, const std::string& params) {
     }
     if (objects_.size() >= kMaxObjects) {
         // The least recently used of those not selected goes.
-        auto oldest = objects_.end();
-        for (auto it = objects_.begin(); it != objects_.end(); ++it) {
-            const bool selected =
-                it->slot == penSlot_ || it->slot == brushSlot_ || it->slot == fontSlot_;
-            if (!selected && (oldest == objects_.end() || it->lastUse < oldest->lastUse)) {
-                oldest = it;
-            }
-        }
+        const auto oldest = LeastRecentlyUsed(objects_, [this](const Object& o) {
+            return o.slot == penSlot_ || o.slot == brushSlot_ || o.slot == fontSlot_;
+        });
         if (oldest != objects_.end()) {
             deleteObject(oldest->slot);
             objects_.erase(oldest);

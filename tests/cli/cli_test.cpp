@@ -2,6 +2,7 @@
 
 #include "app/trajectory_surface.h"
 #include "app/workspace.h"
+#include "common/run_command.h"
 #include "common/split.h"
 #include "data/codec.h"
 #include "data/input_file.h"
@@ -21,7 +22,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -59,18 +59,10 @@ Result RunCli(const std::string& args, const TempDir& folder) {
     const std::string errFile = folder / ".stderr";
     const std::string command = "cd " + Quote(folder.path().string()) + " && " +
                                 Quote(SKARVEL_CLI) + " " + args + " 2>" + Quote(errFile);
+    const skarvel::test::CommandResult run = skarvel::test::RunCommand(command);
     Result r;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        ADD_FAILURE() << "cannot start " << command;
-        return r;
-    }
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        r.out.append(buffer, n);
-    }
-    const int status = ::pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.status = run.status;
+    r.out = run.out;
     r.err = ReadBytes(errFile);
     fs::remove(errFile);
     return r;
