@@ -237,10 +237,14 @@ TEST(SafeWrite, KilledSaves) {
     const std::string path = (folder / "flight.kxs").string();
     WriteFileBytes(path, "old");
 
-    // Unnamed while written, the new file goes with the process.
-    ASSERT_TRUE(KilledSave(path));
-    EXPECT_EQ(Names(folder), std::vector<std::string>{"flight.kxs"});
-    EXPECT_EQ(ReadFileBytes(path), "old");
+    // Unnamed while written, the new file goes with the process (where the
+    // file system can hold unnamed files; elsewhere the next part covers it).
+    if (const int probe = ::open(folder.c_str(), O_TMPFILE | O_WRONLY, 0600); probe >= 0) {
+        ::close(probe);
+        ASSERT_TRUE(KilledSave(path));
+        EXPECT_EQ(Names(folder), std::vector<std::string>{"flight.kxs"});
+        EXPECT_EQ(ReadFileBytes(path), "old");
+    }
 
     // A named one stays until the next save of the file.
     std::string left;
