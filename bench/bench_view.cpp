@@ -2,8 +2,8 @@
 // QPainter canvas against the bare cost of as many QPainter lines, and the
 // default flight drawn live against the same flight with no view.
 
-#include "app/gui/painter_canvas.h"
-#include "app/gui/trajectory_view.h"
+#include "gui/painter_canvas.h"
+#include "gui/trajectory_view.h"
 #include "app/workspace.h"
 #include "data/tables.h"
 #include "view/canvas.h"

@@ -3,14 +3,14 @@
 // and one replay frame on the trajectory page, from the track position to
 // the painted picture, instrument strip and marker table.
 
-#include "app/gui/chart.h"
-#include "app/gui/chart_panel.h"
-#include "app/gui/dialogs.h"
-#include "app/gui/form_sim.h"
-#include "app/gui/instrument_strip.h"
-#include "app/gui/picture_export.h"
-#include "app/gui/table_view.h"
-#include "app/gui/trajectory_view.h"
+#include "gui/chart.h"
+#include "gui/chart_panel.h"
+#include "gui/dialogs.h"
+#include "gui/form_sim.h"
+#include "gui/instrument_strip.h"
+#include "gui/picture_export.h"
+#include "gui/table_view.h"
+#include "gui/trajectory_view.h"
 #include "app/workspace.h"
 #include "data/tables.h"
 

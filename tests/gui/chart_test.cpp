@@ -1,5 +1,5 @@
-#include "app/gui/chart.h"
-#include "app/gui/chart_panel.h"
+#include "gui/chart.h"
+#include "gui/chart_panel.h"
 
 #include "sim/flight_record.h"
 #include "sim/simulator.h"

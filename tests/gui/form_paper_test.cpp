@@ -1,4 +1,4 @@
-#include "app/gui/form_paper.h"
+#include "gui/form_paper.h"
 
 #include "common/temp_dir.h"
 #include "data/codec.h"

@@ -1,21 +1,21 @@
 // The main window driven as a user would: menus, keys, edits, drops.
 
-#include "app/gui/form_sim.h"
-#include "app/gui/history_view.h"
-#include "app/gui/table_view.h"
+#include "gui/form_sim.h"
+#include "gui/history_view.h"
+#include "gui/table_view.h"
 #include "common/temp_dir.h"
 #include "data/input_file.h"
 #include "data/tables.h"
 #include "data/textfile.h"
 #include "window_fixture.h"
 
-#include "app/gui/chart.h"
-#include "app/gui/chart_panel.h"
-#include "app/gui/comment_box.h"
-#include "app/gui/help_window.h"
-#include "app/gui/instrument_strip.h"
-#include "app/gui/pick_list.h"
-#include "app/gui/trajectory_view.h"
+#include "gui/chart.h"
+#include "gui/chart_panel.h"
+#include "gui/comment_box.h"
+#include "gui/help_window.h"
+#include "gui/instrument_strip.h"
+#include "gui/pick_list.h"
+#include "gui/trajectory_view.h"
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>

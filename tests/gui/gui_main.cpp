@@ -1,7 +1,7 @@
 // The window tests run without a display: the offscreen platform, one
 // QApplication for the whole program.
 
-#include "app/gui/application.h"
+#include "gui/application.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/gui/instrument_strip.h"
+#include "gui/instrument_strip.h"
 
 #include "app/workspace.h"
 

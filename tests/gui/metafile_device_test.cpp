@@ -1,9 +1,9 @@
 // Charts and painters drawn into a metafile, read back record by record.
 
-#include "app/gui/metafile_device.h"
+#include "gui/metafile_device.h"
 
-#include "app/gui/chart.h"
-#include "app/gui/picture_export.h"
+#include "gui/chart.h"
+#include "gui/picture_export.h"
 #include "view/emf_writer.h"
 
 #include <QFont>

@@ -6,8 +6,8 @@
 
 #include "window_fixture.h"
 
-#include "app/gui/help_window.h"
-#include "app/gui/table_view.h"
+#include "gui/help_window.h"
+#include "gui/table_view.h"
 #include "data/tables.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/gui/table_view.h"
+#include "gui/table_view.h"
 
 #include "data/tables.h"
 

@@ -2,8 +2,8 @@
 // The main window in an empty folder with scripted answers to its questions,
 // for the window tests.
 
-#include "app/gui/form_sim.h"
-#include "app/gui/table_view.h"
+#include "gui/form_sim.h"
+#include "gui/table_view.h"
 #include "common/temp_dir.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
-#include "app/gui/instrument_strip.h"
+#include "gui/instrument_strip.h"
 
-#include "app/gui/painter_canvas.h"
+#include "gui/painter_canvas.h"
 #include "view/attitude.h"
 #include "view/pixel.h"
 

@@ -3,8 +3,8 @@
 // tables, history and caption, and turns commands, keys, edits and dropped
 // files into workspace commands.
 
-#include "app/gui/commands.h"
-#include "app/gui/dialogs.h"
+#include "gui/commands.h"
+#include "gui/dialogs.h"
 #include "app/workspace.h"
 
 #include <QMainWindow>

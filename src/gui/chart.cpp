@@ -1,4 +1,4 @@
-#include "app/gui/chart.h"
+#include "gui/chart.h"
 
 #include <QFontDatabase>
 #include <QMouseEvent>

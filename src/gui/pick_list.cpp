@@ -1,4 +1,4 @@
-#include "app/gui/pick_list.h"
+#include "gui/pick_list.h"
 
 #include <QApplication>
 #include <QKeyEvent>

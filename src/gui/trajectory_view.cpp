@@ -1,4 +1,4 @@
-#include "app/gui/trajectory_view.h"
+#include "gui/trajectory_view.h"
 
 #include <QGridLayout>
 #include <QMouseEvent>

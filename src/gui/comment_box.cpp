@@ -1,4 +1,4 @@
-#include "app/gui/comment_box.h"
+#include "gui/comment_box.h"
 
 #include <QApplication>
 #include <QClipboard>

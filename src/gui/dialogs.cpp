@@ -1,4 +1,4 @@
-#include "app/gui/dialogs.h"
+#include "gui/dialogs.h"
 
 #include "app/workspace.h"
 

@@ -1,6 +1,6 @@
-#include "app/gui/design_sketch.h"
+#include "gui/design_sketch.h"
 
-#include "app/gui/painter_canvas.h"
+#include "gui/painter_canvas.h"
 #include "view/sketch.h"
 
 #include <QImage>

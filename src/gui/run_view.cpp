@@ -1,8 +1,8 @@
-#include "app/gui/run_view.h"
+#include "gui/run_view.h"
 
-#include "app/gui/chart_panel.h"
-#include "app/gui/instrument_strip.h"
-#include "app/gui/trajectory_view.h"
+#include "gui/chart_panel.h"
+#include "gui/instrument_strip.h"
+#include "gui/trajectory_view.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "app/gui/history_view.h"
+#include "gui/history_view.h"
 
 #include <algorithm>
 

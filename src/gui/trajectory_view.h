@@ -5,7 +5,7 @@
 // shown picture. What the user does with the mouse and the bars goes out as
 // signals.
 
-#include "app/gui/painter_canvas.h"
+#include "gui/painter_canvas.h"
 #include "app/trajectory_surface.h"
 #include "app/workspace.h"
 

@@ -1,4 +1,4 @@
-#include "app/gui/painter_canvas.h"
+#include "gui/painter_canvas.h"
 
 #include <QPolygon>
 

@@ -1,6 +1,6 @@
-#include "app/gui/chart_panel.h"
+#include "gui/chart_panel.h"
 
-#include "app/gui/chart.h"
+#include "gui/chart.h"
 #include "sim/flight_record.h"
 #include "sim/simulator.h"
 

@@ -1,4 +1,4 @@
-#include "app/gui/help_window.h"
+#include "gui/help_window.h"
 
 #include <QUrl>
 

@@ -1,6 +1,6 @@
-#include "app/gui/commands.h"
+#include "gui/commands.h"
 
-#include "app/gui/form_sim.h"
+#include "gui/form_sim.h"
 
 #include <array>
 #include <cstddef>

@@ -1,7 +1,7 @@
 // Skarvel: the window program.
 
-#include "app/gui/application.h"
-#include "app/gui/form_sim.h"
+#include "gui/application.h"
+#include "gui/form_sim.h"
 #include "app/workspace.h"
 
 #include <QApplication>

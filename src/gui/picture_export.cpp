@@ -1,7 +1,7 @@
-#include "app/gui/picture_export.h"
+#include "gui/picture_export.h"
 
-#include "app/gui/chart.h"
-#include "app/gui/metafile_device.h"
+#include "gui/chart.h"
+#include "gui/metafile_device.h"
 #include "view/emf_writer.h"
 #include "view/wmf_writer.h"
 

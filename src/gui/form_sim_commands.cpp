@@ -1,15 +1,15 @@
 // The main window's commands: actions, menus and the tool bar built from the
 // command table, and the handlers with the questions they ask.
 
-#include "app/gui/form_sim.h"
+#include "gui/form_sim.h"
 
-#include "app/gui/chart.h"
-#include "app/gui/chart_panel.h"
-#include "app/gui/help_window.h"
-#include "app/gui/instrument_strip.h"
-#include "app/gui/picture_export.h"
-#include "app/gui/qt_text.h"
-#include "app/gui/trajectory_view.h"
+#include "gui/chart.h"
+#include "gui/chart_panel.h"
+#include "gui/help_window.h"
+#include "gui/instrument_strip.h"
+#include "gui/picture_export.h"
+#include "gui/qt_text.h"
+#include "gui/trajectory_view.h"
 #include "app/picture_files.h"
 #include "data/textfile.h"
 

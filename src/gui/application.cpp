@@ -1,4 +1,4 @@
-#include "app/gui/application.h"
+#include "gui/application.h"
 
 #include "app/workspace.h"
 

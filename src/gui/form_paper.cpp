@@ -1,8 +1,8 @@
-#include "app/gui/form_paper.h"
+#include "gui/form_paper.h"
 
 #include <algorithm>
 
-#include "app/gui/qt_text.h"
+#include "gui/qt_text.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "app/gui/metafile_device.h"
+#include "gui/metafile_device.h"
 
 #include "view/pixel.h"
 
