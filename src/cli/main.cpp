@@ -8,11 +8,11 @@
 #include "data/numtext.h"
 #include "data/tables.h"
 #include "data/textfile.h"
+#include "picture/metafile.h"
+#include "picture/recording_canvas.h"
+#include "picture/svg_canvas.h"
 #include "sim/text_export.h"
-#include "view/metafile.h"
-#include "view/recording_canvas.h"
 #include "view/sketch.h"
-#include "view/svg_canvas.h"
 
 #include <cerrno>
 #include <charconv>
@@ -33,6 +33,7 @@ using skarvel::app::Workspace;
 namespace data = skarvel::data;
 namespace sim = skarvel::sim;
 namespace view = skarvel::view;
+namespace picture = skarvel::picture;
 using skarvel::app::Option;
 
 constexpr int kOk = 0;
@@ -142,13 +143,13 @@ bool IsPictureFile(const std::string& path) {
 // for and writes the file safely.
 void WritePicture(const std::string& path, int width, int height,
                   const std::function<void(view::Canvas&)>& draw) {
-    if (auto writer = view::MetafileWriterFor(data::LowerExtension(path), width, height)) {
-        view::MetafileCanvas canvas(*writer);
+    if (auto writer = picture::MetafileWriterFor(data::LowerExtension(path), width, height)) {
+        picture::MetafileCanvas canvas(*writer);
         draw(canvas);
         data::WriteFileBytes(path, writer->finish());
         return;
     }
-    view::SvgCanvas canvas(width, height);
+    picture::SvgCanvas canvas(width, height);
     draw(canvas);
     data::WriteFileBytes(path, canvas.document());
 }
@@ -408,7 +409,7 @@ int Run(const Options& o) {
         return kOk;
     }
     // Made before the workspace that draws on it, gone after it.
-    std::optional<skarvel::app::PictureSurface<view::RecordingCanvas>> surface;
+    std::optional<skarvel::app::PictureSurface<picture::RecordingCanvas>> surface;
     Workspace ws;
     if (o.design) {
         OpenDesign(ws, *o.design);

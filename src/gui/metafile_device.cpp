@@ -33,19 +33,19 @@ view::Point ToPoint(const QPointF& p) {
     return {static_cast<std::int32_t>(clamp(p.x())), static_cast<std::int32_t>(clamp(p.y()))};
 }
 
-view::PenStyle ToPenStyle(Qt::PenStyle s) {
+picture::PenStyle ToPenStyle(Qt::PenStyle s) {
     switch (s) {
     case Qt::NoPen:
-        return view::PenStyle::None;
+        return picture::PenStyle::None;
     case Qt::DashLine:
-        return view::PenStyle::Dash;
+        return picture::PenStyle::Dash;
     case Qt::DotLine:
-        return view::PenStyle::Dot;
+        return picture::PenStyle::Dot;
     case Qt::DashDotLine:
     case Qt::DashDotDotLine:
-        return view::PenStyle::DashDot;
+        return picture::PenStyle::DashDot;
     default:
-        return view::PenStyle::Solid;
+        return picture::PenStyle::Solid;
     }
 }
 
@@ -53,7 +53,7 @@ view::PenStyle ToPenStyle(Qt::PenStyle s) {
 
 class MetafilePaintEngine : public QPaintEngine {
   public:
-    explicit MetafilePaintEngine(view::MetafileWriter& writer)
+    explicit MetafilePaintEngine(picture::MetafileWriter& writer)
         : QPaintEngine(QPaintEngine::AllFeatures), writer_(writer) {}
 
     bool begin(QPaintDevice*) override {
@@ -166,8 +166,8 @@ class MetafilePaintEngine : public QPaintEngine {
             placed = end;
             i = next;
         }
-        writer_.text(ToPoint(transform_.map(p)), text.toStdString(), view::TextAnchor::BaselineLeft,
-                     advances);
+        writer_.text(ToPoint(transform_.map(p)), text.toStdString(),
+                     picture::TextAnchor::BaselineLeft, advances);
     }
 
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {
@@ -179,7 +179,7 @@ class MetafilePaintEngine : public QPaintEngine {
         const double scale = std::sqrt(std::abs(transform_.determinant()));
         const double width = pen_.isCosmetic() ? pen_.widthF() : pen_.widthF() * scale;
         writer_.setPen(ToRgb(pen_.color()), std::max(1, static_cast<int>(std::lround(width))),
-                       pen_.brush().style() == Qt::NoBrush ? view::PenStyle::None
+                       pen_.brush().style() == Qt::NoBrush ? picture::PenStyle::None
                                                            : ToPenStyle(pen_.style()));
     }
 
@@ -217,13 +217,13 @@ class MetafilePaintEngine : public QPaintEngine {
         writer_.setClip(view::Rect{a.x, a.y, b.x, b.y});
     }
 
-    view::MetafileWriter& writer_;
+    picture::MetafileWriter& writer_;
     QTransform transform_;
     QPen pen_;
     QBrush brush_;
 };
 
-MetafileDevice::MetafileDevice(view::MetafileWriter& writer, QSize size)
+MetafileDevice::MetafileDevice(picture::MetafileWriter& writer, QSize size)
     : size_(size), engine_(std::make_unique<MetafilePaintEngine>(writer)) {}
 
 MetafileDevice::~MetafileDevice() = default;

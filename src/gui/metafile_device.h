@@ -4,7 +4,7 @@
 // flattened to polygons; text keeps its font face and size; images are left
 // out.
 
-#include "view/metafile.h"
+#include "picture/metafile.h"
 
 #include <QPaintDevice>
 #include <QSize>
@@ -17,7 +17,7 @@ class MetafilePaintEngine;
 
 class MetafileDevice : public QPaintDevice {
   public:
-    MetafileDevice(view::MetafileWriter& writer, QSize size);
+    MetafileDevice(picture::MetafileWriter& writer, QSize size);
     ~MetafileDevice() override;
 
     QPaintEngine* paintEngine() const override;

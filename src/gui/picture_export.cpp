@@ -2,8 +2,8 @@
 
 #include "gui/chart.h"
 #include "gui/metafile_device.h"
-#include "view/emf_writer.h"
-#include "view/wmf_writer.h"
+#include "picture/emf_writer.h"
+#include "picture/wmf_writer.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -28,11 +28,11 @@ QByteArray ChartPicture(Chart& chart, app::PictureFormat format) {
     if (format == app::PictureFormat::Bmp) {
         return BitmapBytes(chart.toPixmap(size.width(), size.height()).toImage());
     }
-    std::unique_ptr<view::MetafileWriter> writer;
+    std::unique_ptr<picture::MetafileWriter> writer;
     if (format == app::PictureFormat::Wmf) {
-        writer = std::make_unique<view::WmfWriter>(size.width(), size.height());
+        writer = std::make_unique<picture::WmfWriter>(size.width(), size.height());
     } else {
-        writer = std::make_unique<view::EmfWriter>(size.width(), size.height());
+        writer = std::make_unique<picture::EmfWriter>(size.width(), size.height());
     }
     {
         MetafileDevice device(*writer, size);

@@ -4,8 +4,8 @@
 #include "app/trajectory_surface.h"
 #include "app/workspace.h"
 #include "data/tables.h"
+#include "picture/recording_canvas.h"
 #include "view/pixel.h"
-#include "view/recording_canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +18,12 @@ using skarvel::app::RunView;
 using skarvel::app::TableId;
 using skarvel::app::Workspace;
 namespace view = skarvel::view;
+namespace picture = skarvel::picture;
 namespace in = skarvel::data::input;
 
 // Writes down what is drawn where: "clean", "shown", "show clean", "keep".
 struct Surface : skarvel::app::TrajectorySurface {
-    view::RecordingCanvas clean, shown;
+    picture::RecordingCanvas clean, shown;
     std::string log;
     view::Canvas& beginClean(int, int) override {
         log += "clean ";

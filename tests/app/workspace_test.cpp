@@ -6,7 +6,7 @@
 #include "data/input_file.h"
 #include "data/tables.h"
 #include "data/textfile.h"
-#include "view/recording_canvas.h"
+#include "picture/recording_canvas.h"
 
 #include "common/temp_dir.h"
 
@@ -257,7 +257,7 @@ TEST(WorkspaceRuns, FailedFlightsLeaveAnErrorRow) {
 
 TEST(WorkspaceRuns, AFailedFlightShowsWhatItFlewInEveryView) {
     Workspace ws;
-    skarvel::app::PictureSurface<skarvel::view::RecordingCanvas> surface(400, 300);
+    skarvel::app::PictureSurface<skarvel::picture::RecordingCanvas> surface(400, 300);
     ws.setTrajectorySurface(&surface);
     ws.prepareView(400, 300);
     ws.runFromInput();

@@ -9,8 +9,8 @@
 #include "data/numtext.h"
 #include "data/tables.h"
 #include "data/textfile.h"
+#include "picture/svg_canvas.h"
 #include "view/sketch.h"
-#include "view/svg_canvas.h"
 
 #include "common/temp_dir.h"
 
@@ -229,7 +229,7 @@ TEST(Cli, TrajectoryPictureIsTheWindowsDrawing) {
     // the flight, the thermal, the cursor.
     {
         Workspace ws;
-        skarvel::app::PictureSurface<skarvel::view::SvgCanvas> surface(560, 400);
+        skarvel::app::PictureSurface<skarvel::picture::SvgCanvas> surface(560, 400);
         ws.setTrajectorySurface(&surface);
         ws.prepareView(560, 400);
         ws.runFromInput();
@@ -471,7 +471,7 @@ TEST(Cli, DesignSketchIsTheWindowsDrawing) {
         // Drawn to the end, as the window draws it.
         Workspace ws;
         ws.openDesignFile(path);
-        skarvel::view::SvgCanvas canvas(300, 200);
+        skarvel::picture::SvgCanvas canvas(300, 200);
         EXPECT_TRUE(skarvel::view::DrawDesignSketch(canvas, 300, 200, ws.aircraft(), true)) << name;
         EXPECT_EQ(ReadBytes(tmp / (std::string(name) + ".svg")), canvas.document()) << name;
     }

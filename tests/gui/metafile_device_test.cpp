@@ -4,7 +4,7 @@
 
 #include "gui/chart.h"
 #include "gui/picture_export.h"
-#include "view/emf_writer.h"
+#include "picture/emf_writer.h"
 
 #include <QFont>
 #include <QPainter>
@@ -78,7 +78,7 @@ Played Play(const QByteArray& emf) {
 // advances reach where Qt starts the next, flat and turned upwards, and the
 // turned one starts where Qt puts it.
 TEST(MetafileDevice, TextRunsMeetWhereQtPutsThem) {
-    skarvel::view::EmfWriter writer(200, 200);
+    skarvel::picture::EmfWriter writer(200, 200);
     {
         skarvel::gui::MetafileDevice device(writer, QSize(200, 200));
         QPainter painter(&device);

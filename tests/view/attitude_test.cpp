@@ -1,8 +1,8 @@
 // The attitude dials pinned as recorded primitives.
 
+#include "picture/recording_canvas.h"
 #include "sim/flight_record.h"
 #include "view/attitude.h"
-#include "view/recording_canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 namespace {
 
 using namespace skarvel::view;
+using namespace skarvel::picture;
 using skarvel::sim::FlightSample;
 
 // Level flight along +x, the air meeting the wing slightly from below.

@@ -1,8 +1,8 @@
 // The design sketch pinned as recorded primitives.
 
 #include "model/model_fixture.h"
+#include "picture/recording_canvas.h"
 #include "view/pixel.h"
-#include "view/recording_canvas.h"
 #include "view/sketch.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 namespace {
 
 using namespace skarvel::view;
+using namespace skarvel::picture;
 using skarvel::test::DesignTables;
 namespace dt = skarvel::data::design;
 

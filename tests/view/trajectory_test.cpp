@@ -1,9 +1,9 @@
 // The trajectory drawing pinned as recorded primitives.
 
+#include "picture/recording_canvas.h"
 #include "sim/flight_record.h"
 #include "view/navigation.h"
 #include "view/pixel.h"
-#include "view/recording_canvas.h"
 #include "view/trajectory.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 namespace {
 
 using namespace skarvel::view;
+using namespace skarvel::picture;
 using skarvel::sim::FlightRecord;
 using skarvel::sim::FlightSample;
 

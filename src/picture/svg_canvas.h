@@ -12,7 +12,10 @@
 #include <string>
 #include <vector>
 
-namespace skarvel::view {
+namespace skarvel::picture {
+
+// Pictures are drawn in the view's vocabulary: canvas, points, colours.
+using namespace view;
 
 class SvgCanvas : public Canvas {
   public:
@@ -54,4 +57,4 @@ class SvgCanvas : public Canvas {
     std::vector<std::string> elements_;
 };
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

@@ -16,13 +16,16 @@
 // coordinate lies outside the picture, and none outside the 16 bits the
 // format has for it. Shapes wholly inside are written as they come.
 
-#include "view/metafile.h"
+#include "picture/metafile.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace skarvel::view {
+namespace skarvel::picture {
+
+// Pictures are drawn in the view's vocabulary: canvas, points, colours.
+using namespace view;
 
 class WmfWriter final : public MetafileWriter {
   public:
@@ -136,4 +139,4 @@ class WmfWriter final : public MetafileWriter {
     std::string file_;
 };
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

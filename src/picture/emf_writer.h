@@ -7,7 +7,7 @@
 // the least recently used goes when too many are alive, and all go before the
 // end of the file.
 
-#include "view/metafile.h"
+#include "picture/metafile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +15,10 @@
 #include <string>
 #include <vector>
 
-namespace skarvel::view {
+namespace skarvel::picture {
+
+// Pictures are drawn in the view's vocabulary: canvas, points, colours.
+using namespace view;
 
 class EmfWriter final : public MetafileWriter {
   public:
@@ -116,4 +119,4 @@ class EmfWriter final : public MetafileWriter {
     bool clipped_ = false;
 };
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

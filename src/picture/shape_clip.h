@@ -9,7 +9,10 @@
 #include <span>
 #include <vector>
 
-namespace skarvel::view {
+namespace skarvel::picture {
+
+// Pictures are drawn in the view's vocabulary: canvas, points, colours.
+using namespace view;
 
 bool Inside(Point p, Rect box);
 
@@ -26,4 +29,4 @@ std::vector<Point> ClipPolygon(std::span<const Point> points, Rect box);
 // within a fraction of a pixel, the first not repeated at the end.
 std::vector<Point> EllipseCorners(Rect box);
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

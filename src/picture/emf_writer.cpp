@@ -1,11 +1,11 @@
-#include "view/emf_writer.h"
+#include "picture/emf_writer.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
 
-namespace skarvel::view {
+namespace skarvel::picture {
 
 namespace {
 
@@ -607,4 +607,4 @@ std::string EmfWriter::finish() {
     return bytes_;
 }
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
-namespace skarvel::view {
+namespace skarvel::picture {
+
+// Pictures are drawn in the view's vocabulary: canvas, points, colours.
+using namespace view;
 
 class RecordingCanvas : public Canvas {
   public:
@@ -71,4 +74,4 @@ class RecordingCanvas : public Canvas {
 // "WindowText", "#FF0000", ...
 std::string ColourName(Colour colour);
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

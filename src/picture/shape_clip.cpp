@@ -1,11 +1,11 @@
-#include "view/shape_clip.h"
+#include "picture/shape_clip.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
 
-namespace skarvel::view {
+namespace skarvel::picture {
 
 namespace {
 
@@ -180,4 +180,4 @@ std::vector<Point> EllipseCorners(Rect box) {
     return corners;
 }
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

@@ -15,7 +15,10 @@
 #include <string>
 #include <string_view>
 
-namespace skarvel::view {
+namespace skarvel::picture {
+
+// Pictures are drawn in the view's vocabulary: canvas, points, colours.
+using namespace view;
 
 enum class PenStyle { Solid, Dash, Dot, DashDot, None };
 
@@ -121,4 +124,4 @@ class MetafileCanvas : public Canvas {
     Rgb penColour_;
 };
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

@@ -1,7 +1,7 @@
 // The recording canvas is what drawing tests compare against: every call and
 // every argument must reach its text.
 
-#include "view/recording_canvas.h"
+#include "picture/recording_canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 namespace {
 
 using namespace skarvel::view;
+using namespace skarvel::picture;
 
 TEST(RecordingCanvas, WritesEveryCallWithItsArguments) {
     RecordingCanvas c;

@@ -1,4 +1,4 @@
-#include "view/shape_clip.h"
+#include "picture/shape_clip.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 namespace {
 
 using namespace skarvel::view;
+using namespace skarvel::picture;
 using Points = std::vector<Point>;
 
 constexpr Rect kBox{0, 0, 100, 50};

@@ -1,9 +1,9 @@
-#include "view/recording_canvas.h"
+#include "picture/recording_canvas.h"
 
 #include <array>
 #include <cstdio>
 
-namespace skarvel::view {
+namespace skarvel::picture {
 
 namespace {
 
@@ -174,4 +174,4 @@ void RecordingCanvas::replay(Canvas& canvas) const {
     }
 }
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

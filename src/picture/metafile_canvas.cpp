@@ -1,11 +1,11 @@
-#include "view/metafile.h"
+#include "picture/metafile.h"
 
-#include "view/emf_writer.h"
-#include "view/wmf_writer.h"
+#include "picture/emf_writer.h"
+#include "picture/wmf_writer.h"
 
 #include <string>
 
-namespace skarvel::view {
+namespace skarvel::picture {
 
 std::unique_ptr<MetafileWriter> MetafileWriterFor(std::string_view extension, int width,
                                                   int height) {
@@ -64,4 +64,4 @@ void MetafileCanvas::text(Point p, std::string_view utf8) {
     writer_.text(p, utf8, TextAnchor::TopLeft, {});
 }
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

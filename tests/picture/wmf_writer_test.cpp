@@ -4,7 +4,7 @@
 // text when the old Ghostscript fonts its WMF reader looks for are missing,
 // plays a picture of shapes reaching past its edges without text.
 
-#include "view/wmf_writer.h"
+#include "picture/wmf_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +25,7 @@
 namespace {
 
 using namespace skarvel::view;
+using namespace skarvel::picture;
 
 std::uint16_t U16(const std::string& f, std::size_t at) {
     return static_cast<std::uint16_t>(static_cast<unsigned char>(f.at(at)) |

@@ -1,10 +1,10 @@
-#include "view/svg_canvas.h"
+#include "picture/svg_canvas.h"
 
 #include <array>
 #include <cstdint>
 #include <cstdio>
 
-namespace skarvel::view {
+namespace skarvel::picture {
 
 namespace {
 
@@ -164,4 +164,4 @@ std::string SvgCanvas::document() const {
     return doc;
 }
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

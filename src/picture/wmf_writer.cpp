@@ -1,13 +1,13 @@
-#include "view/wmf_writer.h"
+#include "picture/wmf_writer.h"
 
 #include "data/codec.h"
-#include "view/shape_clip.h"
+#include "picture/shape_clip.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 
-namespace skarvel::view {
+namespace skarvel::picture {
 
 namespace {
 
@@ -591,4 +591,4 @@ std::string WmfWriter::finish() {
     return file_;
 }
 
-} // namespace skarvel::view
+} // namespace skarvel::picture

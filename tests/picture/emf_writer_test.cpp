@@ -1,7 +1,7 @@
 // No viewer checks an EMF strictly, so the file is walked record by record
 // here, then rendered through emf2svg and librsvg when they are installed.
 
-#include "view/emf_writer.h"
+#include "picture/emf_writer.h"
 
 #include "common/temp_dir.h"
 
@@ -19,6 +19,7 @@
 namespace {
 
 using namespace skarvel::view;
+using namespace skarvel::picture;
 
 std::uint32_t U32(const std::string& s, std::size_t at) {
     std::uint32_t v = 0;

@@ -1,7 +1,7 @@
 // Pictures written off screen go through this canvas, so its text is compared
 // whole: element order, attribute order, resolved colours and exact halves.
 
-#include "view/svg_canvas.h"
+#include "picture/svg_canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 namespace {
 
 using namespace skarvel::view;
+using namespace skarvel::picture;
 
 TEST(SvgCanvas, WritesOneElementPerDrawingCall) {
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
