@@ -316,20 +316,24 @@ TEST(Window, FileCommandsAndErrors) {
 
 TEST(Window, CommentBoxKeepsTheKeysToItself) {
     Window w;
-    w.ws().editCell(skarvel::app::TableId::Input, 1, in::Altitude, "500");
     w.form->commentBox()->setFocus();
-    QTest::keyClicks(w.form->commentBox(), QStringLiteral("ab"));
-    EXPECT_EQ(w.form->commentBox()->toPlainText(), QStringLiteral("ab"));
-    EXPECT_EQ(w.ws().comment(), "ab");
+    // "z" and "o" are view commands elsewhere: here they are only typed.
+    w.ws().zoom(2);
+    const skarvel::view::ViewState before = w.ws().viewState();
+    QTest::keyClicks(w.form->commentBox(), QStringLiteral("zo"));
+    EXPECT_EQ(w.form->commentBox()->toPlainText(), QStringLiteral("zo"));
+    EXPECT_EQ(w.ws().viewState().k, before.k);
+    EXPECT_EQ(w.ws().viewState().ox, before.ox);
+    EXPECT_EQ(w.ws().comment(), "zo");
     // Pasting from an empty clipboard pastes nothing (and must not crash);
     // text pastes as text.
     QApplication::clipboard()->clear();
     QTest::keyClick(w.form->commentBox(), Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(w.form->commentBox(), Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(w.ws().comment(), "ab");
+    EXPECT_EQ(w.ws().comment(), "zo");
     QApplication::clipboard()->setText(QStringLiteral("c"));
     QTest::keyClick(w.form->commentBox(), Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(w.ws().comment(), "abc");
+    EXPECT_EQ(w.ws().comment(), "zoc");
 }
 
 TEST(Window, HelpAlwaysOpens) {
