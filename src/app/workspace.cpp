@@ -89,16 +89,6 @@ Workspace::Workspace(std::string programPath)
 
 Workspace::~Workspace() = default;
 
-void Workspace::startUp(const std::vector<std::string>& args) {
-    try {
-        loadStartupInput(args);
-    } catch (const data::FileError&) {
-        // An unreadable start-up file leaves the defaults; the flight still runs.
-    }
-    runFromInput();
-    fitToTrajectory();
-}
-
 void Workspace::loadStartupInput(const std::vector<std::string>& args) {
     if (!args.empty()) {
         const fs::path first = args.front();

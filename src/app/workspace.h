@@ -135,10 +135,8 @@ class Workspace {
     void setOption(Option o, bool on);
 
     // --- start-up ----------------------------------------------------------
-    // Loads the start-up input data (first argument or the default files),
-    // then computes a flight from the input data.
-    void startUp(const std::vector<std::string>& args);
-    // The start-up input data alone. A file that cannot be read throws
+    // The start-up input data (first argument or the default files); the
+    // window then flies from the input data. A file that cannot be read throws
     // data::FileError after the dialogs' defaults are set.
     void loadStartupInput(const std::vector<std::string>& args);
 

@@ -121,7 +121,8 @@ TEST(WorkspaceRuns, StartUpFliesTheDefaultsAndNumbersRunsNewestFirst) {
     EXPECT_TRUE(ws.history().rows().empty());
     EXPECT_FALSE(ws.busy());
 
-    ws.startUp({});
+    ws.loadStartupInput({});
+    ws.runFromInput();
     ASSERT_EQ(ws.history().rows().size(), 1u);
     const auto& row = ws.history().rows()[0];
     EXPECT_EQ(row.caption, "1");
@@ -569,7 +570,8 @@ TEST_F(WorkspaceStartUp, ArgumentFileFolderAndDefaults) {
     WriteInputFile(here() / "sub" / "Skarvel.kxs", {{in::WindSpeed, "6"}});
     const fs::path sub = here() / "sub";
     Workspace folder;
-    folder.startUp({"sub"});
+    folder.loadStartupInput({"sub"});
+    folder.runFromInput();
     EXPECT_TRUE(fs::equivalent(fs::current_path(), sub));
     EXPECT_EQ(Input(folder, in::WindSpeed), "6");
     EXPECT_EQ(folder.caption(), "Skarvel - " + (fs::current_path() / "Skarvel.kxs").string());
@@ -585,7 +587,8 @@ TEST_F(WorkspaceStartUp, FileBesideTheProgramGivesSilentDefaults) {
     fs::current_path(here() / "work");
 
     Workspace ws(program);
-    ws.startUp({});
+    ws.loadStartupInput({});
+    ws.runFromInput();
     EXPECT_EQ(Input(ws, in::WindSpeed), "4");
     EXPECT_EQ(ws.tables().parameter.cell(par::kValueColumn, par::mass), "6");
     EXPECT_EQ(ws.caption(), "Skarvel");
