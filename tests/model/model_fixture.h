@@ -29,4 +29,9 @@ struct DesignTables {
     }
 };
 
+// True when a table text shows no NaN or infinity.
+inline bool CleanText(const std::string& t) {
+    return t.find("nan") == std::string::npos && t.find("inf") == std::string::npos;
+}
+
 } // namespace skarvel::test
