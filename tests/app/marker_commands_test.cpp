@@ -142,6 +142,15 @@ TEST(Replay, PositionsStepsAndStops) {
     frames.positions.clear();
     ws.playForward();
     EXPECT_EQ(frames.positions.size(), static_cast<std::size_t>(102 * n));
+    // Backwards alike, from the end down to 0.
+    ws.setReplayStep("-1");
+    frames.positions.clear();
+    ws.playBackward();
+    ASSERT_EQ(frames.positions.size(), static_cast<std::size_t>(3 * n));
+    EXPECT_EQ(frames.positions[0], n - 1);
+    EXPECT_EQ(frames.positions[2], n - 1);
+    EXPECT_EQ(frames.positions[3], n - 2);
+    EXPECT_EQ(frames.positions.back(), 0);
 
     // A marker moved during playback stops it there.
     ws.setReplayStep("3");

@@ -1,12 +1,12 @@
 // The main window driven as a user would: menus, keys, edits, drops.
 
-#include "gui/form_sim.h"
-#include "gui/history_view.h"
-#include "gui/table_view.h"
 #include "common/temp_dir.h"
 #include "data/input_file.h"
 #include "data/tables.h"
 #include "data/textfile.h"
+#include "gui/form_sim.h"
+#include "gui/history_view.h"
+#include "gui/table_view.h"
 #include "window_fixture.h"
 
 #include "gui/chart.h"
@@ -669,4 +669,23 @@ TEST(Window, KeysSwitchTheFocusedTabGroupsPage) {
     w.form->inputTable()->setFocus();
     QTest::keyClick(w.form->inputTable(), Qt::Key_Tab);
     EXPECT_FALSE(w.form->inputTable()->hasFocus());
+}
+
+TEST(Window, KeyMapTurnsAndMovesTheView) {
+    Window w;
+    QWidget* target = w.form->trajectoryView();
+    target->setFocus();
+    QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : target;
+    const skarvel::view::ViewState start = w.ws().viewState();
+    // Alt+arrows turn the view by a degree; Shift+Alt+arrows move it.
+    QTest::keyClick(focus, Qt::Key_Right, Qt::AltModifier);
+    QTest::keyClick(focus, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(w.ws().viewState().a, start.a + 1);
+    EXPECT_EQ(w.ws().viewState().b, start.b - 1); // towards the side view
+    const std::int32_t ox = w.ws().viewState().ox;
+    QTest::keyClick(focus, Qt::Key_Left, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_NE(w.ws().viewState().ox, ox);
+    // "o" puts the origin back to the middle of the picture.
+    QTest::keyClick(focus, Qt::Key_O);
+    EXPECT_EQ(w.ws().viewState().ox, w.ws().viewState().width / 2);
 }
