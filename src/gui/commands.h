@@ -68,8 +68,7 @@ struct CommandSpec {
     const char* shortcut; // empty: none
     // A check-mark command flips a workspace option; it needs no handler.
     std::optional<app::Option> option;
-    // What the command does; null while the part of the window that carries
-    // it out is not there (the command is then disabled).
+    // What the command does; null for a check-mark command.
     void (TFormSim::*handler)();
 };
 

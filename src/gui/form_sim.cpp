@@ -314,7 +314,7 @@ void TFormSim::connectDesignTable() {
 }
 
 void TFormSim::openChooser(int column, int row) {
-    if (!action(Command::Convert)->isEnabled() || ws_.busy()) {
+    if (ws_.busy()) {
         return;
     }
     const data::Table& design = ws_.tables().design;

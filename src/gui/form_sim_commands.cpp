@@ -60,13 +60,10 @@ void TFormSim::buildCommands() {
             connect(a, &QAction::toggled, this, [this, option](bool on) {
                 guarded([this, option, on] { ws_.setOption(option, on); });
             });
-        } else if (spec.handler != nullptr) {
+        } else {
             connect(a, &QAction::triggered, this, [this, handler = spec.handler] {
                 guarded([this, handler] { (this->*handler)(); });
             });
-        } else {
-            // Carried out by a part of the window that is not there yet.
-            a->setEnabled(false);
         }
         actions_[static_cast<std::size_t>(spec.id)] = a;
     }
