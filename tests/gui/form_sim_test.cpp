@@ -689,3 +689,15 @@ TEST(Window, KeyMapTurnsAndMovesTheView) {
     QTest::keyClick(focus, Qt::Key_O);
     EXPECT_EQ(w.ws().viewState().ox, w.ws().viewState().width / 2);
 }
+
+TEST(Window, AResizedWindowDrawsTheTrajectoryAtItsNewSize) {
+    Window w;
+    QTest::qWait(20);
+    const QWidget* area = w.form->trajectoryView()->imageArea();
+    EXPECT_EQ(w.ws().viewState().width, area->width());
+    w.form->resize(w.form->width() + 120, w.form->height() + 80);
+    QTest::qWait(50);
+    EXPECT_EQ(w.ws().viewState().width, area->width());
+    EXPECT_EQ(w.ws().viewState().height, area->height());
+    EXPECT_GT(area->width(), 0);
+}
