@@ -2,10 +2,10 @@
 // QPainter canvas against the bare cost of as many QPainter lines, and the
 // default flight drawn live against the same flight with no view.
 
-#include "gui/painter_canvas.h"
-#include "gui/trajectory_view.h"
 #include "app/workspace.h"
 #include "data/tables.h"
+#include "gui/painter_canvas.h"
+#include "gui/trajectory_view.h"
 #include "view/canvas.h"
 #include "view/navigation.h"
 #include "view/trajectory.h"
@@ -38,7 +38,7 @@ constexpr view::DrawOptions kAllOn{true, true, true};
 // pen it was drawn in, so the bare loops draw exactly the same lines.
 class LineCollector : public view::Canvas {
   public:
-    void setPen(view::Colour colour, int) override { pen_ = colour; }
+    void setPen(view::Colour colour, int, view::LineStyle) override { pen_ = colour; }
     void setBrush(view::Colour) override {}
     void setHollowBrush() override {}
     void moveTo(view::Point p) override { at_ = QPoint(p.x, p.y); }

@@ -2,7 +2,7 @@
 
 #include "gui/chart.h"
 #include "sim/flight_record.h"
-#include "sim/simulator.h"
+#include "view/chart_series.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -116,17 +116,12 @@ void ChartPanel::clearAll() {
 }
 
 void ChartPanel::appendSample(const sim::FlightSample& s, double airspeed) {
-    using sim::WrapDegrees;
-    const double angles[] = {WrapDegrees(s.psi), WrapDegrees(s.theta), WrapDegrees(s.phi)};
-    const double velocities[] = {s.u, s.v, s.w};
-    const double rates[] = {s.p, s.q, s.r};
-    const double position[] = {s.x, s.y, -s.z};
-    const double overview[] = {-s.z, airspeed, WrapDegrees(s.theta), 100 * s.CL};
-    charts_[kAngles]->append(s.t, angles);
-    charts_[kVelocities]->append(s.t, velocities);
-    charts_[kRates]->append(s.t, rates);
-    charts_[kPosition]->append(s.t, position);
-    charts_[kOverview]->append(s.t, overview);
+    const view::ChartSample v = view::ChartValues(s, airspeed);
+    charts_[kAngles]->append(v.t, v.angles);
+    charts_[kVelocities]->append(v.t, v.velocities);
+    charts_[kRates]->append(v.t, v.rates);
+    charts_[kPosition]->append(v.t, v.position);
+    charts_[kOverview]->append(v.t, v.overview);
 }
 
 void ChartPanel::autoScaleAll() {

@@ -46,8 +46,19 @@ void PainterCanvas::begin(QImage& image) {
         image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
     bits_ = direct ? image.bits() : nullptr;
     bytesPerLine_ = image.bytesPerLine();
+    resetPen();
+}
+
+void PainterCanvas::begin(QPaintDevice& device) {
+    end();
+    painter_.begin(&device);
+    resetPen();
+}
+
+void PainterCanvas::resetPen() {
     penColour_ = view::Colour::Role(view::ColourRole::WindowText);
     penWidth_ = 1;
+    penStyle_ = view::LineStyle::Solid;
     penRgb_ = resolve(penColour_).rgb();
     penApplied_ = false;
 }
@@ -79,14 +90,15 @@ QColor PainterCanvas::resolve(view::Colour colour) const {
     return palette_.color(QPalette::Text);
 }
 
-void PainterCanvas::setPen(view::Colour colour, int width) {
+void PainterCanvas::setPen(view::Colour colour, int width, view::LineStyle style) {
     // A flight's steps switch between three pens all the time; the painter's
     // pen is changed only when one of its own shapes needs it.
-    if (colour == penColour_ && width == penWidth_) {
+    if (colour == penColour_ && width == penWidth_ && style == penStyle_) {
         return;
     }
     penColour_ = colour;
     penWidth_ = width;
+    penStyle_ = style;
     penRgb_ = resolve(colour).rgb();
     penApplied_ = false;
 }
@@ -95,7 +107,8 @@ void PainterCanvas::applyPen() {
     if (penApplied_) {
         return;
     }
-    QPen pen(QColor::fromRgb(penRgb_), penWidth_);
+    QPen pen(QColor::fromRgb(penRgb_), penWidth_,
+             penStyle_ == view::LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
     pen.setCapStyle(Qt::FlatCap);
     painter_.setPen(pen);
     penApplied_ = true;
@@ -104,7 +117,8 @@ void PainterCanvas::applyPen() {
 bool PainterCanvas::directLine(QPoint from, QPoint to) {
     const QRect inside(0, 0, image_ != nullptr ? image_->width() : 0,
                        image_ != nullptr ? image_->height() : 0);
-    if (bits_ == nullptr || penWidth_ != 1 || !inside.contains(from) || !inside.contains(to)) {
+    if (bits_ == nullptr || penWidth_ != 1 || penStyle_ != view::LineStyle::Solid ||
+        !inside.contains(from) || !inside.contains(to)) {
         return false;
     }
     int x = from.x(), y = from.y();

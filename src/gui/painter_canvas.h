@@ -19,10 +19,13 @@ class PainterCanvas : public view::Canvas {
 
     // Starts drawing on the image unless already drawing on it.
     void begin(QImage& image);
+    // Starts drawing on another device, a widget in its paint event, say.
+    void begin(QPaintDevice& device);
     void end();
     bool active() const { return painter_.isActive(); }
 
-    void setPen(view::Colour colour, int width = 1) override;
+    void setPen(view::Colour colour, int width = 1,
+                view::LineStyle style = view::LineStyle::Solid) override;
     void setBrush(view::Colour colour) override;
     void setHollowBrush() override;
     void moveTo(view::Point p) override;
@@ -37,6 +40,8 @@ class PainterCanvas : public view::Canvas {
     QColor resolve(view::Colour colour) const;
 
   private:
+    // The window-text pen, one pixel, solid: where every drawing starts.
+    void resetPen();
     // The pen reaches the painter only when a shape of the painter's needs it.
     void applyPen();
     // A one-pixel line straight into a 32-bit image when it lies inside it.
@@ -48,6 +53,7 @@ class PainterCanvas : public view::Canvas {
     QPoint position_;
     view::Colour penColour_;
     int penWidth_ = 1;
+    view::LineStyle penStyle_ = view::LineStyle::Solid;
     QRgb penRgb_ = 0;
     bool penApplied_ = false;
     uchar* bits_ = nullptr; // the image's pixels while drawing on a 32-bit image

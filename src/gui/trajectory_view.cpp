@@ -1,5 +1,7 @@
 #include "gui/trajectory_view.h"
 
+#include "view/zoom_box.h"
+
 #include <QGridLayout>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -42,10 +44,7 @@ class TrajectoryImage : public QWidget {
     }
 
   protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        view_.paintImage(painter);
-    }
+    void paintEvent(QPaintEvent*) override { view_.paintImage(); }
     void resizeEvent(QResizeEvent* e) override {
         Q_EMIT view_.imageResized(e->size().width(), e->size().height());
     }
@@ -149,18 +148,20 @@ void TrajectoryView::present() {
     image_->update();
 }
 
-void TrajectoryView::paintImage(QPainter& painter) {
+void TrajectoryView::paintImage() {
     // Drawing the picture while a painter is open on it would copy it on the
     // next stroke: the painter closes first.
     canvas_.end();
-    painter.fillRect(image_->rect(), palette().color(QPalette::Base));
-    painter.drawImage(0, 0, shown_);
-    const view::MouseGesture& mouse = ws_.mouse();
-    if (mouse.boxShown()) {
-        const view::Rect b = mouse.box();
-        painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(QRect(QPoint(b.left, b.top), QPoint(b.right - 1, b.bottom - 1)));
+    {
+        QPainter painter(image_);
+        painter.fillRect(image_->rect(), palette().color(QPalette::Base));
+        painter.drawImage(0, 0, shown_);
+    }
+    // The zoom box lies over the picture, never in it.
+    if (const view::MouseGesture& mouse = ws_.mouse(); mouse.boxShown()) {
+        PainterCanvas overlay(palette());
+        overlay.begin(*image_);
+        view::DrawZoomBox(overlay, mouse.box());
     }
 }
 

@@ -5,9 +5,9 @@
 // shown picture. What the user does with the mouse and the bars goes out as
 // signals.
 
-#include "gui/painter_canvas.h"
 #include "app/trajectory_surface.h"
 #include "app/workspace.h"
+#include "gui/painter_canvas.h"
 
 #include <QImage>
 #include <QWidget>
@@ -50,7 +50,8 @@ class TrajectoryView : public QWidget, public app::TrajectorySurface {
 
   private:
     friend class TrajectoryImage;
-    void paintImage(QPainter& painter);
+    // The shown picture on the image area, the zoom box over it.
+    void paintImage();
 
     const app::Workspace& ws_;
     PainterCanvas canvas_;

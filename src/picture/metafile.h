@@ -106,7 +106,7 @@ class MetafileCanvas : public Canvas {
   public:
     MetafileCanvas(MetafileWriter& writer, Palette palette = LightPalette());
 
-    void setPen(Colour colour, int width = 1) override;
+    void setPen(Colour colour, int width = 1, LineStyle style = LineStyle::Solid) override;
     void setBrush(Colour colour) override;
     void setHollowBrush() override;
     void moveTo(Point p) override;

@@ -27,9 +27,9 @@ std::unique_ptr<MetafileWriter> MetafileWriterFor(std::string_view extension, in
 MetafileCanvas::MetafileCanvas(MetafileWriter& writer, Palette palette)
     : writer_(writer), palette_(palette) {}
 
-void MetafileCanvas::setPen(Colour colour, int width) {
+void MetafileCanvas::setPen(Colour colour, int width, LineStyle style) {
     penColour_ = Resolve(colour, palette_);
-    writer_.setPen(penColour_, width, PenStyle::Solid);
+    writer_.setPen(penColour_, width, style == LineStyle::Dotted ? PenStyle::Dot : PenStyle::Solid);
 }
 void MetafileCanvas::setBrush(Colour colour) {
     writer_.setBrush(Resolve(colour, palette_));

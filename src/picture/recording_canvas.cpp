@@ -48,10 +48,11 @@ std::string ColourName(Colour colour) {
     return "?";
 }
 
-void RecordingCanvas::setPen(Colour colour, int width) {
+void RecordingCanvas::setPen(Colour colour, int width, LineStyle style) {
     Call& c = add(Kind::Pen);
     c.colour = colour;
     c.width = width;
+    c.style = style;
 }
 void RecordingCanvas::setBrush(Colour colour) {
     add(Kind::Brush).colour = colour;
@@ -91,7 +92,8 @@ void RecordingCanvas::text(Point p, std::string_view utf8) {
 std::string RecordingCanvas::format(const Call& c) const {
     switch (c.kind) {
     case Kind::Pen:
-        return "pen " + ColourName(c.colour) + " " + std::to_string(c.width);
+        return "pen " + ColourName(c.colour) + " " + std::to_string(c.width) +
+               (c.style == LineStyle::Dotted ? " dotted" : "");
     case Kind::Brush:
         return "brush " + ColourName(c.colour);
     case Kind::Hollow:
@@ -138,7 +140,7 @@ void RecordingCanvas::replay(Canvas& canvas) const {
     for (const Call& c : calls_) {
         switch (c.kind) {
         case Kind::Pen:
-            canvas.setPen(c.colour, c.width);
+            canvas.setPen(c.colour, c.width, c.style);
             break;
         case Kind::Brush:
             canvas.setBrush(c.colour);

@@ -19,7 +19,7 @@ class RecordingCanvas : public Canvas {
     // The size is the picture's business; a recording keeps any size.
     RecordingCanvas(int /*width*/, int /*height*/) {}
 
-    void setPen(Colour colour, int width = 1) override;
+    void setPen(Colour colour, int width = 1, LineStyle style = LineStyle::Solid) override;
     void setBrush(Colour colour) override;
     void setHollowBrush() override;
     void moveTo(Point p) override;
@@ -57,6 +57,7 @@ class RecordingCanvas : public Canvas {
         Kind kind = Kind::Pen;
         Colour colour{};
         int width = 1;
+        LineStyle style = LineStyle::Solid;
         Rect box{};
         std::vector<Point> points; // Move, Line: one point
         std::string text;

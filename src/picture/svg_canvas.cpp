@@ -85,16 +85,23 @@ SvgCanvas::SvgCanvas(int width, int height, Palette palette)
       brush_(Resolve(Colour::Role(ColourRole::WindowBackground), palette)) {}
 
 std::string SvgCanvas::stroke() const {
-    return " stroke=\"" + Hex(pen_) + "\"" + Attribute("stroke-width", penWidth_);
+    std::string s = " stroke=\"" + Hex(pen_) + "\"" + Attribute("stroke-width", penWidth_);
+    if (penStyle_ == LineStyle::Dotted) {
+        // Dots one pen width long, two widths apart.
+        s += " stroke-dasharray=\"" + std::to_string(penWidth_) + " " +
+             std::to_string(2 * std::int64_t{penWidth_}) + "\"";
+    }
+    return s;
 }
 
 std::string SvgCanvas::brushFill() const {
     return " fill=\"" + (hollow_ ? std::string("none") : Hex(brush_)) + "\"";
 }
 
-void SvgCanvas::setPen(Colour colour, int width) {
+void SvgCanvas::setPen(Colour colour, int width, LineStyle style) {
     pen_ = Resolve(colour, palette_);
     penWidth_ = width;
+    penStyle_ = style;
 }
 
 void SvgCanvas::setBrush(Colour colour) {

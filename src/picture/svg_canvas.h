@@ -21,7 +21,7 @@ class SvgCanvas : public Canvas {
   public:
     SvgCanvas(int width, int height, Palette palette = LightPalette());
 
-    void setPen(Colour colour, int width = 1) override;
+    void setPen(Colour colour, int width = 1, LineStyle style = LineStyle::Solid) override;
     void setBrush(Colour colour) override;
     void setHollowBrush() override;
     void moveTo(Point p) override;
@@ -41,7 +41,8 @@ class SvgCanvas : public Canvas {
     std::size_t elementCount() const { return elements_.size(); }
 
   private:
-    // ` stroke="#RRGGBB" stroke-width="w"` for the current pen.
+    // ` stroke="#RRGGBB" stroke-width="w"` for the current pen, and its
+    // dashes when it is dotted.
     std::string stroke() const;
     // ` fill="#RRGGBB"`, or ` fill="none"` with the hollow brush.
     std::string brushFill() const;
@@ -51,6 +52,7 @@ class SvgCanvas : public Canvas {
     Palette palette_;
     Rgb pen_;
     int penWidth_ = 1;
+    LineStyle penStyle_ = LineStyle::Solid;
     Rgb brush_;
     bool hollow_ = false;
     Point current_;

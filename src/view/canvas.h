@@ -37,11 +37,15 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// How a pen draws its lines; dotted is for marks laid over a drawing, such
+// as the zoom box.
+enum class LineStyle { Solid, Dotted };
+
 class Canvas {
   public:
     virtual ~Canvas() = default;
 
-    virtual void setPen(Colour colour, int width = 1) = 0;
+    virtual void setPen(Colour colour, int width = 1, LineStyle style = LineStyle::Solid) = 0;
     virtual void setBrush(Colour colour) = 0;
     // Shapes drawn from here on are outlines only.
     virtual void setHollowBrush() = 0;

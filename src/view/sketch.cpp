@@ -112,7 +112,7 @@ Placement Place(int width, int height, double length, const Extent& extent) {
 // Takes every drawing call and draws nothing.
 class NoCanvas : public Canvas {
   public:
-    void setPen(Colour, int) override {}
+    void setPen(Colour, int, LineStyle) override {}
     void setBrush(Colour) override {}
     void setHollowBrush() override {}
     void moveTo(Point) override {}

@@ -2,7 +2,7 @@
 #include "gui/chart_panel.h"
 
 #include "sim/flight_record.h"
-#include "sim/simulator.h"
+#include "view/chart_series.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -16,11 +16,13 @@
 
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <vector>
 
 using skarvel::gui::Chart;
 using skarvel::gui::ChartPanel;
 namespace sim = skarvel::sim;
+namespace view = skarvel::view;
 
 namespace {
 
@@ -104,30 +106,30 @@ TEST(Chart, PanelHoldsTheFiveChartsWithTheirSeries) {
     EXPECT_EQ(panel.chart(ChartPanel::kCharts), nullptr);
 }
 
-TEST(Chart, PanelChartsTheSampleValues) {
+TEST(Chart, PanelPutsEachChartsValuesOnIt) {
     ChartPanel panel;
     panel.clearAll();
     panel.appendSample(Sample(0), 7.0);
     panel.appendSample(Sample(1), 8.5);
-    const auto values = [&](int chart, int k) {
+    const auto point = [&](int chart, int k) {
         std::vector<double> v;
         for (int s = 0; s < panel.chart(chart)->seriesCount(); ++s) {
             v.push_back(panel.chart(chart)->pointY(s, k));
         }
         return v;
     };
-    EXPECT_EQ(values(0, 1), (std::vector<double>{4.5, 8.5, sim::WrapDegrees(-189 * kDeg), 0.4}));
-    EXPECT_EQ(values(1, 1), (std::vector<double>{2, -1, 4.5}));
-    // 190 degrees is charted as -170, -190 as 170.
-    EXPECT_EQ(values(2, 0), (std::vector<double>{sim::WrapDegrees(190 * kDeg),
-                                                 sim::WrapDegrees(-190 * kDeg), 0}));
-    EXPECT_NEAR(values(2, 0)[0], -170, 1e-9);
-    EXPECT_NEAR(values(2, 0)[1], 170, 1e-9);
-    EXPECT_EQ(values(3, 1), (std::vector<double>{11, 0.1, -0.2}));
-    EXPECT_EQ(values(4, 1), (std::vector<double>{0.01, 0.02, 0.03}));
+    const auto vec = [](std::span<const double> values) {
+        return std::vector<double>(values.begin(), values.end());
+    };
+    const view::ChartSample v = view::ChartValues(Sample(1), 8.5);
+    EXPECT_EQ(point(0, 1), vec(v.overview));
+    EXPECT_EQ(point(1, 1), vec(v.position));
+    EXPECT_EQ(point(2, 1), vec(v.angles));
+    EXPECT_EQ(point(3, 1), vec(v.velocities));
+    EXPECT_EQ(point(4, 1), vec(v.rates));
     for (int i = 0; i < ChartPanel::kCharts; ++i) {
         EXPECT_EQ(panel.chart(i)->pointCount(), 2);
-        EXPECT_EQ(panel.chart(i)->pointX(1), 0.05);
+        EXPECT_EQ(panel.chart(i)->pointX(1), v.t);
     }
 }
 

@@ -440,6 +440,37 @@ int DrawnPixels(const QImage& image) {
 
 } // namespace
 
+TEST(Window, ZoomBoxShowsOverThePictureWhileDragging) {
+    Window w;
+    QTest::qWait(20);
+    auto* page = w.form->trajectoryView();
+    QWidget* image = page->imageArea();
+    // Pixels of the image area that differ from the picture under them.
+    const auto overPicture = [&] {
+        const QImage picture = page->picture();
+        const QImage shown = image->grab().toImage().convertToFormat(picture.format());
+        int n = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                n += shown.pixel(x, y) != picture.pixel(x, y) ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    const QImage picture = page->picture();
+    QTest::mousePress(image, Qt::LeftButton, {}, QPoint(100, 50));
+    QMouseEvent move(QEvent::MouseMove, QPointF(300, 200), image->mapToGlobal(QPointF(300, 200)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(image, &move);
+    // A dotted outline of the 200 x 150 box: some of its 700 pixels, not all.
+    const int box = overPicture();
+    EXPECT_GT(box, 100);
+    EXPECT_LT(box, 350);
+    EXPECT_EQ(page->picture(), picture); // never drawn into the picture
+    QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(300, 200));
+    EXPECT_EQ(overPicture(), 0);
+}
+
 TEST(Window, TrajectoryPage) {
     Window w;
     QTest::qWait(20);

@@ -71,4 +71,22 @@ TEST(SvgCanvas, WritesOneElementPerDrawingCall) {
                             "</svg>\n");
 }
 
+TEST(SvgCanvas, DottedPenDashesItsStrokes) {
+    SvgCanvas c(40, 30);
+    c.setPen(Colour::Rgb(0, 0, 255), 3, LineStyle::Dotted);
+    c.setHollowBrush();
+    c.rectangle({1, 2, 11, 8});
+    c.setPen(Colour::Rgb(0, 0, 255), 3);
+    c.moveTo({0, 0});
+    c.lineTo({5, 5});
+    EXPECT_EQ(c.document(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"30\" "
+              "viewBox=\"0 0 40 30\">\n"
+              "<rect x=\"1\" y=\"2\" width=\"10\" height=\"6\" fill=\"none\" stroke=\"#0000FF\" "
+              "stroke-width=\"3\" stroke-dasharray=\"3 6\"/>\n"
+              "<line x1=\"0\" y1=\"0\" x2=\"5\" y2=\"5\" stroke=\"#0000FF\" stroke-width=\"3\"/>\n"
+              "</svg>\n");
+}
+
 } // namespace
