@@ -1,7 +1,6 @@
 #include "view/marker.h"
 
 #include "data/numtext.h"
-#include "view/navigation.h"
 
 #include "sim/checked.h"
 
@@ -11,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <ranges>
 
 namespace skarvel::view {
@@ -197,7 +197,7 @@ InstrumentBars BarValues(const FlightSample& s) {
 }
 
 int ParseMarkerIndex(std::string_view text) {
-    if (const std::optional<int> i = ParseIntegerText(text)) {
+    if (const std::optional<int> i = data::ParseInteger(text)) {
         return *i;
     }
     // A whole number in any form the number reader takes (1e3, 5.0), or one
