@@ -406,7 +406,7 @@ void Workspace::previewLaunch(int row, const std::string& typed) {
 }
 
 void Workspace::setReplayStep(const std::string& answer) {
-    const std::optional<int> step = view::ParseIntegerText(answer);
+    const std::optional<int> step = data::ParseInteger(answer);
     replayStep_ = std::to_string(step ? std::clamp(*step, -100, 100) : 1);
 }
 
@@ -428,7 +428,7 @@ bool Workspace::startReplay(bool forward) {
     } else if (!forward && track_ == 0) {
         setTrackPosition(n);
     }
-    const std::optional<int> parsed = view::ParseIntegerText(replayStep_);
+    const std::optional<int> parsed = data::ParseInteger(replayStep_);
     const int step = parsed ? *parsed : 10;
     // Slow motion: one sample a frame, each held for 1 - step more frames.
     replayForward_ = forward;

@@ -15,7 +15,6 @@
 #include "view/sketch.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <functional>
 #include <iostream>
@@ -97,12 +96,14 @@ constexpr std::pair<int, int> kAnyInt{std::numeric_limits<int>::min(),
                                       std::numeric_limits<int>::max()};
 
 // A whole decimal integer (an optional minus sign, then digits) in
-// min..max; nothing else.
+// min..max; nothing else. An argument is one shell word, so it takes no blanks
+// and no plus sign, unlike a number typed into a box.
 std::optional<int> ParseInt(std::string_view text, int min, int max) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < min || value > max) {
+    if (text.find_first_not_of("-0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::optional<int> value = data::ParseInteger(text);
+    if (!value || *value < min || *value > max) {
         return std::nullopt;
     }
     return value;

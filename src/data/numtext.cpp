@@ -217,6 +217,25 @@ double ParseRealStrict(std::string_view text) {
     return TryParseRealStrict(text, value) ? value : 0.0;
 }
 
+std::optional<int> ParseInteger(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    // from_chars takes a minus sign but no plus sign; a plus may not lead a minus.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-')
+            return std::nullopt;
+    }
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
 double CellNumber(const Table& table, int column, int row) {
     if (column == 0 || row == 0)
         return 0;

@@ -2,6 +2,7 @@
 // Conversions between numbers and the texts that table cells and list items
 // hold. None of them fails: bad text reads as 0, a failed formatting gives "0".
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,11 @@ double ParseRealStrict(std::string_view text);
 
 // True when ParseRealStrict accepts the text; `value` receives the number.
 bool TryParseRealStrict(std::string_view text, double& value);
+
+// The whole text as an int: optional blanks (spaces, tabs) around an optional
+// sign and decimal digits. Nothing for any other text (a fraction, an exponent,
+// "+-5", the empty text) and for a number beyond the range of int.
+std::optional<int> ParseInteger(std::string_view text);
 
 // ParseRealStrict of a cell; 0 for column 0, row 0 and cells outside the table.
 double CellNumber(const Table& table, int column, int row);

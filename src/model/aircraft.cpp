@@ -4,6 +4,7 @@
 #include "sim/checked.h"
 #include "sim/estimate.h"
 #include "sim/input_set.h"
+#include "sim/units.h"
 
 #include <cmath>
 
@@ -11,7 +12,13 @@ namespace skarvel::model {
 
 using sim::ArithmeticError;
 using sim::checkedDiv;
+using sim::kPaperInertiaUnitsPerGramSquareCentimetre;
+using sim::kPercentPerWhole;
 using sim::kPi;
+using sim::kSquareCentimetresPerSquareDecimetre;
+using sim::kSquareCentimetresPerSquareMetre;
+using sim::kSquareMillimetresPerSquareCentimetre;
+using sim::kSquareMillimetresPerSquareMetre;
 using sim::LiftSlope;
 
 namespace {
@@ -40,14 +47,14 @@ double RollInertia(double span, double tipChord, double tipRho, StripAt stripAt)
         const Strip strip = stripAt(eta);
         sum += strip.rho * strip.chord * (y * y);
     }
-    return span * sum / N / 100000000;
+    return span * sum / N / kPaperInertiaUnitsPerGramSquareCentimetre;
 }
 
 void CopyGeometry(const SurfaceGeometry& g, double gammaDeg, ComponentResult& r) {
     r.meanChord = g.meanChord;
-    r.developedArea = g.developedArea / 100;
+    r.developedArea = g.developedArea / kSquareMillimetresPerSquareCentimetre;
     r.projectedSpan = g.projectedSpan;
-    r.projectedArea = g.projectedArea / 100;
+    r.projectedArea = g.projectedArea / kSquareMillimetresPerSquareCentimetre;
     r.aspectRatio = g.aspectRatio;
     r.centroidX = g.centroidX;
     r.centroidZ = g.centroidZ;
@@ -80,15 +87,18 @@ void AircraftModel::computeWing() {
     const double rhoIn = M.paperMass + I.paperMass + paint;
     const double rhoOut = M.paperMass + paint;
     const double outerSpan = w.mainSpan - w.innerSpan;
-    r.mass = (paint + M.paperMass) * r.developedArea / 10000 +
-             w.innerSpan * w.meanChordIn * I.paperMass / 1000000 + 0.001 * I.rootChord;
-    r.massCentreX = checkedDiv(w.innerSpan * w.centroidXIn * w.meanChordIn * rhoIn / 1000000 +
-                                   outerSpan * w.centroidXOut * w.meanChordOut * rhoOut / 1000000 +
+    r.mass = (paint + M.paperMass) * r.developedArea / kSquareCentimetresPerSquareMetre +
+             w.innerSpan * w.meanChordIn * I.paperMass / kSquareMillimetresPerSquareMetre +
+             0.001 * I.rootChord;
+    r.massCentreX = checkedDiv(w.innerSpan * w.centroidXIn * w.meanChordIn * rhoIn /
+                                       kSquareMillimetresPerSquareMetre +
+                                   outerSpan * w.centroidXOut * w.meanChordOut * rhoOut /
+                                       kSquareMillimetresPerSquareMetre +
                                    (I.rootChord / 2) * M.rootChord * 0.001,
                                r.mass);
     r.massCentreZ = checkedDiv((w.innerSpan * w.heightIn * w.meanChordIn * rhoIn +
                                 outerSpan * w.heightOut * w.meanChordOut * rhoOut) /
-                                   1000000,
+                                   kSquareMillimetresPerSquareMetre,
                                r.mass);
     r.pitchInertia = 0;
 
@@ -102,12 +112,13 @@ void AircraftModel::computeWing() {
     const double bIn = w.projectedSpanIn, bOut = w.projectedSpanOut;
     const double T = checkedDiv(
         (M.paperThickness + I.paperThickness) * bIn + M.paperThickness * bOut, bIn + bOut);
-    r.thicknessPercent = checkedDiv(T, r.meanChord) * 100;
+    r.thicknessPercent = checkedDiv(T, r.meanChord) * kPercentPerWhole;
     const double e1 = checkedDiv((M.edge + I.edge) * bIn + M.edge * bOut, bIn + bOut);
     const double e2 = checkedDiv((M.edge2 + I.edge2) * bIn + M.edge2 * bOut, bIn + bOut);
     r.meanEdge = (e1 + e2) / 2;
     r.camberPercent =
-        (checkedDiv(I.lowerCamber, I.rootChord) - checkedDiv(r.meanEdge / 2, r.meanChord)) * 100 +
+        (checkedDiv(I.lowerCamber, I.rootChord) - checkedDiv(r.meanEdge / 2, r.meanChord)) *
+            kPercentPerWhole +
         r.thicknessPercent / 2;
     r.liftSlope = LiftSlope(r.effectiveAspectRatio);
     r.cd0 = ProfileDrag(0, d.glideSpeed, wingSection());
@@ -119,7 +130,8 @@ void AircraftModel::computeTail(const DesignComponent& c, ComponentResult& r) {
     CopyGeometry(g, c.dihedral, r);
     r.areaRatio = 0;
     const double rho = c.paperMass + Paint(d);
-    r.mass = (Paint(d) + c.paperMass) * r.developedArea / 10000 + 0.001 * c.rootChord;
+    r.mass = (Paint(d) + c.paperMass) * r.developedArea / kSquareCentimetresPerSquareMetre +
+             0.001 * c.rootChord;
     r.massCentreX = r.centroidX;
     r.pitchInertia = 0;
     const SurfaceShape p = SurfaceShape::Of(c);
@@ -127,10 +139,10 @@ void AircraftModel::computeTail(const DesignComponent& c, ComponentResult& r) {
         return Strip{rho, p.chord(eta)};
     });
 
-    r.thicknessPercent = checkedDiv(c.paperThickness, r.meanChord) * 100;
+    r.thicknessPercent = checkedDiv(c.paperThickness, r.meanChord) * kPercentPerWhole;
     r.meanEdge = (c.edge + c.edge2) / 2;
     r.camberPercent =
-        checkedDiv((c.paperThickness - c.edge) / 2 + c.lowerCamber, r.meanChord) * 100;
+        checkedDiv((c.paperThickness - c.edge) / 2 + c.lowerCamber, r.meanChord) * kPercentPerWhole;
     r.liftSlope = LiftSlope(r.effectiveAspectRatio);
     r.cd0 = ProfileDrag(0, d.glideSpeed,
                         {r.camberPercent, c.edge2, c.paperThickness, c.edge, r.meanChord});
@@ -148,8 +160,8 @@ void AircraftModel::computeFuselage() {
     const double rhoBody = d.fuselageBody.paperMass;
     const double rhoNose = d.fuselageNose.paperMass;
 
-    r.projectedArea = g.area / 100;
-    r.developedArea = g.area / 100;
+    r.projectedArea = g.area / kSquareMillimetresPerSquareCentimetre;
+    r.developedArea = g.area / kSquareMillimetresPerSquareCentimetre;
     r.projectedSpan = g.projectedSpan;
     r.meanChord = g.meanChord;
     r.aspectRatio = g.aspectRatio;
@@ -163,15 +175,19 @@ void AircraftModel::computeFuselage() {
     r.effectiveDihedral = 0;
     r.effectiveSweep = 0;
 
-    const double noseArea = Ln * hn / 100;
-    r.mass = ((paint + rhoBody) * r.projectedArea + rhoNose * noseArea) / 10000;
+    const double noseArea = Ln * hn / kSquareMillimetresPerSquareCentimetre;
+    r.mass = ((paint + rhoBody) * r.projectedArea + rhoNose * noseArea) /
+             kSquareCentimetresPerSquareMetre;
     r.massCentreX = checkedDiv(
-        (r.projectedArea * r.centroidX * (paint + rhoBody) + rhoNose * noseArea * Ln / 2) / 10000,
+        (r.projectedArea * r.centroidX * (paint + rhoBody) + rhoNose * noseArea * Ln / 2) /
+            kSquareCentimetresPerSquareMetre,
         r.mass);
     const double nMoment = Ln * hn * hn / 2;
     const double bMoment = ((hn + hr) * (hn + hr) / 8) * (L - Ln);
-    r.massCentreZ = -checkedDiv(
-        (nMoment * (rhoBody + rhoNose + paint) + bMoment * (paint + rhoBody)) / 1000000, r.mass);
+    r.massCentreZ =
+        -checkedDiv((nMoment * (rhoBody + rhoNose + paint) + bMoment * (paint + rhoBody)) /
+                        kSquareMillimetresPerSquareMetre,
+                    r.mass);
 
     // Roll inertia over the side profile, the upper full-length part with both papers.
     const double upper = checkedDiv(hr, hn);
@@ -193,7 +209,7 @@ void AircraftModel::computeFuselage() {
             const double arm = L * u - xf;
             sum += arm * arm * height;
         }
-        r.pitchInertia = L * sum / N / 100000000;
+        r.pitchInertia = L * sum / N / kPaperInertiaUnitsPerGramSquareCentimetre;
     }
 
     const double tBody = d.fuselageBody.paperThickness;
@@ -307,14 +323,15 @@ void AircraftModel::computeWhole() {
          sq(a.tailArmH - H.acX + H.massCentreX) * H.mass +
          sq(a.tailArmV - V.acX + V.massCentreX) * V.mass +
          sq(F.massCentreX - xWing - d.cgPosition) * F.mass + sq(xcg - 5) * a.ballastMass) /
-            100 +
+            kSquareMillimetresPerSquareCentimetre +
         W.pitchInertia + H.pitchInertia + V.pitchInertia + F.pitchInertia;
 
     a.totalCd0 = checkedDiv(W.cd0 * W.developedArea + H.cd0 * H.developedArea +
                                 V.cd0 * V.developedArea + F.cd0 * F.developedArea,
                             W.projectedArea);
-    a.wingLoading = checkedDiv(a.totalMass, W.projectedArea) * 100;
-    a.wingLoadingWithTail = checkedDiv(a.totalMass, W.projectedArea + H.projectedArea / 2) * 100;
+    a.wingLoading = checkedDiv(a.totalMass, W.projectedArea) * kSquareCentimetresPerSquareDecimetre;
+    a.wingLoadingWithTail = checkedDiv(a.totalMass, W.projectedArea + H.projectedArea / 2) *
+                            kSquareCentimetresPerSquareDecimetre;
     W.reynolds = ReynoldsNumber(d.glideSpeed, W.meanChord);
     H.reynolds = ReynoldsNumber(d.glideSpeed, H.meanChord);
     V.reynolds = ReynoldsNumber(d.glideSpeed, V.meanChord);
@@ -375,8 +392,9 @@ double AircraftModel::aerodynamicTailArm() const {
 }
 
 Section AircraftModel::wingSection() const {
-    return {wing.camberPercent, wing.meanEdge, wing.thicknessPercent / 100 * wing.meanChord,
-            wing.meanEdge, wing.meanChord};
+    return {wing.camberPercent, wing.meanEdge,
+            wing.thicknessPercent / kPercentPerWhole * wing.meanChord, wing.meanEdge,
+            wing.meanChord};
 }
 
 Section AircraftModel::horizontalTailSection() const {
@@ -403,8 +421,9 @@ double AircraftModel::wingMaxLift(double airspeed) {
 double AircraftModel::tailMaxLift(double airspeed) {
     const ComponentResult& h = horizontalTail;
     return MaxLiftCoefficient(ReynoldsNumber(airspeed, h.meanChord),
-                              {h.camberPercent, h.meanEdge, h.thicknessPercent / 100 * h.meanChord,
-                               h.meanEdge, h.meanChord});
+                              {h.camberPercent, h.meanEdge,
+                               h.thicknessPercent / kPercentPerWhole * h.meanChord, h.meanEdge,
+                               h.meanChord});
 }
 
 double AircraftModel::flightDragCoefficient(double alpha, double airspeed) {

@@ -3,6 +3,7 @@
 #include "data/numtext.h"
 #include "model/design_rules.h"
 #include "sim/checked.h"
+#include "sim/units.h"
 
 #include <array>
 #include <cmath>
@@ -59,9 +60,9 @@ void FillComputedTable(data::Table& t, const AircraftModel& m) {
     t.setCell(cd::VerticalTail, cd::TailArm, Text(a.tailArmV));
     t.setCell(cd::HorizontalTail, cd::TailVolume, Text(a.tailVolumeH));
     t.setCell(cd::VerticalTail, cd::TailVolume, Text(a.tailVolumeV));
-    t.setCell(cd::Whole, cd::CentreOfGravity, Text(a.h * 100));
-    t.setCell(cd::Whole, cd::StaticMargin, Text(a.staticMarginCompat * 100));
-    t.setCell(cd::Whole, cd::DynamicMargin, Text(a.dynamicMargin * 100));
+    t.setCell(cd::Whole, cd::CentreOfGravity, Text(a.h * sim::kPercentPerWhole));
+    t.setCell(cd::Whole, cd::StaticMargin, Text(a.staticMarginCompat * sim::kPercentPerWhole));
+    t.setCell(cd::Whole, cd::DynamicMargin, Text(a.dynamicMargin * sim::kPercentPerWhole));
     t.setCell(cd::Whole, cd::GlideSpeed, Text(m.design().glideSpeed));
 }
 
@@ -95,7 +96,7 @@ void TransferDesignToInput(data::Tables& tables, const AircraftModel& model) {
     };
     try {
         set(in::StaticMargin, c.cell(cd::Whole, cd::StaticMargin));
-        set(in::CgVertical, Text(model.aircraft.cgHeightRatio * 100));
+        set(in::CgVertical, Text(model.aircraft.cgHeightRatio * sim::kPercentPerWhole));
         set(in::CgLateral, "0");
         set(in::WingArea, c.cell(cd::Wing, cd::Area));
         set(in::WingSpan, c.cell(cd::Wing, cd::Span));

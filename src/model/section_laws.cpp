@@ -1,6 +1,7 @@
 #include "model/section_laws.h"
 
 #include "sim/checked.h"
+#include "sim/units.h"
 
 #include <cmath>
 
@@ -74,7 +75,7 @@ double ProfileDrag(double CL, double speed, const Section& s) {
         const double f1 = factor(s.e1);
         const double f2 = s.e2 == s.e1 ? f1 : factor(s.e2);
         const double d0 = 2 * cf + checkedDiv(s.e1, s.c) * f1 + checkedDiv(s.e2, s.c) * f2 +
-                          55 * Cube(s.camber / 100) +
+                          55 * Cube(s.camber / sim::kPercentPerWhole) +
                           30 * Cube(checkedDiv(s.t - (s.e1 + s.e2) / 2, s.c));
         const LiftLimits lim = Limits(re, s);
         double x;

@@ -1,6 +1,7 @@
 #include "sim/dynamics.h"
 
 #include "sim/checked.h"
+#include "sim/flight_quantities.h"
 
 #include <cmath>
 
@@ -53,12 +54,9 @@ void Dynamics::evaluate(FlightSample& s, double t, FlightSample& d) {
     const double r32 = cphi * sth * spsi - sphi * cpsi;
     const double r33 = cphi * cth;
 
-    // The thermal drifts with the wind from the origin.
+    // The air moves with the wind and rises in the thermal (Wz points down).
     const double W = in.windSpeed;
-    const double dxT = s.x - W * t;
-    const double dist = std::sqrt(dxT * dxT + s.y * s.y);
-    const double rr = checkedDiv(dist, in.thermalRadius);
-    const double Wz = -in.thermalStrength * std::exp(-2.5 * (rr * rr));
+    const double Wz = -ThermalUpdraft(in, s.x, s.y, t);
     const double ell = checkedDiv(5.0 * (-Wz), radiusSquared_);
     const double omx = ell * s.y;
     const double omy = ell * (W * t - s.x);

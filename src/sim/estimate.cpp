@@ -3,6 +3,7 @@
 #include "data/numtext.h"
 #include "data/tables.h"
 #include "sim/checked.h"
+#include "sim/units.h"
 
 #include <cmath>
 
@@ -31,23 +32,23 @@ double Value(const data::Table& t, int row) {
 }
 
 void Estimate(const data::Table& input, data::Table& parameter, InputSet& in) {
-    const double SM = Value(input, in_row::StaticMargin) / 100;
-    in.zcg = Value(input, in_row::CgVertical) / 100;
-    in.ycg = Value(input, in_row::CgLateral) / 100;
-    in.S = Value(input, in_row::WingArea) / 10000;
-    in.b = Value(input, in_row::WingSpan) / 1000;
+    const double SM = Value(input, in_row::StaticMargin) / kPercentPerWhole;
+    in.zcg = Value(input, in_row::CgVertical) / kPercentPerWhole;
+    in.ycg = Value(input, in_row::CgLateral) / kPercentPerWhole;
+    in.S = Value(input, in_row::WingArea) / kSquareCentimetresPerSquareMetre;
+    in.b = Value(input, in_row::WingSpan) / kMillimetresPerMetre;
     const double lambda = Value(input, in_row::TaperRatio);
     const double Gamma = Value(input, in_row::Dihedral) * kPi / 180;
     const double Lambda = Value(input, in_row::Sweep) * kPi / 180;
     in.e = Value(input, in_row::SpanEfficiency);
-    const double lt = Value(input, in_row::TailArm) / 1000;
+    const double lt = Value(input, in_row::TailArm) / kMillimetresPerMetre;
     const double VH = Value(input, in_row::HTailVolume);
     const double VV = Value(input, in_row::VTailVolume);
     const double Ah = Value(input, in_row::HTailAspect);
     const double Av = Value(input, in_row::VTailAspect);
-    in.mass = Value(input, in_row::Mass) / 1000;
-    in.Ixx = Value(input, in_row::RollInertia) / 10000000;
-    in.Iyy = Value(input, in_row::PitchInertia) / 10000000;
+    in.mass = Value(input, in_row::Mass) / kGramsPerKilogram;
+    in.Ixx = Value(input, in_row::RollInertia) / kGramSquareCentimetresPerKilogramSquareMetre;
+    in.Iyy = Value(input, in_row::PitchInertia) / kGramSquareCentimetresPerKilogramSquareMetre;
     in.CD0 = Value(input, in_row::MinDrag);
     in.Cm0 = 0;
 
@@ -115,15 +116,15 @@ void Estimate(const data::Table& input, data::Table& parameter, InputSet& in) {
 
     in.Cl_iw = (2 * kPi / 6) * T2;
 
-    const double values[] = {S * 10000,
-                             b * 1000,
-                             in.mass * 1000,
-                             in.Ixx * 10000000,
-                             in.Iyy * 10000000,
-                             in.Izz * 10000000,
-                             (hn + 0.25) * 100,
-                             (h + 0.25) * 100,
-                             (hnreal + 0.25) * 100,
+    const double values[] = {S * kSquareCentimetresPerSquareMetre,
+                             b * kMillimetresPerMetre,
+                             in.mass * kGramsPerKilogram,
+                             in.Ixx * kGramSquareCentimetresPerKilogramSquareMetre,
+                             in.Iyy * kGramSquareCentimetresPerKilogramSquareMetre,
+                             in.Izz * kGramSquareCentimetresPerKilogramSquareMetre,
+                             (hn + 0.25) * kPercentPerWhole,
+                             (h + 0.25) * kPercentPerWhole,
+                             (hnreal + 0.25) * kPercentPerWhole,
                              in.CD0,
                              in.Cm0,
                              in.CLa,

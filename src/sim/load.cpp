@@ -3,6 +3,7 @@
 #include "data/numtext.h"
 #include "data/tables.h"
 #include "sim/checked.h"
+#include "sim/units.h"
 
 #include <cmath>
 
@@ -28,7 +29,8 @@ double ParamValue(const data::Table& t, int row) {
 
 FlightSample LaunchState(const data::Table& input) {
     FlightSample s;
-    const double speed = InputValue(input, in_row::LaunchSpeed) * 1000 / 3600;
+    const double speed =
+        InputValue(input, in_row::LaunchSpeed) * kMetresPerKilometre / kSecondsPerHour;
     const double alpha = Degrees(input, in_row::AngleOfAttack);
     const double beta = Degrees(input, in_row::Sideslip);
     s.z = -InputValue(input, in_row::Altitude);
@@ -55,7 +57,8 @@ void LoadInputSet(const data::Table& input, const data::Table& parameter, InputS
         in.windSpeed = InputValue(input, in_row::WindSpeed);
         in.thermalStrength = InputValue(input, in_row::ThermalStrength);
         in.thermalRadius = InputValue(input, in_row::ThermalRadius);
-        in.launchSpeed = InputValue(input, in_row::LaunchSpeed) * 1000 / 3600;
+        in.launchSpeed =
+            InputValue(input, in_row::LaunchSpeed) * kMetresPerKilometre / kSecondsPerHour;
         in.climbAngle = Degrees(input, in_row::ClimbAngle);
         in.bankAngle = Degrees(input, in_row::BankAngle);
         in.heading = Degrees(input, in_row::Heading);
@@ -65,19 +68,19 @@ void LoadInputSet(const data::Table& input, const data::Table& parameter, InputS
         in.it = Degrees(input, in_row::StabTilt);
         in.iv = Degrees(input, in_row::FinSetting);
         in.iw = Degrees(input, in_row::WingTwist);
-        in.zcg = InputValue(input, in_row::CgVertical) / 100;
-        in.ycg = InputValue(input, in_row::CgLateral) / 100;
+        in.zcg = InputValue(input, in_row::CgVertical) / kPercentPerWhole;
+        in.ycg = InputValue(input, in_row::CgLateral) / kPercentPerWhole;
         in.initial = LaunchState(input);
 
-        in.S = ParamValue(parameter, par::S) / 10000;
-        in.b = ParamValue(parameter, par::b) / 1000;
-        in.mass = ParamValue(parameter, par::mass) / 1000;
-        in.Ixx = ParamValue(parameter, par::Ixx) / 10000000;
-        in.Iyy = ParamValue(parameter, par::Iyy) / 10000000;
-        in.Izz = ParamValue(parameter, par::Izz) / 10000000;
-        in.hn = ParamValue(parameter, par::hn) / 100 - 0.25;
-        in.h = ParamValue(parameter, par::h) / 100 - 0.25;
-        in.hnreal = ParamValue(parameter, par::hnreal) / 100 - 0.25;
+        in.S = ParamValue(parameter, par::S) / kSquareCentimetresPerSquareMetre;
+        in.b = ParamValue(parameter, par::b) / kMillimetresPerMetre;
+        in.mass = ParamValue(parameter, par::mass) / kGramsPerKilogram;
+        in.Ixx = ParamValue(parameter, par::Ixx) / kGramSquareCentimetresPerKilogramSquareMetre;
+        in.Iyy = ParamValue(parameter, par::Iyy) / kGramSquareCentimetresPerKilogramSquareMetre;
+        in.Izz = ParamValue(parameter, par::Izz) / kGramSquareCentimetresPerKilogramSquareMetre;
+        in.hn = ParamValue(parameter, par::hn) / kPercentPerWhole - 0.25;
+        in.h = ParamValue(parameter, par::h) / kPercentPerWhole - 0.25;
+        in.hnreal = ParamValue(parameter, par::hnreal) / kPercentPerWhole - 0.25;
         double* const derivatives[] = {
             &in.CD0,    &in.Cm0,    &in.CLa,    &in.CLq,    &in.CLih,   &in.Cma,    &in.Cmq,
             &in.Cmih,   &in.Cyb,    &in.Cyp,    &in.Cyr,    &in.Cydr,   &in.Clb,    &in.Clb_CL,

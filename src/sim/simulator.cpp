@@ -2,6 +2,7 @@
 
 #include "sim/checked.h"
 #include "sim/dynamics.h"
+#include "sim/flight_quantities.h"
 
 #include <cmath>
 
@@ -171,7 +172,7 @@ double Integrator::run() {
         RequirePlausibleSpeed(s_);
         t_ = t_ + dt;
 
-        const long ms = std::lround(t_ * 1000);
+        const long ms = Milliseconds(t_);
         if (ms % 10 == 0) {
             store(ms);
         }

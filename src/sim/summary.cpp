@@ -1,6 +1,7 @@
 #include "sim/summary.h"
 
 #include "data/numtext.h"
+#include "sim/flight_quantities.h"
 
 #include <cmath>
 
@@ -15,8 +16,7 @@ FlightSummary Summarize(const FlightRecord& record, const RunStatistics& stats) 
     f.straight = s.r == 0;
     f.turnRadius = f.straight ? 0 : std::fabs(s.u / s.r);
     f.speed = std::sqrt(s.u * s.u + s.v * s.v + s.w * s.w);
-    f.sinkRate = -std::sin(s.theta) * s.u +
-                 std::cos(s.theta) * (std::sin(s.phi) * s.v + std::cos(s.phi) * s.w);
+    f.sinkRate = SinkRate(s);
     return f;
 }
 

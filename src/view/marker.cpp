@@ -1,9 +1,9 @@
 #include "view/marker.h"
 
 #include "data/numtext.h"
-#include "view/navigation.h"
 
 #include "sim/checked.h"
+#include "sim/flight_quantities.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <ranges>
 
 namespace skarvel::view {
@@ -141,16 +142,8 @@ std::array<std::string, 24> MarkerValueTexts(const sim::FlightRecord& record, in
     texts[1] = FormatMarkerValue(s.t);
     texts[2] = FormatMarkerValue(std::sqrt(s.u * s.u + s.v * s.v + s.w * s.w));
     texts[3] = FormatMarkerValue(std::sqrt(s.ua * s.ua + s.va * s.va + s.wa * s.wa));
-    // The thermal's centre drifts along +x with the wind.
-    texts[4] = Checked([&] {
-        const double dx = s.x - in.windSpeed * s.t;
-        const double d = std::sqrt(dx * dx + s.y * s.y);
-        const double q = sim::checkedDiv(d, in.thermalRadius);
-        return in.thermalStrength * std::exp(-2.5 * (q * q));
-    });
-    texts[5] =
-        FormatMarkerValue(-s.u * std::sin(s.theta) + s.v * std::sin(s.phi) * std::cos(s.theta) +
-                          s.w * std::cos(s.phi) * std::cos(s.theta));
+    texts[4] = Checked([&] { return sim::ThermalUpdraft(in, s.x, s.y, s.t); });
+    texts[5] = FormatMarkerValue(sim::SinkRateTermByTerm(s));
     texts[6] = Checked([&] { return Degrees(std::atan(sim::checkedDiv(s.wa, std::fabs(s.ua)))); });
     texts[7] = Checked([&] { return Degrees(std::atan(sim::checkedDiv(s.va, s.ua))); });
     texts[8] = FormatMarkerValue(s.CL);
@@ -190,14 +183,13 @@ int SampleAtTime(const sim::FlightRecord& record, double t) {
 
 InstrumentBars BarValues(const FlightSample& s) {
     const double speed = std::sqrt(s.u * s.u + s.v * s.v + s.w * s.w);
-    const double climb = -s.u * std::sin(s.theta) +
-                         std::cos(s.theta) * (s.v * std::sin(s.phi) + s.w * std::cos(s.phi));
-    return {Bar(10 * speed, 0, 500), Bar(-10 * s.z, 0, 500), Bar(-10 * climb, -50, 50),
+    const double sink = sim::SinkRate(s);
+    return {Bar(10 * speed, 0, 500), Bar(-10 * s.z, 0, 500), Bar(-10 * sink, -50, 50),
             Bar(100 * s.CL, -100, 100)};
 }
 
 int ParseMarkerIndex(std::string_view text) {
-    if (const std::optional<int> i = ParseIntegerText(text)) {
+    if (const std::optional<int> i = data::ParseInteger(text)) {
         return *i;
     }
     // A whole number in any form the number reader takes (1e3, 5.0), or one

@@ -1,10 +1,10 @@
 #include "view/navigation.h"
 
+#include "data/numtext.h"
 #include "sim/checked.h"
 #include "view/pixel.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdlib>
 
 namespace skarvel::view {
@@ -92,30 +92,8 @@ void Move(ViewState& v, Direction d) {
     }
 }
 
-std::optional<int> ParseIntegerText(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') {
-            return std::nullopt;
-        }
-    }
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 int ParseAngleText(std::string_view text) {
-    return ParseIntegerText(text).value_or(0);
+    return data::ParseInteger(text).value_or(0);
 }
 
 int LimitHorizontalAngle(int a) {

@@ -7,7 +7,6 @@
 #include "view/canvas.h"
 #include "view/view_state.h"
 
-#include <optional>
 #include <string_view>
 
 namespace skarvel::view {
@@ -29,9 +28,6 @@ enum class Direction { Up, Down, Left, Right };
 // Moves the origin by 5 % of the image size.
 void Move(ViewState& v, Direction d);
 
-// An integer with an optional sign and blanks around it; nothing for any
-// other text (a fraction, a word, an overflow).
-std::optional<int> ParseIntegerText(std::string_view text);
 // The number a view-angle dialog's text stands for; anything but an integer is 0.
 int ParseAngleText(std::string_view text);
 // The angles limited to their ranges: a to -180 .. 180, b to 0 .. 90.

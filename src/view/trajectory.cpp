@@ -1,5 +1,6 @@
 #include "view/trajectory.h"
 
+#include "sim/flight_quantities.h"
 #include "view/pixel.h"
 
 #include <array>
@@ -23,10 +24,6 @@ Point Offset(Point a, std::int64_t dx, std::int64_t dy) {
 }
 
 } // namespace
-
-long Milliseconds(double t) {
-    return std::lround(t * 1000);
-}
 
 void TrajectoryDrawing::step(Canvas& canvas, const ViewState& v, const sim::FlightRecord& record,
                              int i, const DrawOptions& options) {
@@ -52,7 +49,7 @@ void TrajectoryDrawing::step(Canvas& canvas, const ViewState& v, const sim::Flig
     const Point point = Project(v, s.x, s.y, s.z);
     lastPoint_ = point;
     canvas.lineTo(point);
-    if (options.spanVerticals && Milliseconds(s.t) % 500 == 0) {
+    if (options.spanVerticals && sim::Milliseconds(s.t) % 500 == 0) {
         canvas.setPen(kButtonFace);
         const std::array<Point, 2> vertical{ground, point};
         canvas.polyline(vertical);
@@ -67,7 +64,7 @@ bool TrajectoryDrawing::redraw(Canvas& canvas, const ViewState& v, const sim::Fl
     canvas.fill({0, 0, v.width, v.height}, kWindowBackground);
     const int n = record.lastIndex;
     for (int i = 0; i <= n && record.sample(i).z <= 0; ++i) {
-        if (Milliseconds(record.sample(i).t) % 50 == 0 || i == n) {
+        if (sim::Milliseconds(record.sample(i).t) % 50 == 0 || i == n) {
             step(canvas, v, record, i, options);
         }
     }

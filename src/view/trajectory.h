@@ -41,7 +41,4 @@ class TrajectoryDrawing {
 void DrawFlightCursor(Canvas& canvas, const ViewState& v, const sim::FlightRecord& record, int i,
                       double windSpeed, double thermalRadius, const DrawOptions& options);
 
-// Milliseconds of a sample time, as the run loop counts them.
-long Milliseconds(double t);
-
 } // namespace skarvel::view

