@@ -43,7 +43,7 @@ void Dynamics::evaluate(FlightSample& s, double t, FlightSample& d) {
     const double spsi = std::sin(s.psi), cpsi = std::cos(s.psi);
     const double sth = std::sin(s.theta), cth = std::cos(s.theta);
     const double sphi = std::sin(s.phi), cphi = std::cos(s.phi);
-    const double tanth = cth == 0.0 ? 1000.0 : sth / cth;
+    const double tanth = PitchTangent(sth, cth);
 
     // Earth-to-body rotation, one body axis per row.
     const double r11 = cth * cpsi, r12 = cth * spsi, r13 = -sth;

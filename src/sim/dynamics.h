@@ -17,6 +17,13 @@ class NoDesignError : public std::runtime_error {
     NoDesignError() : std::runtime_error("the design-based aerodynamic model has no design") {}
 };
 
+// tan theta from its sine and cosine for the roll-angle rate; a cosine of
+// exactly 0 gives 1000 in its place. (No finite angle has a cosine of
+// exactly 0: at ±90° the quotient of the tiny cosine is used.)
+inline double PitchTangent(double sth, double cth) {
+    return cth == 0.0 ? 1000.0 : sth / cth;
+}
+
 class Dynamics {
   public:
     // `laws` may be null; the design-based model then fails the evaluation.

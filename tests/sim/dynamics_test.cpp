@@ -253,7 +253,7 @@ TEST(Dynamics, SideslipAtZeroForwardSpeed) {
     EXPECT_NEAR(d.v, qd * in.S * (kPi / 2) / in.mass, 1e-9);
 }
 
-TEST(Dynamics, VerticalPitchUsesTheTangentSubstitute) {
+TEST(Dynamics, EulerAngleRatesFromTheBodyRates) {
     sim::InputSet in = Plain();
     sim::Dynamics dyn(in, nullptr);
     FlightSample s = Level(10);
@@ -268,6 +268,12 @@ TEST(Dynamics, VerticalPitchUsesTheTangentSubstitute) {
     EXPECT_NEAR(d.phi, 0.1 + 0.2 * std::sin(0.4) * t + 0.3 * std::cos(0.4) * t, 1e-12);
     EXPECT_NEAR(d.theta, 0.2 * std::cos(0.4) - 0.3 * std::sin(0.4), 1e-15);
     EXPECT_NEAR(d.psi, (0.2 * std::sin(0.4) + 0.3 * std::cos(0.4)) / std::cos(0.3), 1e-12);
+}
+
+TEST(Dynamics, PitchTangentSubstituteForACosineOfZero) {
+    EXPECT_EQ(sim::PitchTangent(1.0, 0.0), 1000.0);
+    EXPECT_EQ(sim::PitchTangent(-1.0, 0.0), 1000.0);
+    EXPECT_EQ(sim::PitchTangent(std::sin(0.3), std::cos(0.3)), std::sin(0.3) / std::cos(0.3));
 }
 
 TEST(Dynamics, DesignLawsReplaceDragAndMaxima) {
