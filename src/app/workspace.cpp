@@ -388,17 +388,7 @@ void Workspace::previewLaunch(int row, const std::string& typed) {
         setTrackPosition(0);
         data::Table input = tables_.input;
         input.setCell(data::input::kValueColumn, row, typed);
-        const sim::FlightSample launch = sim::LaunchState(input);
-        sim::FlightSample& slot = record_->launchPreview();
-        slot.x = launch.x;
-        slot.y = launch.y;
-        slot.z = launch.z;
-        slot.psi = launch.psi;
-        slot.theta = launch.theta;
-        slot.phi = launch.phi;
-        slot.u = slot.ua = launch.u;
-        slot.v = slot.va = launch.v;
-        slot.w = slot.wa = launch.w;
+        record_->launchPreview() = sim::LaunchPreview(input);
         showMarkerSample(-1);
     } catch (const std::exception&) {
         // A preview that cannot be made shows nothing new.

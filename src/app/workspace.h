@@ -173,7 +173,9 @@ class Workspace {
     // The sample the table, bars and dials show: -1 (the launch preview) .. N.
     int markerSample() const { return markerSample_; }
     // The marker's state: the sample, or the launch preview for -1.
-    const sim::FlightSample& markerState() const { return record_->sample(markerSample_); }
+    const sim::FlightSample& markerState() const {
+        return markerSample_ < 0 ? record_->launchPreview() : record_->sample(markerSample_);
+    }
     view::InstrumentBars bars() const;
     // Marker := i, its values into the marker table (not while a flight runs),
     // and the bars and dials follow.

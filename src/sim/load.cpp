@@ -27,7 +27,7 @@ double ParamValue(const data::Table& t, int row) {
 
 } // namespace
 
-FlightSample LaunchState(const data::Table& input) {
+FlightSample LaunchFromInput(const data::Table& input) {
     FlightSample s;
     const double speed =
         InputValue(input, in_row::LaunchSpeed) * kMetresPerKilometre / kSecondsPerHour;
@@ -52,6 +52,12 @@ FlightSample LaunchState(const data::Table& input) {
     return s;
 }
 
+FlightSample LaunchPreview(const data::Table& input) {
+    FlightSample s = LaunchFromInput(input);
+    s.p = s.q = s.r = 0;
+    return s;
+}
+
 void LoadInputSet(const data::Table& input, const data::Table& parameter, InputSet& in) {
     try {
         in.windSpeed = InputValue(input, in_row::WindSpeed);
@@ -70,7 +76,7 @@ void LoadInputSet(const data::Table& input, const data::Table& parameter, InputS
         in.iw = Degrees(input, in_row::WingTwist);
         in.zcg = InputValue(input, in_row::CgVertical) / kPercentPerWhole;
         in.ycg = InputValue(input, in_row::CgLateral) / kPercentPerWhole;
-        in.initial = LaunchState(input);
+        in.initial = LaunchFromInput(input);
 
         in.S = ParamValue(parameter, par::S) / kSquareCentimetresPerSquareMetre;
         in.b = ParamValue(parameter, par::b) / kMillimetresPerMetre;

@@ -8,7 +8,11 @@ namespace skarvel::sim {
 
 // The launch state formed from input rows 1 to 15: position, attitude,
 // velocity (air-relative equal to inertial) and rates. t, CL and CD are 0.
-FlightSample LaunchState(const data::Table& input);
+FlightSample LaunchFromInput(const data::Table& input);
+
+// What the bars and dials preview while the launch is typed: the launch
+// without its rates (rows 1 to 12 make it).
+FlightSample LaunchPreview(const data::Table& input);
 
 // Reads both tables into `in` and forms the initial state. Unreadable cells
 // read as 0; an arithmetic failure (a span of 0) ends the load quietly, with

@@ -116,8 +116,9 @@ void Integrator::finish() {
     rec_.lastIndex = n_;
 }
 
-// The launch state alone: time 0, the twelve integrated states, nothing else.
-FlightSample LaunchState(const FlightSample& initial) {
+// The integrated states of the launch alone: time 0, the twelve states,
+// nothing else.
+FlightSample IntegratedStatesOf(const FlightSample& initial) {
     FlightSample s{};
     s.u = initial.u;
     s.v = initial.v;
@@ -145,7 +146,7 @@ void RequirePlausibleSpeed(const FlightSample& s) {
 }
 
 double Integrator::run() {
-    s_ = LaunchState(in_.initial);
+    s_ = IntegratedStatesOf(in_.initial);
     t_ = 0;
     n_ = 0;
     stats_ = RunStatistics{};

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cmath>
 
 using namespace skarvel;
@@ -14,7 +16,7 @@ namespace {
 constexpr double kDeg = sim::kPi / 180;
 }
 
-TEST(Load, LaunchStateFromInputRows) {
+TEST(Load, LaunchFromInputRows) {
     DefaultTables f;
     f.setInput(row::Altitude, "2");
     f.setInput(row::LaunchSpeed, "150");
@@ -62,7 +64,16 @@ TEST(Load, EachRateRowFeedsTheRateItsCaptionNames) {
     EXPECT_EQ(f.in.initial.q, 0.5);
     EXPECT_EQ(f.in.initial.p, -1.5);
     EXPECT_EQ(f.in.initial.r, 2.0);
-    EXPECT_EQ(sim::LaunchState(f.tables.input).q, 0.5);
+    EXPECT_EQ(sim::LaunchFromInput(f.tables.input).q, 0.5);
+    // The preview while typing is the launch without its rates.
+    sim::FlightSample preview = sim::LaunchPreview(f.tables.input);
+    EXPECT_EQ(preview.p, 0.0);
+    EXPECT_EQ(preview.q, 0.0);
+    EXPECT_EQ(preview.r, 0.0);
+    preview.p = -1.5;
+    preview.q = 0.5;
+    preview.r = 2;
+    EXPECT_EQ(std::memcmp(&preview, &f.in.initial, sizeof preview), 0);
 }
 
 TEST(Load, ParameterRowsAndConversions) {
