@@ -1,6 +1,7 @@
 #include "view/marker.h"
 
 #include "data/numtext.h"
+#include "data/tables.h"
 
 #include "sim/checked.h"
 #include "sim/flight_quantities.h"
@@ -138,30 +139,36 @@ std::array<std::string, 24> MarkerValueTexts(const sim::FlightRecord& record, in
                                              const sim::InputSet& in) {
     const FlightSample& s = record.sample(i);
     std::array<std::string, 24> texts;
-    texts[0] = std::to_string(i);
-    texts[1] = FormatMarkerValue(s.t);
-    texts[2] = FormatMarkerValue(std::sqrt(s.u * s.u + s.v * s.v + s.w * s.w));
-    texts[3] = FormatMarkerValue(std::sqrt(s.ua * s.ua + s.va * s.va + s.wa * s.wa));
-    texts[4] = Checked([&] { return sim::ThermalUpdraft(in, s.x, s.y, s.t); });
-    texts[5] = FormatMarkerValue(sim::SinkRateTermByTerm(s));
-    texts[6] = Checked([&] { return Degrees(std::atan(sim::checkedDiv(s.wa, std::fabs(s.ua)))); });
-    texts[7] = Checked([&] { return Degrees(std::atan(sim::checkedDiv(s.va, s.ua))); });
-    texts[8] = FormatMarkerValue(s.CL);
-    texts[9] = FormatMarkerValue(s.CD);
-    texts[10] = Checked([&] { return std::fabs(sim::checkedDiv(s.u, s.r)); });
-    texts[11] = Checked([&] { return sim::checkedDiv(s.u, s.q); });
-    texts[12] = FormatMarkerValue(-s.z);
-    texts[13] = FormatMarkerValue(s.x);
-    texts[14] = FormatMarkerValue(s.y);
-    texts[15] = FormatMarkerValue(Degrees(s.phi));
-    texts[16] = FormatMarkerValue(Degrees(s.theta));
-    texts[17] = FormatMarkerValue(Degrees(s.psi));
-    texts[18] = FormatMarkerValue(s.u);
-    texts[19] = FormatMarkerValue(s.v);
-    texts[20] = FormatMarkerValue(s.w);
-    texts[21] = FormatMarkerValue(s.p);
-    texts[22] = FormatMarkerValue(s.q);
-    texts[23] = FormatMarkerValue(s.r);
+    // Text k belongs to the marker table's row k + 1.
+    namespace row = data::marker;
+    const auto text = [&texts](row::Row r) -> std::string& {
+        return texts[static_cast<std::size_t>(r - 1)];
+    };
+    text(row::PointNumber) = std::to_string(i);
+    text(row::Time) = FormatMarkerValue(s.t);
+    text(row::GroundSpeed) = FormatMarkerValue(std::sqrt(s.u * s.u + s.v * s.v + s.w * s.w));
+    text(row::Airspeed) = FormatMarkerValue(std::sqrt(s.ua * s.ua + s.va * s.va + s.wa * s.wa));
+    text(row::Updraft) = Checked([&] { return sim::ThermalUpdraft(in, s.x, s.y, s.t); });
+    text(row::SinkRate) = FormatMarkerValue(sim::SinkRateTermByTerm(s));
+    text(row::AngleOfAttack) =
+        Checked([&] { return Degrees(std::atan(sim::checkedDiv(s.wa, std::fabs(s.ua)))); });
+    text(row::Sideslip) = Checked([&] { return Degrees(std::atan(sim::checkedDiv(s.va, s.ua))); });
+    text(row::LiftCoefficient) = FormatMarkerValue(s.CL);
+    text(row::DragCoefficient) = FormatMarkerValue(s.CD);
+    text(row::TurnRadius) = Checked([&] { return std::fabs(sim::checkedDiv(s.u, s.r)); });
+    text(row::LoopRadius) = Checked([&] { return sim::checkedDiv(s.u, s.q); });
+    text(row::Altitude) = FormatMarkerValue(-s.z);
+    text(row::PositionX) = FormatMarkerValue(s.x);
+    text(row::PositionY) = FormatMarkerValue(s.y);
+    text(row::Roll) = FormatMarkerValue(Degrees(s.phi));
+    text(row::Pitch) = FormatMarkerValue(Degrees(s.theta));
+    text(row::Yaw) = FormatMarkerValue(Degrees(s.psi));
+    text(row::AxialSpeed) = FormatMarkerValue(s.u);
+    text(row::SideSpeed) = FormatMarkerValue(s.v);
+    text(row::NormalSpeed) = FormatMarkerValue(s.w);
+    text(row::RollRate) = FormatMarkerValue(s.p);
+    text(row::PitchRate) = FormatMarkerValue(s.q);
+    text(row::YawRate) = FormatMarkerValue(s.r);
     return texts;
 }
 
