@@ -21,7 +21,8 @@ TEST(LiftSlope, BlendsSlenderAndTwoDimensionalSlopes) {
     EXPECT_NEAR(sim::LiftSlope(2.9), 2.88067, 1e-5);
 }
 
-// Figures from a separate implementation of the estimate for the default inputs.
+// The estimate of the default inputs, pinned; `skarvel-cli estimate` prints
+// them anew after a change meant to alter them.
 TEST(Estimate, DefaultInputsGiveTheKnownParameters) {
     DefaultTables f;
     sim::EstimateDerivatives(f.tables.input, f.tables.parameter, f.in);

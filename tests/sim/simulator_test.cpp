@@ -65,8 +65,10 @@ TEST(WrapDegrees, FoldsIntoHalfTurns) {
     EXPECT_EQ(sim::WrapDegrees(0), 0.0);
 }
 
-// The summary figures of these flights come from a separate implementation of
-// the same equations; they pin down every constant and the order of the terms.
+// Pinned summaries: they hold every constant and the order of the terms, so
+// any change of a figure is a change of the flight. After a change meant to
+// alter flights, `skarvel-cli fly` (with the input rows set as below in a
+// .kxs file) prints the new figures.
 TEST(Flight, DefaultGliderFliesTheKnownFlight) {
     Flight fl;
     fl.run();
