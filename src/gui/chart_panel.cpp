@@ -27,33 +27,32 @@ const QColor kRed(0xFF, 0x00, 0x00);
 const QColor kBlue(0x00, 0x00, 0xFF);
 const QColor kLime(0x00, 0xFF, 0x00);
 
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 Chart* MakeChart(int index) {
     switch (index) {
     case kOverview:
-        return new Chart(QString(), {{U("高度(m)"), kBlack},
-                                     {U("速度(m/s)"), kRed},
-                                     {U("ピッチ角(deg)"), kBlue},
-                                     {U("揚力係数(×100)"), kLime}});
+        return new Chart(QString(), {{QStringLiteral("高度(m)"), kBlack},
+                                     {QStringLiteral("速度(m/s)"), kRed},
+                                     {QStringLiteral("ピッチ角(deg)"), kBlue},
+                                     {QStringLiteral("揚力係数(×100)"), kLime}});
     case kPosition:
-        return new Chart(U("座標(m)"), {{U("x（平面上の0度方位）"), kBlack},
-                                        {U("y（平面上の90度方位）"), kRed},
-                                        {U("z（高度）"), kBlue}});
+        return new Chart(QStringLiteral("座標(m)"),
+                         {{QStringLiteral("x（平面上の0度方位）"), kBlack},
+                          {QStringLiteral("y（平面上の90度方位）"), kRed},
+                          {QStringLiteral("z（高度）"), kBlue}});
     case kAngles:
-        return new Chart(
-            U("角度(deg)"),
-            {{U("Ψ（ヨー角）"), kBlack}, {U("Θ（ピッチ角）"), kRed}, {U("Φ（ロール角）"), kBlue}});
+        return new Chart(QStringLiteral("角度(deg)"), {{QStringLiteral("Ψ（ヨー角）"), kBlack},
+                                                       {QStringLiteral("Θ（ピッチ角）"), kRed},
+                                                       {QStringLiteral("Φ（ロール角）"), kBlue}});
     case kVelocities:
-        return new Chart(U("速度(m/s)"), {{U("u（機体軸方向速度）"), kBlack},
-                                          {U("v（横すべり速度）"), kRed},
-                                          {U("w（下すべり速度）"), kBlue}});
+        return new Chart(QStringLiteral("速度(m/s)"),
+                         {{QStringLiteral("u（機体軸方向速度）"), kBlack},
+                          {QStringLiteral("v（横すべり速度）"), kRed},
+                          {QStringLiteral("w（下すべり速度）"), kBlue}});
     default:
-        return new Chart(U("角速度(rad/s)"), {{U("p（ロール角速度）"), kBlack},
-                                              {U("q（ピッチ角速度）"), kRed},
-                                              {U("r（ヨー角速度）"), kBlue}});
+        return new Chart(QStringLiteral("角速度(rad/s)"),
+                         {{QStringLiteral("p（ロール角速度）"), kBlack},
+                          {QStringLiteral("q（ピッチ角速度）"), kRed},
+                          {QStringLiteral("r（ヨー角速度）"), kBlue}});
     }
 }
 
@@ -70,7 +69,7 @@ ChartPanel::ChartPanel(QWidget* parent) : QWidget(parent) {
     int page = 0;
     for (const char* caption : {"概要", "位置", "角度", "速度", "角速度"}) {
         auto* b = new QToolButton;
-        b->setText(U(caption));
+        b->setText(QString::fromUtf8(caption));
         b->setAutoRaise(true);
         b->setCheckable(true);
         b->setChecked(page == 0);

@@ -18,7 +18,7 @@ namespace skarvel::gui {
 namespace col = model::paper_column;
 
 TFormPaper::TFormPaper(QString catalogueFile, QWidget* parent)
-    : QDialog(parent), state_(S(catalogueFile)), table_(new QTableWidget(this)) {
+    : QDialog(parent), state_(ToStdString(catalogueFile)), table_(new QTableWidget(this)) {
     setWindowTitle(QStringLiteral("紙の設定"));
     setModal(true);
 
@@ -89,19 +89,19 @@ void TFormPaper::reload() {
 }
 
 void TFormPaper::setSelected(const QString& name, const QString& weight, const QString& thickness) {
-    state_.setChoice({S(name), S(weight), S(thickness)});
+    state_.setChoice({ToStdString(name), ToStdString(weight), ToStdString(thickness)});
 }
 
 QString TFormPaper::selectedName() const {
-    return Q(state_.choice().name);
+    return ToQString(state_.choice().name);
 }
 
 QString TFormPaper::selectedWeight() const {
-    return Q(state_.choice().weight);
+    return ToQString(state_.choice().weight);
 }
 
 QString TFormPaper::selectedThickness() const {
-    return Q(state_.choice().thickness);
+    return ToQString(state_.choice().thickness);
 }
 
 void TFormPaper::prepareShow() {
@@ -154,7 +154,7 @@ void TFormPaper::fill() {
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const model::PaperSpec& paper = rows[static_cast<std::size_t>(r)];
         for (int c = 0; c < col::kCount; ++c) {
-            auto* item = new QTableWidgetItem(Q(paper.text(c)));
+            auto* item = new QTableWidgetItem(ToQString(paper.text(c)));
             item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
             table_->setItem(r, c, item);
         }

@@ -57,18 +57,18 @@ constexpr int kTabPaneMargin = 6;
 std::vector<std::string> ToStrings(const QStringList& list) {
     std::vector<std::string> out;
     for (const QString& s : list) {
-        out.push_back(S(s));
+        out.push_back(ToStdString(s));
     }
     return out;
 }
 
 // The comment box shows line feeds; the design file keeps CR LF.
 QString CommentForBox(const std::string& text) {
-    return Q(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 std::string CommentFromBox(const QString& text) {
     QString t = text;
-    return S(t.replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+    return ToStdString(t.replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
 }
 
 } // namespace
@@ -78,7 +78,7 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     : QMainWindow(parent), ws_(workspace), dialogs_(std::move(dialogs)), programPath_(programPath) {
     LoadIcons();
     setObjectName(QStringLiteral("TFormSim"));
-    setWindowTitle(Q(ws_.caption()));
+    setWindowTitle(ToQString(ws_.caption()));
     setAcceptDrops(true);
     buildCommands();
     buildMenus();
@@ -283,7 +283,7 @@ void TFormSim::connectMarker() {
             });
     // Typing the launch previews it on the bars and dials.
     connect(inputView_, &TableView::textEdited, this, [this](int, int row, const QString& text) {
-        guardedView([this, row, &text] { ws_.previewLaunch(row, S(text)); });
+        guardedView([this, row, &text] { ws_.previewLaunch(row, ToStdString(text)); });
     });
 }
 
@@ -332,16 +332,16 @@ void TFormSim::openChooser(int column, int row) {
     if (!model::IsPaperCell(column, row)) {
         return;
     }
-    QString name = Q(design.cell(column, data::design::PaperName));
-    QString weight = Q(design.cell(column, data::design::PaperWeight));
-    QString thickness = Q(design.cell(column, data::design::PaperThickness));
+    QString name = ToQString(design.cell(column, data::design::PaperName));
+    QString weight = ToQString(design.cell(column, data::design::PaperWeight));
+    QString thickness = ToQString(design.cell(column, data::design::PaperThickness));
     if (dialogs_.choosePaper) {
         dialogs_.choosePaper(this, name, weight, thickness);
     } else {
         paper_->choose(name, weight, thickness);
     }
     // OK or cancel, the paper rows follow the dialog's texts.
-    ws_.applyPaperChoice(column, S(name), S(weight), S(thickness));
+    ws_.applyPaperChoice(column, ToStdString(name), ToStdString(weight), ToStdString(thickness));
 }
 
 void TFormSim::connectViews() {
@@ -437,14 +437,14 @@ void TFormSim::refreshViews() {
     if (historyView_ != nullptr) {
         historyView_->refresh();
     }
-    setWindowTitle(Q(ws_.caption()));
+    setWindowTitle(ToQString(ws_.caption()));
     if (sketch_ != nullptr) {
         sketch_->update();
     }
     if (trajectory_ != nullptr) {
         showViewState();
         strip_->showMarker();
-        labels_[ReplayStepLabel]->setText(Q(ws_.replayStepText()));
+        labels_[ReplayStepLabel]->setText(ToQString(ws_.replayStepText()));
     }
     if (comment_ != nullptr && CommentFromBox(comment_->toPlainText()) != ws_.comment()) {
         const QSignalBlocker block(comment_);

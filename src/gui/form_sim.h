@@ -3,9 +3,9 @@
 // tables, history and caption, and turns commands, keys, edits and dropped
 // files into workspace commands.
 
+#include "app/workspace.h"
 #include "gui/commands.h"
 #include "gui/dialogs.h"
-#include "app/workspace.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -3,6 +3,8 @@
 
 #include "gui/form_sim.h"
 
+#include "app/picture_files.h"
+#include "data/textfile.h"
 #include "gui/chart.h"
 #include "gui/chart_panel.h"
 #include "gui/help_window.h"
@@ -10,8 +12,6 @@
 #include "gui/picture_export.h"
 #include "gui/qt_text.h"
 #include "gui/trajectory_view.h"
-#include "app/picture_files.h"
-#include "data/textfile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -127,7 +127,7 @@ bool TFormSim::confirmUnsavable(const std::vector<std::string>& characters) {
     }
     QString list;
     for (const std::string& c : characters) {
-        list += Q(c);
+        list += ToQString(c);
     }
     return dialogs_.askYesNo(this, QStringLiteral("次の文字は保存できないため「?」になります: ") +
                                        list + QStringLiteral(" 保存しますか?"));
@@ -138,9 +138,9 @@ void TFormSim::openInputFile() {
         return;
     }
     const QString file = dialogs_.openFile(this, QStringLiteral("KXSファイルを開く"), kInputFilters,
-                                           Q(ws_.dialogFiles().inputOpen));
+                                           ToQString(ws_.dialogFiles().inputOpen));
     if (!file.isEmpty()) {
-        ws_.openInputFile(S(file));
+        ws_.openInputFile(ToStdString(file));
     }
 }
 
@@ -149,9 +149,9 @@ void TFormSim::saveInputFile() {
         return;
     }
     const QString file = dialogs_.saveFile(this, QStringLiteral("KXSファイルに名前を付けて保存"),
-                                           kInputFilters, Q(ws_.dialogFiles().inputSave));
+                                           kInputFilters, ToQString(ws_.dialogFiles().inputSave));
     if (!file.isEmpty() && confirmUnsavable(ws_.unsavableInputCharacters())) {
-        ws_.saveInputFile(S(file));
+        ws_.saveInputFile(ToStdString(file));
     }
 }
 
@@ -159,14 +159,15 @@ void TFormSim::openDesignFile() {
     if (ws_.busy()) {
         return;
     }
-    const QString file = dialogs_.openFile(this, QStringLiteral("KXファイルを開く"),
-                                           kDesignOpenFilters, Q(ws_.dialogFiles().designOpen));
+    const QString file =
+        dialogs_.openFile(this, QStringLiteral("KXファイルを開く"), kDesignOpenFilters,
+                          ToQString(ws_.dialogFiles().designOpen));
     if (file.isEmpty()) {
         return;
     }
-    const data::DesignReadResult result = ws_.openDesignFile(S(file));
+    const data::DesignReadResult result = ws_.openDesignFile(ToStdString(file));
     if (!result.message.empty()) {
-        dialogs_.warn(this, Q(result.message));
+        dialogs_.warn(this, ToQString(result.message));
     }
 }
 
@@ -174,10 +175,11 @@ void TFormSim::saveDesignFile() {
     if (ws_.busy()) {
         return;
     }
-    const QString file = dialogs_.saveFile(this, QStringLiteral("KXファイルに名前を付けて保存"),
-                                           kDesignSaveFilters, Q(ws_.dialogFiles().designSave));
-    if (!file.isEmpty() && confirmUnsavable(ws_.unsavableDesignCharacters(S(file)))) {
-        ws_.saveDesignFile(S(file));
+    const QString file =
+        dialogs_.saveFile(this, QStringLiteral("KXファイルに名前を付けて保存"), kDesignSaveFilters,
+                          ToQString(ws_.dialogFiles().designSave));
+    if (!file.isEmpty() && confirmUnsavable(ws_.unsavableDesignCharacters(ToStdString(file)))) {
+        ws_.saveDesignFile(ToStdString(file));
     }
 }
 
@@ -196,7 +198,7 @@ void TFormSim::exportFlightText() {
     const QString file = dialogs_.saveFile(this, QStringLiteral("計算データに名前を付けて保存"),
                                            kTextFilters, QString());
     if (!file.isEmpty()) {
-        ws_.exportFlightText(S(file));
+        ws_.exportFlightText(ToStdString(file));
     }
 }
 
@@ -259,7 +261,7 @@ void TFormSim::askHorizontalAngle() {
                                           QStringLiteral("角度(-180～180の整数)"),
                                           QString::number(ws_.viewState().a));
     trajectory_->horizontalAngleBar()->setValue(
-        view::LimitHorizontalAngle(view::ParseAngleText(S(text))));
+        view::LimitHorizontalAngle(view::ParseAngleText(ToStdString(text))));
 }
 
 void TFormSim::askVerticalAngle() {
@@ -267,7 +269,7 @@ void TFormSim::askVerticalAngle() {
         dialogs_.askText(this, QStringLiteral("上下の視角（度）を設定"),
                          QStringLiteral("角度(0～90の整数)"), QString::number(ws_.viewState().b));
     trajectory_->verticalAngleBar()->setValue(
-        -view::LimitVerticalAngle(view::ParseAngleText(S(text))));
+        -view::LimitVerticalAngle(view::ParseAngleText(ToStdString(text))));
 }
 
 void TFormSim::replayToStart() {
@@ -284,9 +286,9 @@ void TFormSim::replayToEnd() {
 }
 
 void TFormSim::askReplayStep() {
-    const QString current = Q(ws_.replayStepText());
-    ws_.setReplayStep(S(dialogs_.askText(this, QStringLiteral("再生データ間隔を設定"),
-                                         QStringLiteral("-100～100の整数)"), current)));
+    const QString current = ToQString(ws_.replayStepText());
+    ws_.setReplayStep(ToStdString(dialogs_.askText(this, QStringLiteral("再生データ間隔を設定"),
+                                                   QStringLiteral("-100～100の整数)"), current)));
 }
 
 void TFormSim::copyWindow() {
@@ -316,7 +318,7 @@ void TFormSim::saveChart() {
     if (file.isEmpty()) {
         return;
     }
-    const app::PictureFile picture = app::ChartPictureFile(S(file));
+    const app::PictureFile picture = app::ChartPictureFile(ToStdString(file));
     const QByteArray bytes = ChartPicture(*charts_->chart(charts_->currentChart()), picture.format);
     data::WriteFileBytes(picture.path, std::string_view(bytes.constData(), bytes.size()));
 }
@@ -334,7 +336,7 @@ void TFormSim::saveTrajectory() {
     if (file.isEmpty()) {
         return;
     }
-    const app::PictureFile picture = app::TrajectoryPictureFile(S(file));
+    const app::PictureFile picture = app::TrajectoryPictureFile(ToStdString(file));
     const QByteArray bytes = BitmapBytes(trajectory_->picture());
     data::WriteFileBytes(picture.path, std::string_view(bytes.constData(), bytes.size()));
 }

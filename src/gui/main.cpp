@@ -1,8 +1,8 @@
 // Skarvel: the window program.
 
+#include "app/workspace.h"
 #include "gui/application.h"
 #include "gui/form_sim.h"
-#include "app/workspace.h"
 
 #include <QApplication>
 #include <QStringList>

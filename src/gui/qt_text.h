@@ -7,11 +7,11 @@
 
 namespace skarvel::gui {
 
-inline QString Q(const std::string& s) {
+inline QString ToQString(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-inline std::string S(const QString& s) {
+inline std::string ToStdString(const QString& s) {
     return s.toStdString();
 }
 

@@ -27,10 +27,6 @@ const char* const kCatalogue = "ケント紙\tKT-1\tA4\t白\t100\t0.12\t0.83\t12
                                "ﾋﾉｷ2mm\t板\r\n"
                                "色画用紙\tIR-3\tA4\t青\t120\t0.15\t0.8\t15\t9\t1.67\r\n";
 
-QString U(const char* s) {
-    return QString::fromUtf8(s);
-}
-
 void ClickHeader(TFormPaper& form, int column) {
     QHeaderView* header = form.list()->horizontalHeader();
     const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
@@ -54,14 +50,14 @@ class FormPaperTest : public ::testing::Test {
 TEST_F(FormPaperTest, ListsTheCatalogueAndTwoFieldLinesFillTwoColumns) {
     write(kCatalogue);
     TFormPaper form(QString::fromStdString(path_));
-    EXPECT_EQ(form.windowTitle(), U("紙の設定"));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("紙の設定"));
     ASSERT_EQ(form.rowCount(), 4);
     EXPECT_EQ(form.cell(0, col::Number), "1");
-    EXPECT_EQ(form.cell(1, col::Name), U("画用紙"));
+    EXPECT_EQ(form.cell(1, col::Name), QStringLiteral("画用紙"));
     EXPECT_EQ(form.cell(1, col::Weight), "90");
     EXPECT_EQ(form.cell(2, col::Number), "3");
-    EXPECT_EQ(form.cell(2, col::Name), U("ﾋﾉｷ2mm"));
-    EXPECT_EQ(form.cell(2, col::Product), U("板"));
+    EXPECT_EQ(form.cell(2, col::Name), QStringLiteral("ﾋﾉｷ2mm"));
+    EXPECT_EQ(form.cell(2, col::Product), QStringLiteral("板"));
     for (int c = col::Grade; c < col::kCount; ++c) {
         EXPECT_EQ(form.cell(2, c), "") << c;
     }
@@ -73,12 +69,12 @@ TEST_F(FormPaperTest, ListsTheCatalogueAndTwoFieldLinesFillTwoColumns) {
 TEST_F(FormPaperTest, ShowSelectsTheRowNamedLikeThePaper) {
     write(kCatalogue);
     TFormPaper form(QString::fromStdString(path_));
-    form.setSelected(U("画用紙"), "1", "2");
+    form.setSelected(QStringLiteral("画用紙"), "1", "2");
     form.prepareShow();
     EXPECT_EQ(selectedRow(form), 1);
     EXPECT_EQ(form.list()->currentIndex().row(), 1);
 
-    form.setSelected(U("和紙"), "1", "2");
+    form.setSelected(QStringLiteral("和紙"), "1", "2");
     form.prepareShow();
     EXPECT_EQ(selectedRow(form), -1);
     EXPECT_FALSE(form.list()->currentIndex().isValid());
@@ -88,12 +84,12 @@ TEST_F(FormPaperTest, OkTakesNameWeightAndThicknessOfTheSelectedRow) {
     write(kCatalogue);
     TFormPaper form(QString::fromStdString(path_));
     form.show();
-    form.setSelected(U("ケント紙"), "0", "0");
+    form.setSelected(QStringLiteral("ケント紙"), "0", "0");
     form.prepareShow();
     form.list()->selectRow(3);
     form.okAction()->trigger();
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(form.selectedName(), U("色画用紙"));
+    EXPECT_EQ(form.selectedName(), QStringLiteral("色画用紙"));
     EXPECT_EQ(form.selectedWeight(), "120");
     EXPECT_EQ(form.selectedThickness(), "0.15");
 
@@ -103,7 +99,7 @@ TEST_F(FormPaperTest, OkTakesNameWeightAndThicknessOfTheSelectedRow) {
     form.list()->selectRow(1);
     QTest::keyClick(form.list(), Qt::Key_Return);
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(form.selectedName(), U("画用紙"));
+    EXPECT_EQ(form.selectedName(), QStringLiteral("画用紙"));
     EXPECT_EQ(form.selectedWeight(), "90");
     EXPECT_EQ(form.selectedThickness(), "0.11");
 
@@ -113,7 +109,7 @@ TEST_F(FormPaperTest, OkTakesNameWeightAndThicknessOfTheSelectedRow) {
     const QPoint at = list->visualRect(list->model()->index(0, col::Name)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    EXPECT_EQ(form.selectedName(), U("ケント紙"));
+    EXPECT_EQ(form.selectedName(), QStringLiteral("ケント紙"));
     EXPECT_EQ(form.selectedThickness(), "0.12");
 }
 
@@ -121,14 +117,14 @@ TEST_F(FormPaperTest, OkWithoutSelectionAndCancelKeepThePassedValues) {
     write(kCatalogue);
     TFormPaper form(QString::fromStdString(path_));
     form.show();
-    form.setSelected(U("和紙"), "64", "0.09");
+    form.setSelected(QStringLiteral("和紙"), "64", "0.09");
     form.prepareShow();
     form.okAction()->trigger();
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(form.selectedName(), U("和紙"));
+    EXPECT_EQ(form.selectedName(), QStringLiteral("和紙"));
 
     form.show();
-    form.setSelected(U("和紙"), "64", "0.09");
+    form.setSelected(QStringLiteral("和紙"), "64", "0.09");
     form.prepareShow();
     form.list()->selectRow(0);
     form.cancelAction()->trigger();
@@ -139,7 +135,7 @@ TEST_F(FormPaperTest, OkWithoutSelectionAndCancelKeepThePassedValues) {
     form.list()->selectRow(1);
     QTest::keyClick(form.list(), Qt::Key_Escape);
     EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_EQ(form.selectedName(), U("和紙"));
+    EXPECT_EQ(form.selectedName(), QStringLiteral("和紙"));
     EXPECT_EQ(form.selectedWeight(), "64");
     EXPECT_EQ(form.selectedThickness(), "0.09");
 }
@@ -147,7 +143,7 @@ TEST_F(FormPaperTest, OkWithoutSelectionAndCancelKeepThePassedValues) {
 TEST_F(FormPaperTest, ChooseHandsTheValuesBack) {
     write(kCatalogue);
     TFormPaper form(QString::fromStdString(path_));
-    QString name = U("画用紙"), weight = "1", thickness = "2";
+    QString name = QStringLiteral("画用紙"), weight = "1", thickness = "2";
     QTimer::singleShot(0, &form, [&form] { form.okAction()->trigger(); });
     EXPECT_TRUE(form.choose(name, weight, thickness));
     EXPECT_EQ(weight, "90");
@@ -158,7 +154,7 @@ TEST_F(FormPaperTest, ChooseHandsTheValuesBack) {
         form.cancelAction()->trigger();
     });
     EXPECT_FALSE(form.choose(name, weight, thickness));
-    EXPECT_EQ(name, U("画用紙"));
+    EXPECT_EQ(name, QStringLiteral("画用紙"));
     EXPECT_EQ(weight, "90");
 }
 
@@ -173,7 +169,7 @@ TEST_F(FormPaperTest, ReloadRenumbersFromOneAndAMissingFileKeepsTheList) {
     form.reloadAction()->trigger();
     ASSERT_EQ(form.rowCount(), 2);
     EXPECT_EQ(form.cell(0, col::Number), "1");
-    EXPECT_EQ(form.cell(0, col::Name), U("新聞紙"));
+    EXPECT_EQ(form.cell(0, col::Name), QStringLiteral("新聞紙"));
     EXPECT_EQ(form.cell(1, col::Number), "2");
 
     std::filesystem::remove(path_);
@@ -185,7 +181,7 @@ TEST_F(FormPaperTest, HeaderClickSortsAscendingAndKeepsTheSelection) {
     write(kCatalogue);
     TFormPaper form(QString::fromStdString(path_));
     form.show();
-    form.setSelected(U("ケント紙"), "", "");
+    form.setSelected(QStringLiteral("ケント紙"), "", "");
     form.prepareShow();
     for (int click = 0; click < 2; ++click) {
         ClickHeader(form, col::Weight);

@@ -6,9 +6,9 @@
 
 #include "window_fixture.h"
 
+#include "data/tables.h"
 #include "gui/help_window.h"
 #include "gui/table_view.h"
-#include "data/tables.h"
 
 #include <QApplication>
 #include <QClipboard>
