@@ -16,6 +16,7 @@
 #include "gui/instrument_strip.h"
 #include "gui/pick_list.h"
 #include "gui/trajectory_view.h"
+#include "view/view_state.h"
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -66,6 +67,41 @@ TEST(Window, StartUpFliesOnce) {
     EXPECT_EQ(w.form->historyList()->model()->rowCount(), 1);
     EXPECT_EQ(w.form->historyList()->model()->data(w.form->historyList()->model()->index(0, 1)),
               QStringLiteral("66.372"));
+}
+
+TEST(Window, StartUpWithAnInputFileFliesItAndFitsTheView) {
+    TempDir files;
+    data::Tables t;
+    data::ResetTables(t);
+    t.input.setCell(1, in::WindSpeed, "1.5");
+    t.input.setCell(1, in::Altitude, "5");
+    const std::string kxs = files.file("start.kxs");
+    data::WriteInputFile(kxs, t.input);
+
+    Window w({QString::fromStdString(kxs)});
+    QTest::qWait(20);
+    EXPECT_TRUE(w.form->windowTitle().endsWith(QStringLiteral("start.kxs")));
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::Altitude), "5");
+    // One flight, with the file's values.
+    ASSERT_EQ(w.rows(), 1u);
+    EXPECT_EQ(w.ws().history().rows().front().cells[6], "1.5"); // 風速
+    EXPECT_TRUE(w.errors.isEmpty());
+
+    // Once laid out, the view is fitted to that flight: another scale than
+    // the start-up one, and every sample inside the picture.
+    const skarvel::view::ViewState& v = w.ws().viewState();
+    EXPECT_EQ(v.width, w.form->trajectoryView()->imageArea()->width());
+    EXPECT_EQ(v.height, w.form->trajectoryView()->imageArea()->height());
+    EXPECT_NE(v.k, 10);
+    const auto& record = w.ws().record();
+    ASSERT_GT(record.lastIndex, 100);
+    int outside = 0;
+    for (int i = 0; i <= record.lastIndex; ++i) {
+        const auto& s = record.sample(i);
+        const skarvel::view::Point p = skarvel::view::Project(v, s.x, s.y, s.z);
+        outside += p.x < 0 || p.x >= v.width || p.y < 0 || p.y >= v.height ? 1 : 0;
+    }
+    EXPECT_EQ(outside, 0);
 }
 
 TEST(Window, EnterInAnInputCellRunsLeavingDoesNot) {

@@ -1,18 +1,18 @@
+// The run history: rows, sorting, copying and restoring the inputs.
+
 #include "common/split.h"
 #include "sim_fixture.h"
 
 #include "data/tables.h"
 #include "sim/history.h"
 #include "sim/summary.h"
-#include "sim/text_export.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <memory>
+#include <string>
+#include <vector>
 
 using namespace skarvel;
-using sim::FlightRecord;
 using sim::RunHistory;
 
 namespace {
@@ -30,35 +30,6 @@ sim::FlightSummary SummaryWithTime(double t) {
 using skarvel::test::Split;
 
 } // namespace
-
-TEST(Summary, FiguresOfTheLastSample) {
-    auto record = std::make_unique<FlightRecord>();
-    record->lastIndex = 3;
-    sim::FlightSample& s = record->sample(3);
-    s.t = 2.5;
-    s.x = 3;
-    s.y = -4;
-    s.u = 6;
-    s.v = 0.5;
-    s.w = 1;
-    s.r = -2;
-    s.theta = 0.1;
-    s.phi = 0.2;
-    sim::RunStatistics stats;
-    stats.minZ = -12.3456;
-    const auto f = sim::Summarize(*record, stats);
-    EXPECT_EQ(f.landingDistance, 5.0);
-    EXPECT_EQ(f.turnRadius, 3.0);
-    const auto texts = sim::SummaryTexts(f);
-    EXPECT_EQ(texts[0], "2.5");   // five digits, no padding
-    EXPECT_EQ(texts[1], "12.35"); // four digits, padded
-    EXPECT_EQ(texts[2], "5.000");
-    EXPECT_EQ(texts[3], "3.000");
-    EXPECT_EQ(texts[5], "0.4750"); // descending at 0.475 m/s
-
-    s.r = 0;
-    EXPECT_EQ(sim::SummaryTexts(sim::Summarize(*record, stats))[3], "直線");
-}
 
 TEST(History, RowsCountAndLimit) {
     data::Tables tables;
@@ -174,25 +145,4 @@ TEST(History, RestoresTheInputsOfARow) {
     for (int r = 1; r < data::input::kRows; ++r) {
         EXPECT_EQ(fresh.input.cell(1, r), tables.input.cell(1, r)) << r;
     }
-}
-
-TEST(TextExport, LinesAndNumberFormat) {
-    auto record = std::make_unique<FlightRecord>();
-    record->lastIndex = 250;
-    // Every field its own value, so that any two swapped columns show.
-    sim::FlightSample& s = record->sample(2);
-    s = {0.02, 4.125, -0.0625,       0.375, 0.11,  -0.12, 0.13, 9,       9,    9, 9,
-         9,    9,     12.3456789012, -2.5,  -3.75, 2.5,   -0.2, 1.0 / 3, 0.51, 9};
-    const auto lines = sim::FlightTextLines(*record);
-    ASSERT_EQ(lines.size(), 253u);
-    EXPECT_EQ(lines[0], "No\tt\tCL\tx\ty\tz\tu\tv\tw\tphi\ttheta\tpsi\tp\tq\tr");
-    EXPECT_EQ(lines[1], "\t時刻(s)\t揚力係数\tx座標(m)\ty座標(m)\t-z座標(m)\t軸速度(m/s)\t"
-                        "横滑速度(m/s)\t縦滑速度(m/s)\tロール角(rad)\tピッチ角(rad)\t"
-                        "ヨー角(rad)\tロール角速度\tピッチ角速度\tヨー角速度");
-    EXPECT_EQ(lines[4], "2\t0.020\t0.5100000000\t12.3456790000\t-2.5000000000\t-3.7500000000\t"
-                        "4.1250000000\t-0.0625000000\t0.3750000000\t0.3333333300\t-0.2000000000\t"
-                        "2.5000000000\t0.1100000000\t-0.1200000000\t0.1300000000");
-    EXPECT_EQ(lines[252], "250\t0.000\t0.0000000000\t0.0000000000\t0.0000000000\t0.0000000000\t"
-                          "0.0000000000\t0.0000000000\t0.0000000000\t0.0000000000\t0.0000000000\t"
-                          "0.0000000000\t0.0000000000\t0.0000000000\t0.0000000000");
 }
