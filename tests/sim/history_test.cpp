@@ -1,7 +1,6 @@
 // The run history: rows, sorting, copying and restoring the inputs.
 
 #include "common/split.h"
-#include "sim_fixture.h"
 
 #include "data/tables.h"
 #include "sim/history.h"
