@@ -1,0 +1,80 @@
+#include "picture/medium.h"
+
+#include "data/textfile.h"
+#include "picture/emf_writer.h"
+#include "picture/svg_canvas.h"
+#include "picture/wmf_writer.h"
+
+#include <utility>
+
+namespace skarvel::picture {
+
+std::optional<Medium> MediumOf(const std::string& path) {
+    const std::string ext = data::LowerExtension(path);
+    if (ext == ".svg") {
+        return Medium::Svg;
+    }
+    if (ext == ".emf") {
+        return Medium::Emf;
+    }
+    if (ext == ".wmf") {
+        return Medium::Wmf;
+    }
+    if (ext == ".bmp") {
+        return Medium::Bmp;
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<MetafileWriter> MetafileWriterFor(Medium medium, int width, int height) {
+    switch (medium) {
+    case Medium::Emf:
+        return std::make_unique<EmfWriter>(width, height);
+    case Medium::Wmf:
+        return std::make_unique<WmfWriter>(width, height);
+    case Medium::Svg:
+    case Medium::Bmp:
+        break;
+    }
+    return nullptr;
+}
+
+namespace {
+
+class SvgPicture : public VectorPicture {
+  public:
+    SvgPicture(int width, int height) : canvas_(width, height) {}
+
+    Canvas& canvas() override { return canvas_; }
+    std::string finish() override { return canvas_.document(); }
+
+  private:
+    SvgCanvas canvas_;
+};
+
+class MetafilePicture : public VectorPicture {
+  public:
+    explicit MetafilePicture(std::unique_ptr<MetafileWriter> writer)
+        : writer_(std::move(writer)), canvas_(*writer_) {}
+
+    Canvas& canvas() override { return canvas_; }
+    std::string finish() override { return writer_->finish(); }
+
+  private:
+    std::unique_ptr<MetafileWriter> writer_;
+    MetafileCanvas canvas_;
+};
+
+} // namespace
+
+std::unique_ptr<VectorPicture> VectorPictureFor(Medium medium, int width, int height) {
+    if (medium == Medium::Svg) {
+        return std::make_unique<SvgPicture>(width, height);
+    }
+    if (auto writer = MetafileWriterFor(medium, width, height)) {
+        return std::make_unique<MetafilePicture>(std::move(writer));
+    }
+    return nullptr;
+}
+
+} // namespace skarvel::picture
