@@ -3,6 +3,8 @@
 
 #include "gui/form_sim.h"
 
+#include "app/picture_files.h"
+#include "data/textfile.h"
 #include "gui/chart.h"
 #include "gui/chart_panel.h"
 #include "gui/help_window.h"
@@ -10,8 +12,6 @@
 #include "gui/picture_export.h"
 #include "gui/qt_text.h"
 #include "gui/trajectory_view.h"
-#include "app/picture_files.h"
-#include "data/textfile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -300,7 +300,7 @@ void TFormSim::copyWindow() {
 void TFormSim::copyChart() {
     Chart* chart = charts_->chart(charts_->currentChart());
     auto* mime = new QMimeData;
-    mime->setData(QStringLiteral("image/x-emf"), ChartPicture(*chart, app::PictureFormat::Emf));
+    mime->setData(QStringLiteral("image/x-emf"), ChartPicture(*chart, picture::Medium::Emf));
     // For programs that read no metafiles, the same picture as a bitmap.
     mime->setImageData(chart->toPixmap(chart->width(), chart->height()).toImage());
     QApplication::clipboard()->setMimeData(mime);
@@ -316,9 +316,10 @@ void TFormSim::saveChart() {
     if (file.isEmpty()) {
         return;
     }
-    const app::PictureFile picture = app::ChartPictureFile(S(file));
-    const QByteArray bytes = ChartPicture(*charts_->chart(charts_->currentChart()), picture.format);
-    data::WriteFileBytes(picture.path, std::string_view(bytes.constData(), bytes.size()));
+    const app::PictureFile pictureFile = app::ChartPictureFile(S(file));
+    const QByteArray bytes =
+        ChartPicture(*charts_->chart(charts_->currentChart()), pictureFile.medium);
+    data::WriteFileBytes(pictureFile.path, std::string_view(bytes.constData(), bytes.size()));
 }
 
 void TFormSim::copyTrajectory() {
@@ -334,9 +335,9 @@ void TFormSim::saveTrajectory() {
     if (file.isEmpty()) {
         return;
     }
-    const app::PictureFile picture = app::TrajectoryPictureFile(S(file));
+    const app::PictureFile pictureFile = app::TrajectoryPictureFile(S(file));
     const QByteArray bytes = BitmapBytes(trajectory_->picture());
-    data::WriteFileBytes(picture.path, std::string_view(bytes.constData(), bytes.size()));
+    data::WriteFileBytes(pictureFile.path, std::string_view(bytes.constData(), bytes.size()));
 }
 
 QString TFormSim::helpFile() const {

@@ -1,14 +1,14 @@
 // Pictures of the charts and the trajectory: the files and clipboard copies
 // the picture commands make, and how independent renderers read the charts.
 
+#include "app/workspace.h"
+#include "common/temp_dir.h"
+#include "data/textfile.h"
 #include "gui/chart.h"
 #include "gui/chart_panel.h"
 #include "gui/form_sim.h"
 #include "gui/picture_export.h"
 #include "gui/trajectory_view.h"
-#include "app/workspace.h"
-#include "common/temp_dir.h"
-#include "data/textfile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,7 +25,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using skarvel::app::PictureFormat;
 using skarvel::gui::Command;
 using skarvel::test::TempDir;
 
