@@ -11,11 +11,11 @@ PictureFile ChartPictureFile(const std::string& chosen) {
     if (medium == Medium::Bmp || medium == Medium::Wmf || medium == Medium::Emf) {
         return {chosen, *medium};
     }
-    return {data::ReplaceExtension(chosen, ".emf"), Medium::Emf};
+    return {data::ReplaceExtension(chosen, picture::ExtensionOf(Medium::Emf)), Medium::Emf};
 }
 
 PictureFile TrajectoryPictureFile(const std::string& chosen) {
-    return {data::ReplaceExtension(chosen, ".bmp"), Medium::Bmp};
+    return {data::ReplaceExtension(chosen, picture::ExtensionOf(Medium::Bmp)), Medium::Bmp};
 }
 
 } // namespace skarvel::app

@@ -9,19 +9,26 @@
 
 namespace skarvel::picture {
 
+std::string_view ExtensionOf(Medium medium) {
+    switch (medium) {
+    case Medium::Svg:
+        return ".svg";
+    case Medium::Emf:
+        return ".emf";
+    case Medium::Wmf:
+        return ".wmf";
+    case Medium::Bmp:
+        return ".bmp";
+    }
+    return "";
+}
+
 std::optional<Medium> MediumOf(const std::string& path) {
     const std::string ext = data::LowerExtension(path);
-    if (ext == ".svg") {
-        return Medium::Svg;
-    }
-    if (ext == ".emf") {
-        return Medium::Emf;
-    }
-    if (ext == ".wmf") {
-        return Medium::Wmf;
-    }
-    if (ext == ".bmp") {
-        return Medium::Bmp;
+    for (const Medium medium : {Medium::Svg, Medium::Emf, Medium::Wmf, Medium::Bmp}) {
+        if (ext == ExtensionOf(medium)) {
+            return medium;
+        }
     }
     return std::nullopt;
 }

@@ -8,12 +8,16 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace skarvel::picture {
 
 // The media a picture file can be: SVG, Enhanced Metafile, Windows Metafile
 // with the placeable header, Windows bitmap.
 enum class Medium { Svg, Emf, Wmf, Bmp };
+
+// The extension a file of the medium has, lower case with its dot (".emf").
+std::string_view ExtensionOf(Medium medium);
 
 // The medium the file name's extension stands for: ".svg", ".emf", ".wmf" or
 // ".bmp", its ASCII case ignored; none for another extension or none at all.
