@@ -3,6 +3,8 @@
 // and one replay frame on the trajectory page, from the track position to
 // the painted picture, instrument strip and marker table.
 
+#include "app/workspace.h"
+#include "data/tables.h"
 #include "gui/chart.h"
 #include "gui/chart_panel.h"
 #include "gui/dialogs.h"
@@ -11,8 +13,6 @@
 #include "gui/picture_export.h"
 #include "gui/table_view.h"
 #include "gui/trajectory_view.h"
-#include "app/workspace.h"
-#include "data/tables.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -153,9 +153,9 @@ void BM_ChartPicture(benchmark::State& state) {
     ws.runFromInput();
     Settle();
     gui::Chart& chart = *w.form->chartPanel()->chart(0);
-    const auto format = state.range(0) == 0 ? app::PictureFormat::Emf : app::PictureFormat::Bmp;
+    const auto medium = state.range(0) == 0 ? picture::Medium::Emf : picture::Medium::Bmp;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(gui::ChartPicture(chart, format));
+        benchmark::DoNotOptimize(gui::ChartPicture(chart, medium));
     }
     state.counters["points"] = chart.pointCount();
     state.SetLabel(state.range(0) == 0 ? "emf" : "bmp");

@@ -4,22 +4,18 @@
 
 namespace skarvel::app {
 
+using picture::Medium;
+
 PictureFile ChartPictureFile(const std::string& chosen) {
-    const std::string ext = data::LowerExtension(chosen);
-    if (ext == ".bmp") {
-        return {chosen, PictureFormat::Bmp};
+    const auto medium = picture::MediumOf(chosen);
+    if (medium == Medium::Bmp || medium == Medium::Wmf || medium == Medium::Emf) {
+        return {chosen, *medium};
     }
-    if (ext == ".wmf") {
-        return {chosen, PictureFormat::Wmf};
-    }
-    if (ext == ".emf") {
-        return {chosen, PictureFormat::Emf};
-    }
-    return {data::ReplaceExtension(chosen, ".emf"), PictureFormat::Emf};
+    return {data::ReplaceExtension(chosen, picture::ExtensionOf(Medium::Emf)), Medium::Emf};
 }
 
 PictureFile TrajectoryPictureFile(const std::string& chosen) {
-    return {data::ReplaceExtension(chosen, ".bmp"), PictureFormat::Bmp};
+    return {data::ReplaceExtension(chosen, picture::ExtensionOf(Medium::Bmp)), Medium::Bmp};
 }
 
 } // namespace skarvel::app

@@ -1,20 +1,20 @@
 #pragma once
 // Which picture a chosen file name gets, and under which name.
 
+#include "picture/medium.h"
+
 #include <string>
 
 namespace skarvel::app {
 
-enum class PictureFormat { Emf, Wmf, Bmp };
-
 struct PictureFile {
     std::string path;
-    PictureFormat format;
+    picture::Medium medium;
 };
 
-// A chart picture: ".bmp" a bitmap and ".wmf" a Windows metafile under the
-// name chosen (the extension's case ignored); ".emf" an enhanced metafile;
-// any other extension, or none, becomes ".emf".
+// A chart picture: a bitmap, a Windows metafile or an enhanced metafile under
+// the name chosen when its extension stands for one of them; any other
+// extension, or none, becomes ".emf".
 PictureFile ChartPictureFile(const std::string& chosen);
 
 // The trajectory picture is a bitmap: whatever extension was chosen becomes ".bmp".

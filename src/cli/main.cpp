@@ -8,9 +8,8 @@
 #include "data/numtext.h"
 #include "data/tables.h"
 #include "data/textfile.h"
-#include "picture/metafile.h"
+#include "picture/medium.h"
 #include "picture/recording_canvas.h"
-#include "picture/svg_canvas.h"
 #include "sim/text_export.h"
 #include "view/sketch.h"
 
@@ -136,23 +135,17 @@ void ParseSize(Options& o, const std::string& size) {
 
 // The picture files the CLI writes: SVG, or the metafiles office programs read.
 bool IsPictureFile(const std::string& path) {
-    const std::string ext = data::LowerExtension(path);
-    return ext == ".svg" || ext == ".emf" || ext == ".wmf";
+    const auto medium = picture::MediumOf(path);
+    return medium && picture::IsVector(*medium);
 }
 
-// Draws a picture of width x height on the canvas its file's extension asks
-// for and writes the file safely.
+// Draws a picture of width x height on the canvas its file's medium asks for
+// (a name IsPictureFile accepted) and writes the file safely.
 void WritePicture(const std::string& path, int width, int height,
                   const std::function<void(view::Canvas&)>& draw) {
-    if (auto writer = picture::MetafileWriterFor(data::LowerExtension(path), width, height)) {
-        picture::MetafileCanvas canvas(*writer);
-        draw(canvas);
-        data::WriteFileBytes(path, writer->finish());
-        return;
-    }
-    picture::SvgCanvas canvas(width, height);
-    draw(canvas);
-    data::WriteFileBytes(path, canvas.document());
+    const auto drawn = picture::VectorPictureFor(*picture::MediumOf(path), width, height);
+    draw(drawn->canvas());
+    data::WriteFileBytes(path, drawn->finish());
 }
 
 // The sketch picture of the design command and its size.

@@ -302,7 +302,7 @@ void TFormSim::copyWindow() {
 void TFormSim::copyChart() {
     Chart* chart = charts_->chart(charts_->currentChart());
     auto* mime = new QMimeData;
-    mime->setData(QStringLiteral("image/x-emf"), ChartPicture(*chart, app::PictureFormat::Emf));
+    mime->setData(QStringLiteral("image/x-emf"), ChartPicture(*chart, picture::Medium::Emf));
     // For programs that read no metafiles, the same picture as a bitmap.
     mime->setImageData(chart->toPixmap(chart->width(), chart->height()).toImage());
     QApplication::clipboard()->setMimeData(mime);
@@ -318,9 +318,10 @@ void TFormSim::saveChart() {
     if (file.isEmpty()) {
         return;
     }
-    const app::PictureFile picture = app::ChartPictureFile(ToStdString(file));
-    const QByteArray bytes = ChartPicture(*charts_->chart(charts_->currentChart()), picture.format);
-    data::WriteFileBytes(picture.path, std::string_view(bytes.constData(), bytes.size()));
+    const app::PictureFile pictureFile = app::ChartPictureFile(ToStdString(file));
+    const QByteArray bytes =
+        ChartPicture(*charts_->chart(charts_->currentChart()), pictureFile.medium);
+    data::WriteFileBytes(pictureFile.path, std::string_view(bytes.constData(), bytes.size()));
 }
 
 void TFormSim::copyTrajectory() {
@@ -336,9 +337,9 @@ void TFormSim::saveTrajectory() {
     if (file.isEmpty()) {
         return;
     }
-    const app::PictureFile picture = app::TrajectoryPictureFile(ToStdString(file));
+    const app::PictureFile pictureFile = app::TrajectoryPictureFile(ToStdString(file));
     const QByteArray bytes = BitmapBytes(trajectory_->picture());
-    data::WriteFileBytes(picture.path, std::string_view(bytes.constData(), bytes.size()));
+    data::WriteFileBytes(pictureFile.path, std::string_view(bytes.constData(), bytes.size()));
 }
 
 QString TFormSim::helpFile() const {

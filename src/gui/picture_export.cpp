@@ -2,8 +2,6 @@
 
 #include "gui/chart.h"
 #include "gui/metafile_device.h"
-#include "picture/emf_writer.h"
-#include "picture/wmf_writer.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -12,6 +10,8 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+
+#include <stdexcept>
 
 namespace skarvel::gui {
 
@@ -23,16 +23,14 @@ QByteArray BitmapBytes(const QImage& image) {
     return bytes;
 }
 
-QByteArray ChartPicture(Chart& chart, app::PictureFormat format) {
+QByteArray ChartPicture(Chart& chart, picture::Medium medium) {
     const QSize size = chart.size();
-    if (format == app::PictureFormat::Bmp) {
+    if (medium == picture::Medium::Bmp) {
         return BitmapBytes(chart.toPixmap(size.width(), size.height()).toImage());
     }
-    std::unique_ptr<picture::MetafileWriter> writer;
-    if (format == app::PictureFormat::Wmf) {
-        writer = std::make_unique<picture::WmfWriter>(size.width(), size.height());
-    } else {
-        writer = std::make_unique<picture::EmfWriter>(size.width(), size.height());
+    const auto writer = picture::MetafileWriterFor(medium, size.width(), size.height());
+    if (!writer) {
+        throw std::invalid_argument("a chart is pictured as EMF, WMF or BMP");
     }
     {
         MetafileDevice device(*writer, size);

@@ -1,7 +1,7 @@
 #pragma once
 // Pictures of what the window shows, as the bytes of their files.
 
-#include "app/picture_files.h"
+#include "picture/medium.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -12,8 +12,9 @@ namespace skarvel::gui {
 
 class Chart;
 
-// The chart at its size on screen as an .emf, .wmf or .bmp file's bytes.
-QByteArray ChartPicture(Chart& chart, app::PictureFormat format);
+// The chart at its size on screen as the bytes of an .emf, .wmf or .bmp file;
+// the chart has no SVG picture (std::invalid_argument).
+QByteArray ChartPicture(Chart& chart, picture::Medium medium);
 
 // A bitmap as a .bmp file's bytes.
 QByteArray BitmapBytes(const QImage& image);

@@ -9,7 +9,6 @@
 #include "view/palette.h"
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -94,11 +93,6 @@ auto LeastRecentlyUsed(Objects& objects, Selected selected) {
     }
     return oldest;
 }
-
-// A writer for the file a name stands for: ".emf" or ".wmf" (ASCII case
-// ignored) of a picture width x height pixels; none for another extension.
-std::unique_ptr<MetafileWriter> MetafileWriterFor(std::string_view extension, int width,
-                                                  int height);
 
 // The drawing routines' canvas over a metafile writer; roles through the
 // palette.

@@ -1,28 +1,6 @@
 #include "picture/metafile.h"
 
-#include "picture/emf_writer.h"
-#include "picture/wmf_writer.h"
-
-#include <string>
-
 namespace skarvel::picture {
-
-std::unique_ptr<MetafileWriter> MetafileWriterFor(std::string_view extension, int width,
-                                                  int height) {
-    std::string lower(extension);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    if (lower == ".emf") {
-        return std::make_unique<EmfWriter>(width, height);
-    }
-    if (lower == ".wmf") {
-        return std::make_unique<WmfWriter>(width, height);
-    }
-    return nullptr;
-}
 
 MetafileCanvas::MetafileCanvas(MetafileWriter& writer, Palette palette)
     : writer_(writer), palette_(palette) {}

@@ -1,4 +1,4 @@
-// The names and formats the picture commands write.
+// The names and media the picture commands write.
 
 #include "app/picture_files.h"
 
@@ -7,28 +7,31 @@
 namespace {
 
 using skarvel::app::ChartPictureFile;
-using skarvel::app::PictureFormat;
 using skarvel::app::TrajectoryPictureFile;
+using skarvel::picture::Medium;
 
-TEST(PictureFiles, ExtensionRules) {
+TEST(PictureFiles, ChartsKeepTheirMediumOrBecomeEnhancedMetafiles) {
     const struct {
         const char* chosen;
         const char* path;
-        PictureFormat format;
-    } charts[] = {{"plot.BMP", "plot.BMP", PictureFormat::Bmp},
-                  {"plot.wmf", "plot.wmf", PictureFormat::Wmf},
-                  {"plot.Emf", "plot.Emf", PictureFormat::Emf},
-                  {"plot", "plot.emf", PictureFormat::Emf},
-                  {"plot.png", "plot.emf", PictureFormat::Emf},
-                  {"a.b/plot", "a.b/plot.emf", PictureFormat::Emf}};
+        Medium medium;
+    } charts[] = {{"plot.BMP", "plot.BMP", Medium::Bmp},    {"plot.wmf", "plot.wmf", Medium::Wmf},
+                  {"plot.Emf", "plot.Emf", Medium::Emf},    {"plot", "plot.emf", Medium::Emf},
+                  {"plot.png", "plot.emf", Medium::Emf},    {"plot.svg", "plot.emf", Medium::Emf},
+                  {"a.b/plot", "a.b/plot.emf", Medium::Emf}};
     for (const auto& c : charts) {
         const auto file = ChartPictureFile(c.chosen);
         EXPECT_EQ(file.path, c.path) << c.chosen;
-        EXPECT_EQ(file.format, c.format) << c.chosen;
+        EXPECT_EQ(file.medium, c.medium) << c.chosen;
     }
-    EXPECT_EQ(TrajectoryPictureFile("flight.emf").path, "flight.bmp");
-    EXPECT_EQ(TrajectoryPictureFile("flight").path, "flight.bmp");
-    EXPECT_EQ(TrajectoryPictureFile("flight.BMP").path, "flight.bmp");
+}
+
+TEST(PictureFiles, TrajectoriesAreBitmaps) {
+    for (const char* chosen : {"flight.emf", "flight", "flight.BMP"}) {
+        const auto file = TrajectoryPictureFile(chosen);
+        EXPECT_EQ(file.path, "flight.bmp") << chosen;
+        EXPECT_EQ(file.medium, Medium::Bmp) << chosen;
+    }
 }
 
 } // namespace

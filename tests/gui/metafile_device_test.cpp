@@ -121,7 +121,7 @@ TEST(MetafileDevice, TextRunsMeetWhereQtPutsThem) {
 TEST(MetafileDevice, WholeChartClipIsThePicture) {
     skarvel::gui::Chart chart(QStringLiteral("高度(m)"), {{QStringLiteral("a"), Qt::black}});
     chart.resize(300, 200);
-    const QByteArray emf = skarvel::gui::ChartPicture(chart, skarvel::app::PictureFormat::Emf);
+    const QByteArray emf = skarvel::gui::ChartPicture(chart, skarvel::picture::Medium::Emf);
     for (const Rect& clip : Play(emf).clips) {
         if (clip.left <= 0 && clip.right >= 300) {
             EXPECT_EQ(clip.top, 0);

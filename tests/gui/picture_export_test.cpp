@@ -25,7 +25,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using skarvel::app::PictureFormat;
 using skarvel::gui::Command;
 using skarvel::test::TempDir;
 
