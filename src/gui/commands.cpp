@@ -1,7 +1,5 @@
 #include "gui/commands.h"
 
-#include "gui/form_sim.h"
-
 #include <array>
 #include <cstddef>
 
@@ -12,50 +10,52 @@ namespace {
 using app::Option;
 using C = Command;
 constexpr std::optional<Option> kNoOption = std::nullopt;
+// Carried out by the window (see CommandSpec::run).
+constexpr void (*kByWindow)(app::Workspace&) = nullptr;
 
 // clang-format off
 constexpr std::array kCommands = {
-    CommandSpec{C::InputOpen, "ActionInputOpen", "入力データを開く(&I)", "入力データを開く", "input-open", "", kNoOption, &TFormSim::openInputFile},
-    CommandSpec{C::InputSaveAs, "ActionInputSaveAs", "入力データに名前を付けて保存(&A)...", "入力データに名前を付けて保存", "input-save", "", kNoOption, &TFormSim::saveInputFile},
-    CommandSpec{C::FileOpen, "ActionFileOpen", "KXファイルを開く(&O)", "KXファイルを開く", "design-open", "", kNoOption, &TFormSim::openDesignFile},
-    CommandSpec{C::FileSave, "ActionFileSave", "KXファイルを保存(&S)", "KXファイルに名前を付けて保存", "design-save", "", kNoOption, &TFormSim::saveDesignFile},
-    CommandSpec{C::Convert, "ActionConvert", "入力データに変換(&D)", "KXファイルを入力データに変換", "convert", "", kNoOption, &TFormSim::convertToInput},
-    CommandSpec{C::Exit, "ActionExit", "終了(&X)", "終了", "", "", kNoOption, &TFormSim::exitProgram},
-    CommandSpec{C::CopyWindow, "ActionCopyWindow", "Skarvel画面をクリップボードへコピー(&W)", "Skarvel画面をクリップボードへコピー", "", "", kNoOption, &TFormSim::copyWindow},
-    CommandSpec{C::CopyChart, "ActionCopyChart", "グラフをクリップボードへコピー(&E)", "グラフをクリップボードへコピー", "", "", kNoOption, &TFormSim::copyChart},
-    CommandSpec{C::SaveChart, "ActionSaveChart", "グラフをファイル保存(&G)", "グラフをファイル保存", "", "", kNoOption, &TFormSim::saveChart},
-    CommandSpec{C::Copy3D, "ActionCopy3D", "軌跡をクリップボードへコピー(&C)", "軌跡をクリップボードへコピー", "", "", kNoOption, &TFormSim::copyTrajectory},
-    CommandSpec{C::Save3D, "ActionSave3D", "軌跡をファイル保存(&S)", "軌跡をファイル保存", "", "", kNoOption, &TFormSim::saveTrajectory},
-    CommandSpec{C::SaveText, "ActionSaveText", "計算データをテキスト保存(&T)", "計算データをテキスト保存", "", "", kNoOption, &TFormSim::exportFlightText},
-    CommandSpec{C::ClearHistory, "ActionClearHistory", "計算履歴をクリア(&L)", "計算履歴をクリア", "", "", kNoOption, &TFormSim::clearHistory},
-    CommandSpec{C::Reset, "ActionReset", "データのリセット（プログラムのデフォルト値）(&R)", "", "", "", kNoOption, &TFormSim::resetTables},
-    CommandSpec{C::RunFromInput, "ActionRunFromInput", "入力データから計算実行(&D)", "入力データから計算実行", "run-input", "", kNoOption, &TFormSim::runFromInput},
-    CommandSpec{C::RunFromParameters, "ActionRunFromParameters", "パラメータから計算実行(&P)", "パラメータから計算実行", "run-parameters", "", kNoOption, &TFormSim::runFromParameters},
+    CommandSpec{C::InputOpen, "ActionInputOpen", "入力データを開く(&I)", "入力データを開く", "input-open", "", kNoOption, kByWindow},
+    CommandSpec{C::InputSaveAs, "ActionInputSaveAs", "入力データに名前を付けて保存(&A)...", "入力データに名前を付けて保存", "input-save", "", kNoOption, kByWindow},
+    CommandSpec{C::FileOpen, "ActionFileOpen", "KXファイルを開く(&O)", "KXファイルを開く", "design-open", "", kNoOption, kByWindow},
+    CommandSpec{C::FileSave, "ActionFileSave", "KXファイルを保存(&S)", "KXファイルに名前を付けて保存", "design-save", "", kNoOption, kByWindow},
+    CommandSpec{C::Convert, "ActionConvert", "入力データに変換(&D)", "KXファイルを入力データに変換", "convert", "", kNoOption, [](app::Workspace& ws) { ws.convertToInput(); }},
+    CommandSpec{C::Exit, "ActionExit", "終了(&X)", "終了", "", "", kNoOption, kByWindow},
+    CommandSpec{C::CopyWindow, "ActionCopyWindow", "Skarvel画面をクリップボードへコピー(&W)", "Skarvel画面をクリップボードへコピー", "", "", kNoOption, kByWindow},
+    CommandSpec{C::CopyChart, "ActionCopyChart", "グラフをクリップボードへコピー(&E)", "グラフをクリップボードへコピー", "", "", kNoOption, kByWindow},
+    CommandSpec{C::SaveChart, "ActionSaveChart", "グラフをファイル保存(&G)", "グラフをファイル保存", "", "", kNoOption, kByWindow},
+    CommandSpec{C::Copy3D, "ActionCopy3D", "軌跡をクリップボードへコピー(&C)", "軌跡をクリップボードへコピー", "", "", kNoOption, kByWindow},
+    CommandSpec{C::Save3D, "ActionSave3D", "軌跡をファイル保存(&S)", "軌跡をファイル保存", "", "", kNoOption, kByWindow},
+    CommandSpec{C::SaveText, "ActionSaveText", "計算データをテキスト保存(&T)", "計算データをテキスト保存", "", "", kNoOption, kByWindow},
+    CommandSpec{C::ClearHistory, "ActionClearHistory", "計算履歴をクリア(&L)", "計算履歴をクリア", "", "", kNoOption, [](app::Workspace& ws) { ws.clearHistory(); }},
+    CommandSpec{C::Reset, "ActionReset", "データのリセット（プログラムのデフォルト値）(&R)", "", "", "", kNoOption, kByWindow},
+    CommandSpec{C::RunFromInput, "ActionRunFromInput", "入力データから計算実行(&D)", "入力データから計算実行", "run-input", "", kNoOption, kByWindow},
+    CommandSpec{C::RunFromParameters, "ActionRunFromParameters", "パラメータから計算実行(&P)", "パラメータから計算実行", "run-parameters", "", kNoOption, kByWindow},
     CommandSpec{C::LiveCharts, "ActionGr", "グラフ(&G)", "グラフを更新", "", "", Option::LiveCharts, nullptr},
     CommandSpec{C::LiveTrajectory, "Action3D", "軌跡(&Q)", "軌跡を更新", "", "", Option::LiveTrajectory, nullptr},
-    CommandSpec{C::ReplayStart, "ActionVTRB", "先頭へ戻る(&B)", "先頭へ戻る", "replay-start", "", kNoOption, &TFormSim::replayToStart},
-    CommandSpec{C::PlayForward, "ActionVTRF", "順方向再生(&P)", "順方向再生", "play-forward", "", kNoOption, &TFormSim::playForward},
-    CommandSpec{C::Stop, "ActionStop", "ストップ(&S)", "ストップ(Esc)", "stop", "", kNoOption, &TFormSim::stop},
-    CommandSpec{C::PlayBackward, "ActionVTRR", "逆方向再生(&R)", "逆方向再生", "play-backward", "", kNoOption, &TFormSim::playBackward},
-    CommandSpec{C::ReplayEnd, "ActionVTRE", "最後へ移動(&E)", "最後へ移動", "replay-end", "", kNoOption, &TFormSim::replayToEnd},
-    CommandSpec{C::ReplayStep, "ActionVTRStep", "再生ステップ変更(&T)", "再生ステップ変更", "replay-step", "", kNoOption, &TFormSim::askReplayStep},
+    CommandSpec{C::ReplayStart, "ActionVTRB", "先頭へ戻る(&B)", "先頭へ戻る", "replay-start", "", kNoOption, [](app::Workspace& ws) { ws.replayToStart(); }},
+    CommandSpec{C::PlayForward, "ActionVTRF", "順方向再生(&P)", "順方向再生", "play-forward", "", kNoOption, kByWindow},
+    CommandSpec{C::Stop, "ActionStop", "ストップ(&S)", "ストップ(Esc)", "stop", "", kNoOption, [](app::Workspace& ws) { ws.requestStop(); }},
+    CommandSpec{C::PlayBackward, "ActionVTRR", "逆方向再生(&R)", "逆方向再生", "play-backward", "", kNoOption, kByWindow},
+    CommandSpec{C::ReplayEnd, "ActionVTRE", "最後へ移動(&E)", "最後へ移動", "replay-end", "", kNoOption, [](app::Workspace& ws) { ws.replayToEnd(); }},
+    CommandSpec{C::ReplayStep, "ActionVTRStep", "再生ステップ変更(&T)", "再生ステップ変更", "replay-step", "", kNoOption, kByWindow},
     CommandSpec{C::CursorGround, "ActionVTRXY", "平面投影を表示(&H)", "平面投影を表示", "", "", Option::CursorGround, nullptr},
     CommandSpec{C::GroundTrack, "ActionXY", "地面投影(&P)", "軌跡の地面に投影図を表示", "", "", Option::GroundTrack, nullptr},
     CommandSpec{C::SpanVerticals, "ActionWing", "投影垂直線表示(&W)", "軌跡上に翼幅を表示", "", "", Option::SpanVerticals, nullptr},
     CommandSpec{C::AutoFit, "ActionAutoFit", "自動最大表示(&A)", "", "", "", Option::AutoFit, nullptr},
-    CommandSpec{C::Fit, "ActionFit", "最大表示(&A)", "軌跡を最大表示", "fit-all", "", kNoOption, &TFormSim::fitToTrajectory},
-    CommandSpec{C::FitXY, "ActionFitXY", "最適表示(&F)", "軌跡を最適表示", "best-fit", "Ctrl+F", kNoOption, &TFormSim::fitToRange},
-    CommandSpec{C::Origin, "ActionOrigin", "原点を戻す(&O)", "軌跡の原点を初期値に戻す", "reset-origin", "", kNoOption, &TFormSim::resetOrigin},
-    CommandSpec{C::ZoomIn, "ActionZoom", "5%拡大(&Z)", "軌跡を5%拡大", "zoom-in", "", kNoOption, &TFormSim::zoomIn},
-    CommandSpec{C::ZoomOut, "ActionTere", "5%縮小(&T)", "軌跡を5%縮小", "zoom-out", "", kNoOption, &TFormSim::zoomOut},
-    CommandSpec{C::Up, "ActionUp", "上へ移動(&U)", "軌跡を上へ5%移動", "move-up", "", kNoOption, &TFormSim::moveUp},
-    CommandSpec{C::Down, "ActionDown", "下へ移動(&D)", "軌跡を下へ5%移動", "move-down", "", kNoOption, &TFormSim::moveDown},
-    CommandSpec{C::Left, "ActionLeft", "左へ移動(&L)", "軌跡を左へ5%移動", "move-left", "", kNoOption, &TFormSim::moveLeft},
-    CommandSpec{C::Right, "ActionRight", "右へ移動(&R)", "軌跡を右へ5%移動", "move-right", "", kNoOption, &TFormSim::moveRight},
-    CommandSpec{C::ViewAngleX, "ActionX", "視角横移動(&X)", "視角横移動", "view-angle-h", "", kNoOption, &TFormSim::askHorizontalAngle},
-    CommandSpec{C::ViewAngleY, "ActionY", "視角縦移動(&Y)", "視角縦移動", "view-angle-v", "", kNoOption, &TFormSim::askVerticalAngle},
-    CommandSpec{C::Help, "ActionHelp", "ヘルプ(&H)", "ヘルプ", "help", "F1", kNoOption, &TFormSim::showHelp},
-    CommandSpec{C::About, "ActionAbout", "バージョン情報(&A)", "バージョン情報", "", "", kNoOption, &TFormSim::showAbout},
+    CommandSpec{C::Fit, "ActionFit", "最大表示(&A)", "軌跡を最大表示", "fit-all", "", kNoOption, [](app::Workspace& ws) { ws.fitToTrajectory(); }},
+    CommandSpec{C::FitXY, "ActionFitXY", "最適表示(&F)", "軌跡を最適表示", "best-fit", "Ctrl+F", kNoOption, [](app::Workspace& ws) { ws.fitToRange(); }},
+    CommandSpec{C::Origin, "ActionOrigin", "原点を戻す(&O)", "軌跡の原点を初期値に戻す", "reset-origin", "", kNoOption, [](app::Workspace& ws) { ws.resetOrigin(); }},
+    CommandSpec{C::ZoomIn, "ActionZoom", "5%拡大(&Z)", "軌跡を5%拡大", "zoom-in", "", kNoOption, [](app::Workspace& ws) { ws.zoom(1.05); }},
+    CommandSpec{C::ZoomOut, "ActionTere", "5%縮小(&T)", "軌跡を5%縮小", "zoom-out", "", kNoOption, [](app::Workspace& ws) { ws.zoom(0.95); }},
+    CommandSpec{C::Up, "ActionUp", "上へ移動(&U)", "軌跡を上へ5%移動", "move-up", "", kNoOption, [](app::Workspace& ws) { ws.moveView(view::Direction::Up); }},
+    CommandSpec{C::Down, "ActionDown", "下へ移動(&D)", "軌跡を下へ5%移動", "move-down", "", kNoOption, [](app::Workspace& ws) { ws.moveView(view::Direction::Down); }},
+    CommandSpec{C::Left, "ActionLeft", "左へ移動(&L)", "軌跡を左へ5%移動", "move-left", "", kNoOption, [](app::Workspace& ws) { ws.moveView(view::Direction::Left); }},
+    CommandSpec{C::Right, "ActionRight", "右へ移動(&R)", "軌跡を右へ5%移動", "move-right", "", kNoOption, [](app::Workspace& ws) { ws.moveView(view::Direction::Right); }},
+    CommandSpec{C::ViewAngleX, "ActionX", "視角横移動(&X)", "視角横移動", "view-angle-h", "", kNoOption, kByWindow},
+    CommandSpec{C::ViewAngleY, "ActionY", "視角縦移動(&Y)", "視角縦移動", "view-angle-v", "", kNoOption, kByWindow},
+    CommandSpec{C::Help, "ActionHelp", "ヘルプ(&H)", "ヘルプ", "help", "F1", kNoOption, kByWindow},
+    CommandSpec{C::About, "ActionAbout", "バージョン情報(&A)", "バージョン情報", "", "", kNoOption, kByWindow},
 };
 // clang-format on
 

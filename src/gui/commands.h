@@ -11,8 +11,6 @@
 
 namespace skarvel::gui {
 
-class TFormSim;
-
 enum class Command {
     InputOpen,
     InputSaveAs,
@@ -66,10 +64,12 @@ struct CommandSpec {
     const char* hint;     // tool tip and status tip; empty: none
     const char* icon;     // resource name under ":/icons/"; empty: none
     const char* shortcut; // empty: none
-    // A check-mark command flips a workspace option; it needs no handler.
+    // A check-mark command flips a workspace option.
     std::optional<app::Option> option;
-    // What the command does; null for a check-mark command.
-    void (TFormSim::*handler)();
+    // A command of the workspace alone. Null for a check-mark command and for
+    // the commands the window carries out itself: those that ask the user
+    // something or use its views, its clipboard or its event loop.
+    void (*run)(app::Workspace& ws);
 };
 
 // Every command, in menu order.

@@ -68,36 +68,25 @@ class TFormSim : public QMainWindow {
     // Help: the help file beside the program, else the program's own guide.
     QString helpFile() const;
 
-    // --- command handlers ------------------------------------------------
+    // --- the commands the window carries out itself ---------------------------
+    // (The commands of the workspace alone are functions in the command table.)
     void openInputFile();
     void saveInputFile();
     void openDesignFile();
     void saveDesignFile();
-    void convertToInput();
     void exitProgram();
     void exportFlightText();
-    void clearHistory();
     void resetTables();
+    // A flight starts from the event loop, never inside the delivery of the
+    // key or click that asked for it.
     void runFromInput();
     void runFromParameters();
-    void stop();
     void showHelp();
     void showAbout();
-    void fitToTrajectory();
-    void fitToRange();
-    void resetOrigin();
-    void zoomIn();
-    void zoomOut();
-    void moveUp();
-    void moveDown();
-    void moveLeft();
-    void moveRight();
     void askHorizontalAngle();
     void askVerticalAngle();
-    void replayToStart();
     void playForward();
     void playBackward();
-    void replayToEnd();
     void askReplayStep();
     void copyWindow();
     void copyChart();
@@ -113,6 +102,8 @@ class TFormSim : public QMainWindow {
 
   private:
     void buildCommands();
+    // The window's own handler of a command the table leaves to it.
+    static void (TFormSim::*windowCommand(Command id))();
     void buildMenus();
     void buildToolBar();
     void buildLayout();

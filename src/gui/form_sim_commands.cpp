@@ -27,6 +27,7 @@
 #include <QToolBar>
 
 #include <array>
+#include <stdexcept>
 #include <utility>
 
 namespace skarvel::gui {
@@ -60,13 +61,67 @@ void TFormSim::buildCommands() {
             connect(a, &QAction::toggled, this, [this, option](bool on) {
                 guarded([this, option, on] { ws_.setOption(option, on); });
             });
+        } else if (spec.run != nullptr) {
+            connect(a, &QAction::triggered, this,
+                    [this, run = spec.run] { guarded([this, run] { run(ws_); }); });
         } else {
-            connect(a, &QAction::triggered, this, [this, handler = spec.handler] {
+            connect(a, &QAction::triggered, this, [this, handler = windowCommand(spec.id)] {
                 guarded([this, handler] { (this->*handler)(); });
             });
         }
         actions_[static_cast<std::size_t>(spec.id)] = a;
     }
+}
+
+void (TFormSim::*TFormSim::windowCommand(Command id))() {
+    switch (id) {
+    case Command::InputOpen:
+        return &TFormSim::openInputFile;
+    case Command::InputSaveAs:
+        return &TFormSim::saveInputFile;
+    case Command::FileOpen:
+        return &TFormSim::openDesignFile;
+    case Command::FileSave:
+        return &TFormSim::saveDesignFile;
+    case Command::Exit:
+        return &TFormSim::exitProgram;
+    case Command::CopyWindow:
+        return &TFormSim::copyWindow;
+    case Command::CopyChart:
+        return &TFormSim::copyChart;
+    case Command::SaveChart:
+        return &TFormSim::saveChart;
+    case Command::Copy3D:
+        return &TFormSim::copyTrajectory;
+    case Command::Save3D:
+        return &TFormSim::saveTrajectory;
+    case Command::SaveText:
+        return &TFormSim::exportFlightText;
+    case Command::Reset:
+        return &TFormSim::resetTables;
+    case Command::RunFromInput:
+        return &TFormSim::runFromInput;
+    case Command::RunFromParameters:
+        return &TFormSim::runFromParameters;
+    case Command::PlayForward:
+        return &TFormSim::playForward;
+    case Command::PlayBackward:
+        return &TFormSim::playBackward;
+    case Command::ReplayStep:
+        return &TFormSim::askReplayStep;
+    case Command::ViewAngleX:
+        return &TFormSim::askHorizontalAngle;
+    case Command::ViewAngleY:
+        return &TFormSim::askVerticalAngle;
+    case Command::Help:
+        return &TFormSim::showHelp;
+    case Command::About:
+        return &TFormSim::showAbout;
+    default:
+        break;
+    }
+    // The table gives every other command a function of its own.
+    throw std::logic_error("a command without a handler");
 }
 
 void TFormSim::buildMenus() {
@@ -183,10 +238,6 @@ void TFormSim::saveDesignFile() {
     }
 }
 
-void TFormSim::convertToInput() {
-    ws_.convertToInput();
-}
-
 void TFormSim::exitProgram() {
     close();
 }
@@ -200,10 +251,6 @@ void TFormSim::exportFlightText() {
     if (!file.isEmpty()) {
         ws_.exportFlightText(ToStdString(file));
     }
-}
-
-void TFormSim::clearHistory() {
-    ws_.clearHistory();
 }
 
 void TFormSim::resetTables() {
@@ -224,38 +271,6 @@ void TFormSim::runFromParameters() {
     later([this] { ws_.runFromParameters(); });
 }
 
-void TFormSim::stop() {
-    ws_.requestStop();
-}
-
-void TFormSim::fitToTrajectory() {
-    ws_.fitToTrajectory();
-}
-void TFormSim::fitToRange() {
-    ws_.fitToRange();
-}
-void TFormSim::resetOrigin() {
-    ws_.resetOrigin();
-}
-void TFormSim::zoomIn() {
-    ws_.zoom(1.05);
-}
-void TFormSim::zoomOut() {
-    ws_.zoom(0.95);
-}
-void TFormSim::moveUp() {
-    ws_.moveView(view::Direction::Up);
-}
-void TFormSim::moveDown() {
-    ws_.moveView(view::Direction::Down);
-}
-void TFormSim::moveLeft() {
-    ws_.moveView(view::Direction::Left);
-}
-void TFormSim::moveRight() {
-    ws_.moveView(view::Direction::Right);
-}
-
 void TFormSim::askHorizontalAngle() {
     const QString text = dialogs_.askText(this, QStringLiteral("左右の視角（度）を設定"),
                                           QStringLiteral("角度(-180～180の整数)"),
@@ -272,17 +287,11 @@ void TFormSim::askVerticalAngle() {
         -view::LimitVerticalAngle(view::ParseAngleText(ToStdString(text))));
 }
 
-void TFormSim::replayToStart() {
-    ws_.replayToStart();
-}
 void TFormSim::playForward() {
     startReplay(true);
 }
 void TFormSim::playBackward() {
     startReplay(false);
-}
-void TFormSim::replayToEnd() {
-    ws_.replayToEnd();
 }
 
 void TFormSim::askReplayStep() {
