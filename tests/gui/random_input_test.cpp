@@ -292,7 +292,8 @@ void Play(unsigned seed, int actions) {
         ASSERT_LE(ws.trackPosition(), ws.trackMax()) << "action " << i;
         ASSERT_LE(ws.markerSample(), ws.record().lastIndex) << "action " << i;
     }
-    std::fprintf(stderr, "random input seed %u: %d flights\n", seed, w.ws().history().counter());
+    std::fprintf(stderr, "random input seed %u: history counter %d at the end\n", seed,
+                 w.ws().history().counter());
     // Whatever was going on ends when the window closes.
     w.form->close();
     QTest::qWait(50);
