@@ -403,11 +403,18 @@ void TFormSim::later(std::function<void()> command) {
         return;
     }
     QMetaObject::invokeMethod(
-        this, [this, command = std::move(command)] { guarded(command); }, Qt::QueuedConnection);
+        this,
+        [this, command = std::move(command)] {
+            // A window closed meanwhile starts nothing more.
+            if (!closed_) {
+                guarded(command);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void TFormSim::startReplay(bool forward) {
-    if (ws_.startReplay(forward)) {
+    if (!closed_ && ws_.startReplay(forward)) {
         replayTimer_->start();
         replayTick();
     }
@@ -457,14 +464,21 @@ void TFormSim::dropFiles(const QStringList& paths) {
 }
 
 void TFormSim::closeEvent(QCloseEvent* event) {
-    // A running flight ends at its next whole second, a replay at once;
-    // nothing is asked or saved.
+    // A running flight ends at its next whole second, a replay at once, and
+    // one asked for but not started yet does not start; nothing is asked or
+    // saved.
+    closed_ = true;
     ws_.requestStop();
     replayTick();
     if (helpWindow_ != nullptr) {
         helpWindow_->close();
     }
     event->accept();
+}
+
+void TFormSim::showEvent(QShowEvent* event) {
+    closed_ = false;
+    QMainWindow::showEvent(event);
 }
 
 void TFormSim::dragEnterEvent(QDragEnterEvent* event) {

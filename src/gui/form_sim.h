@@ -96,6 +96,7 @@ class TFormSim : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -148,6 +149,7 @@ class TFormSim : public QMainWindow {
     enum class StartUpFit { NotAsked, Asked, Done };
     StartUpFit startUpFit_ = StartUpFit::NotAsked;
     bool keyCommand_ = false; // a command from the key map is running
+    bool closed_ = false;     // closed and not shown again
 
     TableView* inputView_ = nullptr;
     TableView* parameterView_ = nullptr;

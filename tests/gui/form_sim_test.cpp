@@ -682,6 +682,13 @@ TEST(Window, ReplaysRunFromTheEventLoopAndEndWithTheWindow) {
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(w.rows(), rows + 1);
 
+    // A flight asked for just before the window closes does not start.
+    w.form->action(Command::RunFromInput)->trigger();
+    w.form->close();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(w.rows(), rows + 1);
+    w.form->show();
+
     // Closing the window ends a replay at once.
     w.trigger(Command::PlayBackward);
     EXPECT_TRUE(w.ws().replaying());
