@@ -44,7 +44,16 @@ class PainterCanvas : public view::Canvas {
     void resetPen();
     // The pen reaches the painter only when a shape of the painter's needs it.
     void applyPen();
-    // A one-pixel line straight into a 32-bit image when it lies inside it.
+    // A one-pixel line written straight into the image's pixels, the fast path
+    // of a flight drawn live.
+    // Contract: draws and returns true only when the pen is solid and one
+    // pixel wide, the canvas draws on a 32-bit image, and both ends lie inside
+    // it (so no pixel outside can be touched); otherwise draws nothing and
+    // returns false, and QPainter draws the line.
+    // Notes: Bresenham's line from pixel centre to pixel centre, both end
+    // pixels coloured, as every straight line of the drawings colours its
+    // end. QPainter counts whole coordinates as pixel corners and leaves the
+    // last pixel out, so the two may differ by one pixel along a line.
     bool directLine(QPoint from, QPoint to);
 
     QPalette palette_;
