@@ -253,8 +253,8 @@ void ResetMarker(Table& table) {
     table.clearStyleAssignments();
     CellStyle value = ReadOnly(CellColour::Window, CellAlign::Right);
     value.indent = 5;
-    table.setStyles({ReadOnly(CellColour::Window), value,
-                     Editable(ValueKind::Real, CellAlign::Right, 5)});
+    table.setStyles(
+        {ReadOnly(CellColour::Window), value, Editable(ValueKind::Real, CellAlign::Right, 5)});
     table.assignColumnStyle(marker::kValueColumn, Value);
     // The point number and the time are typed in.
     table.assignCellStyle(marker::kValueColumn, marker::PointNumber, TypedValue);

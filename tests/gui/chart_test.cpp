@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "view/view_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,31 +28,9 @@ namespace view = skarvel::view;
 
 namespace {
 
-constexpr double kDeg = std::numbers::pi / 180;
-
 Chart MakeTwoSeries() {
     return Chart(QStringLiteral("値"), {{QStringLiteral("a"), QColor(0, 0, 0)},
                                         {QStringLiteral("b"), QColor(255, 0, 0)}});
-}
-
-// Sample k of a made-up flight: every value differs from chart to chart.
-sim::FlightSample Sample(int k) {
-    sim::FlightSample s;
-    s.t = 0.05 * k;
-    s.u = 10 + k;
-    s.v = 0.1 * k;
-    s.w = -0.2 * k;
-    s.p = 0.01 * k;
-    s.q = 0.02 * k;
-    s.r = 0.03 * k;
-    s.x = 2.0 * k;
-    s.y = -1.0 * k;
-    s.z = -5 + 0.5 * k;
-    s.psi = 190 * kDeg;
-    s.theta = (-190 + k) * kDeg;
-    s.phi = 5 * k * kDeg;
-    s.CL = 0.004 * k;
-    return s;
 }
 
 void Fill(Chart& c, int points) {
@@ -109,8 +89,8 @@ TEST(Chart, PanelHoldsTheFiveChartsWithTheirSeries) {
 TEST(Chart, PanelPutsEachChartsValuesOnIt) {
     ChartPanel panel;
     panel.clearAll();
-    panel.appendSample(Sample(0), 7.0);
-    panel.appendSample(Sample(1), 8.5);
+    panel.appendSample(skarvel::test::ChartSample(0), 7.0);
+    panel.appendSample(skarvel::test::ChartSample(1), 8.5);
     const auto point = [&](int chart, int k) {
         std::vector<double> v;
         for (int s = 0; s < panel.chart(chart)->seriesCount(); ++s) {
@@ -121,7 +101,7 @@ TEST(Chart, PanelPutsEachChartsValuesOnIt) {
     const auto vec = [](std::span<const double> values) {
         return std::vector<double>(values.begin(), values.end());
     };
-    const view::ChartSample v = view::ChartValues(Sample(1), 8.5);
+    const view::ChartSample v = view::ChartValues(skarvel::test::ChartSample(1), 8.5);
     EXPECT_EQ(point(0, 1), vec(v.overview));
     EXPECT_EQ(point(1, 1), vec(v.position));
     EXPECT_EQ(point(2, 1), vec(v.angles));
@@ -191,7 +171,7 @@ TEST(Chart, MarkerTakesTheFirstSeriesTimeAndEverySeriesValue) {
     ChartPanel panel;
     panel.clearAll();
     for (int k = 0; k < 10; ++k) {
-        panel.appendSample(Sample(k), 7.0 + k);
+        panel.appendSample(skarvel::test::ChartSample(k), 7.0 + k);
     }
     panel.moveMarker(7 / 5); // sample 7 lies on chart point 1
     Chart* overview = panel.chart(0);

@@ -2,9 +2,9 @@
 // The main window in an empty folder with scripted answers to its questions,
 // for the window tests.
 
+#include "common/temp_dir.h"
 #include "gui/form_sim.h"
 #include "gui/table_view.h"
-#include "common/temp_dir.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -2,23 +2,17 @@
 
 #include "model_fixture.h"
 
-#include "model/planform.h"
-#include "sim/estimate.h"
 #include "sim/input_set.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 using namespace skarvel;
-using model::DesignComponent;
-using model::EdgeShape;
 using sim::kPi;
 using test::CleanText;
 using test::DesignTables;
 namespace dz = data::design;
-namespace in = data::input;
 
 TEST(TailLayouts, EachTypeAdjustsItsFin) {
     auto with = [](const char* type) {

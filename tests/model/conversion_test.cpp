@@ -2,19 +2,9 @@
 
 #include "model_fixture.h"
 
-#include "model/planform.h"
-#include "sim/estimate.h"
-#include "sim/input_set.h"
-
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
-
 using namespace skarvel;
-using model::DesignComponent;
-using model::EdgeShape;
-using sim::kPi;
 using test::CleanText;
 using test::DesignTables;
 namespace dz = data::design;

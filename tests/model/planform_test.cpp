@@ -3,7 +3,6 @@
 #include "model_fixture.h"
 
 #include "model/planform.h"
-#include "sim/estimate.h"
 #include "sim/input_set.h"
 
 #include <gtest/gtest.h>
@@ -15,10 +14,8 @@ using namespace skarvel;
 using model::DesignComponent;
 using model::EdgeShape;
 using sim::kPi;
-using test::CleanText;
 using test::DesignTables;
 namespace dz = data::design;
-namespace in = data::input;
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include "sim/flight_record.h"
 #include "view/chart_series.h"
 
+#include "view/view_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -15,30 +17,6 @@ namespace {
 using skarvel::sim::FlightSample;
 using skarvel::view::ChartSample;
 using skarvel::view::ChartValues;
-
-constexpr double kDeg = std::numbers::pi / 180;
-
-// Sample k of a made-up flight: every value differs from chart to chart, the
-// angles lie beyond half a turn and the last one is just below the ground.
-FlightSample Sample(int k) {
-    FlightSample s;
-    s.t = 0.05 * k;
-    s.u = 10 + k;
-    s.v = 0.1 * k;
-    s.w = -0.2 * k;
-    s.p = 0.01 * k;
-    s.q = 0.02 * k;
-    s.r = 0.03 * k;
-    s.x = 2.0 * k;
-    s.y = -1.0 * k;
-    s.z = -5 + 2.5 * k;
-    s.psi = 190 * kDeg;
-    s.theta = (-190 + k) * kDeg;
-    s.phi = 5 * k * kDeg;
-    s.CL = 0.004 * k;
-    s.ua = 99; // the airspeed comes from the caller, not from the sample
-    return s;
-}
 
 // Shortest text that reads back as the same double.
 std::string Text(double v) {
@@ -69,8 +47,8 @@ std::string Table(const ChartSample& c) {
 } // namespace
 
 TEST(ChartValues, EveryChartsSeriesInOrder) {
-    const std::string table =
-        Table(ChartValues(Sample(1), 8.5)) + "--\n" + Table(ChartValues(Sample(3), 7.25));
+    const std::string table = Table(ChartValues(skarvel::test::ChartSample(1), 8.5)) + "--\n" +
+                              Table(ChartValues(skarvel::test::ChartSample(3), 7.25));
     EXPECT_EQ(table, "angles 0.05: -170 171 5\n"
                      "velocities 0.05: 11 0.1 -0.2\n"
                      "rates 0.05: 0.01 0.02 0.03\n"

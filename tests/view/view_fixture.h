@@ -4,6 +4,7 @@
 #include "sim/flight_record.h"
 
 #include <memory>
+#include <numbers>
 
 namespace skarvel::test {
 
@@ -20,6 +21,30 @@ inline std::unique_ptr<sim::FlightRecord> Flight(int n, double z0 = -2) {
     }
     record->lastIndex = n;
     return record;
+}
+
+// Sample k of a made-up flight for the charts: every value differs from
+// chart to chart, the angles lie beyond half a turn, and from k = 2 on it is
+// below the ground.
+inline sim::FlightSample ChartSample(int k) {
+    constexpr double deg = std::numbers::pi / 180;
+    sim::FlightSample s;
+    s.t = 0.05 * k;
+    s.u = 10 + k;
+    s.v = 0.1 * k;
+    s.w = -0.2 * k;
+    s.p = 0.01 * k;
+    s.q = 0.02 * k;
+    s.r = 0.03 * k;
+    s.x = 2.0 * k;
+    s.y = -1.0 * k;
+    s.z = -5 + 2.5 * k;
+    s.psi = 190 * deg;
+    s.theta = (-190 + k) * deg;
+    s.phi = 5 * k * deg;
+    s.CL = 0.004 * k;
+    s.ua = 99; // the airspeed comes from the caller, not from the sample
+    return s;
 }
 
 } // namespace skarvel::test
