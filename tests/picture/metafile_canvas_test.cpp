@@ -95,14 +95,6 @@ TEST(MetafileCanvas, ColourRolesResolveThroughThePalette) {
                           "pen #414243 1 style 0\n"
                           "text colour #414243\n"
                           "text b\n");
-
-    // Without a palette of its own, the canvas takes the fixed light one.
-    ColourLog light;
-    MetafileCanvas d(light);
-    d.setPen(Colour::Role(ColourRole::Highlight));
-    d.fill({0, 0, 4, 4}, Colour::Role(ColourRole::ButtonFace));
-    EXPECT_EQ(light.log, "pen #0078D7 1 style 0\n"
-                         "fill #F0F0F0\n");
 }
 
 } // namespace
