@@ -201,21 +201,21 @@ void BM_DefaultFlightLive(benchmark::State& state) {
     app::Workspace ws;
     gui::TrajectoryView view(ws);
     view.resize(kWidth, kHeight);
-    ws.prepareView(kWidth, kHeight);
-    ws.setTrajectorySurface(&view);
+    ws.viewport().prepare(kWidth, kHeight);
+    ws.viewport().setSurface(&view);
     for (auto _ : state) {
         ws.runFromInput();
         benchmark::DoNotOptimize(ws.record().lastIndex);
     }
     state.counters["samples"] = ws.record().lastIndex;
     state.counters["inked"] = Inked(view.picture(), view.palette().color(QPalette::Base));
-    ws.setTrajectorySurface(nullptr);
+    ws.viewport().setSurface(nullptr);
 }
 BENCHMARK(BM_DefaultFlightLive)->Unit(benchmark::kMillisecond);
 
 void BM_DefaultFlightNoView(benchmark::State& state) {
     app::Workspace ws;
-    ws.prepareView(kWidth, kHeight);
+    ws.viewport().prepare(kWidth, kHeight);
     for (auto _ : state) {
         ws.runFromInput();
         benchmark::DoNotOptimize(ws.record().lastIndex);

@@ -116,7 +116,7 @@ void BM_WindowReplayFrame(benchmark::State& state) {
         Settle();
     }
     app::Workspace& ws = w.form->workspace();
-    const int positions = ws.trackMax() + 1;
+    const int positions = ws.marker().trackMax() + 1;
     if (positions < 4) {
         state.SkipWithError("the flight is too short");
         return;
@@ -124,10 +124,10 @@ void BM_WindowReplayFrame(benchmark::State& state) {
     QWidget* picture = w.form->trajectoryView()->imageArea();
     QWidget* strip = w.form->instrumentStrip();
     QWidget* table = w.form->markerTable()->viewport();
-    int p = ws.trackPosition();
+    int p = ws.marker().trackPosition();
     for (auto _ : state) {
         p = (p + 3) % positions;
-        ws.setTrackPosition(p);
+        ws.marker().setTrackPosition(p);
         picture->repaint();
         strip->repaint();
         table->repaint();

@@ -1,6 +1,6 @@
 #include "app/workspace.h"
 
-#include "app/trajectory_surface.h"
+#include "app/scope_exit.h"
 #include "data/codec.h"
 #include "data/design_file.h"
 #include "data/input_file.h"
@@ -25,35 +25,21 @@ namespace skarvel::app {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Runs `action` when the scope is left, however it is left.
-template <class F> class ScopeExit {
-  public:
-    explicit ScopeExit(F action) : action_(std::move(action)) {}
-    ~ScopeExit() { action_(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-  private:
-    F action_;
-};
-
-} // namespace
-
 // Passes the run loop's reports to the window and answers with the stop flag.
 class Workspace::Observer : public sim::RunObserver {
   public:
     explicit Observer(Workspace& ws) : ws_(ws) {}
     void sampleStored(const sim::FlightRecord& record, int index, double airspeed) override {
-        ws_.liveStep(index);
+        if (ws_.options_.liveTrajectory) {
+            ws_.viewport_.drawLiveStep(index);
+        }
         if (ws_.view_ != nullptr) {
-            ws_.view_->sampleStored(record, index, airspeed);
+            ws_.view_->stepDrawn(record, index, airspeed);
         }
     }
     bool secondElapsed() override {
         if (ws_.view_ != nullptr) {
-            ws_.view_->processEvents();
+            ws_.view_->secondElapsed();
         }
         return ws_.stop_;
     }
@@ -81,7 +67,9 @@ bool Options::*Options::member(Option o) {
 }
 
 Workspace::Workspace(std::string programPath)
-    : programPath_(std::move(programPath)), record_(std::make_unique<sim::FlightRecord>()) {
+    : programPath_(std::move(programPath)), record_(std::make_unique<sim::FlightRecord>()),
+      viewport_(*record_, input_, stats_, busy_),
+      marker_(*record_, input_, tables_, viewport_, busy_, stop_) {
     data::ResetTables(tables_);
     computeDesign();
     history_.setInputCaptions(tables_.input);
@@ -185,33 +173,28 @@ void Workspace::runAndRefresh(bool estimateFirst) {
     // A design whose computation failed has no laws to fly on.
     sim::DesignAeroLaws* laws = laws_ == &model_ && !designComputed_ ? nullptr : laws_;
     try {
-        if (options_.liveTrajectory && surface_ != nullptr) {
-            const ScopeExit done([this] { surface_->endDrawing(); });
-            surface_->beginShown().fill({0, 0, viewState_.width, viewState_.height},
-                                        view::Colour::Role(view::ColourRole::WindowBackground));
+        if (options_.liveTrajectory) {
+            viewport_.beginLiveFlight();
         }
         // Cleared before the window's first event pass: an Esc pressed
         // there stops this flight.
         stop_ = false;
         if (view_ != nullptr) {
-            view_->runStarting();
+            view_->flightStarting();
         }
         Observer observer(*this);
         sim::RunFlight(input_, laws, *record_, stats_, observer);
-        if (options_.liveTrajectory && surface_ != nullptr) {
-            surface_->keepShownAsClean();
-        }
-        updateTrackMax();
+        marker_.updateTrackMax();
         if (!noHistoryRow_) {
             history_.appendSummary(sim::Summarize(*record_, stats_), loaded);
         }
         // Views refuse to draw while busy: the flag goes first.
         if (!options_.liveTrajectory) {
             busy_ = false;
-            redrawView();
+            viewport_.redraw();
         } else if (options_.autoFit) {
             busy_ = false;
-            fitToTrajectory();
+            viewport_.fitToTrajectory();
         }
     } catch (const sim::ArithmeticError&) {
         // A failed flight shows as an "Error" row, never as a message.
@@ -237,14 +220,11 @@ void Workspace::showFailedRun() {
     // Every view shows what the record holds: the samples flown up to the
     // failure. The live picture has them already; the track bar and the
     // marker come within the record.
-    if (options_.liveTrajectory && surface_ != nullptr) {
-        surface_->keepShownAsClean();
-    }
-    updateTrackMax();
+    marker_.updateTrackMax();
     busy_ = false;
     if (!options_.liveTrajectory) {
         try {
-            redrawView();
+            viewport_.redraw();
         } catch (const view::RangeError&) {
             // What lies beyond the pixel range stays undrawn.
         }
@@ -253,11 +233,9 @@ void Workspace::showFailedRun() {
 
 void Workspace::finishRun() {
     // The marker may have marked a sample beyond the new flight's end.
-    if (markerSample_ > record_->lastIndex) {
-        showMarkerSample(track_);
-    }
+    marker_.keepMarkerInFlight();
     if (view_ != nullptr) {
-        view_->runFinished();
+        view_->flightEnded();
     }
 }
 
@@ -273,345 +251,8 @@ bool Workspace::rerunHistoryRow(int row) {
 void Workspace::setOption(Option o, bool on) {
     options_.set(o, on);
     if (o == Option::GroundTrack || o == Option::SpanVerticals || o == Option::CursorGround) {
-        redrawView();
-    }
-}
-
-view::DrawOptions Workspace::drawOptions() const {
-    return {options_.groundTrack, options_.spanVerticals, options_.cursorGround};
-}
-
-void Workspace::liveStep(int index) {
-    if (!options_.liveTrajectory || surface_ == nullptr) {
-        return;
-    }
-    const ScopeExit done([this] { surface_->endDrawing(); });
-    drawing_.step(surface_->beginShown(), viewState_, *record_, index, drawOptions());
-    surface_->present();
-}
-
-void Workspace::setTrackPosition(int position) {
-    const int p = std::clamp(position, 0, trackMax_);
-    if (p == track_) {
-        return;
-    }
-    track_ = p;
-    trackChanged();
-}
-
-void Workspace::trackChanged() {
-    if (page_ == Page::Charts) {
-        if (!busy_ && view_ != nullptr) {
-            view_->moveChartMarker(track_ / 5);
-        }
-    } else if (page_ == Page::Trajectory) {
-        showCursorAt(track_);
-    }
-    showMarkerSample(track_);
-}
-
-void Workspace::updateTrackMax() {
-    const int n = record_->lastIndex;
-    trackMax_ = fourSeconds_ ? std::min(400, n) : n;
-    if (track_ > trackMax_) {
-        track_ = trackMax_;
-        trackChanged();
-    }
-}
-
-void Workspace::setFourSeconds(bool on) {
-    fourSeconds_ = on;
-    updateTrackMax();
-    if (view_ != nullptr) {
-        view_->markerChanged();
-    }
-}
-
-view::InstrumentBars Workspace::bars() const {
-    return view::BarValues(markerState());
-}
-
-void Workspace::showSampleValues(int i) {
-    if (busy_ || i < 0 || i > record_->lastIndex) {
-        return;
-    }
-    const auto texts = view::MarkerValueTexts(*record_, i, input_);
-    for (std::size_t r = 0; r < texts.size(); ++r) {
-        tables_.marker.setCell(data::marker::kValueColumn, static_cast<int>(r) + 1, texts[r]);
-    }
-}
-
-void Workspace::showMarkerSample(int i) {
-    markerSample_ = std::clamp(i, -1, record_->lastIndex);
-    showSampleValues(markerSample_);
-    if (view_ != nullptr) {
-        view_->markerChanged();
-    }
-}
-
-int Workspace::sampleAtTime(double t) const {
-    return busy_ ? 0 : view::SampleAtTime(*record_, t);
-}
-
-void Workspace::markerCellEntered(int row) {
-    const std::string& text = tables_.marker.cell(data::marker::kValueColumn, row);
-    int i = 0;
-    if (row == data::marker::PointNumber) {
-        i = std::clamp(view::ParseMarkerIndex(text), 0, record_->lastIndex);
-    } else if (row == data::marker::Time) {
-        i = sampleAtTime(data::CellNumber(tables_.marker, data::marker::kValueColumn, row));
-    } else {
-        return;
-    }
-    if (page_ == Page::Charts) {
-        if (!busy_ && view_ != nullptr) {
-            view_->moveChartMarker(i / 5);
-        }
-    } else if (page_ == Page::Trajectory) {
-        showCursorAt(i);
-    }
-    showMarkerSample(i);
-}
-
-void Workspace::markSample(int i) {
-    const int n = record_->lastIndex;
-    i = std::clamp(i, 0, n);
-    track_ = std::min(i, trackMax_);
-    showMarkerSample(i);
-}
-
-void Workspace::previewLaunch(int row, const std::string& typed) {
-    if (row < 1 || row > data::input::Sideslip) {
-        return;
-    }
-    try {
-        setTrackPosition(0);
-        data::Table input = tables_.input;
-        input.setCell(data::input::kValueColumn, row, typed);
-        record_->launchPreview() = sim::LaunchPreview(input);
-        showMarkerSample(-1);
-    } catch (const std::exception&) {
-        // A preview that cannot be made shows nothing new.
-    }
-}
-
-void Workspace::setReplayStep(const std::string& answer) {
-    const std::optional<int> step = data::ParseInteger(answer);
-    replayStep_ = std::to_string(step ? std::clamp(*step, -100, 100) : 1);
-}
-
-bool Workspace::startReplay(bool forward) {
-    if (busy_) {
-        return false;
-    }
-    if (replaying_) {
-        finishReplay();
-    }
-    if (view_ != nullptr) {
-        view_->replayStarting();
-    }
-    replaying_ = true;
-    stop_ = false;
-    const int n = record_->lastIndex;
-    if (forward && track_ == n) {
-        setTrackPosition(0);
-    } else if (!forward && track_ == 0) {
-        setTrackPosition(n);
-    }
-    const std::optional<int> parsed = data::ParseInteger(replayStep_);
-    const int step = parsed ? *parsed : 10;
-    // Slow motion: one sample a frame, each held for 1 - step more frames.
-    replayForward_ = forward;
-    replayAdvance_ = step <= 0 ? 1 : step;
-    replayHold_ = step <= 0 ? 1 - step : 0;
-    replayHeld_ = 0;
-    replayAt_ = track_;
-    return true;
-}
-
-bool Workspace::replayFrame() {
-    if (!replaying_) {
-        return false;
-    }
-    if (busy_) {
-        // A flight started from the window meanwhile: the replay waits for it.
-        return true;
-    }
-    // The user moved the marker, or the track bar ends before the flight.
-    if (stop_ || track_ != replayAt_) {
-        finishReplay();
-        return false;
-    }
-    if (replayHeld_ > 0) {
-        --replayHeld_;
-        if (view_ != nullptr) {
-            view_->repaintTrajectory();
-        }
-        return true;
-    }
-    const int n = record_->lastIndex;
-    if (replayForward_ ? replayAt_ >= n : replayAt_ <= 0) {
-        finishReplay();
-        return false;
-    }
-    const int next = replayForward_ ? std::min(replayAt_ + replayAdvance_, n)
-                                    : std::max(replayAt_ - replayAdvance_, 0);
-    replayAt_ = next;
-    replayHeld_ = replayHold_;
-    setTrackPosition(next);
-    return true;
-}
-
-void Workspace::finishReplay() {
-    stop_ = true;
-    replaying_ = false;
-    if (view_ != nullptr) {
-        view_->replayFinished();
-    }
-}
-
-bool Workspace::play(bool forward) {
-    if (!startReplay(forward)) {
-        return false;
-    }
-    while (replayFrame()) {
-        if (view_ != nullptr) {
-            view_->replayFrame();
-        }
-    }
-    return true;
-}
-
-void Workspace::replayToStart() {
-    stop_ = true;
-    setTrackPosition(0);
-}
-
-void Workspace::replayToEnd() {
-    stop_ = true;
-    setTrackPosition(record_->lastIndex);
-}
-
-void Workspace::prepareView(int width, int height, int a, int b) {
-    viewState_ = view::InitialView(width, height, view::LimitHorizontalAngle(a),
-                                   view::LimitVerticalAngle(b));
-}
-
-void Workspace::resizeView(int width, int height) {
-    viewState_.width = width;
-    viewState_.height = height;
-    redrawView();
-}
-
-void Workspace::redrawTrajectory() {
-    if (redrawing_ || busy_ || surface_ == nullptr) {
-        return;
-    }
-    redrawing_ = true;
-    const ScopeExit clearGuard([this] { redrawing_ = false; });
-    if (record_->sample(0).z > 0) {
-        return;
-    }
-    {
-        const ScopeExit done([this] { surface_->endDrawing(); });
-        drawing_.redraw(surface_->beginClean(viewState_.width, viewState_.height), viewState_,
-                        *record_, drawOptions());
-    }
-    surface_->showClean();
-}
-
-void Workspace::drawFlightCursor(int i) {
-    if (surface_ == nullptr) {
-        return;
-    }
-    try {
-        const ScopeExit done([this] { surface_->endDrawing(); });
-        view::DrawFlightCursor(surface_->beginShown(), viewState_, *record_, i, input_.windSpeed,
-                               input_.thermalRadius, drawOptions());
-    } catch (const view::RangeError&) {
-        // A cursor beyond the pixel range is not drawn.
-    }
-    surface_->present();
-}
-
-void Workspace::showCursorAt(int i) {
-    if (surface_ == nullptr || busy_ || i < 0 || i > record_->lastIndex) {
-        return;
-    }
-    surface_->showClean();
-    drawFlightCursor(i);
-}
-
-void Workspace::redrawView() {
-    redrawTrajectory();
-    drawFlightCursor(track_);
-}
-
-template <class F> bool Workspace::quietViewCommand(F command) {
-    if (busy_) {
-        return false;
-    }
-    try {
-        command();
-        redrawView();
-    } catch (const sim::ArithmeticError&) {
-        // The steps done before the failure stay in effect.
-    } catch (const view::RangeError&) {
-    }
-    return true;
-}
-
-bool Workspace::fitToTrajectory() {
-    return quietViewCommand([this] { view::FitToTrajectory(viewState_, *record_); });
-}
-
-bool Workspace::fitToRange() {
-    return quietViewCommand(
-        [this] { view::FitToRange(viewState_, stats_.maxHorizontalDistance, stats_.maxDistance); });
-}
-
-bool Workspace::resetOrigin() {
-    return quietViewCommand([this] { view::ResetOrigin(viewState_); });
-}
-
-bool Workspace::zoom(double factor) {
-    return quietViewCommand([this, factor] { view::Zoom(viewState_, factor); });
-}
-
-bool Workspace::moveView(view::Direction d) {
-    if (busy_) {
-        return false;
-    }
-    view::Move(viewState_, d);
-    redrawView();
-    return true;
-}
-
-void Workspace::setViewAngles(int a, int b) {
-    a = view::LimitHorizontalAngle(a);
-    b = view::LimitVerticalAngle(b);
-    if (a == viewState_.a && b == viewState_.b) {
-        return;
-    }
-    viewState_.a = a;
-    viewState_.b = b;
-    view::UpdateProjection(viewState_);
-    redrawView();
-}
-
-void Workspace::mousePress(view::Point p) {
-    mouse_.press(p);
-}
-
-void Workspace::mouseMove(view::Point p, bool leftHeld, bool rightHeld) {
-    if (mouse_.move(viewState_, p, leftHeld, rightHeld)) {
-        redrawView();
-    }
-}
-
-void Workspace::mouseRelease(view::Point p, view::MouseButton button) {
-    if (mouse_.release(viewState_, p, button)) {
-        redrawView();
+        viewport_.setDrawOptions(
+            {options_.groundTrack, options_.spanVerticals, options_.cursorGround});
     }
 }
 

@@ -4,6 +4,8 @@
 // every change of state goes through a method here, so the busy guard has one
 // owner.
 
+#include "app/marker_player.h"
+#include "app/trajectory_viewport.h"
 #include "data/design_file.h"
 #include "data/tables.h"
 #include "model/aircraft.h"
@@ -11,10 +13,6 @@
 #include "sim/flight_record.h"
 #include "sim/history.h"
 #include "sim/input_set.h"
-#include "view/marker.h"
-#include "view/navigation.h"
-#include "view/trajectory.h"
-#include "view/view_state.h"
 
 #include <memory>
 #include <optional>
@@ -25,33 +23,21 @@ namespace skarvel::app {
 
 inline constexpr const char* kAppTitle = "Skarvel";
 
-// What the window does around a flight. The default does nothing (CLI, tests).
-class RunView {
+// What a view is told about a flight. The default does nothing (CLI, tests).
+class FlightView {
   public:
-    virtual ~RunView() = default;
-    // Busy cursor, clear the trajectory picture and the charts, paint them.
-    virtual void runStarting() {}
-    // A sample at a 50 ms point (live charts, trajectory step).
-    virtual void sampleStored(const sim::FlightRecord&, int /*index*/, double /*airspeed*/) {}
-    // Once per simulated second: let the window handle its pending events.
-    virtual void processEvents() {}
-    // Rescale charts, set the marker range, redraw, restore the cursor.
-    virtual void runFinished() {}
-    // The marker on the visible chart to chart point k (sample 5k).
-    virtual void moveChartMarker(int /*k*/) {}
-    // The marker sample or the track bar moved: table, bars and dials follow.
-    virtual void markerChanged() {}
-    // Replay: the busy cursor on and off, a repaint for each held frame of
-    // slow motion, and, between the frames of a whole replay played at once,
-    // the view's turn.
-    virtual void replayStarting() {}
-    virtual void repaintTrajectory() {}
-    virtual void replayFrame() {}
-    virtual void replayFinished() {}
+    virtual ~FlightView() = default;
+    // A flight begins (the trajectory picture is blank already).
+    virtual void flightStarting() {}
+    // A step was stored, and drawn when the trajectory is drawn live: a
+    // sample at a 50 ms point.
+    virtual void stepDrawn(const sim::FlightRecord& /*record*/, int /*index*/,
+                           double /*airspeed*/) {}
+    // Once per simulated second: the view's turn to handle its events.
+    virtual void secondElapsed() {}
+    // The flight ended, whole, stopped or failed, and the views show it.
+    virtual void flightEnded() {}
 };
-
-// The page shown in the main page area; the marker follows on it.
-enum class Page { Design, Computed, Charts, Trajectory };
 
 // Default names the file dialogs offer.
 struct DialogFiles {
@@ -88,8 +74,6 @@ struct Options {
 
 enum class TableId { Input, Parameter, Marker, Design, Computed };
 
-class TrajectorySurface;
-
 class Workspace {
   public:
     // `programPath` is the program's own file, for the default input file beside it.
@@ -119,9 +103,7 @@ class Workspace {
     // The measured mass of the real glider that came with the design, if any.
     const std::optional<std::string>& measuredMass() const { return measuredMass_; }
 
-    void setRunView(RunView* view) { view_ = view; }
-    // Where the trajectory is drawn; none: nothing is drawn.
-    void setTrajectorySurface(TrajectorySurface* surface) { surface_ = surface; }
+    void setFlightView(FlightView* view) { view_ = view; }
     // The laws a flight uses when the minimum drag coefficient is not above 0:
     // the aircraft model of the current design unless replaced here.
     void setDesignLaws(sim::DesignAeroLaws* laws) { laws_ = laws; }
@@ -160,88 +142,13 @@ class Workspace {
     bool clearHistory();
     bool sortHistory(int column);
 
-    // --- marker --------------------------------------------------------------
-    // The marker track bar: position 0 .. trackMax(), N or, with "4秒表示",
-    // at most 400. Every change of the position moves the marker on the
-    // visible page and shows the sample.
-    int trackPosition() const { return track_; }
-    int trackMax() const { return trackMax_; }
-    void setTrackPosition(int position);
-    bool fourSeconds() const { return fourSeconds_; }
-    void setFourSeconds(bool on);
-    void setVisiblePage(Page page) { page_ = page; }
-    // The sample the table, bars and dials show: -1 (the launch preview) .. N.
-    int markerSample() const { return markerSample_; }
-    // The marker's state: the sample, or the launch preview for -1.
-    const sim::FlightSample& markerState() const {
-        return markerSample_ < 0 ? record_->launchPreview() : record_->sample(markerSample_);
-    }
-    view::InstrumentBars bars() const;
-    // Marker := i, its values into the marker table (not while a flight runs),
-    // and the bars and dials follow.
-    void showMarkerSample(int i);
-    // The sample nearest to a time (0 while a flight runs).
-    int sampleAtTime(double t) const;
-    // Enter in the marker table's value cell of a row: the point number or
-    // the time marks a sample; the track bar stays.
-    void markerCellEntered(int row);
-    // Text typed into an input-data cell of rows 1 to 12: the launch state
-    // is previewed on the bars and dials.
-    void previewLaunch(int row, const std::string& typed);
-    // The marker table as the CLI prints it: the sample i (limited to 0 .. N)
-    // marked as by the table's row 1, with the track bar there too.
-    void markSample(int i);
-
-    // --- replay ----------------------------------------------------------------
-    const std::string& replayStepText() const { return replayStep_; }
-    bool replaying() const { return replaying_; }
-    // The replay step dialog's answer: an integer limited to -100 .. 100, 1
-    // for anything else.
-    void setReplayStep(const std::string& answer);
-    // A replay is played one display frame at a time: the window calls
-    // replayFrame() from a timer, so nothing runs inside the delivery of the
-    // key or click that started it. Starting is refused while a flight runs.
-    bool startReplay(bool forward);
-    // One frame: the marker moves on by the step, or a slow-motion frame
-    // holds the sample. False once the replay has ended (the end of the
-    // flight, the stop flag, or a marker moved by the user); it waits while
-    // a flight runs.
-    bool replayFrame();
-    // The whole replay at once, with the view's replayFrame() between frames
-    // (the CLI and tests); false while a flight runs.
-    bool playForward() { return play(true); }
-    bool playBackward() { return play(false); }
-    // Stop any replay; the marker to the start or the end.
-    void replayToStart();
-    void replayToEnd();
-
-    // --- trajectory view -----------------------------------------------------
-    const view::ViewState& viewState() const { return viewState_; }
-    const view::MouseGesture& mouse() const { return mouse_; }
-    // The start-up view of an image of that size (angles a and b).
-    void prepareView(int width, int height, int a = 0, int b = 20);
-    // The image has a new size: the trajectory is drawn again at that size.
-    void resizeView(int width, int height);
-    // The view commands. Fits, the origin reset and the zoom do nothing while
-    // a flight runs (false) and swallow their errors; the moves and the
-    // angles let a coordinate beyond the pixel range reach the caller.
-    bool fitToTrajectory();
-    bool fitToRange();
-    bool resetOrigin();
-    bool zoom(double factor);
-    bool moveView(view::Direction d);
-    // The view angles (the scroll bars); nothing happens when unchanged.
-    void setViewAngles(int a, int b);
-    void mousePress(view::Point p);
-    void mouseMove(view::Point p, bool leftHeld, bool rightHeld);
-    void mouseRelease(view::Point p, view::MouseButton button);
-    // The clean image drawn again from the record (nothing while a flight
-    // runs or a redraw is under way), then shown.
-    void redrawTrajectory();
-    // The picture made from the clean image with the cursor at sample i.
-    void showCursorAt(int i);
-    // What every view command ends with: redraw, then the cursor at the marker.
-    void redrawView();
+    // --- the parts --------------------------------------------------------
+    // The trajectory picture and its view commands; the marker and the
+    // replay. Both refuse what would change the picture while a flight runs.
+    TrajectoryViewport& viewport() { return viewport_; }
+    const TrajectoryViewport& viewport() const { return viewport_; }
+    MarkerPlayer& marker() { return marker_; }
+    const MarkerPlayer& marker() const { return marker_; }
 
     // --- design ------------------------------------------------------------
     // Runs the aircraft model on the design table and fills the computed-data
@@ -296,16 +203,6 @@ class Workspace {
   private:
     class Observer;
     void runAndRefresh(bool estimateFirst);
-    void liveStep(int index);
-    void drawFlightCursor(int i);
-    void trackChanged();
-    void showSampleValues(int i);
-    void updateTrackMax();
-    bool play(bool forward);
-    void finishReplay();
-    view::DrawOptions drawOptions() const;
-    // Runs a view command that swallows its errors; false while busy.
-    template <class F> bool quietViewCommand(F command);
     void finishRun();
     void showFailedRun();
     void readInputFile(const std::string& path);
@@ -327,25 +224,10 @@ class Workspace {
     bool stop_ = false;
     bool noHistoryRow_ = false;
     bool designComputed_ = true;
-    RunView* view_ = nullptr;
-    TrajectorySurface* surface_ = nullptr;
-    view::ViewState viewState_ = view::InitialView(0, 0);
-    view::TrajectoryDrawing drawing_;
-    view::MouseGesture mouse_;
-    int track_ = 0;
-    int trackMax_ = 0;
-    bool fourSeconds_ = false;
-    int markerSample_ = 0;
-    Page page_ = Page::Trajectory;
-    std::string replayStep_ = "3";
-    bool replaying_ = false;
-    bool replayForward_ = true;
-    int replayAdvance_ = 1; // samples a frame
-    int replayHold_ = 0;    // extra frames each sample is held in slow motion
-    int replayHeld_ = 0;    // held frames still to come for the sample shown
-    int replayAt_ = 0;      // the position the replay last asked for
+    FlightView* view_ = nullptr;
+    TrajectoryViewport viewport_;
+    MarkerPlayer marker_;
     bool sketchEnabled_ = true;
-    bool redrawing_ = false;
     model::AircraftModel model_;
     std::optional<std::string> measuredMass_;
     sim::DesignAeroLaws* laws_ = &model_;

@@ -440,8 +440,8 @@ int Run(const Options& o) {
             ws.setOption(Option::SpanVerticals, o.spanVerticals);
             ws.setOption(Option::CursorGround, o.cursorGround);
             surface.emplace(o.width, o.height);
-            ws.setTrajectorySurface(&*surface);
-            ws.prepareView(o.width, o.height, o.angleA, o.angleB);
+            ws.viewport().setSurface(&*surface);
+            ws.viewport().prepare(o.width, o.height, o.angleA, o.angleB);
         }
         ws.runFromInput();
         const auto& history = ws.history();
@@ -460,14 +460,14 @@ int Run(const Options& o) {
             ws.exportFlightText(*o.exportFile);
         }
         if (o.marker || o.markerTime) {
-            ws.markSample(o.marker ? *o.marker : ws.sampleAtTime(*o.markerTime));
+            ws.marker().markSample(o.marker ? *o.marker : ws.marker().sampleAtTime(*o.markerTime));
             out += '\n';
             PrintTable(ws.tables().marker, data::marker::kValueColumn, data::marker::kValueColumn,
                        data::marker::kUnitColumn);
         }
         if (surface) {
             // A failed flight still leaves a picture of what the record holds.
-            ws.fitToTrajectory();
+            ws.viewport().fitToTrajectory();
             WritePicture(*o.trajectory, o.width, o.height,
                          [&](view::Canvas& canvas) { surface->shown().replay(canvas); });
         }

@@ -3,13 +3,13 @@
 #include "gui/chart_panel.h"
 #include "gui/comment_box.h"
 #include "gui/design_sketch.h"
+#include "gui/flight_view.h"
 #include "gui/form_paper.h"
 #include "gui/help_window.h"
 #include "gui/history_view.h"
 #include "gui/instrument_strip.h"
 #include "gui/pick_list.h"
 #include "gui/qt_text.h"
-#include "gui/run_view.h"
 #include "gui/table_view.h"
 #include "gui/trajectory_view.h"
 #include "model/design_rules.h"
@@ -90,8 +90,8 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
             .filePath(QString::fromUtf8(model::kPaperFileName.data(),
                                         static_cast<qsizetype>(model::kPaperFileName.size()))),
         this);
-    runView_ = std::make_unique<WindowRunView>(ws_, *charts_, *strip_, *trajectory_,
-                                               [this] { markerView_->tableModel()->refresh(); });
+    flightView_ = std::make_unique<WindowFlightView>(
+        ws_, *charts_, *strip_, [this] { markerView_->tableModel()->refresh(); });
     connectViews();
     // One replay frame per refresh of a 60 Hz display, so that a replay
     // takes the same time on every machine.
@@ -100,7 +100,8 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     replayTimer_->setInterval(1000 / 60);
     connect(replayTimer_, &QTimer::timeout, this, [this] { replayTick(); });
     resize(kWindowWidth, 600);
-    ws_.setRunView(runView_.get());
+    ws_.setFlightView(flightView_.get());
+    ws_.marker().setView(flightView_.get());
     qApp->installEventFilter(this);
     guarded([this, &args] { ws_.loadStartupInput(ToStrings(args)); });
     guarded([this] { ws_.runFromInput(); });
@@ -113,8 +114,9 @@ TFormSim::~TFormSim() {
     for (QObject* child : findChildren<QObject*>()) {
         child->disconnect(this);
     }
-    ws_.setRunView(nullptr);
-    ws_.setTrajectorySurface(nullptr);
+    ws_.setFlightView(nullptr);
+    ws_.marker().setView(nullptr);
+    ws_.viewport().setSurface(nullptr);
 }
 
 QAction* TFormSim::action(Command id) const {
@@ -156,7 +158,7 @@ void TFormSim::buildLayout() {
     strip_ = new InstrumentStrip(ws_);
     charts_ = new ChartPanel;
     trajectory_ = new TrajectoryView(ws_);
-    ws_.setTrajectorySurface(trajectory_);
+    ws_.viewport().setSurface(trajectory_);
     rightTabs_ = new QTabWidget;
     rightTabs_->addTab(designView_, QStringLiteral("KXファイル(&K)"));
     rightTabs_->addTab(computedView_, QStringLiteral("KXデータ(&X)"));
@@ -212,29 +214,30 @@ void TFormSim::connectTrajectory() {
     // fit waits until they are over.
     connect(trajectory_, &TrajectoryView::imageResized, this, [this](int width, int height) {
         if (startUpFit_ != StartUpFit::Done) {
-            ws_.prepareView(width, height);
+            ws_.viewport().prepare(width, height);
             if (startUpFit_ == StartUpFit::NotAsked) {
                 startUpFit_ = StartUpFit::Asked;
                 QTimer::singleShot(0, this, [this] {
                     startUpFit_ = StartUpFit::Done;
-                    guarded([this] { ws_.fitToTrajectory(); });
+                    guarded([this] { ws_.viewport().fitToTrajectory(); });
                 });
             }
         } else {
-            guardedView([this, width, height] { ws_.resizeView(width, height); });
+            guardedView([this, width, height] { ws_.viewport().resize(width, height); });
         }
     });
-    connect(trajectory_, &TrajectoryView::anglesChanged, this,
-            [this](int a, int b) { guardedView([this, a, b] { ws_.setViewAngles(a, b); }); });
+    connect(trajectory_, &TrajectoryView::anglesChanged, this, [this](int a, int b) {
+        guardedView([this, a, b] { ws_.viewport().setAngles(a, b); });
+    });
     connect(trajectory_, &TrajectoryView::mousePressed, this,
-            [this](view::Point p) { ws_.mousePress(p); });
+            [this](view::Point p) { ws_.viewport().mousePress(p); });
     connect(trajectory_, &TrajectoryView::mouseMoved, this,
             [this](view::Point p, bool left, bool right) {
-                guardedView([this, p, left, right] { ws_.mouseMove(p, left, right); });
+                guardedView([this, p, left, right] { ws_.viewport().mouseMove(p, left, right); });
             });
     connect(trajectory_, &TrajectoryView::mouseReleased, this,
             [this](view::Point p, view::MouseButton button) {
-                guardedView([this, p, button] { ws_.mouseRelease(p, button); });
+                guardedView([this, p, button] { ws_.viewport().mouseRelease(p, button); });
             });
     connect(trajectory_, &TrajectoryView::doubleClicked, this,
             [this] { action(Command::Fit)->trigger(); });
@@ -250,7 +253,7 @@ void TFormSim::guardedView(const std::function<void()>& command) {
 }
 
 void TFormSim::showViewState() {
-    const view::ViewState& v = ws_.viewState();
+    const view::ViewState& v = ws_.viewport().state();
     trajectory_->showAngles(v.a, v.b);
     labels_[AngleXLabel]->setText(QString::number(v.a));
     labels_[AngleYLabel]->setText(QString::number(v.b));
@@ -258,9 +261,9 @@ void TFormSim::showViewState() {
 
 void TFormSim::connectMarker() {
     connect(strip_, &InstrumentStrip::trackMoved, this,
-            [this](int p) { guardedView([this, p] { ws_.setTrackPosition(p); }); });
+            [this](int p) { guardedView([this, p] { ws_.marker().setTrackPosition(p); }); });
     connect(strip_, &InstrumentStrip::fourSecondsToggled, this,
-            [this](bool on) { guardedView([this, on] { ws_.setFourSeconds(on); }); });
+            [this](bool on) { guardedView([this, on] { ws_.marker().setFourSeconds(on); }); });
     // The mouse over a chart reads the flight there: table, bars, dials and
     // the chart's marker, not the track bar.
     connect(charts_, &ChartPanel::mouseTime, this, [this](int chart, double t) {
@@ -268,22 +271,22 @@ void TFormSim::connectMarker() {
             return;
         }
         guardedView([this, chart, t] {
-            const int i = ws_.sampleAtTime(t);
+            const int i = ws_.marker().sampleAtTime(t);
             charts_->moveMarkerOn(chart, i / 5);
-            ws_.showMarkerSample(i);
+            ws_.marker().showMarkerSample(i);
         });
     });
     connect(rightTabs_, &QTabWidget::currentChanged, this,
-            [this](int index) { ws_.setVisiblePage(static_cast<app::Page>(index)); });
+            [this](int index) { ws_.marker().setVisiblePage(static_cast<app::Page>(index)); });
     connect(markerView_, &TableView::editFinished, this,
             [this](int, int row, bool withEnter, bool) {
                 if (withEnter) {
-                    guarded([this, row] { ws_.markerCellEntered(row); });
+                    guarded([this, row] { ws_.marker().markerCellEntered(row); });
                 }
             });
     // Typing the launch previews it on the bars and dials.
     connect(inputView_, &TableView::textEdited, this, [this](int, int row, const QString& text) {
-        guardedView([this, row, &text] { ws_.previewLaunch(row, ToStdString(text)); });
+        guardedView([this, row, &text] { ws_.marker().previewLaunch(row, ToStdString(text)); });
     });
 }
 
@@ -414,7 +417,8 @@ void TFormSim::later(std::function<void()> command) {
 }
 
 void TFormSim::startReplay(bool forward) {
-    if (!closed_ && ws_.startReplay(forward)) {
+    if (!closed_ && ws_.marker().startReplay(forward)) {
+        flightView_->setBusyCursor(true);
         replayTimer_->start();
         replayTick();
     }
@@ -423,15 +427,15 @@ void TFormSim::startReplay(bool forward) {
 void TFormSim::replayTick() {
     bool more = false;
     try {
-        more = ws_.replayFrame();
+        more = ws_.marker().replayFrame();
     } catch (const std::exception& e) {
         ws_.requestStop();
-        more = ws_.replayFrame();
+        more = ws_.marker().replayFrame();
         dialogs_.error(this, QString::fromStdString(e.what()));
     }
     if (!more) {
         replayTimer_->stop();
-        runView_->setBusyCursor(false);
+        flightView_->setBusyCursor(false);
     }
 }
 
@@ -451,7 +455,7 @@ void TFormSim::refreshViews() {
     if (trajectory_ != nullptr) {
         showViewState();
         strip_->showMarker();
-        labels_[ReplayStepLabel]->setText(ToQString(ws_.replayStepText()));
+        labels_[ReplayStepLabel]->setText(ToQString(ws_.marker().replayStepText()));
     }
     if (comment_ != nullptr && CommentFromBox(comment_->toPlainText()) != ws_.comment()) {
         const QSignalBlocker block(comment_);
@@ -515,11 +519,11 @@ bool TFormSim::eventFilter(QObject* watched, QEvent* event) {
             (first == nullptr || widget == first)) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Escape && !ws_.stopRequested() &&
-                (ws_.busy() || ws_.replaying())) {
+                (ws_.busy() || ws_.marker().replaying())) {
                 // Esc stops a flight or a replay in progress; the key is used up only then.
                 ws_.requestStop();
                 replayTick();
-                runView_->setBusyCursor(false);
+                flightView_->setBusyCursor(false);
                 return true;
             }
             if (switchPage(key) || mapKey(key)) {

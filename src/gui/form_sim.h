@@ -33,7 +33,7 @@ class HistoryView;
 class InstrumentStrip;
 class TableView;
 class TrajectoryView;
-class WindowRunView;
+class WindowFlightView;
 
 class TFormSim : public QMainWindow {
     Q_OBJECT
@@ -142,7 +142,7 @@ class TFormSim : public QMainWindow {
     app::Workspace& ws_;
     Dialogs dialogs_;
     QString programPath_;
-    std::unique_ptr<WindowRunView> runView_;
+    std::unique_ptr<WindowFlightView> flightView_;
     std::array<QAction*, kCommandCount> actions_{};
     std::array<QLabel*, LabelCount> labels_{};
     bool keyPreview_ = true;

@@ -274,15 +274,15 @@ void TFormSim::runFromParameters() {
 void TFormSim::askHorizontalAngle() {
     const QString text = dialogs_.askText(this, QStringLiteral("左右の視角（度）を設定"),
                                           QStringLiteral("角度(-180～180の整数)"),
-                                          QString::number(ws_.viewState().a));
+                                          QString::number(ws_.viewport().state().a));
     trajectory_->horizontalAngleBar()->setValue(
         view::LimitHorizontalAngle(view::ParseAngleText(ToStdString(text))));
 }
 
 void TFormSim::askVerticalAngle() {
-    const QString text =
-        dialogs_.askText(this, QStringLiteral("上下の視角（度）を設定"),
-                         QStringLiteral("角度(0～90の整数)"), QString::number(ws_.viewState().b));
+    const QString text = dialogs_.askText(this, QStringLiteral("上下の視角（度）を設定"),
+                                          QStringLiteral("角度(0～90の整数)"),
+                                          QString::number(ws_.viewport().state().b));
     trajectory_->verticalAngleBar()->setValue(
         -view::LimitVerticalAngle(view::ParseAngleText(ToStdString(text))));
 }
@@ -295,9 +295,10 @@ void TFormSim::playBackward() {
 }
 
 void TFormSim::askReplayStep() {
-    const QString current = ToQString(ws_.replayStepText());
-    ws_.setReplayStep(ToStdString(dialogs_.askText(this, QStringLiteral("再生データ間隔を設定"),
-                                                   QStringLiteral("-100～100の整数)"), current)));
+    const QString current = ToQString(ws_.marker().replayStepText());
+    ws_.marker().setReplayStep(
+        ToStdString(dialogs_.askText(this, QStringLiteral("再生データ間隔を設定"),
+                                     QStringLiteral("-100～100の整数)"), current)));
 }
 
 void TFormSim::copyWindow() {

@@ -41,7 +41,7 @@ void AttitudeDial::paintEvent(QPaintEvent* event) {
     {
         PainterCanvas canvas(palette());
         canvas.begin(image);
-        const sim::FlightSample& s = ws_.markerState();
+        const sim::FlightSample& s = ws_.marker().markerState();
         try {
             switch (kind_) {
             case Roll:
@@ -127,14 +127,14 @@ InstrumentStrip::InstrumentStrip(const app::Workspace& workspace, QWidget* paren
 void InstrumentStrip::showMarker() {
     {
         const QSignalBlocker block(slider_);
-        slider_->setRange(0, ws_.trackMax());
-        slider_->setValue(ws_.trackPosition());
+        slider_->setRange(0, ws_.marker().trackMax());
+        slider_->setValue(ws_.marker().trackPosition());
     }
     {
         const QSignalBlocker block(fourSeconds_);
-        fourSeconds_->setChecked(ws_.fourSeconds());
+        fourSeconds_->setChecked(ws_.marker().fourSeconds());
     }
-    const view::InstrumentBars b = ws_.bars();
+    const view::InstrumentBars b = ws_.marker().bars();
     bars_[0]->setValue(b.v);
     bars_[1]->setValue(b.z);
     bars_[2]->setValue(b.dz);

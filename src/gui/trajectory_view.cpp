@@ -111,40 +111,34 @@ void TrajectoryView::showAngles(int a, int b) {
 
 QImage TrajectoryView::picture() {
     canvas_.end();
-    return shown_;
+    return cursorShown_ ? shown_ : flight_;
 }
 
-view::Canvas& TrajectoryView::beginClean(int width, int height) {
+view::Canvas& TrajectoryView::draw(Layer layer, int width, int height) {
     canvas_.end();
-    if (clean_.width() != width || clean_.height() != height) {
-        clean_ = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
+    switch (layer) {
+    case Layer::NewFlight:
+        if (flight_.width() != width || flight_.height() != height) {
+            flight_ =
+                width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
+        }
+        [[fallthrough]];
+    case Layer::Flight:
+        cursorShown_ = false;
+        canvas_.begin(flight_);
+        return canvas_;
+    case Layer::Cursor:
+        break;
     }
-    canvas_.begin(clean_);
-    return canvas_;
-}
-
-view::Canvas& TrajectoryView::beginShown() {
-    const view::ViewState& v = ws_.viewState();
-    // Live drawing keeps the size the picture had; a new picture gets the view's.
-    if (shown_.isNull() && v.width > 0 && v.height > 0) {
-        shown_ = QImage(v.width, v.height, QImage::Format_RGB32);
-        shown_.fill(palette().color(QPalette::Base));
-    }
+    // The cursor is drawn on a copy, so that the flight stays as it was.
+    shown_ = flight_;
+    cursorShown_ = true;
     canvas_.begin(shown_);
     return canvas_;
 }
 
-void TrajectoryView::showClean() {
+void TrajectoryView::drawn() {
     canvas_.end();
-    shown_ = clean_;
-}
-
-void TrajectoryView::keepShownAsClean() {
-    canvas_.end();
-    clean_ = shown_;
-}
-
-void TrajectoryView::present() {
     image_->update();
 }
 
@@ -155,10 +149,10 @@ void TrajectoryView::paintImage() {
     {
         QPainter painter(image_);
         painter.fillRect(image_->rect(), palette().color(QPalette::Base));
-        painter.drawImage(0, 0, shown_);
+        painter.drawImage(0, 0, cursorShown_ ? shown_ : flight_);
     }
     // The zoom box lies over the picture, never in it.
-    if (const view::MouseGesture& mouse = ws_.mouse(); mouse.boxShown()) {
+    if (const view::MouseGesture& mouse = ws_.viewport().mouse(); mouse.boxShown()) {
         PainterCanvas overlay(palette());
         overlay.begin(*image_);
         view::DrawZoomBox(overlay, mouse.box());

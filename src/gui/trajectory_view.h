@@ -1,9 +1,9 @@
 #pragma once
 // The "軌跡" page: the flight in three dimensions, with the horizontal view
 // angle's scroll bar below the image and the vertical one at its right. It
-// keeps the two bitmaps the workspace draws on: the clean image and the
-// shown picture. What the user does with the mouse and the bars goes out as
-// signals.
+// keeps the two bitmaps the viewport draws on: the flight, and a copy of it
+// with the flight cursor on top. What the user does with the mouse and the
+// bars goes out as signals.
 
 #include "app/trajectory_surface.h"
 #include "app/workspace.h"
@@ -33,11 +33,8 @@ class TrajectoryView : public QWidget, public app::TrajectorySurface {
     void showAngles(int a, int b);
 
     // app::TrajectorySurface
-    view::Canvas& beginClean(int width, int height) override;
-    view::Canvas& beginShown() override;
-    void showClean() override;
-    void keepShownAsClean() override;
-    void present() override;
+    view::Canvas& draw(Layer layer, int width, int height) override;
+    void drawn() override;
 
   Q_SIGNALS:
     void imageResized(int width, int height);
@@ -55,8 +52,9 @@ class TrajectoryView : public QWidget, public app::TrajectorySurface {
 
     const app::Workspace& ws_;
     PainterCanvas canvas_;
-    QImage clean_;
+    QImage flight_;
     QImage shown_;
+    bool cursorShown_ = false;
     TrajectoryImage* image_ = nullptr;
     QScrollBar* barX_ = nullptr;
     QScrollBar* barY_ = nullptr;

@@ -13,7 +13,7 @@
 
 namespace {
 
-using skarvel::app::RunView;
+using skarvel::app::FlightView;
 using skarvel::app::Workspace;
 using skarvel::test::TempDir;
 namespace data = skarvel::data;
@@ -21,10 +21,10 @@ namespace dz = skarvel::data::design;
 namespace in = skarvel::data::input;
 
 // Asks for a conversion while the flight is being computed.
-struct ConvertingView : RunView {
+struct ConvertingView : FlightView {
     Workspace* ws = nullptr;
     int dropped = 0;
-    void processEvents() override {
+    void secondElapsed() override {
         if (!ws->convertToInput()) {
             ++dropped;
         }
@@ -66,7 +66,7 @@ TEST(DesignCommands, ConversionIsDroppedDuringAFlight) {
     Workspace ws;
     ConvertingView view;
     view.ws = &ws;
-    ws.setRunView(&view);
+    ws.setFlightView(&view);
     ws.editCell(skarvel::app::TableId::Input, 1, in::Altitude, "30");
     ws.runFromInput();
     EXPECT_GT(view.dropped, 0);

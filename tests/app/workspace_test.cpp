@@ -25,7 +25,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using skarvel::app::RunView;
+using skarvel::app::FlightView;
 using skarvel::app::Workspace;
 namespace data = skarvel::data;
 namespace in = skarvel::data::input;
@@ -82,10 +82,10 @@ std::vector<std::string> DefaultParameters() {
 }
 
 // Calls back into the workspace from the once-per-second event processing.
-class Meddler : public RunView {
+class Meddler : public FlightView {
   public:
     explicit Meddler(Workspace& ws) : ws_(ws) {}
-    void processEvents() override {
+    void secondElapsed() override {
         ++calls;
         sawBusy = sawBusy || ws_.busy();
         accepted =
@@ -143,7 +143,7 @@ TEST(WorkspaceRuns, RequestsDuringARunAreDroppedAndStopEndsAtAWholeSecond) {
     const auto inputs = Cells(ws.tables().input);
 
     Meddler meddler(ws);
-    ws.setRunView(&meddler);
+    ws.setFlightView(&meddler);
     EXPECT_TRUE(ws.runFromInput());
     EXPECT_TRUE(meddler.sawBusy);
     EXPECT_FALSE(meddler.accepted);
@@ -160,7 +160,7 @@ TEST(WorkspaceRuns, RequestsDuringARunAreDroppedAndStopEndsAtAWholeSecond) {
     SetInput(ws, in::Altitude, "500");
     Meddler stopper(ws);
     stopper.stopAt = 3;
-    ws.setRunView(&stopper);
+    ws.setFlightView(&stopper);
     ws.runFromInput();
     EXPECT_EQ(stopper.calls, 3);
     const auto& rec = ws.record();
@@ -171,7 +171,7 @@ TEST(WorkspaceRuns, RequestsDuringARunAreDroppedAndStopEndsAtAWholeSecond) {
     EXPECT_EQ(ws.history().rows()[0].cells[0], "3");
 
     // The next run starts with the stop flag cleared.
-    ws.setRunView(nullptr);
+    ws.setFlightView(nullptr);
     ws.runFromInput();
     EXPECT_GT(ws.record().sample(ws.record().lastIndex).t, 4.0);
 }
@@ -236,12 +236,12 @@ TEST(WorkspaceRuns, FailedFlightsLeaveAnErrorRow) {
 TEST(WorkspaceRuns, AFailedFlightShowsWhatItFlewInEveryView) {
     Workspace ws;
     skarvel::app::PictureSurface<skarvel::picture::RecordingCanvas> surface(400, 300);
-    ws.setTrajectorySurface(&surface);
-    ws.prepareView(400, 300);
+    ws.viewport().setSurface(&surface);
+    ws.viewport().prepare(400, 300);
     ws.runFromInput();
     const int n = ws.record().lastIndex;
-    ws.setTrackPosition(n / 2);
-    ws.showMarkerSample(n); // the mouse over a chart
+    ws.marker().setTrackPosition(n / 2);
+    ws.marker().showMarkerSample(n); // the mouse over a chart
     // What the picture shows: the calls since the whole area was last filled.
     const auto shownCalls = [&surface] {
         const std::vector<std::string> lines = surface.shown().lines();
@@ -263,10 +263,10 @@ TEST(WorkspaceRuns, AFailedFlightShowsWhatItFlewInEveryView) {
         // and the picture shows that flight, also once the cursor moves.
         const int failed = ws.record().lastIndex;
         EXPECT_LT(failed, n) << speed;
-        EXPECT_EQ(ws.trackMax(), failed) << speed;
-        EXPECT_LE(ws.trackPosition(), failed) << speed;
-        EXPECT_LE(ws.markerSample(), failed) << speed;
-        ws.showCursorAt(ws.trackPosition());
+        EXPECT_EQ(ws.marker().trackMax(), failed) << speed;
+        EXPECT_LE(ws.marker().trackPosition(), failed) << speed;
+        EXPECT_LE(ws.marker().markerSample(), failed) << speed;
+        ws.viewport().showCursorAt(ws.marker().trackPosition());
         EXPECT_LT(shownCalls(), flown / 10) << speed;
     }
 }
@@ -557,10 +557,10 @@ struct BrokenLaws : skarvel::sim::DesignAeroLaws {
 };
 
 // Plays the user during a flight: types into a cell and tries file commands.
-class BusyUser : public RunView {
+class BusyUser : public FlightView {
   public:
     BusyUser(Workspace& ws, std::string file) : ws_(ws), file_(std::move(file)) {}
-    void processEvents() override {
+    void secondElapsed() override {
         SetInput(ws_, in::WindSpeed, "9");
         accepted = accepted || ws_.openInputFile(file_) || ws_.dropFiles({file_}) ||
                    !ws_.saveInputFile(file_).empty() || !ws_.exportFlightText(file_).empty() ||
@@ -584,7 +584,7 @@ TEST(WorkspaceRuns, ARunRecordsWhatItFlewAndRefusesFileCommands) {
     Workspace ws;
     SetInput(ws, in::Altitude, "30");
     BusyUser user(ws, file);
-    ws.setRunView(&user);
+    ws.setFlightView(&user);
     ws.runFromInput();
     EXPECT_FALSE(user.accepted);
     EXPECT_EQ(ReadBytes(file), before);

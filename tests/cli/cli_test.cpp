@@ -230,12 +230,12 @@ TEST(Cli, TrajectoryPictureIsTheWindowsDrawing) {
     {
         Workspace ws;
         skarvel::app::PictureSurface<skarvel::picture::SvgCanvas> surface(560, 400);
-        ws.setTrajectorySurface(&surface);
-        ws.prepareView(560, 400);
+        ws.viewport().setSurface(&surface);
+        ws.viewport().prepare(560, 400);
         ws.runFromInput();
-        ws.fitToTrajectory();
+        ws.viewport().fitToTrajectory();
         EXPECT_EQ(svg, surface.shown().document());
-        ws.setTrajectorySurface(nullptr);
+        ws.viewport().setSurface(nullptr);
     }
     EXPECT_EQ(Count(svg, "<rect "), 1u);
     EXPECT_EQ(Count(svg, "fill=\"none\" stroke=\"#FFFF00\""), 1u); // the thermal

@@ -88,7 +88,7 @@ TEST(Window, StartUpWithAnInputFileFliesItAndFitsTheView) {
 
     // Once laid out, the view is fitted to that flight: another scale than
     // the start-up one, and every sample inside the picture.
-    const skarvel::view::ViewState& v = w.ws().viewState();
+    const skarvel::view::ViewState& v = w.ws().viewport().state();
     EXPECT_EQ(v.width, w.form->trajectoryView()->imageArea()->width());
     EXPECT_EQ(v.height, w.form->trajectoryView()->imageArea()->height());
     EXPECT_NE(v.k, 10);
@@ -308,12 +308,12 @@ TEST(Window, CommentBoxKeepsTheKeysToItself) {
     Window w;
     w.form->commentBox()->setFocus();
     // "z" and "o" are view commands elsewhere: here they are only typed.
-    w.ws().zoom(2);
-    const skarvel::view::ViewState before = w.ws().viewState();
+    w.ws().viewport().zoom(2);
+    const skarvel::view::ViewState before = w.ws().viewport().state();
     QTest::keyClicks(w.form->commentBox(), QStringLiteral("zo"));
     EXPECT_EQ(w.form->commentBox()->toPlainText(), QStringLiteral("zo"));
-    EXPECT_EQ(w.ws().viewState().k, before.k);
-    EXPECT_EQ(w.ws().viewState().ox, before.ox);
+    EXPECT_EQ(w.ws().viewport().state().k, before.k);
+    EXPECT_EQ(w.ws().viewport().state().ox, before.ox);
     EXPECT_EQ(w.ws().comment(), "zo");
     // Pasting from an empty clipboard pastes nothing (and must not crash);
     // text pastes as text.
@@ -513,7 +513,7 @@ TEST(Window, TrajectoryPage) {
     const QImage fitted = page->picture();
     ASSERT_EQ(fitted.size(), page->imageArea()->size());
     EXPECT_GT(DrawnPixels(fitted), 200);
-    const double k = w.ws().viewState().k;
+    const double k = w.ws().viewport().state().k;
 
     // A drag from bottom-right to top-left shrinks the view into the box; a
     // double-click fits it again.
@@ -523,23 +523,23 @@ TEST(Window, TrajectoryPage) {
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(image, &move);
     QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(100, 50));
-    const double shrunk = w.ws().viewState().k;
+    const double shrunk = w.ws().viewport().state().k;
     EXPECT_LT(shrunk, k);
     // (The fit's margin is measured at the scale before it: a fit from
     // another scale ends at another one.)
     QTest::mouseDClick(image, Qt::LeftButton, {}, QPoint(10, 10));
-    const double refitted = w.ws().viewState().k;
+    const double refitted = w.ws().viewport().state().k;
     EXPECT_GT(refitted, 2 * shrunk);
 
     // The key map works in a table cell too: "z" enlarges, and the letter
     // still goes on to the table.
     w.form->inputTable()->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z);
-    EXPECT_DOUBLE_EQ(w.ws().viewState().k, refitted * 1.05);
+    EXPECT_DOUBLE_EQ(w.ws().viewport().state().k, refitted * 1.05);
     // The angle dialog: 200 is limited to 180 and shown in the bar and label.
     w.nextText = QStringLiteral("200");
     w.form->action(Command::ViewAngleX)->trigger();
-    EXPECT_EQ(w.ws().viewState().a, 180);
+    EXPECT_EQ(w.ws().viewport().state().a, 180);
     EXPECT_EQ(page->horizontalAngleBar()->value(), 180);
 
     // Enter in a cell: a new flight drawn live on a cleared picture.
@@ -565,16 +565,16 @@ TEST(Window, ChartsMarkerAndPreview) {
 
     // The track bar moves the marker: the table and the bars follow.
     strip->markerSlider()->setValue(100);
-    EXPECT_EQ(w.ws().markerSample(), 100);
+    EXPECT_EQ(w.ws().marker().markerSample(), 100);
     EXPECT_EQ(w.form->markerTable()->tableModel()->index(0, 1).data().toString(),
               QStringLiteral("100"));
-    EXPECT_EQ(strip->bar(1)->value(), w.ws().bars().z);
+    EXPECT_EQ(strip->bar(1)->value(), w.ws().marker().bars().z);
 
     // Typing the launch speed previews it: the track bar back to 0, 36 km/h
     // (10 m/s) on the V bar.
     EditCell(w.form->inputTable(), 1, in::LaunchSpeed, QStringLiteral("36"));
     EXPECT_EQ(strip->markerSlider()->value(), 0);
-    EXPECT_EQ(w.ws().markerSample(), -1);
+    EXPECT_EQ(w.ws().marker().markerSample(), -1);
     EXPECT_EQ(strip->bar(0)->value(), 100);
 }
 
@@ -674,9 +674,9 @@ TEST(Window, ReplaysRunFromTheEventLoopAndEndWithTheWindow) {
 
     // Closing the window ends a replay at once.
     w.trigger(Command::PlayBackward);
-    EXPECT_TRUE(w.ws().replaying());
+    EXPECT_TRUE(w.ws().marker().replaying());
     w.form->close();
-    EXPECT_FALSE(w.ws().replaying());
+    EXPECT_FALSE(w.ws().marker().replaying());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -687,9 +687,9 @@ TEST(Window, LettersOpenNoEditorInTheMarkerTable) {
     const QModelIndex point = marker->tableModel()->indexOf(1, data::marker::PointNumber);
     marker->setCurrentIndex(point);
     marker->setFocus();
-    const double scale = w.ws().viewState().k;
+    const double scale = w.ws().viewport().state().k;
     QTest::keyClick(marker, Qt::Key_Z, Qt::NoModifier); // zoom in
-    EXPECT_GT(w.ws().viewState().k, scale);
+    EXPECT_GT(w.ws().viewport().state().k, scale);
     EXPECT_EQ(marker->indexWidget(point), nullptr);
     // Typing a digit still edits the point number.
     QTest::keyClick(marker, Qt::Key_5);
@@ -728,28 +728,28 @@ TEST(Window, KeyMapTurnsAndMovesTheView) {
     QWidget* target = w.form->trajectoryView();
     target->setFocus();
     QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : target;
-    const skarvel::view::ViewState start = w.ws().viewState();
+    const skarvel::view::ViewState start = w.ws().viewport().state();
     // Alt+arrows turn the view by a degree; Shift+Alt+arrows move it.
     QTest::keyClick(focus, Qt::Key_Right, Qt::AltModifier);
     QTest::keyClick(focus, Qt::Key_Down, Qt::AltModifier);
-    EXPECT_EQ(w.ws().viewState().a, start.a + 1);
-    EXPECT_EQ(w.ws().viewState().b, start.b - 1); // towards the side view
-    const std::int32_t ox = w.ws().viewState().ox;
+    EXPECT_EQ(w.ws().viewport().state().a, start.a + 1);
+    EXPECT_EQ(w.ws().viewport().state().b, start.b - 1); // towards the side view
+    const std::int32_t ox = w.ws().viewport().state().ox;
     QTest::keyClick(focus, Qt::Key_Left, Qt::AltModifier | Qt::ShiftModifier);
-    EXPECT_NE(w.ws().viewState().ox, ox);
+    EXPECT_NE(w.ws().viewport().state().ox, ox);
     // "o" puts the origin back to the middle of the picture.
     QTest::keyClick(focus, Qt::Key_O);
-    EXPECT_EQ(w.ws().viewState().ox, w.ws().viewState().width / 2);
+    EXPECT_EQ(w.ws().viewport().state().ox, w.ws().viewport().state().width / 2);
 }
 
 TEST(Window, AResizedWindowDrawsTheTrajectoryAtItsNewSize) {
     Window w;
     QTest::qWait(20);
     const QWidget* area = w.form->trajectoryView()->imageArea();
-    EXPECT_EQ(w.ws().viewState().width, area->width());
+    EXPECT_EQ(w.ws().viewport().state().width, area->width());
     w.form->resize(w.form->width() + 120, w.form->height() + 80);
     QTest::qWait(50);
-    EXPECT_EQ(w.ws().viewState().width, area->width());
-    EXPECT_EQ(w.ws().viewState().height, area->height());
+    EXPECT_EQ(w.ws().viewport().state().width, area->width());
+    EXPECT_EQ(w.ws().viewport().state().height, area->height());
     EXPECT_GT(area->width(), 0);
 }

@@ -288,9 +288,9 @@ void Play(unsigned seed, int actions) {
         }
         monkey.settle();
         const skarvel::app::Workspace& ws = w.ws();
-        ASSERT_GE(ws.trackPosition(), 0) << "action " << i;
-        ASSERT_LE(ws.trackPosition(), ws.trackMax()) << "action " << i;
-        ASSERT_LE(ws.markerSample(), ws.record().lastIndex) << "action " << i;
+        ASSERT_GE(ws.marker().trackPosition(), 0) << "action " << i;
+        ASSERT_LE(ws.marker().trackPosition(), ws.marker().trackMax()) << "action " << i;
+        ASSERT_LE(ws.marker().markerSample(), ws.record().lastIndex) << "action " << i;
     }
     std::fprintf(stderr, "random input seed %u: history counter %d at the end\n", seed,
                  w.ws().history().counter());
@@ -298,14 +298,14 @@ void Play(unsigned seed, int actions) {
     w.form->close();
     QTest::qWait(50);
     EXPECT_FALSE(w.ws().busy());
-    EXPECT_FALSE(w.ws().replaying());
+    EXPECT_FALSE(w.ws().marker().replaying());
 }
 
 // The keys of a user who types into a cell, starts a replay with its letter
 // and moves on with Tab while it plays, as they arrive from the window system.
 TEST(RandomInput, ReplayLetterInAnOpenCellThenTab) {
     Window w;
-    w.ws().setReplayStep("1");
+    w.ws().marker().setReplayStep("1");
     ASSERT_NE(skarvel::test::EditCell(w.form->inputTable(), 1, skarvel::data::input::WindSpeed,
                                       QStringLiteral("5")),
               nullptr);
@@ -321,7 +321,7 @@ TEST(RandomInput, ReplayLetterInAnOpenCellThenTab) {
     // Esc some frames later, when the closed cell's editor has gone.
     QTimer::singleShot(100, w.form.get(), [post] { post(Qt::Key_Escape, QString(QChar(27))); });
     QTest::qWait(300);
-    EXPECT_FALSE(w.ws().replaying());
+    EXPECT_FALSE(w.ws().marker().replaying());
     EXPECT_EQ(w.ws().tables().input.cell(1, skarvel::data::input::WindSpeed), "5");
 }
 
