@@ -46,18 +46,14 @@ Table EditedInput() {
 
 } // namespace
 
+// A header, then one "caption=value unit" line per row; the captions, values
+// and units themselves are the reset tables' own.
 TEST(InputFileLines, DefaultFileText) {
     std::vector<std::string> lines = InputFileLines(DefaultInput());
     ASSERT_EQ(lines.size(), 38u);
     EXPECT_EQ(lines[0], "項目=値 単位");
     EXPECT_EQ(lines[1], "風速=0 m/s");
-    EXPECT_EQ(lines[2], "サーマル強度=0 m/s");
-    EXPECT_EQ(lines[3], "サーマル半径=20 m");
-    EXPECT_EQ(lines[4], "初速=150 km/h");
-    EXPECT_EQ(lines[13], "ピッチ角速度=0 rad/s");
     EXPECT_EQ(lines[25], "主翼テーパー比=0.44 ");
-    EXPECT_EQ(lines[35], "ロール慣性能率=42 gcm^2");
-    EXPECT_EQ(lines[37], "最小抗力係数=0.05 ");
 }
 
 TEST(InputFile, WrittenInCp932WithCrLf) {
