@@ -17,8 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -33,8 +31,7 @@ namespace par = skarvel::data::param;
 using skarvel::test::TempDir;
 
 std::string ReadBytes(const fs::path& path) {
-    std::ifstream f(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+    return data::ReadFileBytes(path.string());
 }
 
 std::string Quote(const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include "common/temp_dir.h"
 #include "data/codec.h"
+#include "data/data_fixture.h"
 #include "data/tables.h"
 #include "data/textfile.h"
 
@@ -18,6 +19,8 @@
 
 using namespace skarvel::data;
 using namespace skarvel::data::design;
+using skarvel::test::Cells;
+using skarvel::test::DefaultDesign;
 using skarvel::test::TempDir;
 using namespace std::string_literals;
 
@@ -26,21 +29,6 @@ namespace {
 using Strings = std::vector<std::string>;
 
 const std::string kHead = "\"プログラム\",\"Tarnifold Ver0.4\"\r\n";
-
-Table DefaultDesign() {
-    Tables tables;
-    ResetTables(tables);
-    return tables.design;
-}
-
-Strings Cells(const Table& table) {
-    Strings cells;
-    for (int row = 0; row < table.rowCount(); ++row) {
-        for (int column = 0; column < table.columnCount(); ++column)
-            cells.push_back(table.cell(column, row));
-    }
-    return cells;
-}
 
 // The default design as any successful read leaves it.
 Strings DefaultCellsAfterRead() {

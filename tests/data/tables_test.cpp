@@ -1,5 +1,7 @@
 #include "data/tables.h"
 
+#include "data/data_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,14 +13,9 @@
 #include <vector>
 
 using namespace skarvel::data;
+using skarvel::test::FreshTables;
 
 namespace {
-
-Tables FreshTables() {
-    Tables tables;
-    ResetTables(tables);
-    return tables;
-}
 
 // Every cell text of a table, one row per line, cells between tabs.
 std::string Dump(const char* name, const Table& table) {
