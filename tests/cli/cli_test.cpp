@@ -383,7 +383,7 @@ TEST(Cli, MarkerRows) {
     EXPECT_EQ(lines[3], "ポイントNo\t7\t");
     Workspace ws;
     ws.runFromInput();
-    ws.markSample(ws.sampleAtTime(0.075));
+    ws.marker().markSample(ws.marker().sampleAtTime(0.075));
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()),
               TableLines(ws.tables().marker, data::marker::kValueColumn, data::marker::kValueColumn,
                          data::marker::kUnitColumn));
