@@ -170,8 +170,7 @@ void Workspace::runAndRefresh(bool estimateFirst) {
     sim::LoadInputSet(tables_.input, tables_.parameter, input_);
     // The row records what this flight loaded, not what is typed meanwhile.
     const data::Table loaded = tables_.input;
-    // A design whose computation failed has no laws to fly on.
-    sim::DesignAeroLaws* laws = laws_ == &model_ && !designComputed_ ? nullptr : laws_;
+    sim::DesignAeroLaws* laws = flightLaws();
     try {
         if (options_.liveTrajectory) {
             viewport_.beginLiveFlight();
@@ -214,6 +213,32 @@ void Workspace::runAndRefresh(bool estimateFirst) {
     }
     busy_ = false;
     finishRun();
+}
+
+sim::DesignAeroLaws* Workspace::flightLaws() {
+    // A design whose computation failed has no laws to fly on.
+    return laws_ == &model_ && !designComputed_ ? nullptr : laws_;
+}
+
+sim::StabilityAnalysis Workspace::analyseStability() {
+    return sim::AnalyseStability(tables_.input, tables_.parameter, flightLaws());
+}
+
+sim::GlidePolar Workspace::glidePolar() {
+    return sim::ComputeGlidePolar(tables_.input, tables_.parameter, flightLaws());
+}
+
+bool Workspace::flyFromTrim(std::optional<std::size_t> mode) {
+    if (busy_) {
+        return false;
+    }
+    const sim::StabilityAnalysis analysis = analyseStability();
+    if (!analysis.trim || (mode && *mode >= analysis.modes.size())) {
+        return false;
+    }
+    sim::WriteLaunchRows(tables_.input,
+                         mode ? sim::ExciteMode(analysis, *mode) : analysis.trim->state);
+    return runFromInput();
 }
 
 void Workspace::showFailedRun() {

@@ -11,8 +11,10 @@
 #include "model/aircraft.h"
 #include "sim/aero_laws.h"
 #include "sim/flight_record.h"
+#include "sim/glide_polar.h"
 #include "sim/history.h"
 #include "sim/input_set.h"
+#include "sim/modes.h"
 
 #include <memory>
 #include <optional>
@@ -135,6 +137,18 @@ class Workspace {
     // estimate failed part way (the table keeps what it wrote).
     bool estimate();
 
+    // --- stability analysis ---------------------------------------------------
+    // The steady glide, the static margin and the modes of the input data as
+    // a flight would load them; the tables stay as they are.
+    sim::StabilityAnalysis analyseStability();
+    // The steady glide for each tail setting from -6 to +6 degrees.
+    sim::GlidePolar glidePolar();
+    // Sets the launch rows of the input data to the steady glide, with the
+    // mode at that index of analyseStability().modes added at a small
+    // amplitude when one is given, and flies. False when nothing flew: a
+    // flight in progress, no steady glide, or no such mode.
+    bool flyFromTrim(std::optional<std::size_t> mode = std::nullopt);
+
     // --- run history ---------------------------------------------------------
     // Each does nothing while a flight runs and returns false then.
     bool selectHistoryRow(int row);
@@ -204,6 +218,8 @@ class Workspace {
     class Observer;
     void runAndRefresh(bool estimateFirst);
     void finishRun();
+    // The laws a flight flies on: none for a design whose computation failed.
+    sim::DesignAeroLaws* flightLaws();
     void showFailedRun();
     void readInputFile(const std::string& path);
     void setCaptionFile(const std::string& path);

@@ -10,6 +10,7 @@
 #include "data/textfile.h"
 #include "picture/medium.h"
 #include "picture/recording_canvas.h"
+#include "sim/analysis_text.h"
 #include "sim/text_export.h"
 #include "view/sketch.h"
 
@@ -46,6 +47,7 @@ const char* const kUsageText =
     "                        [--no-ground] [--verticals] [--no-cursor-ground]]\n"
     "       skarvel-cli estimate [INPUT.kxs] [--design DESIGN.kx] [--save-input FILE.kxs]\n"
     "                       [--save-design FILE.kx]\n"
+    "       skarvel-cli analyse [INPUT.kxs] [--design DESIGN.kx] [--polar]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "                       [--sketch FILE.svg|.emf|.wmf [--size WxH]]\n"
     "       skarvel-cli help | --help | -h   (this text)\n"
@@ -57,7 +59,10 @@ const char* const kUsageText =
     "(0,20), the flight cursor at the marker (sample 0).\n"
     "--marker I (a sample, limited to the flight) or --marker-time T (the sample\n"
     "nearest to T seconds) prints the marker table's rows after the history lines.\n"
-    "--sketch writes the design sketch as the window shows it: WxH in pixels (300x200).\n";
+    "--sketch writes the design sketch as the window shows it: WxH in pixels (300x200).\n"
+    "analyse prints the steady glide (trim), the static margin and the modes about\n"
+    "it; --polar adds the glide polar over the tail setting. Exit 1 when the glide\n"
+    "does not trim.\n";
 
 // Everything for standard output is gathered here and written at the end, so
 // that a failed write is seen and reported with its reason.
@@ -84,6 +89,7 @@ struct Options {
     bool groundTrack = true;
     bool spanVerticals = false;
     bool cursorGround = true;
+    bool polar = false;
 };
 
 class UsageError : public std::runtime_error {
@@ -238,7 +244,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
         o.command = "version";
         return o;
     }
-    if (o.command != "fly" && o.command != "estimate" && o.command != "design") {
+    if (o.command != "fly" && o.command != "estimate" && o.command != "design" &&
+        o.command != "analyse") {
         throw UsageError("unknown command \"" + data::QuotedName(o.command) + "\"");
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -284,6 +291,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--no-cursor-ground" && fly) {
             o.cursorGround = false;
             anySwitch = true;
+        } else if (a == "--polar" && o.command == "analyse") {
+            o.polar = true;
         } else if (a == "--sketch" && o.command == "design") {
             value(o.sketch);
         } else if (a == "--save-input") {
@@ -470,6 +479,15 @@ int Run(const Options& o) {
             ws.viewport().fitToTrajectory();
             WritePicture(*o.trajectory, o.width, o.height,
                          [&](view::Canvas& canvas) { surface->shown().replay(canvas); });
+        }
+    } else if (o.command == "analyse") {
+        const sim::StabilityAnalysis analysis = ws.analyseStability();
+        out += sim::StabilityText(analysis);
+        if (o.polar) {
+            out += sim::PolarText(ws.glidePolar());
+        }
+        if (!analysis.trim) {
+            status = kFlightError;
         }
     } else {
         ws.estimate();

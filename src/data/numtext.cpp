@@ -361,4 +361,10 @@ std::string FormatFixed(double value, int decimals) {
     }
 }
 
+std::string FormatShortest(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
 } // namespace skarvel::data

@@ -56,4 +56,7 @@ double ParseWithSiPrefix(std::string_view text);
 // More than 8 digits before the point switch to scientific notation.
 std::string FormatFixed(double value, int decimals);
 
+// The shortest text that reads back as the same double ("0.1", "1e-07").
+std::string FormatShortest(double value);
+
 } // namespace skarvel::data

@@ -95,6 +95,7 @@ void Dynamics::evaluate(FlightSample& s, double t, FlightSample& d) {
     const double piAe = piAe_;
     const double Di = checkedDiv(CLw * CLw, piAe);
     double CD;
+    liftHeld_ = CL > CLmax || CL < -CLmax;
     if (CL > CLmax) {
         CL = CLmax;
         CD = sa + Di;
@@ -144,6 +145,7 @@ void Dynamics::evaluate(FlightSample& s, double t, FlightSample& d) {
             stalled = true;
         }
     }
+    wingStalled_ = stalled;
     if (stalled) {
         // Wing and tail taken apart: the stalled wing holds its maximum lift at
         // the centre of gravity, the tail works in the wing's downwash.

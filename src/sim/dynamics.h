@@ -35,11 +35,16 @@ class Dynamics {
 
     // Airspeed of the most recent evaluation.
     double airspeed() const { return airspeed_; }
+    // Whether the most recent evaluation was stalled: CL held at its maximum,
+    // or the wing past its maximum lift so that the stalled-wing moment applied.
+    bool stalled() const { return liftHeld_ || wingStalled_; }
 
   private:
     const InputSet in_; // a copy: the run must not see the window change it
     DesignAeroLaws* laws_;
     double airspeed_ = 0;
+    bool liftHeld_ = false;
+    bool wingStalled_ = false;
     // Values that stay the same through a run, worked out once. A zero divisor
     // among them still fails every evaluation.
     bool constantsFailed_ = false;

@@ -5,6 +5,7 @@
 #include "sim/checked.h"
 #include "sim/units.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace skarvel::sim {
@@ -50,6 +51,27 @@ FlightSample LaunchFromInput(const data::Table& input) {
     s.p = InputValue(input, in_row::RollRate);
     s.r = InputValue(input, in_row::YawRate);
     return s;
+}
+
+void WriteLaunchRows(data::Table& input, const FlightSample& s) {
+    // LaunchFromInput forms u = V cos(beta) cos(alpha), v = V sin(beta),
+    // w = V cos(beta) sin(alpha), theta = climb + alpha, psi = heading - beta.
+    const double V = std::sqrt(s.u * s.u + s.v * s.v + s.w * s.w);
+    const double beta = V == 0 ? 0.0 : std::asin(std::clamp(s.v / V, -1.0, 1.0));
+    const double alpha = std::atan2(s.w, s.u);
+    const auto write = [&input](int row, double value) {
+        input.setCell(in_row::kValueColumn, row, data::FormatShortest(value));
+    };
+    const auto degrees = [](double radians) { return radians * 180 / kPi; };
+    write(in_row::LaunchSpeed, V * kSecondsPerHour / kMetresPerKilometre);
+    write(in_row::ClimbAngle, degrees(s.theta - alpha));
+    write(in_row::BankAngle, degrees(s.phi));
+    write(in_row::Heading, degrees(s.psi + beta));
+    write(in_row::AngleOfAttack, degrees(alpha));
+    write(in_row::Sideslip, degrees(beta));
+    write(in_row::PitchRate, s.q);
+    write(in_row::RollRate, s.p);
+    write(in_row::YawRate, s.r);
 }
 
 FlightSample LaunchPreview(const data::Table& input) {

@@ -14,6 +14,12 @@ FlightSample LaunchFromInput(const data::Table& input);
 // without its rates (rows 1 to 12 make it).
 FlightSample LaunchPreview(const data::Table& input);
 
+// The launch rows (speed, climb angle, bank, heading, angle of attack,
+// sideslip and the three rates) from which LaunchFromInput forms `state`'s
+// velocities, attitude and rates, written as full-precision text. The
+// altitude and position rows stay.
+void WriteLaunchRows(data::Table& input, const FlightSample& state);
+
 // Reads both tables into `in` and forms the initial state. Unreadable cells
 // read as 0; an arithmetic failure (a span of 0) ends the load quietly, with
 // the fields not yet reached keeping their previous values.

@@ -1,0 +1,23 @@
+#pragma once
+// The stability analysis and the glide polar as tab-separated lines, one
+// record a line, numbers as "%.6g" and "-" where a value does not apply:
+//   trim V alpha beta theta phi omega gamma sink ratio radius CL CD stalled
+//   trim none
+//   margin PERCENT
+//   mode NAME re im wn zeta period time
+//   polar ih V alpha sink ratio stalled | polar ih none
+//   best ratio ih V | best none
+//   minsink sink ih V | minsink none
+// Angles in degrees, the turn rate in degrees per second.
+
+#include "sim/glide_polar.h"
+#include "sim/modes.h"
+
+#include <string>
+
+namespace skarvel::sim {
+
+std::string StabilityText(const StabilityAnalysis& analysis);
+std::string PolarText(const GlidePolar& polar);
+
+} // namespace skarvel::sim
