@@ -1,10 +1,12 @@
-// Speed of the flight core: a 90 s flight, the derivative estimate, and one
-// evaluation of the equations of motion.
+// Speed of the flight core: a 90 s flight, the derivative estimate, one
+// evaluation of the equations of motion, and the stability analysis.
 
 #include "data/tables.h"
 #include "sim/dynamics.h"
 #include "sim/estimate.h"
+#include "sim/glide_polar.h"
 #include "sim/load.h"
+#include "sim/modes.h"
 #include "sim/simulator.h"
 
 #include <benchmark/benchmark.h>
@@ -62,5 +64,29 @@ void BM_Evaluate(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Evaluate);
+
+// The stability analysis of the default data: estimate, both trim stages,
+// linearisation and eigenvalues.
+void BM_AnalyseStability(benchmark::State& state) {
+    data::Tables tables;
+    data::ResetTables(tables);
+    for (auto _ : state) {
+        const sim::StabilityAnalysis a =
+            sim::AnalyseStability(tables.input, tables.parameter, nullptr);
+        benchmark::DoNotOptimize(a.modes.data());
+    }
+}
+BENCHMARK(BM_AnalyseStability)->Unit(benchmark::kMicrosecond);
+
+// The 25-row glide polar of the default data.
+void BM_GlidePolar(benchmark::State& state) {
+    data::Tables tables;
+    data::ResetTables(tables);
+    for (auto _ : state) {
+        const sim::GlidePolar p = sim::ComputeGlidePolar(tables.input, tables.parameter, nullptr);
+        benchmark::DoNotOptimize(p.rows.data());
+    }
+}
+BENCHMARK(BM_GlidePolar)->Unit(benchmark::kMillisecond);
 
 } // namespace

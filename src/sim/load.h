@@ -14,10 +14,10 @@ FlightSample LaunchFromInput(const data::Table& input);
 // without its rates (rows 1 to 12 make it).
 FlightSample LaunchPreview(const data::Table& input);
 
-// The launch rows (speed, climb angle, bank, heading, angle of attack,
-// sideslip and the three rates) from which LaunchFromInput forms `state`'s
-// velocities, attitude and rates, written as full-precision text. The
-// altitude and position rows stay.
+// The launch rows (speed, altitude, climb angle, bank, heading, angle of
+// attack, sideslip and the three rates) from which LaunchFromInput forms
+// `state`'s velocities, height, attitude and rates, written as
+// full-precision text. The position rows stay.
 void WriteLaunchRows(data::Table& input, const FlightSample& state);
 
 // Reads both tables into `in` and forms the initial state. Unreadable cells

@@ -632,3 +632,33 @@ TEST(WorkspaceFiles, UnsavableCharactersAreNamedBeforeASave) {
     // The file's own name goes into a design file as the glider's name.
     EXPECT_EQ(ws.unsavableDesignCharacters("glider€.kx"), std::vector<std::string>{"€"});
 }
+
+// The analysis works on a copy of the tables; flying from the trim writes the
+// launch rows and flies as Enter in the input data would.
+TEST(WorkspaceAnalysis, FlyFromTheTrimOrAnExcitedMode) {
+    Workspace ws;
+    const auto inputs = Cells(ws.tables().input);
+    const skarvel::sim::StabilityAnalysis analysis = ws.analyseStability();
+    ASSERT_TRUE(analysis.trim);
+    EXPECT_EQ(Cells(ws.tables().input), inputs);
+    EXPECT_FALSE(ws.flyFromTrim(analysis.modes.size()));
+    EXPECT_TRUE(ws.history().rows().empty());
+
+    EXPECT_TRUE(ws.flyFromTrim());
+    ASSERT_EQ(ws.history().rows().size(), 1u);
+    EXPECT_NE(Input(ws, in::LaunchSpeed),
+              inputs[static_cast<std::size_t>(in::LaunchSpeed) * 3 + 1]);
+    // Launched in the steady glide, the glider stays in it.
+    const auto speed = [&ws](int k) {
+        const auto& s = ws.record().sample(k);
+        return std::hypot(s.u, s.v, s.w);
+    };
+    ASSERT_GT(ws.record().lastIndex, 1000);
+    EXPECT_NEAR(speed(1000), analysis.trim->V, 1e-6);
+    EXPECT_TRUE(ws.flyFromTrim(0));
+    EXPECT_GT(std::fabs(speed(100) - analysis.trim->V), 1e-3);
+
+    SetInput(ws, in::Mass, "0");
+    EXPECT_FALSE(ws.flyFromTrim());
+    EXPECT_EQ(ws.history().rows().size(), 2u);
+}

@@ -10,6 +10,7 @@
 #include "data/tables.h"
 #include "data/textfile.h"
 #include "picture/svg_canvas.h"
+#include "sim/analysis_text.h"
 #include "view/sketch.h"
 
 #include "common/temp_dir.h"
@@ -235,6 +236,24 @@ TEST(Cli, FailedFlightExitsWithOne) {
     EXPECT_EQ(lines[1], "1\tError");
     // The picture of what the record holds is written all the same.
     EXPECT_EQ(Count(ReadBytes(tmp / "calm.svg"), "<rect "), 1u);
+}
+
+// The analysis lines are the core's; here: the command, its input, --polar
+// and the exit status.
+TEST(Cli, AnalyseTheInputData) {
+    TempDir tmp;
+    Workspace ws;
+    const Result plain = RunCli("analyse", tmp);
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(plain.out, skarvel::sim::StabilityText(ws.analyseStability()));
+    const Result polar = RunCli("analyse --polar", tmp);
+    EXPECT_EQ(polar.out, plain.out + skarvel::sim::PolarText(ws.glidePolar()));
+
+    WriteInputFile(tmp / "heavy.kxs", {{in::Mass, "0"}});
+    const Result none = RunCli("analyse heavy.kxs", tmp);
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(Lines(none.out)[0], "trim\tnone");
+    EXPECT_EQ(RunCli("analyse --trajectory x.svg", tmp).status, 2);
 }
 
 TEST(Cli, BadUsageAndUnreadableFiles) {
