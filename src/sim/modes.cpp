@@ -50,13 +50,13 @@ Mode MakeMode(ModeKind kind, const Unit& u) {
     const double magnitude = std::abs(u.root);
     m.naturalFrequency = magnitude;
     m.damping = magnitude == 0 ? 0 : -re / magnitude;
+    // A root next to the axis may have no finite period or time.
+    const auto finite = [](double x) { return std::isfinite(x) ? std::optional(x) : std::nullopt; };
     if (u.pair) {
-        m.period = 2 * std::numbers::pi / u.root.imag();
+        m.period = finite(2 * std::numbers::pi / u.root.imag());
     }
-    if (re < 0) {
-        m.timeTo = std::numbers::ln2 / -re;
-    } else if (re > 0) {
-        m.timeTo = std::numbers::ln2 / re;
+    if (re != 0) {
+        m.timeTo = finite(std::numbers::ln2 / std::fabs(re));
     }
     return m;
 }

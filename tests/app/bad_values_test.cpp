@@ -1,8 +1,9 @@
 // Whatever text the cells hold, a run either completes or leaves an "Error"
-// row, and no table or history cell shows NaN or infinity.
+// row, and no table, history cell or analysis line shows NaN or infinity.
 
 #include "app/workspace.h"
 #include "data/tables.h"
+#include "sim/analysis_text.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,11 @@ TEST(BadValues, RandomCellTextsNeverShowNaN) {
             }
         }
         ExpectCleanTable(ws.tables().parameter);
+        // The analysis of the same tables says "none" or "-" where it has no value.
+        const std::string analysis = skarvel::sim::StabilityText(ws.analyseStability()) +
+                                     skarvel::sim::PolarText(ws.glidePolar());
+        EXPECT_EQ(analysis.find("nan"), std::string::npos) << analysis;
+        EXPECT_EQ(analysis.find("inf"), std::string::npos) << analysis;
     }
     // Some of these inputs must fail, or the test would not reach that path.
     EXPECT_GT(errors, 0);
