@@ -278,15 +278,22 @@ void TFormSim::runFromParameters() {
 void TFormSim::showStability() {
     if (stability_ == nullptr) {
         const auto fly = [this](std::optional<std::size_t> mode) {
+            // The flight is watched here.
+            raise();
+            activateWindow();
             later([this, mode] {
                 // The tables may have changed since the dialog showed its trim.
                 if (!ws_.busy() && !ws_.flyFromTrim(mode)) {
                     dialogs_.warn(this,
-                                  QStringLiteral("定常滑空が見つからないため、飛行できません"));
+                                  QStringLiteral("定常滑空または選んだモードが見つからないため、"
+                                                 "飛行できません"));
                 }
             });
         };
-        stability_ = new StabilityDialog(ws_, fly, this);
+        // A window of its own rather than one kept above this one: it is as
+        // large as this window, and the flights it starts are watched here.
+        // This window deletes it.
+        stability_ = new StabilityDialog(ws_, fly);
         // Every change of the tables the analysis reads, typed or computed,
         // reaches the views' models.
         for (TableView* v : {inputView_, parameterView_}) {

@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -167,7 +168,6 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     message_->setObjectName(QStringLiteral("StabilityMessage"));
     message_->setWordWrap(true);
     message_->setStyleSheet(QStringLiteral("color: #b00000;"));
-    message_->hide();
     trimTable_ = NewTable(TrimRows, 1);
     trimTable_->setObjectName(QStringLiteral("TrimTable"));
     trimTable_->setHorizontalHeaderLabels({QStringLiteral("値")});
@@ -179,8 +179,14 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     trimTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     trimTable_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     trimTable_->setSelectionMode(QAbstractItemView::NoSelection);
-    trimLayout->addWidget(message_);
-    trimLayout->addWidget(trimTable_);
+    trimTable_->setFocusPolicy(Qt::NoFocus);
+    // Without a trim the message takes the table's place, and its room.
+    message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    trimStack_ = new QStackedWidget;
+    trimStack_->addWidget(trimTable_);
+    trimStack_->addWidget(message_);
+    trimLayout->addWidget(trimStack_);
+    trimLayout->addStretch(1);
 
     // The static margin.
     auto* marginBox = new QGroupBox(QStringLiteral("静安定余裕"));
@@ -235,7 +241,7 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     auto* charts = new QGroupBox(QStringLiteral("根の配置と滑空ポーラー"));
     auto* chartLayout = new QHBoxLayout(charts);
     for (Chart* c : {roots_, sink_, ratio_}) {
-        c->setMinimumSize(280, 220);
+        c->setMinimumSize(300, 220);
         chartLayout->addWidget(c);
     }
 
@@ -320,6 +326,7 @@ void StabilityDialog::recompute() {
     showTrim();
     if (!failure.isEmpty()) {
         message_->setText(QStringLiteral("解析中にエラーが発生しました: ") + failure);
+        trimStack_->setCurrentWidget(message_);
     }
     showMargin();
     showModes();
@@ -333,20 +340,20 @@ void StabilityDialog::showTrim() {
     if (!trim) {
         QString text;
         if (!analysis_.loaded) {
-            text = QStringLiteral("空力微係数の推定に失敗しました。入力データを確かめてください。");
+            text = QStringLiteral("空力微係数の推定に失敗しました。入力データを確かめてください。\n\n");
         }
         text += QStringLiteral(
             "定常滑空は、計算の初期値からは見つかりませんでした。"
             "これは定常滑空が存在しないことを示すものではありません"
             "（失速のモデルは不連続で、スパイラル降下にしか落ち着かない機体もあります）。");
         message_->setText(text);
-        message_->show();
+        trimStack_->setCurrentWidget(message_);
         for (int row = 0; row < TrimRows; ++row) {
             trimTable_->setItem(row, 0, Cell(QStringLiteral("-")));
         }
         return;
     }
-    message_->hide();
+    trimStack_->setCurrentWidget(trimTable_);
     const QString values[TrimRows] = {
         Number(trim->V, 2),
         Number(trim->alpha * kDegrees, 2),
@@ -367,7 +374,7 @@ void StabilityDialog::showTrim() {
 
 void StabilityDialog::showMargin() {
     if (!analysis_.staticMargin || !std::isfinite(*analysis_.staticMargin)) {
-        margin_->setText(QStringLiteral("静安定余裕: -（揚力傾斜が得られません）"));
+        margin_->setText(QStringLiteral("静安定余裕: -（求められません）"));
         marginNote_->clear();
         return;
     }

@@ -13,6 +13,7 @@
 
 class QLabel;
 class QPushButton;
+class QStackedWidget;
 class QTableWidget;
 class QTimer;
 
@@ -68,6 +69,7 @@ class StabilityDialog : public QDialog {
     sim::GlidePolar polar_;
     bool stale_ = true; // the tables changed while the dialog was hidden
     QTimer* settle_ = nullptr;
+    QStackedWidget* trimStack_ = nullptr; // the trim table or the message
     QTableWidget* trimTable_ = nullptr;
     QLabel* message_ = nullptr;
     QLabel* margin_ = nullptr;
