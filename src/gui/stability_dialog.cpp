@@ -340,7 +340,8 @@ void StabilityDialog::showTrim() {
     if (!trim) {
         QString text;
         if (!analysis_.loaded) {
-            text = QStringLiteral("空力微係数の推定に失敗しました。入力データを確かめてください。\n\n");
+            text = QStringLiteral(
+                "空力微係数の推定に失敗しました。入力データを確かめてください。\n\n");
         }
         text += QStringLiteral(
             "定常滑空は、計算の初期値からは見つかりませんでした。"
