@@ -264,13 +264,6 @@ int Chart::pointCount(int series) const {
     return series < 0 || series >= seriesCount() ? 0 : lines_[std::size_t(series)]->dataCount();
 }
 
-double Chart::pointX(int series, int k) const {
-    if (k < 0 || k >= pointCount(series)) {
-        return kNaN;
-    }
-    return lines_[std::size_t(series)]->data()->at(k)->key;
-}
-
 double Chart::pointX(int k) const {
     if (k < 0 || k >= pointCount()) {
         return kNaN;

@@ -76,7 +76,6 @@ class Chart : public QWidget {
     int pointCount(int series) const;
     double pointX(int k) const;
     double pointY(int series, int k) const;
-    double pointX(int series, int k) const;
     Range xRange() const;
     Range yRange() const;
 
