@@ -110,6 +110,12 @@ Chart::Chart(const QString& leftTitle, std::vector<Series> series, QWidget* pare
         graph->setData(NewData());
         graph->setName(s.title);
         graph->setPen(QPen(s.color, 1));
+        if (s.style != Style::Line) {
+            graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, s.color, s.color, 6));
+        }
+        if (s.style == Style::Points) {
+            graph->setLineStyle(QCPGraph::lsNone);
+        }
         lines_.push_back(graph);
     }
     marker_ = plot_->addGraph();
@@ -179,6 +185,25 @@ void Chart::append(double t, std::span<const double> values) {
     dirty_ = true;
 }
 
+void Chart::appendPoint(int series, double x, double y) {
+    if (series < 0 || series >= seriesCount()) {
+        return;
+    }
+    lines_[std::size_t(series)]->addData(x, y);
+    dirty_ = true;
+}
+
+void Chart::setRanges(Range x, Range y) {
+    automatic_ = false;
+    plot_->xAxis->setRange(x.lower, x.upper);
+    plot_->yAxis->setRange(y.lower, y.upper);
+    replot();
+}
+
+void Chart::setBottomTitle(const QString& title) {
+    plot_->xAxis->setLabel(title);
+}
+
 void Chart::fitAxes() {
     // The ranges of the data themselves: a flight that ended at its first
     // point spans no time and no value, and gets one second from its start
@@ -233,6 +258,10 @@ void Chart::showEvent(QShowEvent* event) {
 
 int Chart::pointCount() const {
     return lines_.empty() ? 0 : lines_.front()->dataCount();
+}
+
+int Chart::pointCount(int series) const {
+    return series < 0 || series >= seriesCount() ? 0 : lines_[std::size_t(series)]->dataCount();
 }
 
 double Chart::pointX(int k) const {

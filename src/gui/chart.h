@@ -1,7 +1,9 @@
 #pragma once
 // One time-series chart: line series against time in seconds, plus the marker
-// series "Mkr" that highlights one chart point. The only wrapper of the chart
-// library, so that it can be replaced without touching the rest of the window.
+// series "Mkr" that highlights one chart point. With another bottom title and
+// points given series by series it also plots one quantity against another.
+// The only wrapper of the chart library, so that it can be replaced without
+// touching the rest of the window.
 
 #include <QColor>
 #include <QString>
@@ -25,9 +27,13 @@ namespace skarvel::gui {
 class Chart : public QWidget {
     Q_OBJECT
   public:
+    // How a series is drawn: its points joined by lines (in order of x),
+    // its points alone as dots, or both.
+    enum class Style { Line, Points, LineAndPoints };
     struct Series {
         QString title;
         QColor color;
+        Style style = Style::Line;
     };
     struct Range {
         double lower = 0;
@@ -57,11 +63,17 @@ class Chart : public QWidget {
     void clear();
     // One point per line series at time t; no rescaling and no drawing.
     void append(double t, std::span<const double> values);
+    // One point (x, y) of one line series alone; no rescaling and no drawing.
+    void appendPoint(int series, double x, double y);
+    // Both axes fixed at these ranges, then drawn.
+    void setRanges(Range x, Range y);
+    void setBottomTitle(const QString& title);
     // Both axes back to automatic scaling fitted to the line series, then drawn.
     void autoScale();
     bool automaticScaling() const { return automatic_; }
 
     int pointCount() const; // points of the first series
+    int pointCount(int series) const;
     double pointX(int k) const;
     double pointY(int series, int k) const;
     Range xRange() const;

@@ -28,6 +28,7 @@ enum class Command {
     Reset,
     RunFromInput,
     RunFromParameters,
+    Stability,
     LiveCharts,
     LiveTrajectory,
     ReplayStart,

@@ -10,6 +10,7 @@
 #include "gui/instrument_strip.h"
 #include "gui/pick_list.h"
 #include "gui/qt_text.h"
+#include "gui/stability_dialog.h"
 #include "gui/table_view.h"
 #include "gui/trajectory_view.h"
 #include "model/design_rules.h"
@@ -109,6 +110,9 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
 
 TFormSim::~TFormSim() {
     qApp->removeEventFilter(this);
+    // The dialog goes first: the tables it listens to may still signal.
+    delete stability_;
+    stability_ = nullptr;
     // The regions go after this part of the window is gone; what they signal
     // while they close must not reach it.
     for (QObject* child : findChildren<QObject*>()) {
@@ -476,6 +480,9 @@ void TFormSim::closeEvent(QCloseEvent* event) {
     replayTick();
     if (helpWindow_ != nullptr) {
         helpWindow_->close();
+    }
+    if (stability_ != nullptr) {
+        stability_->close();
     }
     event->accept();
 }

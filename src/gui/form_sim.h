@@ -26,6 +26,7 @@ namespace skarvel::gui {
 class ChartPanel;
 class CommentBox;
 class PickList;
+class StabilityDialog;
 class TFormPaper;
 class DesignSketch;
 class HelpWindow;
@@ -62,6 +63,8 @@ class TFormSim : public QMainWindow {
     PickList* pickList() const { return pickList_; }
     DesignSketch* designSketch() const { return sketch_; }
     HelpWindow* helpWindow() const { return helpWindow_; }
+    // Null until the analysis is first asked for.
+    StabilityDialog* stabilityDialog() const { return stability_; }
 
     // Files dropped from the desktop (the same path as a drop event).
     void dropFiles(const QStringList& paths);
@@ -81,6 +84,9 @@ class TFormSim : public QMainWindow {
     // key or click that asked for it.
     void runFromInput();
     void runFromParameters();
+    // The analysis of the steady glide, beside the window; its flights are
+    // queued as the runs are.
+    void showStability();
     void showHelp();
     void showAbout();
     void askHorizontalAngle();
@@ -165,6 +171,7 @@ class TFormSim : public QMainWindow {
     TrajectoryView* trajectory_ = nullptr;
     DesignSketch* sketch_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
+    StabilityDialog* stability_ = nullptr;
     PickList* pickList_ = nullptr;
     int pickColumn_ = 0;
     int pickRow_ = 0;

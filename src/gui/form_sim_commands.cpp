@@ -11,6 +11,8 @@
 #include "gui/instrument_strip.h"
 #include "gui/picture_export.h"
 #include "gui/qt_text.h"
+#include "gui/stability_dialog.h"
+#include "gui/table_view.h"
 #include "gui/trajectory_view.h"
 
 #include <QAction>
@@ -103,6 +105,8 @@ void (TFormSim::*TFormSim::windowCommand(Command id))() {
         return &TFormSim::runFromInput;
     case Command::RunFromParameters:
         return &TFormSim::runFromParameters;
+    case Command::Stability:
+        return &TFormSim::showStability;
     case Command::PlayForward:
         return &TFormSim::playForward;
     case Command::PlayBackward:
@@ -269,6 +273,37 @@ void TFormSim::runFromInput() {
 
 void TFormSim::runFromParameters() {
     later([this] { ws_.runFromParameters(); });
+}
+
+void TFormSim::showStability() {
+    if (stability_ == nullptr) {
+        const auto fly = [this](std::optional<std::size_t> mode) {
+            // The flight is watched here.
+            raise();
+            activateWindow();
+            later([this, mode] {
+                // The tables may have changed since the dialog showed its trim.
+                if (!ws_.busy() && !ws_.flyFromTrim(mode)) {
+                    dialogs_.warn(this,
+                                  QStringLiteral("定常滑空または選んだモードが見つからないため、"
+                                                 "飛行できません"));
+                }
+            });
+        };
+        // A window of its own rather than one kept above this one: it is as
+        // large as this window, and the flights it starts are watched here.
+        // This window deletes it.
+        stability_ = new StabilityDialog(ws_, fly);
+        // Every change of the tables the analysis reads, typed or computed,
+        // reaches the views' models.
+        for (TableView* v : {inputView_, parameterView_}) {
+            connect(v->tableModel(), &QAbstractItemModel::dataChanged, stability_,
+                    &StabilityDialog::tablesChanged);
+        }
+    }
+    stability_->show();
+    stability_->raise();
+    stability_->activateWindow();
 }
 
 void TFormSim::askHorizontalAngle() {

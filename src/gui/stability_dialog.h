@@ -1,0 +1,85 @@
+#pragma once
+// "安定解析": the steady glide of the input data, its static margin, the
+// modes about it and the glide polar, recomputed a moment after the tables
+// change. The two buttons ask the window for a flight from the steady glide.
+
+#include "app/workspace.h"
+
+#include <QDialog>
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QTableWidget;
+class QTimer;
+
+namespace skarvel::gui {
+
+class Chart;
+
+class StabilityDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // `fly` starts a flight from the steady glide, with the mode at that
+    // index of the analysis excited when one is given; the window queues it.
+    using FlyRequest = std::function<void(std::optional<std::size_t> mode)>;
+
+    // The time the tables must stay unchanged before the analysis is redone.
+    static constexpr int kSettleMs = 200;
+
+    StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWidget* parent = nullptr);
+    ~StabilityDialog() override;
+
+    // The tables changed: the analysis is redone once they have stayed
+    // unchanged for kSettleMs, or when the dialog is next shown.
+    void tablesChanged();
+    // Redoes the analysis now.
+    void recompute();
+    bool recomputePending() const;
+
+    const sim::StabilityAnalysis& analysis() const { return analysis_; }
+    QTableWidget* trimTable() const { return trimTable_; }
+    QTableWidget* modeTable() const { return modeTable_; }
+    QLabel* message() const { return message_; }
+    QLabel* marginLabel() const { return margin_; }
+    Chart* rootChart() const { return roots_; }
+    Chart* sinkChart() const { return sink_; }
+    Chart* ratioChart() const { return ratio_; }
+    QPushButton* flyButton() const { return flyTrim_; }
+    QPushButton* exciteButton() const { return flyMode_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void showTrim();
+    void showMargin();
+    void showModes();
+    void plotRoots();
+    void plotPolar();
+    void enableButtons();
+
+    app::Workspace& ws_;
+    FlyRequest fly_;
+    sim::StabilityAnalysis analysis_;
+    sim::GlidePolar polar_;
+    bool stale_ = true; // the tables changed while the dialog was hidden
+    QTimer* settle_ = nullptr;
+    QStackedWidget* trimStack_ = nullptr; // the trim table or the message
+    QTableWidget* trimTable_ = nullptr;
+    QLabel* message_ = nullptr;
+    QLabel* margin_ = nullptr;
+    QLabel* marginNote_ = nullptr;
+    QTableWidget* modeTable_ = nullptr;
+    Chart* roots_ = nullptr;
+    Chart* sink_ = nullptr;
+    Chart* ratio_ = nullptr;
+    QPushButton* flyTrim_ = nullptr;
+    QPushButton* flyMode_ = nullptr;
+};
+
+} // namespace skarvel::gui
