@@ -241,6 +241,14 @@ bool Workspace::flyFromTrim(std::optional<std::size_t> mode) {
     return runFromInput();
 }
 
+bool Workspace::flySweepPoint(const SweepGrid& grid, std::size_t point) {
+    if (busy_ || point >= grid.size()) {
+        return false;
+    }
+    WriteSweepPoint(tables_, model_, designComputed_, grid, point);
+    return runFromInput();
+}
+
 void Workspace::showFailedRun() {
     // Every view shows what the record holds: the samples flown up to the
     // failure. The live picture has them already; the track bar and the

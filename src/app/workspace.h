@@ -5,6 +5,7 @@
 // owner.
 
 #include "app/marker_player.h"
+#include "app/sweep.h"
 #include "app/trajectory_viewport.h"
 #include "data/design_file.h"
 #include "data/tables.h"
@@ -148,6 +149,13 @@ class Workspace {
     // amplitude when one is given, and flies. False when nothing flew: a
     // flight in progress, no steady glide, or no such mode.
     bool flyFromTrim(std::optional<std::size_t> mode = std::nullopt);
+
+    // --- sweeps ------------------------------------------------------------------
+    // What each point of a sweep starts from: the tables and the design now.
+    SweepBase sweepBase() const { return {tables_, model_, designComputed_}; }
+    // Writes a sweep point's values into the tables as the sweep did and flies
+    // from the input data, adding a history row. False when a run is in progress.
+    bool flySweepPoint(const SweepGrid& grid, std::size_t point);
 
     // --- run history ---------------------------------------------------------
     // Each does nothing while a flight runs and returns false then.

@@ -297,7 +297,15 @@ std::string ReadFileBytes(const std::string& path, std::uintmax_t limit) {
     return bytes;
 }
 
-void WriteFileBytes(const std::string& path, std::string_view bytes) {
+struct SafeFileWriter::Open {
+    std::string path;   // as given, for messages
+    std::string target; // the file replaced: a link's destination
+    bool unnamed = false;
+    TempFile temp;
+};
+
+SafeFileWriter::SafeFileWriter(const std::string& path) : open_(std::make_unique<Open>()) {
+    open_->path = path;
     // "" or "folder/": there is no file to write, and an extension added to
     // nothing would make a hidden one.
     if (LastPathComponent(path).empty())
@@ -316,13 +324,14 @@ void WriteFileBytes(const std::string& path, std::string_view bytes) {
         target = real;
         std::free(real);
     }
+    open_->target = target;
     const bool replacing = ::stat(target.c_str(), &info) == 0;
     if (replacing)
         RequireRegular("write", path, info);
 
-    TempFile temp;
-    const bool unnamed = CreateUnnamedTemp(target, path, temp);
-    if (!unnamed)
+    TempFile& temp = open_->temp;
+    open_->unnamed = CreateUnnamedTemp(target, path, temp);
+    if (!open_->unnamed)
         CreateNamedTemp(target, path, temp);
     const int fd = temp.file.fd;
     if (replacing) {
@@ -336,6 +345,14 @@ void WriteFileBytes(const std::string& path, std::string_view bytes) {
         if (::fchmod(fd, info.st_mode & 07777) != 0)
             FailErrno("write", path, errno);
     }
+}
+
+SafeFileWriter::~SafeFileWriter() = default;
+
+void SafeFileWriter::write(std::string_view bytes) {
+    if (!open_ || open_->temp.renamed)
+        Fail("write", open_ ? open_->path : std::string(), "already complete");
+    const int fd = open_->temp.file.fd;
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -343,26 +360,40 @@ void WriteFileBytes(const std::string& path, std::string_view bytes) {
         if (done < 0) {
             if (errno == EINTR)
                 continue;
-            FailErrno("write", path, errno);
+            FailErrno("write", open_->path, errno);
         }
         data += done;
         left -= static_cast<std::size_t>(done);
     }
+}
+
+void SafeFileWriter::commit() {
+    if (!open_ || open_->temp.renamed)
+        return;
+    Open& o = *open_;
+    TempFile& temp = o.temp;
+    const int fd = temp.file.fd;
     if (::fsync(fd) != 0)
-        FailErrno("write", path, errno);
-    if (unnamed)
-        temp.path =
-            NameTemp(target, path, [&](const std::string& name) { return LinkUnnamed(fd, name); });
+        FailErrno("write", o.path, errno);
+    if (o.unnamed)
+        temp.path = NameTemp(o.target, o.path,
+                             [&](const std::string& name) { return LinkUnnamed(fd, name); });
     if (temp.file.close() != 0)
-        FailErrno("write", path, errno);
-    if (::rename(temp.path.c_str(), target.c_str()) != 0)
-        FailErrno("write", path, errno);
+        FailErrno("write", o.path, errno);
+    if (::rename(temp.path.c_str(), o.target.c_str()) != 0)
+        FailErrno("write", o.path, errno);
     temp.renamed = true;
     // The rename itself reaches the disk with the folder. A failure here
     // cannot be undone any more and the file is complete, so it is not reported.
-    Descriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor folder(::open(FolderOf(o.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.fd >= 0)
         ::fsync(folder.fd);
+}
+
+void WriteFileBytes(const std::string& path, std::string_view bytes) {
+    SafeFileWriter writer(path);
+    writer.write(bytes);
+    writer.commit();
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,24 @@ std::string ReadFileBytes(const std::string& path, std::uintmax_t limit = kNoFil
 // another save is still using (each holds a lock on its own): it takes a
 // unique name ".NAME.XXXXXXXX.saving" instead.
 void WriteFileBytes(const std::string& path, std::string_view bytes);
+
+// WriteFileBytes in pieces, for a file written while it is computed: the
+// bytes go to the new file as they come, and commit() puts it in the
+// target's place. Destroyed without commit(), it leaves the old file as it
+// was. Each call throws FileError as WriteFileBytes does.
+class SafeFileWriter {
+  public:
+    explicit SafeFileWriter(const std::string& path);
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+    void write(std::string_view bytes);
+    void commit();
+
+  private:
+    struct Open;
+    std::unique_ptr<Open> open_;
+};
 
 // Whether saves may write their new file unnamed (the default). Tests turn it
 // off to try the named temporary that other file systems get.

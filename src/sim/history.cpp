@@ -17,8 +17,10 @@ bool HistoryRow::hasInputs() const {
 }
 
 RunHistory::RunHistory() {
-    captions_ = {"No",          "滞空時間(s)", "最大高度(m)", "着地距離(m)",
-                 "旋回半径(m)", "速度(m/s)",   "沈下率(m/s)"};
+    captions_[0] = "No";
+    for (std::size_t k = 0; k < kSummaryCaptions.size(); ++k) {
+        captions_[k + 1] = std::string(kSummaryCaptions[k]);
+    }
 }
 
 void RunHistory::setInputCaptions(const data::Table& input) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace skarvel::sim {
 
@@ -19,6 +20,10 @@ struct FlightSummary {
 };
 
 FlightSummary Summarize(const FlightRecord& record, const RunStatistics& stats);
+
+// The six figures' captions with their units, as the history list heads them.
+inline constexpr std::array<std::string_view, 6> kSummaryCaptions = {
+    "滞空時間(s)", "最大高度(m)", "着地距離(m)", "旋回半径(m)", "速度(m/s)", "沈下率(m/s)"};
 
 // The six result cells of a history row, formatted as the list shows them.
 std::array<std::string, 6> SummaryTexts(const FlightSummary& summary);

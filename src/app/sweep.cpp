@@ -1,0 +1,459 @@
+#include "app/sweep.h"
+
+#include "data/numtext.h"
+#include "model/conversion.h"
+#include "sim/checked.h"
+#include "sim/dynamics.h"
+#include "sim/estimate.h"
+#include "sim/load.h"
+#include "sim/simulator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace skarvel::app {
+
+namespace {
+
+// The styles the cells have after a reset: which cells a user can type into.
+const data::Tables& StyledTables() {
+    static const data::Tables tables = [] {
+        data::Tables t;
+        data::ResetTables(t);
+        return t;
+    }();
+    return tables;
+}
+
+[[noreturn]] void Refuse(std::string_view name, const std::string& why) {
+    throw SweepError(std::string(name) + ": " + why);
+}
+
+// Digits after the point of a plain decimal; none for an exponent form.
+std::optional<int> Decimals(std::string_view text) {
+    if (text.find_first_of("eE") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t point = text.find('.');
+    return point == std::string_view::npos ? 0 : static_cast<int>(text.size() - point - 1);
+}
+
+// A value as a user would type it: with `decimals` decimals, no "-0".
+std::string ValueText(double value, std::optional<int> decimals) {
+    if (!decimals) {
+        return data::FormatShortest(value);
+    }
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.*f", std::min(*decimals, 300), value);
+    std::string text = buffer;
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
+}
+
+double Number(std::string_view name, std::string_view text, const char* what) {
+    double value = 0;
+    if (!data::TryParseRealStrict(text, value) || !std::isfinite(value)) {
+        Refuse(name, std::string(what) + " \"" + std::string(text) + "\" is not a number");
+    }
+    return value;
+}
+
+// The cell a name means, checked to be one a user types numbers into.
+void FindCell(SweepVariable& v) {
+    const data::Tables& styled = StyledTables();
+    const std::size_t slash = v.name.find('/');
+    if (slash != std::string::npos) {
+        const std::string_view column(v.name.data(), slash);
+        const std::string_view row(v.name.data() + slash + 1, v.name.size() - slash - 1);
+        const auto& header = data::design::kHeader;
+        const auto& captions = data::design::kCaptions;
+        const auto c = std::find(header.begin() + 1, header.end() - 1, column);
+        const auto r = std::find(captions.begin() + 1, captions.end(), row);
+        if (c == header.end() - 1) {
+            Refuse(v.name, "no design column \"" + std::string(column) + "\"");
+        }
+        if (r == captions.end()) {
+            Refuse(v.name, "no design row \"" + std::string(row) + "\"");
+        }
+        v.design = true;
+        v.column = static_cast<int>(c - header.begin());
+        v.row = static_cast<int>(r - captions.begin());
+        const data::Table& t = styled.design;
+        if (!t.isEditable(v.column, v.row) || t.style(v.column, v.row).kind != data::ValueKind::Real) {
+            Refuse(v.name, "not a design cell that takes a number");
+        }
+        return;
+    }
+    const auto& captions = data::input::kCaptions;
+    const auto r = std::find(captions.begin() + 1, captions.end(), v.name);
+    if (r == captions.end()) {
+        Refuse(v.name, "no input-data row or design cell (COLUMN/ROW) of that name");
+    }
+    v.row = static_cast<int>(r - captions.begin());
+    v.column = data::input::kValueColumn;
+    const data::Table& t = styled.input;
+    if (!t.isEditable(v.column, v.row) || t.style(v.column, v.row).kind != data::ValueKind::Real) {
+        Refuse(v.name, "not an input-data cell that takes a number");
+    }
+}
+
+void CheckAccepted(const SweepVariable& v, const std::string& text) {
+    for (const char ch : text) {
+        if (!data::AcceptsCharacter(data::ValueKind::Real, static_cast<unsigned char>(ch))) {
+            Refuse(v.name, "the cell does not take \"" + text + "\"");
+        }
+    }
+}
+
+// Writes the values (one per variable) into the tables: design cells first,
+// then the design converted into input data as the window's Enter in a
+// design cell does, then the input cells.
+void WriteValues(data::Tables& tables, model::AircraftModel& model, bool& designComputed,
+                 const std::vector<const SweepVariable*>& variables,
+                 const std::vector<std::string>& values) {
+    bool design = false;
+    for (std::size_t k = 0; k < variables.size(); ++k) {
+        if (variables[k]->design) {
+            tables.design.setCell(variables[k]->column, variables[k]->row, values[k]);
+            design = true;
+        }
+    }
+    if (design) {
+        designComputed = model::ComputeDesign(tables, model);
+        model::TransferDesignToInput(tables, model);
+        sim::InputSet ignored;
+        sim::EstimateDerivatives(tables.input, tables.parameter, ignored);
+    }
+    for (std::size_t k = 0; k < variables.size(); ++k) {
+        if (!variables[k]->design) {
+            tables.input.setCell(variables[k]->column, variables[k]->row, values[k]);
+        }
+    }
+}
+
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string quoted = "\"";
+    for (const char ch : text) {
+        quoted += ch;
+        if (ch == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
+constexpr int kSinkRate = 5;
+constexpr int kTurnRadius = 3;
+
+double Figure(const sim::FlightSummary& s, int figure) {
+    switch (figure) {
+    case 0:
+        return s.airborneTime;
+    case 1:
+        return s.maxAltitude;
+    case 2:
+        return s.landingDistance;
+    case kTurnRadius:
+        return s.straight ? std::numeric_limits<double>::infinity() : s.turnRadius;
+    case 4:
+        return s.speed;
+    default:
+        return s.sinkRate;
+    }
+}
+
+} // namespace
+
+SweepVariable ParseSweepVariable(std::string_view spec) {
+    SweepVariable v;
+    const std::size_t equals = spec.find('=');
+    if (equals == std::string_view::npos || equals == 0) {
+        throw SweepError("\"" + std::string(spec) + "\": a variable is NAME=FROM:TO:STEP or NAME=VALUE");
+    }
+    v.name = std::string(spec.substr(0, equals));
+    FindCell(v);
+    const std::string_view range = spec.substr(equals + 1);
+    std::vector<std::string_view> parts;
+    for (std::size_t at = 0;;) {
+        const std::size_t colon = range.find(':', at);
+        parts.push_back(range.substr(at, colon == std::string_view::npos ? colon : colon - at));
+        if (colon == std::string_view::npos) {
+            break;
+        }
+        at = colon + 1;
+    }
+    if (parts.size() == 1) {
+        Number(v.name, parts[0], "the value");
+        v.values.emplace_back(parts[0]);
+        CheckAccepted(v, v.values.back());
+        return v;
+    }
+    if (parts.size() != 3) {
+        Refuse(v.name, "a range is FROM:TO:STEP, not \"" + std::string(range) + "\"");
+    }
+    const double from = Number(v.name, parts[0], "FROM");
+    const double to = Number(v.name, parts[1], "TO");
+    const double step = Number(v.name, parts[2], "STEP");
+    if (step == 0) {
+        Refuse(v.name, "the step is 0");
+    }
+    const double steps = (to - from) / step;
+    if (!std::isfinite(steps) || steps < -0.5) {
+        Refuse(v.name, "the step leads away from TO");
+    }
+    const double count = std::floor(steps + 0.5) + 1;
+    if (count > static_cast<double>(kMaxSweepPoints)) {
+        Refuse(v.name, "more than 10000000 values");
+    }
+    std::optional<int> decimals = Decimals(parts[0]);
+    if (const std::optional<int> d = Decimals(parts[2]); !decimals || !d) {
+        decimals.reset();
+    } else {
+        decimals = std::max(*decimals, *d);
+    }
+    const auto n = static_cast<std::size_t>(count);
+    v.values.reserve(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        v.values.push_back(ValueText(from + static_cast<double>(k) * step, decimals));
+        CheckAccepted(v, v.values.back());
+    }
+    return v;
+}
+
+SweepGrid::SweepGrid(std::vector<SweepVariable> variables) : variables_(std::move(variables)) {
+    for (std::size_t i = 0; i < variables_.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (variables_[i].design == variables_[j].design &&
+                variables_[i].column == variables_[j].column &&
+                variables_[i].row == variables_[j].row) {
+                Refuse(variables_[i].name, "varied twice");
+            }
+        }
+        const std::size_t n = variables_[i].values.size();
+        if (n == 0 || size_ > kMaxSweepPoints / n) {
+            throw SweepError("the grid has more than 10000000 points");
+        }
+        size_ *= n;
+    }
+}
+
+bool SweepGrid::hasDesignVariables() const {
+    return std::any_of(variables_.begin(), variables_.end(),
+                       [](const SweepVariable& v) { return v.design; });
+}
+
+std::vector<std::string> SweepGrid::valuesOf(std::size_t point) const {
+    std::vector<std::string> values(variables_.size());
+    for (std::size_t k = variables_.size(); k-- > 0;) {
+        const std::size_t n = variables_[k].values.size();
+        values[k] = variables_[k].values[point % n];
+        point /= n;
+    }
+    return values;
+}
+
+SweepRow FlySweepPoint(const SweepBase& base, const SweepGrid& grid, std::size_t point,
+                       sim::FlightRecord& record) {
+    SweepRow row;
+    row.point = point;
+    row.values = grid.valuesOf(point);
+    data::Tables tables = base.tables;
+    model::AircraftModel model = base.model;
+    bool designComputed = base.designComputed;
+    WriteSweepPoint(tables, model, designComputed, grid, point);
+    // As the workspace's run from the input data: a failed estimate is an
+    // "Error" without a flight, and a design whose computation failed has no
+    // laws to fly on.
+    sim::InputSet in;
+    if (!sim::EstimateDerivatives(tables.input, tables.parameter, in)) {
+        return row;
+    }
+    sim::LoadInputSet(tables.input, tables.parameter, in);
+    sim::RunStatistics stats;
+    sim::RunObserver quiet;
+    try {
+        sim::RunFlight(in, designComputed ? &model : nullptr, record, stats, quiet);
+    } catch (const sim::ArithmeticError&) {
+        return row;
+    } catch (const sim::NoDesignError&) {
+        return row;
+    }
+    row.summary = sim::Summarize(record, stats);
+    return row;
+}
+
+void WriteSweepPoint(data::Tables& tables, model::AircraftModel& model, bool& designComputed,
+                     const SweepGrid& grid, std::size_t point) {
+    std::vector<const SweepVariable*> variables;
+    for (const SweepVariable& v : grid.variables()) {
+        variables.push_back(&v);
+    }
+    WriteValues(tables, model, designComputed, variables, grid.valuesOf(point));
+}
+
+void ApplySettings(data::Tables& tables, model::AircraftModel& model, bool& designComputed,
+                   const std::vector<std::string>& settings) {
+    std::vector<SweepVariable> parsed;
+    for (const std::string& s : settings) {
+        SweepVariable v = ParseSweepVariable(s);
+        if (v.values.size() != 1) {
+            Refuse(v.name, "--set takes one value");
+        }
+        parsed.push_back(std::move(v));
+    }
+    const SweepGrid grid(parsed); // refuses a cell set twice
+    WriteSweepPoint(tables, model, designComputed, grid, 0);
+}
+
+std::string SweepCsvHeader(const SweepGrid& grid) {
+    std::string line = "point";
+    for (const SweepVariable& v : grid.variables()) {
+        line += ',' + CsvField(v.name);
+    }
+    for (const std::string_view caption : sim::kSummaryCaptions) {
+        line += ',' + CsvField(caption);
+    }
+    return line + ",status\n";
+}
+
+std::string SweepCsvLine(const SweepRow& row) {
+    std::string line = std::to_string(row.point);
+    for (const std::string& value : row.values) {
+        line += ',' + CsvField(value);
+    }
+    for (int f = 0; f < 6; ++f) {
+        line += ',';
+        if (!row.summary) {
+            continue;
+        }
+        if (f == kTurnRadius && row.summary->straight) {
+            line += "直線";
+        } else {
+            line += data::FormatShortest(Figure(*row.summary, f));
+        }
+    }
+    return line + (row.summary ? ",\n" : ",Error\n");
+}
+
+std::optional<int> SummaryFigure(std::string_view name) {
+    for (int f = 0; f < 6; ++f) {
+        const std::string_view caption = sim::kSummaryCaptions[static_cast<std::size_t>(f)];
+        if (name == caption || name == caption.substr(0, caption.find('('))) {
+            return f;
+        }
+    }
+    return std::nullopt;
+}
+
+bool BetterRow(const SweepRow& a, const SweepRow& b, int figure) {
+    if (!a.summary) {
+        return false;
+    }
+    if (!b.summary) {
+        return true;
+    }
+    const double x = Figure(*a.summary, figure);
+    const double y = Figure(*b.summary, figure);
+    return figure == kSinkRate ? x < y : x > y;
+}
+
+Sweep::Sweep(SweepBase base, SweepGrid grid, SweepOptions options)
+    : base_(std::move(base)), grid_(std::move(grid)), options_(options),
+      start_(std::chrono::steady_clock::now()) {
+    if (options_.shards == 0 || options_.shard >= options_.shards) {
+        throw SweepError("a shard is I/N with I below N");
+    }
+    const std::size_t total = grid_.size();
+    points_ = total > options_.shard ? (total - options_.shard - 1) / options_.shards + 1 : 0;
+    int workers = options_.workers;
+    if (workers <= 0) {
+        workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    }
+    workers = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(workers), std::max<std::size_t>(points_, 1)));
+    running_ = static_cast<std::size_t>(workers);
+    threads_.reserve(static_cast<std::size_t>(workers));
+    for (int w = 0; w < workers; ++w) {
+        threads_.emplace_back([this] { work(); });
+    }
+}
+
+Sweep::~Sweep() {
+    cancel();
+    threads_.clear(); // joins
+}
+
+void Sweep::work() {
+    // Each worker flies on its own record; the base is only read.
+    auto record = std::make_unique<sim::FlightRecord>();
+    for (;;) {
+        if (cancelled_) {
+            break;
+        }
+        const std::size_t k = next_++;
+        if (k >= points_) {
+            break;
+        }
+        SweepRow row;
+        try {
+            row = FlySweepPoint(base_, grid_, pointAt(k), *record);
+        } catch (const std::exception&) {
+            // Whatever else fails in one flight fails that point only.
+            row = SweepRow{pointAt(k), grid_.valuesOf(pointAt(k)), std::nullopt};
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            waiting_.emplace(k, std::move(row));
+        }
+        ++done_;
+        ready_.notify_all();
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        --running_;
+    }
+    ready_.notify_all();
+}
+
+std::vector<SweepRow> Sweep::takeRows(std::chrono::milliseconds wait) {
+    std::unique_lock lock(mutex_);
+    ready_.wait_for(lock, wait, [this] { return waiting_.count(taken_) != 0 || running_ == 0; });
+    std::vector<SweepRow> rows;
+    for (auto at = waiting_.find(taken_); at != waiting_.end() && at->first == taken_;
+         at = waiting_.erase(at)) {
+        rows.push_back(std::move(at->second));
+        ++taken_;
+    }
+    return rows;
+}
+
+SweepProgress Sweep::progress() const {
+    SweepProgress p;
+    p.done = done_;
+    p.total = points_;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    if (seconds > 0 && p.done > 0) {
+        p.pointsPerSecond = static_cast<double>(p.done) / seconds;
+        p.secondsLeft = static_cast<double>(p.total - p.done) / p.pointsPerSecond;
+    }
+    return p;
+}
+
+void Sweep::cancel() {
+    cancelled_ = true;
+    ready_.notify_all();
+}
+
+bool Sweep::finished() const {
+    const std::lock_guard lock(mutex_);
+    return running_ == 0 && waiting_.count(taken_) == 0;
+}
+
+} // namespace skarvel::app

@@ -1,0 +1,168 @@
+#pragma once
+// Parameter sweeps: a grid of values written into cells of the tables, one
+// whole flight for each point, flown on several threads and delivered in
+// grid order.
+
+#include "data/tables.h"
+#include "model/aircraft.h"
+#include "sim/flight_record.h"
+#include "sim/summary.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace skarvel::app {
+
+// A variable or a grid the sweep refuses; what() names the variable.
+class SweepError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr std::size_t kMaxSweepPoints = 10'000'000;
+
+struct SweepVariable {
+    std::string name;   // as written: an input caption, or COLUMN/ROW of the design
+    bool design = false;
+    int column = 0;     // the cell the values are written into
+    int row = 0;
+    std::vector<std::string> values; // the texts, as a user would type them
+};
+
+// "NAME=FROM:TO:STEP" (TO included within half a step; STEP may be negative)
+// or "NAME=V". Values are written with the decimals their texts have.
+// Throws SweepError for an unknown name, a cell that cannot be typed into, a
+// malformed range, a step of 0 or one that leads away from TO, too many
+// values, or a value the cell would refuse.
+SweepVariable ParseSweepVariable(std::string_view spec);
+
+class SweepGrid {
+  public:
+    // Throws SweepError when a cell is varied twice or the grid has more
+    // than kMaxSweepPoints points.
+    explicit SweepGrid(std::vector<SweepVariable> variables);
+    const std::vector<SweepVariable>& variables() const { return variables_; }
+    bool hasDesignVariables() const;
+    // Points in grid order, the last variable varying fastest.
+    std::size_t size() const { return size_; }
+    std::vector<std::string> valuesOf(std::size_t point) const;
+
+  private:
+    std::vector<SweepVariable> variables_;
+    std::size_t size_ = 1;
+};
+
+struct SweepRow {
+    std::size_t point = 0;
+    std::vector<std::string> values;           // the varied cells' texts
+    std::optional<sim::FlightSummary> summary; // none: the flight ended in "Error"
+};
+
+// What every point starts from: the tables and the design as they are.
+struct SweepBase {
+    data::Tables tables;
+    model::AircraftModel model; // the current design, recomputed where a point changes it
+    bool designComputed = true;
+};
+
+// One point: a copy of the base tables with the point's values written in
+// (design cells first, then the design converted into input data as the
+// window's Enter does), then estimate, load and flight, as the window's
+// run from the input data. `record` is the caller's, reused between points.
+SweepRow FlySweepPoint(const SweepBase& base, const SweepGrid& grid, std::size_t point,
+                       sim::FlightRecord& record);
+// Writes a point's values into `tables` as FlySweepPoint does, recomputing
+// `model` where a design cell changed.
+void WriteSweepPoint(data::Tables& tables, model::AircraftModel& model, bool& designComputed,
+                     const SweepGrid& grid, std::size_t point);
+// The same for named values ("NAME=VALUE" each), as skarvel-cli fly --set.
+// Writes the values into `tables` and recomputes `model` where a design cell
+// changed. Throws SweepError as ParseSweepVariable does.
+void ApplySettings(data::Tables& tables, model::AircraftModel& model, bool& designComputed,
+                   const std::vector<std::string>& settings);
+
+// CSV, UTF-8: "point", the variables' names, the six figures with their
+// units, "status"; numbers as the shortest text that reads back the same,
+// 旋回半径 "直線" for a straight flight, the figures empty and status
+// "Error" for a failed one. Lines end in "\n"; names with a comma or a
+// quote are quoted.
+std::string SweepCsvHeader(const SweepGrid& grid);
+std::string SweepCsvLine(const SweepRow& row);
+
+// The figure a "--best" name means: a caption of the six, with or without
+// its unit ("滞空時間" or "滞空時間(s)"). The best point has the largest
+// value, the least for 沈下率; a straight flight's turn radius counts as
+// infinite. None for an unknown name.
+std::optional<int> SummaryFigure(std::string_view name);
+// True when `a` is better than `b` in that figure; error rows are never better.
+bool BetterRow(const SweepRow& a, const SweepRow& b, int figure);
+
+struct SweepOptions {
+    int workers = 0;        // 0: one per core
+    std::size_t shard = 0;  // the points whose index mod shards equals shard
+    std::size_t shards = 1;
+};
+
+struct SweepProgress {
+    std::size_t done = 0;  // points flown
+    std::size_t total = 0; // points of this shard
+    double pointsPerSecond = 0;
+    std::optional<double> secondsLeft;
+};
+
+// A sweep running on its worker threads from construction on. Every
+// worker flies from its own copy of the base and its own flight record.
+class Sweep {
+  public:
+    Sweep(SweepBase base, SweepGrid grid, SweepOptions options = {});
+    ~Sweep(); // cancels and waits for the workers
+    Sweep(const Sweep&) = delete;
+    Sweep& operator=(const Sweep&) = delete;
+
+    const SweepGrid& grid() const { return grid_; }
+    std::size_t size() const { return points_; }
+    int workers() const { return static_cast<int>(threads_.size()); }
+
+    // The rows finished since the last call, in grid order and without a
+    // gap: a row waits for those before it. Waits up to `wait` when none
+    // is ready.
+    std::vector<SweepRow> takeRows(std::chrono::milliseconds wait = std::chrono::milliseconds(0));
+    SweepProgress progress() const;
+    // Workers stop after their current flight; rows after a gap are dropped.
+    void cancel();
+    bool cancelled() const { return cancelled_; }
+    // Every row of the shard taken, or cancelled and nothing more to take.
+    bool finished() const;
+
+  private:
+    void work();
+    std::size_t pointAt(std::size_t k) const { return options_.shard + k * options_.shards; }
+
+    SweepBase base_;
+    SweepGrid grid_;
+    SweepOptions options_;
+    std::size_t points_ = 0;
+    std::chrono::steady_clock::time_point start_;
+    std::atomic<std::size_t> next_{0};
+    std::atomic<std::size_t> done_{0};
+    std::atomic<bool> cancelled_{false};
+    mutable std::mutex mutex_;
+    std::condition_variable ready_;
+    std::map<std::size_t, SweepRow> waiting_; // finished, by position in the shard
+    std::size_t taken_ = 0;                   // positions handed out by takeRows
+    std::size_t running_ = 0;                 // workers still working
+    std::vector<std::jthread> threads_;
+};
+
+} // namespace skarvel::app
