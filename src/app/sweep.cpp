@@ -83,7 +83,8 @@ void FindCell(SweepVariable& v) {
         v.column = static_cast<int>(c - header.begin());
         v.row = static_cast<int>(r - captions.begin());
         const data::Table& t = styled.design;
-        if (!t.isEditable(v.column, v.row) || t.style(v.column, v.row).kind != data::ValueKind::Real) {
+        if (!t.isEditable(v.column, v.row) ||
+            t.style(v.column, v.row).kind != data::ValueKind::Real) {
             Refuse(v.name, "not a design cell that takes a number");
         }
         return;
@@ -175,7 +176,8 @@ SweepVariable ParseSweepVariable(std::string_view spec) {
     SweepVariable v;
     const std::size_t equals = spec.find('=');
     if (equals == std::string_view::npos || equals == 0) {
-        throw SweepError("\"" + std::string(spec) + "\": a variable is NAME=FROM:TO:STEP or NAME=VALUE");
+        throw SweepError("\"" + std::string(spec) +
+                         "\": a variable is NAME=FROM:TO:STEP or NAME=VALUE");
     }
     v.name = std::string(spec.substr(0, equals));
     FindCell(v);
@@ -304,7 +306,7 @@ void ApplySettings(data::Tables& tables, model::AircraftModel& model, bool& desi
     for (const std::string& s : settings) {
         SweepVariable v = ParseSweepVariable(s);
         if (v.values.size() != 1) {
-            Refuse(v.name, "--set takes one value");
+            Refuse(v.name, "a setting takes one value, not a range");
         }
         parsed.push_back(std::move(v));
     }
@@ -376,7 +378,8 @@ Sweep::Sweep(SweepBase base, SweepGrid grid, SweepOptions options)
     if (workers <= 0) {
         workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     }
-    workers = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(workers), std::max<std::size_t>(points_, 1)));
+    workers = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(workers),
+                                                     std::max<std::size_t>(points_, 1)));
     running_ = static_cast<std::size_t>(workers);
     threads_.reserve(static_cast<std::size_t>(workers));
     for (int w = 0; w < workers; ++w) {

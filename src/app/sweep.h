@@ -33,9 +33,9 @@ class SweepError : public std::runtime_error {
 inline constexpr std::size_t kMaxSweepPoints = 10'000'000;
 
 struct SweepVariable {
-    std::string name;   // as written: an input caption, or COLUMN/ROW of the design
+    std::string name; // as written: an input caption, or COLUMN/ROW of the design
     bool design = false;
-    int column = 0;     // the cell the values are written into
+    int column = 0; // the cell the values are written into
     int row = 0;
     std::vector<std::string> values; // the texts, as a user would type them
 };
@@ -109,8 +109,8 @@ std::optional<int> SummaryFigure(std::string_view name);
 bool BetterRow(const SweepRow& a, const SweepRow& b, int figure);
 
 struct SweepOptions {
-    int workers = 0;        // 0: one per core
-    std::size_t shard = 0;  // the points whose index mod shards equals shard
+    int workers = 0;       // 0: one per core
+    std::size_t shard = 0; // the points whose index mod shards equals shard
     std::size_t shards = 1;
 };
 

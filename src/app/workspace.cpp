@@ -249,6 +249,10 @@ bool Workspace::flySweepPoint(const SweepGrid& grid, std::size_t point) {
     return runFromInput();
 }
 
+void Workspace::applySettings(const std::vector<std::string>& settings) {
+    ApplySettings(tables_, model_, designComputed_, settings);
+}
+
 void Workspace::showFailedRun() {
     // Every view shows what the record holds: the samples flown up to the
     // failure. The live picture has them already; the track bar and the

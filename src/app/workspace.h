@@ -156,6 +156,10 @@ class Workspace {
     // Writes a sweep point's values into the tables as the sweep did and flies
     // from the input data, adding a history row. False when a run is in progress.
     bool flySweepPoint(const SweepGrid& grid, std::size_t point);
+    // "NAME=VALUE" for each, written as a sweep point's values are (the
+    // command line's --set). Throws SweepError naming a refused one, before
+    // anything is written.
+    void applySettings(const std::vector<std::string>& settings);
 
     // --- run history ---------------------------------------------------------
     // Each does nothing while a flight runs and returns false then.

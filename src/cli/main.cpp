@@ -3,6 +3,7 @@
 // ended in "Error" or the design computation failed, 2 on bad usage, a file
 // that cannot be read or written, or standard output that cannot be written.
 
+#include "app/sweep.h"
 #include "app/trajectory_surface.h"
 #include "app/workspace.h"
 #include "data/numtext.h"
@@ -15,6 +16,10 @@
 #include "view/sketch.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <iostream>
@@ -42,12 +47,14 @@ constexpr int kUsage = 2;
 const char* const kUsageText =
     "usage: skarvel-cli fly [INPUT.kxs] [--design DESIGN.kx] [--export FILE.txt|-]\n"
     "                       [--save-input FILE.kxs] [--save-design FILE.kx]\n"
-    "                       [--marker I | --marker-time T]\n"
+    "                       [--marker I | --marker-time T] [--set NAME=VALUE ...]\n"
     "                       [--trajectory FILE.svg|.emf|.wmf [--size WxH] [--angles A,B]\n"
     "                        [--no-ground] [--verticals] [--no-cursor-ground]]\n"
     "       skarvel-cli estimate [INPUT.kxs] [--design DESIGN.kx] [--save-input FILE.kxs]\n"
     "                       [--save-design FILE.kx]\n"
     "       skarvel-cli analyse [INPUT.kxs] [--design DESIGN.kx] [--polar]\n"
+    "       skarvel-cli sweep [INPUT.kxs] [--design DESIGN.kx] --vary NAME=FROM:TO:STEP ...\n"
+    "                       [-j N] [--shard I/N] [--out FILE.csv|-] [--best FIGURE] [--quiet]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "                       [--sketch FILE.svg|.emf|.wmf [--size WxH]]\n"
     "       skarvel-cli help | --help | -h   (this text)\n"
@@ -60,6 +67,12 @@ const char* const kUsageText =
     "--marker I (a sample, limited to the flight) or --marker-time T (the sample\n"
     "nearest to T seconds) prints the marker table's rows after the history lines.\n"
     "--sketch writes the design sketch as the window shows it: WxH in pixels (300x200).\n"
+    "--set NAME=VALUE writes a value into an input-data row (its caption) or a design\n"
+    "cell (COLUMN/ROW, needs --design) before the flight, as sweep does for a point.\n"
+    "sweep flies every point of the grid (the last --vary varying fastest) on -j\n"
+    "workers (default: every core) and writes CSV; --shard I/N keeps the points whose\n"
+    "index mod N is I; --best prints the best point's line (largest FIGURE, least\n"
+    "沈下率); Ctrl-C ends it with the finished rows written (exit 130).\n"
     "analyse prints the steady glide (trim), the static margin and the modes about\n"
     "it; --polar adds the glide polar over the tail setting. Exit 1 when the glide\n"
     "does not trim.\n";
@@ -90,6 +103,15 @@ struct Options {
     bool spanVerticals = false;
     bool cursorGround = true;
     bool polar = false;
+    // Sweeps and settings.
+    std::vector<std::string> vary;
+    std::vector<std::string> settings;
+    int jobs = 0;
+    std::size_t shard = 0;
+    std::size_t shards = 1;
+    std::optional<std::string> outFile;
+    std::optional<std::string> best;
+    bool quiet = false;
 };
 
 class UsageError : public std::runtime_error {
@@ -245,7 +267,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
         return o;
     }
     if (o.command != "fly" && o.command != "estimate" && o.command != "design" &&
-        o.command != "analyse") {
+        o.command != "analyse" && o.command != "sweep") {
         throw UsageError("unknown command \"" + data::QuotedName(o.command) + "\"");
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -291,6 +313,40 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--no-cursor-ground" && fly) {
             o.cursorGround = false;
             anySwitch = true;
+        } else if ((a == "--vary" && o.command == "sweep") || (a == "--set" && fly)) {
+            std::optional<std::string> spec;
+            value(spec, false);
+            (fly ? o.settings : o.vary).push_back(*spec);
+        } else if (a == "-j" && o.command == "sweep") {
+            std::optional<std::string> jobs;
+            value(jobs, false);
+            const auto n = ParseInt(*jobs, 1, 4096);
+            if (!n) {
+                throw UsageError("-j needs a number of workers 1..4096, not \"" +
+                                 data::QuotedName(*jobs) + "\"");
+            }
+            o.jobs = *n;
+        } else if (a == "--shard" && o.command == "sweep") {
+            std::optional<std::string> shard;
+            value(shard, false);
+            const auto in = ParsePair(*shard, '/', 0, std::numeric_limits<int>::max());
+            if (!in || in->second < 1 || in->first >= in->second) {
+                throw UsageError("--shard needs I/N with 0 <= I < N, not \"" +
+                                 data::QuotedName(*shard) + "\"");
+            }
+            o.shard = static_cast<std::size_t>(in->first);
+            o.shards = static_cast<std::size_t>(in->second);
+        } else if (a == "--out" && o.command == "sweep") {
+            value(o.outFile);
+        } else if (a == "--best" && o.command == "sweep") {
+            value(o.best, false);
+            if (!skarvel::app::SummaryFigure(*o.best)) {
+                throw UsageError("--best needs one of the six figures (滞空時間, 最大高度, "
+                                 "着地距離, 旋回半径, 速度, 沈下率), not \"" +
+                                 data::QuotedName(*o.best) + "\"");
+            }
+        } else if (a == "--quiet" && o.command == "sweep") {
+            o.quiet = true;
         } else if (a == "--polar" && o.command == "analyse") {
             o.polar = true;
         } else if (a == "--sketch" && o.command == "design") {
@@ -319,6 +375,9 @@ Options ParseArguments(const std::vector<std::string>& args) {
         o.input.reset();
         ParseSketchOptions(o, size);
         return o;
+    }
+    if (o.command == "sweep" && o.vary.empty()) {
+        throw UsageError("sweep needs at least one --vary NAME=FROM:TO:STEP");
     }
     ParsePictureOptions(o, size, angles, marker, markerTime, anySwitch);
     return o;
@@ -402,6 +461,109 @@ void WarnUnsavable(const std::vector<std::string>& characters, const std::string
               << ": these characters cannot be saved and are written as \"?\": " << list << '\n';
 }
 
+// Set by Ctrl-C while a sweep runs.
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+// What was gathered and `text` go to standard output now.
+void WriteOut(std::string_view text) {
+    out += text;
+    if (!FlushOutput()) {
+        throw std::runtime_error(std::string("cannot write to standard output: ") +
+                                 std::strerror(errno));
+    }
+}
+
+// Design cells can be set only when a design was opened.
+std::vector<skarvel::app::SweepVariable> ParseVariables(const std::vector<std::string>& specs,
+                                                        bool haveDesign) {
+    std::vector<skarvel::app::SweepVariable> variables;
+    for (const std::string& spec : specs) {
+        variables.push_back(skarvel::app::ParseSweepVariable(spec));
+        if (variables.back().design && !haveDesign) {
+            throw UsageError(variables.back().name + ": a design cell needs --design");
+        }
+    }
+    return variables;
+}
+
+int RunSweep(const Options& o, Workspace& ws, skarvel::app::SweepGrid grid) {
+    using namespace skarvel::app;
+    const std::optional<int> figure = o.best ? SummaryFigure(*o.best) : std::nullopt;
+    const bool toStdout = !o.outFile || *o.outFile == "-";
+    std::optional<data::SafeFileWriter> file;
+    if (!toStdout) {
+        file.emplace(*o.outFile);
+    }
+    const auto emit = [&](std::string_view text) {
+        if (file) {
+            file->write(text);
+        } else {
+            WriteOut(text);
+        }
+    };
+    emit(SweepCsvHeader(grid));
+    struct sigaction action {};
+    struct sigaction previous {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, &previous);
+    const bool bar = !o.quiet && ::isatty(STDERR_FILENO) == 1;
+    std::optional<SweepRow> best;
+    {
+        Sweep sweep(ws.sweepBase(), std::move(grid), SweepOptions{o.jobs, o.shard, o.shards});
+        for (;;) {
+            if (interrupted != 0) {
+                sweep.cancel();
+            }
+            std::string chunk;
+            for (SweepRow& row : sweep.takeRows(std::chrono::milliseconds(100))) {
+                chunk += SweepCsvLine(row);
+                if (figure && (!best || BetterRow(row, *best, *figure))) {
+                    best = std::move(row);
+                }
+            }
+            if (!chunk.empty()) {
+                emit(chunk);
+            }
+            const SweepProgress p = sweep.progress();
+            if (bar) {
+                char line[160];
+                std::snprintf(
+                    line, sizeof line, "\r%zu/%zu points  %.1f/s  %s left   ", p.done, p.total,
+                    p.pointsPerSecond,
+                    p.secondsLeft
+                        ? (std::to_string(static_cast<long long>(std::ceil(*p.secondsLeft))) + " s")
+                              .c_str()
+                        : "?");
+                std::cerr << line << std::flush;
+            }
+            if (sweep.finished()) {
+                break;
+            }
+        }
+    }
+    ::sigaction(SIGINT, &previous, nullptr);
+    if (bar) {
+        std::cerr << '\n';
+    }
+    if (file) {
+        // The rows finished so far, in order, also after Ctrl-C.
+        file->commit();
+    }
+    if (best) {
+        if (toStdout) {
+            std::cerr << "best: " << SweepCsvLine(*best);
+        } else {
+            WriteOut(SweepCsvLine(*best));
+        }
+    }
+    return interrupted != 0 ? 130 : kOk;
+}
+
 int Run(const Options& o) {
     if (o.command == "help") {
         out += kUsageText;
@@ -423,6 +585,15 @@ int Run(const Options& o) {
     }
     if (o.input) {
         ws.openInputFile(*o.input);
+    }
+    // The settings and the grid are checked before any flight.
+    ParseVariables(o.settings, o.design.has_value());
+    std::optional<skarvel::app::SweepGrid> grid;
+    if (o.command == "sweep") {
+        grid.emplace(ParseVariables(o.vary, o.design.has_value()));
+    }
+    if (!o.settings.empty()) {
+        ws.applySettings(o.settings);
     }
     int status = kOk;
     if (o.command == "design") {
@@ -480,6 +651,8 @@ int Run(const Options& o) {
             WritePicture(*o.trajectory, o.width, o.height,
                          [&](view::Canvas& canvas) { surface->shown().replay(canvas); });
         }
+    } else if (o.command == "sweep") {
+        status = RunSweep(o, ws, std::move(*grid));
     } else if (o.command == "analyse") {
         const sim::StabilityAnalysis analysis = ws.analyseStability();
         out += sim::StabilityText(analysis);

@@ -4,8 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -1,0 +1,202 @@
+// Sweeps: what a variable means, the grid's order, and that every point is
+// the flight the window would fly for those cells, whatever the threads do.
+
+#include "app/sweep.h"
+#include "app/workspace.h"
+#include "data/tables.h"
+#include "sim/summary.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace {
+
+using skarvel::app::ParseSweepVariable;
+using skarvel::app::Sweep;
+using skarvel::app::SweepError;
+using skarvel::app::SweepGrid;
+using skarvel::app::SweepRow;
+using skarvel::app::Workspace;
+namespace data = skarvel::data;
+namespace in = skarvel::data::input;
+
+std::string Values(const std::string& spec) {
+    std::string text;
+    for (const std::string& v : ParseSweepVariable(spec).values) {
+        text += v + " ";
+    }
+    return text;
+}
+
+std::string Refusal(const std::string& spec) {
+    try {
+        ParseSweepVariable(spec);
+    } catch (const SweepError& e) {
+        return e.what();
+    }
+    return "accepted";
+}
+
+TEST(SweepVariables, ValuesAsTypedAndRefusals) {
+    // TO is included within half a step; the decimals of FROM and STEP.
+    EXPECT_EQ(Values("上下角=0:1:0.25"), "0.00 0.25 0.50 0.75 1.00 ");
+    EXPECT_EQ(Values("初速=10:0:-5"), "10 5 0 ");
+    EXPECT_EQ(Values("初速=0:10:3"), "0 3 6 9 ");
+    EXPECT_EQ(Values("初速=0:11:3"), "0 3 6 9 12 ");
+    EXPECT_EQ(Values("迎角=-0.3:0.3:0.1"), "-0.3 -0.2 -0.1 0.0 0.1 0.2 0.3 ");
+    EXPECT_EQ(Values("初速=1e2"), "1e2 ");
+    const auto cell = ParseSweepVariable("胴体/重心位置=50");
+    EXPECT_TRUE(cell.design);
+    EXPECT_EQ(cell.column, data::design::Fuselage);
+    EXPECT_EQ(cell.row, data::design::CgPosition);
+
+    EXPECT_EQ(Refusal("速さ=1"),
+              "速さ: no input-data row or design cell (COLUMN/ROW) of that name");
+    EXPECT_EQ(Refusal("翼/展開長=1"), "翼/展開長: no design column \"翼\"");
+    EXPECT_EQ(Refusal("主翼/形式=1"), "主翼/形式: not a design cell that takes a number");
+    EXPECT_EQ(Refusal("初速=1:2:0"), "初速: the step is 0");
+    EXPECT_EQ(Refusal("初速=1:2:-1"), "初速: the step leads away from TO");
+    EXPECT_EQ(Refusal("初速=1:2"), "初速: a range is FROM:TO:STEP, not \"1:2\"");
+    EXPECT_EQ(Refusal("初速=x"), "初速: the value \"x\" is not a number");
+    EXPECT_EQ(Refusal("初速=0:1e8:1"), "初速: more than 10000000 values");
+    EXPECT_EQ(Refusal("初速"), "\"初速\": a variable is NAME=FROM:TO:STEP or NAME=VALUE");
+
+    // The grid: the last variable fastest, no cell twice, at most 10^7 points.
+    const SweepGrid grid({ParseSweepVariable("初速=1:2:1"), ParseSweepVariable("高度=5:7:1")});
+    EXPECT_EQ(grid.size(), 6u);
+    EXPECT_EQ(grid.valuesOf(4), (std::vector<std::string>{"2", "6"}));
+    EXPECT_THROW(SweepGrid({ParseSweepVariable("初速=1"), ParseSweepVariable("初速=2")}),
+                 SweepError);
+    EXPECT_THROW(
+        SweepGrid({ParseSweepVariable("初速=0:9999:1"), ParseSweepVariable("高度=0:9999:1")}),
+        SweepError);
+}
+
+bool SameBits(const std::optional<skarvel::sim::FlightSummary>& a,
+              const std::optional<skarvel::sim::FlightSummary>& b) {
+    if (!a || !b) {
+        return !a && !b;
+    }
+    const auto bits = [](double x) { return std::bit_cast<std::uint64_t>(x); };
+    return bits(a->airborneTime) == bits(b->airborneTime) &&
+           bits(a->maxAltitude) == bits(b->maxAltitude) &&
+           bits(a->landingDistance) == bits(b->landingDistance) && a->straight == b->straight &&
+           bits(a->turnRadius) == bits(b->turnRadius) && bits(a->speed) == bits(b->speed) &&
+           bits(a->sinkRate) == bits(b->sinkRate);
+}
+
+// Every point equals the workspace's own flight of those cells, bit for bit,
+// on one worker or two, and the shards together are the whole.
+TEST(Sweep, PointsAreTheWindowsFlightsInGridOrder) {
+    Workspace ws;
+    ws.editCell(skarvel::app::TableId::Input, in::kValueColumn, in::Altitude, "5");
+    const SweepGrid grid({ParseSweepVariable("胴体/重心位置=50:60:10"),
+                          ParseSweepVariable("サーマル半径=0:20:20"),
+                          ParseSweepVariable("上下角=30:60:30")});
+    std::vector<SweepRow> whole;
+    for (const int workers : {1, 2}) {
+        Sweep sweep(ws.sweepBase(), grid, {workers});
+        std::vector<SweepRow> rows;
+        while (!sweep.finished()) {
+            for (SweepRow& r : sweep.takeRows(std::chrono::milliseconds(50))) {
+                rows.push_back(std::move(r));
+            }
+        }
+        ASSERT_EQ(rows.size(), grid.size());
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            EXPECT_EQ(rows[k].point, k);
+            if (workers == 2) {
+                EXPECT_TRUE(SameBits(rows[k].summary, whole[k].summary)) << k;
+            }
+        }
+        whole = std::move(rows);
+    }
+    // サーマル半径 0 fails every flight.
+    EXPECT_FALSE(whole[0].summary);
+    EXPECT_TRUE(whole[2].summary);
+    // The user's way: the design cell typed (Enter converts), then the input
+    // cells, then a run from the input data.
+    for (std::size_t k = 0; k < whole.size(); ++k) {
+        Workspace window;
+        const auto values = grid.valuesOf(k);
+        const auto type = [&window](skarvel::app::TableId t, int column, int row,
+                                    const std::string& text) {
+            window.editCell(t, column, row, text);
+        };
+        type(skarvel::app::TableId::Input, in::kValueColumn, in::Altitude, "5");
+        type(skarvel::app::TableId::Design, data::design::Fuselage, data::design::CgPosition,
+             values[0]);
+        window.convertToInput();
+        type(skarvel::app::TableId::Input, in::kValueColumn, in::ThermalRadius, values[1]);
+        type(skarvel::app::TableId::Input, in::kValueColumn, in::ClimbAngle, values[2]);
+        window.runFromInput();
+        const auto& rows = window.history().rows();
+        ASSERT_EQ(rows.size(), 1u);
+        if (!whole[k].summary) {
+            EXPECT_FALSE(rows[0].hasInputs()) << k;
+        } else {
+            EXPECT_TRUE(SameBits(whole[k].summary,
+                                 skarvel::sim::Summarize(window.record(), window.statistics())))
+                << k;
+        }
+        // A point chosen in the sweep's results flies the same.
+        Workspace chosen;
+        chosen.editCell(skarvel::app::TableId::Input, in::kValueColumn, in::Altitude, "5");
+        ASSERT_TRUE(chosen.flySweepPoint(grid, k));
+        EXPECT_EQ(chosen.history().rows()[0].cells, rows[0].cells) << k;
+    }
+
+    Sweep shard(ws.sweepBase(), grid, {2, 1, 3});
+    std::vector<std::size_t> points;
+    while (!shard.finished()) {
+        for (const SweepRow& r : shard.takeRows(std::chrono::milliseconds(50))) {
+            points.push_back(r.point);
+            EXPECT_TRUE(SameBits(r.summary, whole[r.point].summary));
+        }
+    }
+    EXPECT_EQ(points, (std::vector<std::size_t>{1, 4, 7}));
+}
+
+TEST(Sweep, CancelledRowsEndWithoutAGap) {
+    Workspace ws;
+    const SweepGrid grid({ParseSweepVariable("初速=100:200:0.01")});
+    Sweep sweep(ws.sweepBase(), grid, {2});
+    std::vector<SweepRow> rows = sweep.takeRows(std::chrono::milliseconds(2000));
+    ASSERT_FALSE(rows.empty());
+    sweep.cancel();
+    while (!sweep.finished()) {
+        for (SweepRow& r : sweep.takeRows(std::chrono::milliseconds(50))) {
+            rows.push_back(std::move(r));
+        }
+    }
+    EXPECT_LT(rows.size(), grid.size());
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        EXPECT_EQ(rows[k].point, k);
+    }
+    EXPECT_EQ(sweep.progress().total, grid.size());
+}
+
+TEST(Sweep, CsvAndTheBestPoint) {
+    SweepRow flown{3, {"1.5", "x,\"y\""}, skarvel::sim::FlightSummary{}};
+    flown.summary->airborneTime = 0.1;
+    flown.summary->straight = true;
+    const SweepRow failed{4, {"2", "z"}, std::nullopt};
+    EXPECT_EQ(skarvel::app::SweepCsvLine(flown), "3,1.5,\"x,\"\"y\"\"\",0.1,0,0,直線,0,0,\n");
+    EXPECT_EQ(skarvel::app::SweepCsvLine(failed), "4,2,z,,,,,,,Error\n");
+    EXPECT_EQ(skarvel::app::SummaryFigure("沈下率"), 5);
+    EXPECT_EQ(skarvel::app::SummaryFigure("滞空時間(s)"), 0);
+    EXPECT_FALSE(skarvel::app::SummaryFigure("高さ"));
+    // A straight flight's radius is the largest; an error row is never best.
+    SweepRow turning = flown;
+    turning.summary->straight = false;
+    turning.summary->turnRadius = 1e9;
+    EXPECT_TRUE(skarvel::app::BetterRow(flown, turning, 3));
+    EXPECT_TRUE(skarvel::app::BetterRow(turning, failed, 5));
+    EXPECT_FALSE(skarvel::app::BetterRow(failed, turning, 5));
+}
+
+} // namespace
