@@ -90,13 +90,14 @@ bool SameBits(const std::optional<skarvel::sim::FlightSummary>& a,
 }
 
 // Every point equals the workspace's own flight of those cells, bit for bit,
-// on one worker or two, and the shards together are the whole.
+// on one worker or two, and the shards together are the whole. A minimum
+// drag of 0 flies on the design-based laws, each worker on its own copy.
 TEST(Sweep, PointsAreTheWindowsFlightsInGridOrder) {
     Workspace ws;
     ws.editCell(skarvel::app::TableId::Input, in::kValueColumn, in::Altitude, "5");
     const SweepGrid grid({ParseSweepVariable("胴体/重心位置=50:60:10"),
                           ParseSweepVariable("サーマル半径=0:20:20"),
-                          ParseSweepVariable("上下角=30:60:30")});
+                          ParseSweepVariable("最小抗力係数=0:0.05:0.05")});
     std::vector<SweepRow> whole;
     for (const int workers : {1, 2}) {
         Sweep sweep(ws.sweepBase(), grid, {workers});
@@ -132,7 +133,7 @@ TEST(Sweep, PointsAreTheWindowsFlightsInGridOrder) {
              values[0]);
         window.convertToInput();
         type(skarvel::app::TableId::Input, in::kValueColumn, in::ThermalRadius, values[1]);
-        type(skarvel::app::TableId::Input, in::kValueColumn, in::ClimbAngle, values[2]);
+        type(skarvel::app::TableId::Input, in::kValueColumn, in::MinDrag, values[2]);
         window.runFromInput();
         const auto& rows = window.history().rows();
         ASSERT_EQ(rows.size(), 1u);
