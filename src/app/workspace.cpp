@@ -253,6 +253,14 @@ void Workspace::applySettings(const std::vector<std::string>& settings) {
     ApplySettings(tables_, model_, designComputed_, settings);
 }
 
+view::PatternLayout Workspace::cuttingPattern(view::PointMm paper, double margin,
+                                              const std::string& date) const {
+    const std::string_view file = data::LastPathComponent(dialogs_.designOpen);
+    return view::LayOutPattern(view::PatternPieces(model_, designComputed_, tables_.design), paper,
+                               margin, file.empty() ? std::string("無題") : std::string(file),
+                               date);
+}
+
 void Workspace::showFailedRun() {
     // Every view shows what the record holds: the samples flown up to the
     // failure. The live picture has them already; the track bar and the

@@ -16,6 +16,7 @@
 #include "sim/history.h"
 #include "sim/input_set.h"
 #include "sim/modes.h"
+#include "view/pattern.h"
 
 #include <memory>
 #include <optional>
@@ -160,6 +161,13 @@ class Workspace {
     // command line's --set). Throws SweepError naming a refused one, before
     // anything is written.
     void applySettings(const std::vector<std::string>& settings);
+
+    // --- cutting pattern ---------------------------------------------------------
+    // The parts of the design at full size on pages of `paper` (mm) with at
+    // least `margin` mm kept free, labelled with the design file's name and
+    // `date`. Throws view::PatternError.
+    view::PatternLayout cuttingPattern(view::PointMm paper, double margin,
+                                       const std::string& date) const;
 
     // --- run history ---------------------------------------------------------
     // Each does nothing while a flight runs and returns false then.

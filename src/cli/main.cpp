@@ -10,9 +10,12 @@
 #include "data/tables.h"
 #include "data/textfile.h"
 #include "picture/medium.h"
+#include "picture/pattern_pdf.h"
+#include "picture/pattern_svg.h"
 #include "picture/recording_canvas.h"
 #include "sim/analysis_text.h"
 #include "sim/text_export.h"
+#include "view/pattern.h"
 #include "view/sketch.h"
 
 #include <cerrno>
@@ -21,6 +24,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <iostream>
 #include <limits>
@@ -57,6 +61,7 @@ const char* const kUsageText =
     "                       [-j N] [--shard I/N] [--out FILE.csv|-] [--best FIGURE] [--quiet]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "                       [--sketch FILE.svg|.emf|.wmf [--size WxH]]\n"
+    "                       [--pattern FILE.pdf|.svg [--paper A4|A3|B5|Letter]]\n"
     "       skarvel-cli help | --help | -h   (this text)\n"
     "       skarvel-cli --version\n"
     "--export - writes the flight text (CP932, CR LF) to standard output instead of\n"
@@ -112,6 +117,9 @@ struct Options {
     std::optional<std::string> outFile;
     std::optional<std::string> best;
     bool quiet = false;
+    // The cutting pattern.
+    std::optional<std::string> pattern;
+    view::PaperSize paper = view::PaperSize::A4;
 };
 
 class UsageError : public std::runtime_error {
@@ -349,6 +357,22 @@ Options ParseArguments(const std::vector<std::string>& args) {
             o.quiet = true;
         } else if (a == "--polar" && o.command == "analyse") {
             o.polar = true;
+        } else if (a == "--pattern" && o.command == "design") {
+            value(o.pattern);
+            const std::string ext = data::LowerExtension(*o.pattern);
+            if (ext != ".pdf" && ext != ".svg") {
+                throw UsageError("\"" + data::QuotedName(*o.pattern) +
+                                 "\": the pattern must be a .pdf or .svg file");
+            }
+        } else if (a == "--paper" && o.command == "design") {
+            std::optional<std::string> paper;
+            value(paper, false);
+            const auto size = view::PaperSizeFromName(*paper);
+            if (!size) {
+                throw UsageError("--paper needs A4, A3, B5 or Letter, not \"" +
+                                 data::QuotedName(*paper) + "\"");
+            }
+            o.paper = *size;
         } else if (a == "--sketch" && o.command == "design") {
             value(o.sketch);
         } else if (a == "--save-input") {
@@ -459,6 +483,34 @@ void WarnUnsavable(const std::vector<std::string>& characters, const std::string
     }
     std::cerr << "skarvel-cli: warning: " << data::QuotedName(file)
               << ": these characters cannot be saved and are written as \"?\": " << list << '\n';
+}
+
+// Today as the pattern's pages show it.
+std::string Today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+// The cutting pattern as PDF or SVG; a design without one is refused with
+// its reason and nothing is written (false).
+bool WritePattern(const Workspace& ws, const std::string& path, view::PaperSize paper) {
+    view::PatternLayout layout;
+    try {
+        layout = ws.cuttingPattern(view::PaperDimensions(paper), view::kPatternMargin, Today());
+    } catch (const view::PatternError& e) {
+        std::cerr << "skarvel-cli: " << e.what() << '\n';
+        return false;
+    }
+    if (data::LowerExtension(path) == ".pdf") {
+        picture::WritePatternPdf(layout, path);
+    } else {
+        picture::WritePatternSvg(layout, path);
+    }
+    return true;
 }
 
 // Set by Ctrl-C while a sweep runs.
@@ -604,6 +656,9 @@ int Run(const Options& o) {
         PrintTable(ws.tables().computed, cd::Wing, cd::Whole, cd::Unit);
         PrintTable(ws.tables().input, data::input::kValueColumn, data::input::kValueColumn,
                    data::input::kUnitColumn);
+        if (o.pattern && !WritePattern(ws, *o.pattern, o.paper)) {
+            status = kFlightError;
+        }
         if (o.sketch) {
             // Drawn from what the computation left, failed or not.
             WritePicture(*o.sketch, o.width, o.height, [&](view::Canvas& canvas) {
