@@ -373,6 +373,9 @@ SweepDialog::SweepDialog(app::Workspace& workspace, Dialogs dialogs, FlyRequest 
     pointText_->setObjectName(QStringLiteral("SweepPoint"));
     pointText_->setWordWrap(true);
     pointText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Two lines always, so that the chart does not jump as the mouse moves.
+    pointText_->setMinimumHeight(2 * pointText_->fontMetrics().lineSpacing() + 4);
+    pointText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     const auto nearest = [this](double x) -> std::optional<std::size_t> {
         const std::vector<int> shown = axes();
         if (!grid_ || grid_->size() == 0) {
