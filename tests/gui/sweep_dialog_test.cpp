@@ -162,7 +162,8 @@ TEST(SweepDialog, CancelStopsTheSweepWithTheRowsSoFar) {
     Window w;
     SweepDialog* d = Open(w);
     ASSERT_NE(d, nullptr);
-    Enter(d, 0, kLaunch, QStringLiteral("3"), QStringLiteral("7"), QStringLiteral("0.05"));
+    // Some 40000 points: seconds of work, cancelled long before the end.
+    Enter(d, 0, kLaunch, QStringLiteral("3"), QStringLiteral("7"), QStringLiteral("0.01"));
     Enter(d, 1, kClimb, QStringLiteral("-10"), QStringLiteral("10"), QStringLiteral("0.2"));
     ASSERT_TRUE(d->entries());
     const std::size_t size = d->entries()->size();
