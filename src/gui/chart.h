@@ -2,7 +2,8 @@
 // One time-series chart: line series against time in seconds, plus the marker
 // series "Mkr" that highlights one chart point. With another bottom title and
 // points given series by series it also plots one quantity against another.
-// The only wrapper of the chart library, so that it can be replaced without
+// ColorMap shows a quantity over a grid of two others in colour.
+// The only wrappers of the chart library, so that it can be replaced without
 // touching the rest of the window.
 
 #include <QColor>
@@ -18,6 +19,8 @@
 class QCustomPlot;
 class QPaintDevice;
 class QCPGraph;
+class QCPColorMap;
+class QCPColorScale;
 class QPainter;
 class QPixmap;
 class QMouseEvent;
@@ -68,6 +71,9 @@ class Chart : public QWidget {
     // Both axes fixed at these ranges, then drawn.
     void setRanges(Range x, Range y);
     void setBottomTitle(const QString& title);
+    void setLeftTitle(const QString& title);
+    // Empties one line series; no rescaling and no drawing.
+    void clearSeries(int series);
     // Both axes back to automatic scaling fitted to the line series, then drawn.
     void autoScale();
     bool automaticScaling() const { return automatic_; }
@@ -89,6 +95,8 @@ class Chart : public QWidget {
 
     // The time under widget column pixelX; nothing outside the plotting area.
     std::optional<double> timeAt(int pixelX) const;
+    // The widget pixel where the point (x, y) is drawn.
+    QPoint pixelOf(double x, double y) const;
 
     bool dirty() const { return dirty_; }
     // Draws again only when points were added or removed since the last drawing.
@@ -104,12 +112,16 @@ class Chart : public QWidget {
     // The mouse moved over the plotting area with no button and no Shift, Ctrl
     // or Alt held; t is the time under it.
     void mouseTime(double t);
+    // The left button went down in the plotting area with no Shift, Ctrl or
+    // Alt held; (x, y) is the point under it.
+    void clicked(double x, double y);
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
     void onMouseMove(QMouseEvent* event);
+    void onMousePress(QMouseEvent* event);
     void fitAxes();
 
     QCustomPlot* plot_ = nullptr;
@@ -120,6 +132,65 @@ class Chart : public QWidget {
     bool dirty_ = false;
     bool automatic_ = true;
     bool reserveOnClear_ = false;
+};
+
+// A grid of cells coloured by their values, with the colour scale beside
+// it and one cell that can be marked. Cells without a value stay blank.
+class ColorMap : public QWidget {
+    Q_OBJECT
+  public:
+    struct Cell {
+        int column = 0;
+        int row = 0;
+        friend bool operator==(const Cell&, const Cell&) = default;
+    };
+
+    explicit ColorMap(QWidget* parent = nullptr);
+    ~ColorMap() override;
+
+    // An empty grid: the cells' centres at xs (columns) and ys (rows), each
+    // list evenly spaced, ascending or descending. Clears the mark.
+    void reset(const QString& xTitle, std::vector<double> xs, const QString& yTitle,
+               std::vector<double> ys);
+    void setScaleTitle(const QString& title);
+    QString scaleTitle() const;
+    int columns() const { return int(xs_.size()); }
+    int rows() const { return int(ys_.size()); }
+    // A value that is not a number leaves the cell blank. No drawing.
+    void setValue(Cell cell, double value);
+    double value(Cell cell) const;
+    void setMark(std::optional<Cell> cell);
+    std::optional<Cell> mark() const { return mark_; }
+    // The colour scale fitted to the values, then drawn.
+    void replot();
+    Chart::Range colourRange() const;
+
+    // The cell under a widget pixel; nothing outside the grid.
+    std::optional<Cell> cellAt(QPoint pixel) const;
+    // The widget pixel at a cell's centre.
+    QPoint pixelOf(Cell cell) const;
+
+    QPixmap toPixmap(int width, int height);
+
+  Q_SIGNALS:
+    // The mouse moved over a cell with no button held; -1, -1: off the grid.
+    void hovered(int column, int row);
+    // The left button went down on a cell with no Shift, Ctrl or Alt held.
+    void clicked(int column, int row);
+
+  private:
+    // The library's cell of a grid cell: its keys and values ascend.
+    int keyIndex(int column) const;
+    int valueIndex(int row) const;
+
+    QCustomPlot* plot_ = nullptr;
+    QCPColorMap* map_ = nullptr;
+    QCPColorScale* scale_ = nullptr;
+    QCPGraph* markGraph_ = nullptr;
+    std::vector<double> xs_;
+    std::vector<double> ys_;
+    std::vector<double> values_; // by column, then row
+    std::optional<Cell> mark_;
 };
 
 } // namespace skarvel::gui

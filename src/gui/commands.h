@@ -29,6 +29,7 @@ enum class Command {
     RunFromInput,
     RunFromParameters,
     Stability,
+    Sweep,
     LiveCharts,
     LiveTrajectory,
     ReplayStart,

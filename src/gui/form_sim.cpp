@@ -11,6 +11,7 @@
 #include "gui/pick_list.h"
 #include "gui/qt_text.h"
 #include "gui/stability_dialog.h"
+#include "gui/sweep_dialog.h"
 #include "gui/table_view.h"
 #include "gui/trajectory_view.h"
 #include "model/design_rules.h"
@@ -113,6 +114,9 @@ TFormSim::~TFormSim() {
     // The dialog goes first: the tables it listens to may still signal.
     delete stability_;
     stability_ = nullptr;
+    // Its sweep ends with it.
+    delete sweep_;
+    sweep_ = nullptr;
     // The regions go after this part of the window is gone; what they signal
     // while they close must not reach it.
     for (QObject* child : findChildren<QObject*>()) {
@@ -483,6 +487,9 @@ void TFormSim::closeEvent(QCloseEvent* event) {
     }
     if (stability_ != nullptr) {
         stability_->close();
+    }
+    if (sweep_ != nullptr) {
+        sweep_->close();
     }
     event->accept();
 }

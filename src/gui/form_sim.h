@@ -27,6 +27,7 @@ class ChartPanel;
 class CommentBox;
 class PickList;
 class StabilityDialog;
+class SweepDialog;
 class TFormPaper;
 class DesignSketch;
 class HelpWindow;
@@ -65,6 +66,8 @@ class TFormSim : public QMainWindow {
     HelpWindow* helpWindow() const { return helpWindow_; }
     // Null until the analysis is first asked for.
     StabilityDialog* stabilityDialog() const { return stability_; }
+    // Null until a sweep is first asked for.
+    SweepDialog* sweepDialog() const { return sweep_; }
 
     // Files dropped from the desktop (the same path as a drop event).
     void dropFiles(const QStringList& paths);
@@ -87,6 +90,9 @@ class TFormSim : public QMainWindow {
     // The analysis of the steady glide, beside the window; its flights are
     // queued as the runs are.
     void showStability();
+    // Sweeps of one or two cells, beside the window; the point it asks for
+    // is flown as a queued run.
+    void showSweep();
     void showHelp();
     void showAbout();
     void askHorizontalAngle();
@@ -172,6 +178,7 @@ class TFormSim : public QMainWindow {
     DesignSketch* sketch_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
     StabilityDialog* stability_ = nullptr;
+    SweepDialog* sweep_ = nullptr;
     PickList* pickList_ = nullptr;
     int pickColumn_ = 0;
     int pickRow_ = 0;

@@ -12,6 +12,7 @@
 #include "gui/picture_export.h"
 #include "gui/qt_text.h"
 #include "gui/stability_dialog.h"
+#include "gui/sweep_dialog.h"
 #include "gui/table_view.h"
 #include "gui/trajectory_view.h"
 
@@ -107,6 +108,8 @@ void (TFormSim::*TFormSim::windowCommand(Command id))() {
         return &TFormSim::runFromParameters;
     case Command::Stability:
         return &TFormSim::showStability;
+    case Command::Sweep:
+        return &TFormSim::showSweep;
     case Command::PlayForward:
         return &TFormSim::playForward;
     case Command::PlayBackward:
@@ -304,6 +307,26 @@ void TFormSim::showStability() {
     stability_->show();
     stability_->raise();
     stability_->activateWindow();
+}
+
+void TFormSim::showSweep() {
+    if (sweep_ == nullptr) {
+        const auto fly = [this](const app::SweepGrid& grid, std::size_t point) {
+            // The flight is watched here.
+            raise();
+            activateWindow();
+            later([this, grid, point] {
+                if (!ws_.busy()) {
+                    ws_.flySweepPoint(grid, point);
+                }
+            });
+        };
+        // A window of its own, as the analysis is; this window deletes it.
+        sweep_ = new SweepDialog(ws_, dialogs_, fly);
+    }
+    sweep_->show();
+    sweep_->raise();
+    sweep_->activateWindow();
 }
 
 void TFormSim::askHorizontalAngle() {
