@@ -6,6 +6,8 @@
 #include "data/tables.h"
 #include "gui/painter_canvas.h"
 #include "gui/trajectory_view.h"
+#include "picture/pattern_pdf.h"
+#include "picture/pattern_svg.h"
 #include "view/canvas.h"
 #include "view/navigation.h"
 #include "view/trajectory.h"
@@ -18,6 +20,7 @@
 #include <QPalette>
 #include <QPen>
 #include <QRect>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -223,5 +226,29 @@ void BM_DefaultFlightNoView(benchmark::State& state) {
     state.counters["samples"] = ws.record().lastIndex;
 }
 BENCHMARK(BM_DefaultFlightNoView)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// The cutting pattern of the default design: pieces, layout and the SVG
+// pages, or the whole PDF (in memory and on disk).
+void BM_CuttingPattern(benchmark::State& state) {
+    const bool pdf = state.range(0) != 0;
+    app::Workspace ws;
+    const QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("pattern.pdf")).toStdString();
+    for (auto _ : state) {
+        const view::PatternLayout layout = ws.cuttingPattern(
+            view::PaperDimensions(view::PaperSize::A4), view::kPatternMargin, "2026-12-07");
+        if (pdf) {
+            picture::WritePatternPdf(layout, path);
+        } else {
+            benchmark::DoNotOptimize(picture::PatternSvgPages(layout));
+        }
+    }
+    state.SetLabel(pdf ? "PDF file" : "SVG pages");
+}
+BENCHMARK(BM_CuttingPattern)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -38,6 +38,15 @@ QFont PatternFont(double pixels) {
     return font;
 }
 
+// Qt's note that a root user has no runtime folder says nothing about the
+// pattern: the command line does not pass it on.
+void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context,
+                             const QString& message) {
+    if (!message.startsWith(QStringLiteral("QStandardPaths:"))) {
+        qt_message_output(type, context, message);
+    }
+}
+
 } // namespace
 
 void PaintPatternPage(QPainter& painter, const view::PatternPage& page, double k) {
@@ -46,8 +55,8 @@ void PaintPatternPage(QPainter& painter, const view::PatternPage& page, double k
     painter.setBrush(Qt::NoBrush);
     for (const view::PatternGroup& g : page.groups) {
         if (g.clip) {
-            painter.setClipRect(QRectF(g.clip->x * k, g.clip->y * k, g.clip->width * k,
-                                       g.clip->height * k));
+            painter.setClipRect(
+                QRectF(g.clip->x * k, g.clip->y * k, g.clip->width * k, g.clip->height * k));
         } else {
             painter.setClipping(false);
         }
@@ -91,7 +100,9 @@ void WritePatternPdf(const view::PatternLayout& layout, const std::string& path)
         static int argc = 1;
         static char name[] = "skarvel";
         static char* argv[] = {name, nullptr};
+        const QtMessageHandler previous = qInstallMessageHandler(QuietAboutRuntimeFolder);
         application = std::make_unique<QGuiApplication>(argc, argv);
+        qInstallMessageHandler(previous);
     }
     QByteArray bytes;
     {
@@ -121,7 +132,8 @@ void WritePatternPdf(const view::PatternLayout& layout, const std::string& path)
         }
         painter.end();
     }
-    data::WriteFileBytes(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    data::WriteFileBytes(
+        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 } // namespace skarvel::picture

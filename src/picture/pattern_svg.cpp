@@ -85,8 +85,8 @@ std::vector<std::string> PatternSvgPages(const view::PatternLayout& layout) {
     for (const view::PatternPage& page : layout.pages) {
         std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
         svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Mm(page.width) +
-               "mm\" height=\"" + Mm(page.height) + "mm\" viewBox=\"0 0 " + Mm(page.width) +
-               ' ' + Mm(page.height) + "\">\n";
+               "mm\" height=\"" + Mm(page.height) + "mm\" viewBox=\"0 0 " + Mm(page.width) + ' ' +
+               Mm(page.height) + "\">\n";
         svg += "<style>path{fill:none;stroke:#000;stroke-width:0.25}"
                ".fold{stroke-dasharray:2 1}.mark{stroke-width:0.2}"
                "text{font-family:'IPAGothic','Noto Sans CJK JP',sans-serif;fill:#000}</style>\n";
@@ -97,8 +97,7 @@ std::vector<std::string> PatternSvgPages(const view::PatternLayout& layout) {
                 const std::string id = "tile" + std::to_string(++clips);
                 svg += "<clipPath id=\"" + id + "\"><rect x=\"" + Mm(g.clip->x) + "\" y=\"" +
                        Mm(g.clip->y) + "\" width=\"" + Mm(g.clip->width) + "\" height=\"" +
-                       Mm(g.clip->height) + "\"/></clipPath>\n<g clip-path=\"url(#" + id +
-                       ")\">\n";
+                       Mm(g.clip->height) + "\"/></clipPath>\n<g clip-path=\"url(#" + id + ")\">\n";
             } else {
                 svg += "<g>\n";
             }

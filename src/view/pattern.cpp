@@ -18,12 +18,12 @@ namespace dz = data::design;
 using model::DesignComponent;
 using model::TailType;
 
-constexpr int kSamples = 200;        // points of an edge from root to tip
-constexpr double kTextSize = 3;      // mm
-constexpr double kLineStep = 4.5;    // mm between label lines
-constexpr double kMarkTextSize = 2;  // mm
-constexpr double kPieceGap = 5;      // mm between pieces
-constexpr double kFooter = 14;       // mm at the bottom of a page for its furniture
+constexpr int kSamples = 200;       // points of an edge from root to tip
+constexpr double kTextSize = 3;     // mm
+constexpr double kLineStep = 4.5;   // mm between label lines
+constexpr double kMarkTextSize = 2; // mm
+constexpr double kPieceGap = 5;     // mm between pieces
+constexpr double kFooter = 14;      // mm at the bottom of a page for its furniture
 
 std::string Format(const char* format, double a, double b) {
     char buffer[160];
@@ -57,7 +57,7 @@ double Eta(int k) {
 
 void RequirePositive(double value, const char* what) {
     if (!(value > 0) || !std::isfinite(value)) {
-        NoPattern(std::string(what) + "が0以下");
+        NoPattern(std::string(what) + "が0以下の");
     }
 }
 
@@ -137,8 +137,8 @@ PatternPiece Surface(std::string id, std::string name, const Edges& e, double sp
     }
     p.paths.push_back(std::move(outline));
     for (const double eta : folds) {
-        for (const double side : mirrored && eta > 0 ? std::vector<double>{-1, 1}
-                                                     : std::vector<double>{1}) {
+        for (const double side :
+             mirrored&& eta > 0 ? std::vector<double>{-1, 1} : std::vector<double>{1}) {
             p.paths.push_back({PatternLine::Fold,
                                {at(eta, side, e.leading(eta)), at(eta, side, e.trailing(eta))},
                                false,
@@ -225,8 +225,14 @@ PatternPiece Fuselage(const model::AircraftModel& m, const data::Table& design) 
     const double hr = d.fuselageBody.span;
     RequirePositive(L, "胴体の展開長");
     RequirePositive(hn, "胴体の翼根翼弦長（機首の高さ）");
-    if (!(hr >= 0) || !(Ln >= 0) || Ln > L) {
-        NoPattern("胴体の寸法が正しくない");
+    if (!(Ln >= 0)) {
+        NoPattern("機首補強の展開長が負の");
+    }
+    if (!(hr >= 0)) {
+        NoPattern("胴体の翼端翼弦長（後端の高さ）が負の");
+    }
+    if (Ln > L) {
+        NoPattern("機首補強が胴体より長い");
     }
     PatternPiece p;
     p.id = "fuselage";
@@ -259,7 +265,8 @@ PatternPiece Fuselage(const model::AircraftModel& m, const data::Table& design) 
         if (!(mk.x >= 0 && mk.x <= L)) {
             continue;
         }
-        p.paths.push_back({PatternLine::Mark, {{mk.x, top - 2}, {mk.x, top + depth(mk.x)}}, false, {}});
+        p.paths.push_back(
+            {PatternLine::Mark, {{mk.x, top - 2}, {mk.x, top + depth(mk.x)}}, false, {}});
         // Names that would run into the one before move up a line.
         const double width = TextWidth(mk.name, kMarkTextSize);
         const double y = mk.x < lastTextEnd ? top - 2.5 - kMarkTextSize : top - 2.5;
@@ -270,7 +277,8 @@ PatternPiece Fuselage(const model::AircraftModel& m, const data::Table& design) 
     const double cg = xw + d.cgPosition;
     if (cg >= 0 && cg <= L) {
         const double y = top + depth(cg);
-        p.paths.push_back({PatternLine::Mark, {{cg, y}, {cg - 1.5, y + 2.5}, {cg + 1.5, y + 2.5}}, true, {}});
+        p.paths.push_back(
+            {PatternLine::Mark, {{cg, y}, {cg - 1.5, y + 2.5}, {cg + 1.5, y + 2.5}}, true, {}});
     }
     p.width = L;
     Label(p, design, dz::Fuselage, Format("全長 %.1f mm  機首の高さ %.1f mm", L, hn),
@@ -314,8 +322,8 @@ PatternGroup Furniture(PointMm paper, double margin, const std::string& fileName
     g.texts.push_back({{sx, y + 3.5}, kMarkTextSize + 0.5, "10 mm"});
     const std::string number = std::to_string(page) + "/" + std::to_string(pages);
     const double right = paper.x - margin;
-    g.texts.push_back(
-        {{right - TextWidth(number, kTextSize), y}, kTextSize, number});
+    // At the top right, in the margin, clear of the labels at the bottom.
+    g.texts.push_back({{right - TextWidth(number, kTextSize), margin - 2}, kTextSize, number});
     g.texts.push_back({{sx + 14, y - 5}, kMarkTextSize + 0.5, fileName + "  " + date});
     if (!extra.empty()) {
         g.texts.push_back({{sx + 14, y}, kMarkTextSize + 0.5, extra});
@@ -356,11 +364,7 @@ std::vector<PatternPiece> PatternPieces(const model::AircraftModel& model, bool 
         }
     }
     pieces.push_back(Fuselage(model, design));
-    const double noseLength = model.design().fuselageNose.tipChord;
-    if (noseLength < 0) {
-        NoPattern("機首補強の展開長が負");
-    }
-    if (noseLength > 0) {
+    if (model.design().fuselageNose.tipChord > 0) {
         pieces.push_back(Nose(model, design));
     }
     return pieces;
@@ -429,8 +433,10 @@ PatternLayout LayOutPattern(const std::vector<PatternPiece>& pieces, PointMm pap
         }
         const double stepX = W - kTileOverlap;
         const double stepY = H - kTileOverlap;
-        const int columns = std::max(1, static_cast<int>(std::ceil((p->width - kTileOverlap) / stepX)));
-        const int rows = std::max(1, static_cast<int>(std::ceil((p->height - kTileOverlap) / stepY)));
+        const int columns =
+            std::max(1, static_cast<int>(std::ceil((p->width - kTileOverlap) / stepX)));
+        const int rows =
+            std::max(1, static_cast<int>(std::ceil((p->height - kTileOverlap) / stepY)));
         PatternPiece marked = *p;
         for (int c = 1; c < columns; ++c) {
             const double x = c * stepX + kTileOverlap / 2;
@@ -453,8 +459,8 @@ PatternLayout LayOutPattern(const std::vector<PatternPiece>& pieces, PointMm pap
                 g.clip = RectMm{margin, margin, W, H};
                 Translate(g, marked, margin - c * stepX, margin - r * stepY);
                 char extra[200];
-                std::snprintf(extra, sizeof extra, "%s タイル %d/%d（横%d・縦%d）のりしろ %g mm",
-                              p->name.c_str(), ++tile, columns * rows, c + 1, r + 1, kTileOverlap);
+                std::snprintf(extra, sizeof extra, "%s タイル %d/%d（横%d・縦%d）", p->name.c_str(),
+                              ++tile, columns * rows, c + 1, r + 1);
                 pages.push_back({{std::move(g)}, extra});
             }
         }

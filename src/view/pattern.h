@@ -44,7 +44,7 @@ struct PatternPath {
 };
 
 struct PatternText {
-    PointMm at; // the left end of the base line
+    PointMm at;      // the left end of the base line
     double size = 3; // mm
     std::string text;
 };
@@ -89,8 +89,8 @@ struct PatternLayout {
     std::vector<PatternPage> pages;
 };
 
-inline constexpr double kPatternMargin = 10;  // mm, at least, on every side
-inline constexpr double kTileOverlap = 10;    // mm shared by neighbouring tiles
+inline constexpr double kPatternMargin = 10; // mm, at least, on every side
+inline constexpr double kTileOverlap = 10;   // mm shared by neighbouring tiles
 
 // Pieces in reading order, largest first, without overlap; a piece larger
 // than the printable area is tiled over pages of its own. Every page gets a

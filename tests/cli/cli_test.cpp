@@ -5,6 +5,7 @@
 #include "common/run_command.h"
 #include "common/split.h"
 #include "data/codec.h"
+#include "data/design_file.h"
 #include "data/input_file.h"
 #include "data/numtext.h"
 #include "data/tables.h"
@@ -337,6 +338,37 @@ TEST(Cli, InterruptedSweepKeepsItsRows) {
         ASSERT_EQ(fields.size(), 9u) << k;
         EXPECT_EQ(fields[0], std::to_string(k - 1));
     }
+}
+
+// The pattern's geometry is the picture layer's test; here: the PDF's
+// pages, paper and text layer as a PDF reader sees them, and a design
+// without a pattern.
+TEST(Cli, CuttingPatternAsPdf) {
+    TempDir tmp;
+    const std::string design = Quote(std::string(SKARVEL_EXAMPLES) + "/twin-fin.kx");
+    const Result r = RunCli("design " + design + " --pattern p.pdf --paper A3", tmp);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto info = RunShell("pdfinfo p.pdf && pdftotext p.pdf -", tmp);
+    ASSERT_EQ(info.status, 0);
+    EXPECT_NE(info.out.find("Pages:           1\n"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("842 x 1191 pts (A3)"), std::string::npos) << info.out;
+    for (const char* name : {"主翼", "水平尾翼", "垂直尾翼", "胴体", "機首補強", "1/1"}) {
+        EXPECT_NE(info.out.find(name), std::string::npos) << name;
+    }
+    EXPECT_EQ(RunCli("design " + design + " --pattern p.png", tmp).status, 2);
+    EXPECT_EQ(RunCli("design " + design + " --pattern q.pdf --paper A5", tmp).status, 2);
+
+    // A design whose tail has no span: the reason, exit 1, no file.
+    data::Tables t;
+    data::ResetTables(t);
+    t.design.setCell(data::design::HorizontalTail, data::design::Span, "0");
+    data::WriteDesignFile(tmp / "flat.kx", t.design, "", "");
+    const Result none = RunCli("design flat.kx --pattern none.svg", tmp);
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("水平尾翼の展開長が0以下のため、型紙を作れません"), std::string::npos)
+        << none.err;
+    EXPECT_FALSE(fs::exists(tmp / "none.svg"));
 }
 
 TEST(Cli, BadUsageAndUnreadableFiles) {
