@@ -268,10 +268,12 @@ PatternPiece Fuselage(const model::AircraftModel& m, const data::Table& design) 
         p.paths.push_back(
             {PatternLine::Mark, {{mk.x, top - 2}, {mk.x, top + depth(mk.x)}}, false, {}});
         // Names that would run into the one before move up a line.
+        // A name that would run past the tail ends at its mark instead.
         const double width = TextWidth(mk.name, kMarkTextSize);
-        const double y = mk.x < lastTextEnd ? top - 2.5 - kMarkTextSize : top - 2.5;
-        p.texts.push_back({{mk.x + 0.5, y}, kMarkTextSize, mk.name});
-        lastTextEnd = std::max(lastTextEnd, mk.x + 0.5 + width);
+        const double x = mk.x + 0.5 + width > L ? std::max(0.0, mk.x - 0.5 - width) : mk.x + 0.5;
+        const double y = x < lastTextEnd ? top - 2.5 - kMarkTextSize : top - 2.5;
+        p.texts.push_back({{x, y}, kMarkTextSize, mk.name});
+        lastTextEnd = std::max(lastTextEnd, x + width);
     }
     // The centre of gravity is the balance point: a triangle under it.
     const double cg = xw + d.cgPosition;
