@@ -352,6 +352,12 @@ void AircraftModel::computeWhole() {
 }
 
 void AircraftModel::compute(const DesignData& design) {
+    // The flight-time laws follow the results, also those of a computation
+    // that fails part way.
+    struct Rebuild {
+        AircraftModel& model;
+        ~Rebuild() { model.buildFlightLaws(); }
+    } rebuild{*this};
     design_ = design;
     DesignData& d = design_;
     wingComputed_ = false;
@@ -414,16 +420,23 @@ Section AircraftModel::fuselageSection() const {
     return {0, tBody, tBody + tNose, tBody, fuselage.meanChord};
 }
 
+void AircraftModel::buildFlightLaws() {
+    const ComponentResult& h = horizontalTail;
+    laws_.wing = SectionLaws(wingSection());
+    laws_.tailLift =
+        SectionLaws({h.camberPercent, h.meanEdge,
+                     h.thicknessPercent / kPercentPerWhole * h.meanChord, h.meanEdge, h.meanChord});
+    laws_.horizontalTail = SectionLaws(horizontalTailSection());
+    laws_.verticalTail = SectionLaws(verticalTailSection());
+    laws_.fuselage = SectionLaws(fuselageSection());
+}
+
 double AircraftModel::wingMaxLift(double airspeed) {
-    return MaxLiftCoefficient(ReynoldsNumber(airspeed, wing.meanChord), wingSection());
+    return laws_.wing.maxLift(ReynoldsNumber(airspeed, wing.meanChord));
 }
 
 double AircraftModel::tailMaxLift(double airspeed) {
-    const ComponentResult& h = horizontalTail;
-    return MaxLiftCoefficient(ReynoldsNumber(airspeed, h.meanChord),
-                              {h.camberPercent, h.meanEdge,
-                               h.thicknessPercent / kPercentPerWhole * h.meanChord, h.meanEdge,
-                               h.meanChord});
+    return laws_.tailLift.maxLift(ReynoldsNumber(airspeed, horizontalTail.meanChord));
 }
 
 double AircraftModel::flightDragCoefficient(double alpha, double airspeed) {
@@ -433,11 +446,11 @@ double AircraftModel::flightDragCoefficient(double alpha, double airspeed) {
     const double clH = (alpha - checkedDiv(2 * clW, kPi * AW)) * horizontalTail.liftSlope;
     wing.liftCoefficient = clW;
     horizontalTail.liftCoefficient = clH;
-    wing.cd0 = ProfileDrag(clW, airspeed, wingSection()) + checkedDiv(clW * clW, kPi * AW);
+    wing.cd0 = laws_.wing.profileDrag(clW, airspeed) + checkedDiv(clW * clW, kPi * AW);
     horizontalTail.cd0 =
-        ProfileDrag(clH, airspeed, horizontalTailSection()) + checkedDiv(clH * clH, kPi * AH);
-    verticalTail.cd0 = ProfileDrag(0, airspeed, verticalTailSection());
-    fuselage.cd0 = ProfileDrag(0, airspeed, fuselageSection());
+        laws_.horizontalTail.profileDrag(clH, airspeed) + checkedDiv(clH * clH, kPi * AH);
+    verticalTail.cd0 = laws_.verticalTail.profileDrag(0, airspeed);
+    fuselage.cd0 = laws_.fuselage.profileDrag(0, airspeed);
     return checkedDiv(
         wing.cd0 * wing.developedArea + horizontalTail.cd0 * horizontalTail.developedArea +
             verticalTail.cd0 * verticalTail.developedArea + fuselage.cd0 * fuselage.developedArea,
@@ -447,7 +460,7 @@ double AircraftModel::flightDragCoefficient(double alpha, double airspeed) {
 double AircraftModel::stallPitchMoment(double alpha, double airspeed) {
     const double clW = wing.liftSlope * alpha;
     wing.liftCoefficient = clW;
-    return StallPitchIncrement(clW, ReynoldsNumber(airspeed, wing.meanChord), wingSection());
+    return laws_.wing.stallPitchIncrement(clW, ReynoldsNumber(airspeed, wing.meanChord));
 }
 
 } // namespace skarvel::model

@@ -51,6 +51,11 @@ class AircraftModel : public sim::DesignAeroLaws {
     double stallPitchMoment(double alpha, double airspeed) override;
 
   private:
+    // The sections' laws as the flight evaluates them, from the results.
+    struct FlightLaws {
+        SectionLaws wing, tailLift, horizontalTail, verticalTail, fuselage;
+    };
+    void buildFlightLaws();
     void computeWing();
     void computeTail(const DesignComponent& c, ComponentResult& r);
     void computeFuselage();
@@ -59,6 +64,7 @@ class AircraftModel : public sim::DesignAeroLaws {
     DesignData design_;
     WingGeometry wingGeometry_;
     bool wingComputed_ = false;
+    FlightLaws laws_;
 };
 
 } // namespace skarvel::model

@@ -27,4 +27,36 @@ double ProfileDrag(double CL, double speed, const Section& s);
 
 double StallPitchIncrement(double CL, double reynolds, const Section& s);
 
+// The laws above for one section, with the parts that do not depend on the
+// airspeed worked out once and the Reynolds term of the last Reynolds
+// number kept: a flight evaluates them four times a step. Every result, and
+// every failure, is bit for bit that of the free functions.
+class SectionLaws {
+  public:
+    explicit SectionLaws(const Section& s = {});
+    double maxLift(double reynolds) const;
+    double profileDrag(double CL, double speed) const;
+    double stallPitchIncrement(double CL, double reynolds) const;
+
+  private:
+    struct Limits {
+        double max, min, minDrag;
+    };
+    Limits limits(double reynolds) const;
+    double reynoldsFactor(double reynolds) const;
+
+    Section s_;
+    bool thicknessKnown_ = false; // tau could be formed (a chord that is not 0)
+    double maxTerm_ = 0;          // 1 + 0.09 camber - 3 tau
+    double minTerm_ = 0;          // 1 - 0.07 camber - 3 tau
+    double minDragTerm_ = 0;      // (1 - 20 tau) sqrt|camber|
+    double sign_ = 0;
+    bool dragKnown_ = false;       // the edge and camber terms could be formed
+    double edge1_ = 0, edge2_ = 0; // e1 / c, e2 / c
+    double camberTerm_ = 0;        // 55 (camber / 100)^3
+    double thicknessTerm_ = 0;     // 30 ((t - (e1 + e2) / 2) / c)^3
+    mutable double lastReynolds_;
+    mutable double lastFactor_ = 0;
+};
+
 } // namespace skarvel::model
