@@ -266,9 +266,11 @@ void TFormSim::printPattern() {
     if (printer_ == nullptr) {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     }
-    // A design without a pattern is told before any dialog opens; PatternError
-    // goes to the error box.
-    PatternForPrinter(ws_, *printer_, PatternDate());
+    // A design without a pattern is told before any dialog opens (PatternError
+    // goes to the error box). Paper too small for the pattern is the
+    // preview's to tell: there it can be changed.
+    ws_.cuttingPattern(view::PaperDimensions(view::PaperSize::A4), view::kPatternMargin,
+                       PatternDate());
     QPrintPreviewDialog preview(printer_.get(), this);
     preview.setWindowTitle(QStringLiteral("型紙の印刷プレビュー"));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
@@ -290,9 +292,14 @@ void TFormSim::paintPatternPreview(QPrinter* printer, QWidget* preview) {
     // prints nothing.
     if (printer->paintEngine() != nullptr &&
         printer->paintEngine()->type() == QPaintEngine::Picture) {
+        // Large enough to read in the preview's whole-page view, well inside
+        // the sheet.
+        const int mm = qRound(printer->resolution() / 25.4);
         QPainter painter(printer);
-        painter.setFont(QFont(font().family(), 14));
-        painter.drawText(painter.viewport().adjusted(100, 100, -100, -100),
+        QFont big = font();
+        big.setPixelSize(6 * mm);
+        painter.setFont(big);
+        painter.drawText(painter.viewport().adjusted(20 * mm, 20 * mm, -20 * mm, -20 * mm),
                          Qt::AlignTop | Qt::AlignLeft | Qt::TextWordWrap, problem);
     }
     // Told once the preview is done painting, not in the middle of it.
