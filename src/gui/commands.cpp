@@ -20,6 +20,8 @@ constexpr std::array kCommands = {
     CommandSpec{C::FileOpen, "ActionFileOpen", "KXファイルを開く(&O)", "KXファイルを開く", "design-open", "", kNoOption, kByWindow},
     CommandSpec{C::FileSave, "ActionFileSave", "KXファイルを保存(&S)", "KXファイルに名前を付けて保存", "design-save", "", kNoOption, kByWindow},
     CommandSpec{C::Convert, "ActionConvert", "入力データに変換(&D)", "KXファイルを入力データに変換", "convert", "", kNoOption, [](app::Workspace& ws) { ws.convertToInput(); }},
+    CommandSpec{C::PrintPattern, "ActionPrintPattern", "型紙を印刷(&T)...", "型紙を原寸で印刷", "", "", kNoOption, kByWindow},
+    CommandSpec{C::SavePattern, "ActionSavePattern", "型紙を保存(&E)...", "型紙をPDFまたはSVGで保存", "", "", kNoOption, kByWindow},
     CommandSpec{C::Exit, "ActionExit", "終了(&X)", "終了", "", "", kNoOption, kByWindow},
     CommandSpec{C::CopyWindow, "ActionCopyWindow", "Skarvel画面をクリップボードへコピー(&W)", "Skarvel画面をクリップボードへコピー", "", "", kNoOption, kByWindow},
     CommandSpec{C::CopyChart, "ActionCopyChart", "グラフをクリップボードへコピー(&E)", "グラフをクリップボードへコピー", "", "", kNoOption, kByWindow},
@@ -98,7 +100,7 @@ const std::vector<MenuSpec>& MenuLayout() {
     static const std::vector<MenuSpec> menus = {
         {"ファイル(&F)",
          {Cmd(C::InputOpen), Cmd(C::InputSaveAs), Sep(), Cmd(C::FileOpen), Cmd(C::FileSave),
-          Cmd(C::Convert), Sep(), Cmd(C::Exit)}},
+          Cmd(C::Convert), Sep(), Cmd(C::PrintPattern), Cmd(C::SavePattern), Sep(), Cmd(C::Exit)}},
         {"編集(&E)",
          {Cmd(C::CopyWindow), Sep(), Cmd(C::CopyChart), Cmd(C::SaveChart), Sep(), Cmd(C::Copy3D),
           Cmd(C::Save3D), Sep(), Cmd(C::SaveText), Sep(), Cmd(C::ClearHistory), Cmd(C::Reset)}},

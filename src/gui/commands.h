@@ -17,6 +17,8 @@ enum class Command {
     FileOpen,
     FileSave,
     Convert,
+    PrintPattern,
+    SavePattern,
     Exit,
     CopyWindow,
     CopyChart,

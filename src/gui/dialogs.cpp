@@ -60,6 +60,13 @@ Dialogs Dialogs::Standard() {
                 .arg(dialog.fontMetrics().horizontalAdvance(caption) + kTitleBarRoom));
         return dialog.exec() == QDialog::Accepted ? dialog.textValue() : defaultText;
     };
+    d.chooseItem = [](QWidget* parent, const QString& caption, const QString& prompt,
+                      const QStringList& items, int current) {
+        bool ok = false;
+        const QString item =
+            QInputDialog::getItem(parent, caption, prompt, items, current, false, &ok);
+        return ok ? item : QString();
+    };
     d.openDocument = [](const QString& path) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };

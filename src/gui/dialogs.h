@@ -3,6 +3,7 @@
 // with scripted answers.
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -27,6 +28,10 @@ struct Dialogs {
     std::function<QString(QWidget*, const QString& caption, const QString& prompt,
                           const QString& defaultText)>
         askText;
+    // One of `items`, `current` first offered; empty: cancelled.
+    std::function<QString(QWidget*, const QString& caption, const QString& prompt,
+                          const QStringList& items, int current)>
+        chooseItem;
     // The paper dialog for a component's paper: the three texts in and out;
     // false when cancelled. Empty: the window's own paper dialog.
     std::function<bool(QWidget*, QString& name, QString& weight, QString& thickness)> choosePaper;

@@ -31,6 +31,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSplitter>

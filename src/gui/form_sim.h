@@ -18,6 +18,7 @@
 class QAction;
 class QKeyEvent;
 class QLabel;
+class QPrinter;
 class QTabWidget;
 class QTimer;
 
@@ -80,6 +81,10 @@ class TFormSim : public QMainWindow {
     void saveInputFile();
     void openDesignFile();
     void saveDesignFile();
+    // The cutting pattern: a print preview, where paper and printer are
+    // chosen, or a PDF or SVG file on a paper size asked for.
+    void printPattern();
+    void savePattern();
     void exitProgram();
     void exportFlightText();
     void resetTables();
@@ -150,6 +155,9 @@ class TFormSim : public QMainWindow {
     void refreshViews();
     // Asks before a save that would turn characters into "?"; true: go on.
     bool confirmUnsavable(const std::vector<std::string>& characters);
+    // The preview's pages: the pattern laid out for the printer as it is set
+    // now, or the reason there is none.
+    void paintPatternPreview(QPrinter* printer, QWidget* preview);
 
     app::Workspace& ws_;
     Dialogs dialogs_;
@@ -184,6 +192,8 @@ class TFormSim : public QMainWindow {
     int pickRow_ = 0;
     TFormPaper* paper_ = nullptr;
     QTimer* replayTimer_ = nullptr;
+    // Kept between prints with the paper and printer last chosen.
+    std::unique_ptr<QPrinter> printer_;
 };
 
 } // namespace skarvel::gui

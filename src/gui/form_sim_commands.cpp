@@ -9,24 +9,33 @@
 #include "gui/chart_panel.h"
 #include "gui/help_window.h"
 #include "gui/instrument_strip.h"
+#include "gui/pattern_print.h"
 #include "gui/picture_export.h"
 #include "gui/qt_text.h"
 #include "gui/stability_dialog.h"
 #include "gui/sweep_dialog.h"
 #include "gui/table_view.h"
 #include "gui/trajectory_view.h"
+#include "picture/pattern_pdf.h"
+#include "picture/pattern_svg.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QFont>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include <array>
@@ -40,6 +49,7 @@ namespace {
 const QString kInputFilters = QStringLiteral("KXSファイル(*.kxs);;すべてのファイル (*)");
 const QString kDesignOpenFilters = QStringLiteral("kxファイル(*.kx);;すべてのファイル(*.*) (*)");
 const QString kDesignSaveFilters = QStringLiteral("KXファイル(*.kx);;すべてのファイル (*)");
+const QString kPatternFilters = QStringLiteral("型紙 (*.pdf *.svg)");
 const QString kTextFilters = QStringLiteral("テキストファイル(*.txt);;すべてのファイル (*)");
 
 } // namespace
@@ -86,6 +96,10 @@ void (TFormSim::*TFormSim::windowCommand(Command id))() {
         return &TFormSim::openDesignFile;
     case Command::FileSave:
         return &TFormSim::saveDesignFile;
+    case Command::PrintPattern:
+        return &TFormSim::printPattern;
+    case Command::SavePattern:
+        return &TFormSim::savePattern;
     case Command::Exit:
         return &TFormSim::exitProgram;
     case Command::CopyWindow:
@@ -242,6 +256,103 @@ void TFormSim::saveDesignFile() {
                           ToQString(ws_.dialogFiles().designSave));
     if (!file.isEmpty() && confirmUnsavable(ws_.unsavableDesignCharacters(ToStdString(file)))) {
         ws_.saveDesignFile(ToStdString(file));
+    }
+}
+
+void TFormSim::printPattern() {
+    if (ws_.busy()) {
+        return;
+    }
+    if (printer_ == nullptr) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    // A design without a pattern is told before any dialog opens (PatternError
+    // goes to the error box). Paper too small for the pattern is the
+    // preview's to tell: there it can be changed.
+    ws_.cuttingPattern(view::PaperDimensions(view::PaperSize::A4), view::kPatternMargin,
+                       PatternDate());
+    QPrintPreviewDialog preview(printer_.get(), this);
+    preview.setWindowTitle(QStringLiteral("型紙の印刷プレビュー"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this, &preview](QPrinter* printer) { paintPatternPreview(printer, &preview); });
+    preview.resize(size() * 9 / 10);
+    preview.exec();
+}
+
+void TFormSim::paintPatternPreview(QPrinter* printer, QWidget* preview) {
+    // Called from inside the preview: nothing may leave it as an exception.
+    QString problem;
+    try {
+        PrintPatternPages(*printer, PatternForPrinter(ws_, *printer, PatternDate()));
+        return;
+    } catch (const std::exception& e) {
+        problem = QString::fromStdString(e.what());
+    }
+    // The preview shows the reason in place of the pages; a real print
+    // prints nothing.
+    if (printer->paintEngine() != nullptr &&
+        printer->paintEngine()->type() == QPaintEngine::Picture) {
+        // Large enough to read in the preview's whole-page view, well inside
+        // the sheet.
+        const int mm = qRound(printer->resolution() / 25.4);
+        QPainter painter(printer);
+        QFont big = font();
+        big.setPixelSize(6 * mm);
+        painter.setFont(big);
+        painter.drawText(painter.viewport().adjusted(20 * mm, 20 * mm, -20 * mm, -20 * mm),
+                         Qt::AlignTop | Qt::AlignLeft | Qt::TextWordWrap, problem);
+    }
+    // Told once the preview is done painting, not in the middle of it.
+    QTimer::singleShot(0, preview, [this, problem, preview] { dialogs_.warn(preview, problem); });
+}
+
+void TFormSim::savePattern() {
+    if (ws_.busy()) {
+        return;
+    }
+    // A design without a pattern is told before anything is asked.
+    ws_.cuttingPattern(view::PaperDimensions(view::PaperSize::A4), view::kPatternMargin,
+                       PatternDate());
+    const QString design = QFileInfo(ToQString(ws_.dialogFiles().designOpen)).completeBaseName();
+    QString file = dialogs_.saveFile(
+        this, QStringLiteral("型紙に名前を付けて保存"), kPatternFilters,
+        (design.isEmpty() ? QStringLiteral("型紙") : design) + QStringLiteral(".pdf"));
+    if (file.isEmpty()) {
+        return;
+    }
+    QString suffix = QFileInfo(file).suffix().toLower();
+    if (suffix.isEmpty()) {
+        file += QStringLiteral(".pdf");
+        suffix = QStringLiteral("pdf");
+    }
+    if (suffix != QStringLiteral("pdf") && suffix != QStringLiteral("svg")) {
+        dialogs_.error(this, QStringLiteral("型紙は .pdf か .svg のファイルに保存します: ") +
+                                 QFileInfo(file).fileName());
+        return;
+    }
+    const QStringList papers = {QStringLiteral("A4"), QStringLiteral("A3"), QStringLiteral("B5"),
+                                QStringLiteral("Letter")};
+    const QString paperName = dialogs_.chooseItem(this, QStringLiteral("型紙の用紙"),
+                                                  QStringLiteral("用紙サイズ:"), papers, 0);
+    const std::optional<view::PaperSize> paper = view::PaperSizeFromName(ToStdString(paperName));
+    if (!paper) {
+        return;
+    }
+    const view::PatternLayout layout =
+        ws_.cuttingPattern(view::PaperDimensions(*paper), view::kPatternMargin, PatternDate());
+    if (suffix == QStringLiteral("pdf")) {
+        picture::WritePatternPdf(layout, ToStdString(file));
+        return;
+    }
+    const std::vector<std::string> written = picture::WritePatternSvg(layout, ToStdString(file));
+    if (written.size() > 1) {
+        QString names;
+        for (const std::string& name : written) {
+            names += QStringLiteral("\n") + QFileInfo(ToQString(name)).fileName();
+        }
+        dialogs_.inform(this, QStringLiteral("型紙は %1 ページあるため、1ページずつ保存しました:")
+                                      .arg(written.size()) +
+                                  names);
     }
 }
 

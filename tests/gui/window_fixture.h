@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace skarvel::test {
 
@@ -33,6 +34,8 @@ struct Window {
     QString nextFile;
     bool viewerTakesFiles = true;
     QString nextText;
+    // The item chosen from a list: none, the one offered first; empty: cancelled.
+    std::optional<QString> nextItem;
     std::function<bool(QString&, QString&, QString&)> paperAnswer;
     std::unique_ptr<skarvel::app::Workspace> workspace;
     std::unique_ptr<TFormSim> form;
@@ -55,6 +58,8 @@ struct Window {
         d.askText = [this](QWidget*, const QString&, const QString&, const QString&) {
             return nextText;
         };
+        d.chooseItem = [this](QWidget*, const QString&, const QString&, const QStringList& items,
+                              int current) { return nextItem.value_or(items.value(current)); };
         d.choosePaper = [this](QWidget*, QString& name, QString& weight, QString& thickness) {
             return paperAnswer ? paperAnswer(name, weight, thickness) : false;
         };
