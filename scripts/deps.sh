@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libeigen3-dev parallel poppler-utils
   qt6-translations-l10n fonts-ipafont-mincho xdotool
   emf2svg librsvg2-bin libwmf-bin fonts-urw-base35 libmagickcore-6.q16-6-extra
+  dpkg-dev file desktop-file-utils appstream libxml2-utils bash-completion  # the .deb (cpack, dpkg-shlibdeps) and its install test
 )
 
 missing=()

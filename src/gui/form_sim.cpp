@@ -1,5 +1,6 @@
 #include "gui/form_sim.h"
 
+#include "app/data_files.h"
 #include "gui/chart_panel.h"
 #include "gui/comment_box.h"
 #include "gui/design_sketch.h"
@@ -88,11 +89,7 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     buildToolBar();
     buildLayout();
     paper_ = new TFormPaper(
-        QFileInfo(programPath)
-            .dir()
-            .filePath(QString::fromUtf8(model::kPaperFileName.data(),
-                                        static_cast<qsizetype>(model::kPaperFileName.size()))),
-        this);
+        ToQString(app::FindDataFile(ToStdString(programPath), model::kPaperFileName)), this);
     flightView_ = std::make_unique<WindowFlightView>(
         ws_, *charts_, *strip_, [this] { markerView_->tableModel()->refresh(); });
     connectViews();

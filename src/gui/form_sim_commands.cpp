@@ -3,6 +3,7 @@
 
 #include "gui/form_sim.h"
 
+#include "app/data_files.h"
 #include "app/picture_files.h"
 #include "data/textfile.h"
 #include "gui/chart.h"
@@ -527,13 +528,12 @@ QString TFormSim::helpFile() const {
     if (QFileInfo(hlp).isFile()) {
         return hlp;
     }
-    return program.dir().filePath(QStringLiteral("skarvel-help.html"));
+    return ToQString(app::FindDataFile(ToStdString(programPath_), "skarvel-help.html"));
 }
 
 void TFormSim::showHelp() {
     const QString file = helpFile();
-    const QString guide =
-        QFileInfo(programPath_).dir().filePath(QStringLiteral("skarvel-help.html"));
+    const QString guide = ToQString(app::FindDataFile(ToStdString(programPath_), "skarvel-help.html"));
     // A help file beside the program goes to the system's viewer; the
     // program's own guide opens in a window of the program, as does the
     // guide when no viewer takes the help file.
