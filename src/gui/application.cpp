@@ -13,6 +13,8 @@ namespace skarvel::gui {
 
 void ConfigureApplication(QApplication& app) {
     QApplication::setApplicationName(QString::fromUtf8(app::kAppTitle));
+    // The installed desktop entry, for the window system's icon and grouping.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.skarvel.Skarvel"));
     QApplication::setFont(InterfaceFont());
     // The interface is Japanese whatever the system's language.
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));

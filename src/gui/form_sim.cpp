@@ -103,7 +103,22 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     ws_.setFlightView(flightView_.get());
     ws_.marker().setView(flightView_.get());
     qApp->installEventFilter(this);
-    guarded([this, &args] { ws_.loadStartupInput(ToStrings(args)); });
+    // "--design FILE" (a double click on a design file) opens that design
+    // after the start-up input data, as the open command does.
+    QStringList rest = args;
+    QString design;
+    if (const qsizetype at = rest.indexOf(QStringLiteral("--design")); at >= 0) {
+        if (at + 1 < rest.size()) {
+            design = rest.at(at + 1);
+            rest.remove(at, 2);
+        } else {
+            rest.remove(at);
+        }
+    }
+    guarded([this, &rest] { ws_.loadStartupInput(ToStrings(rest)); });
+    if (!design.isEmpty()) {
+        guarded([this, &design] { openDesign(design); });
+    }
     guarded([this] { ws_.runFromInput(); });
 }
 

@@ -80,6 +80,8 @@ class TFormSim : public QMainWindow {
     void openInputFile();
     void saveInputFile();
     void openDesignFile();
+    // Reads a design as the open command does and converts it.
+    void openDesign(const QString& file);
     void saveDesignFile();
     // The cutting pattern: a print preview, where paper and printer are
     // chosen, or a PDF or SVG file on a paper size asked for.

@@ -239,9 +239,12 @@ void TFormSim::openDesignFile() {
     const QString file =
         dialogs_.openFile(this, QStringLiteral("KXファイルを開く"), kDesignOpenFilters,
                           ToQString(ws_.dialogFiles().designOpen));
-    if (file.isEmpty()) {
-        return;
+    if (!file.isEmpty()) {
+        openDesign(file);
     }
+}
+
+void TFormSim::openDesign(const QString& file) {
     const data::DesignReadResult result = ws_.openDesignFile(ToStdString(file));
     if (!result.message.empty()) {
         dialogs_.warn(this, ToQString(result.message));
@@ -533,7 +536,8 @@ QString TFormSim::helpFile() const {
 
 void TFormSim::showHelp() {
     const QString file = helpFile();
-    const QString guide = ToQString(app::FindDataFile(ToStdString(programPath_), "skarvel-help.html"));
+    const QString guide =
+        ToQString(app::FindDataFile(ToStdString(programPath_), "skarvel-help.html"));
     // A help file beside the program goes to the system's viewer; the
     // program's own guide opens in a window of the program, as does the
     // guide when no viewer takes the help file.

@@ -13,10 +13,11 @@
 namespace {
 
 const char* const kUsageText =
-    "usage: skarvel [INPUT.kxs | FOLDER]\n"
+    "usage: skarvel [INPUT.kxs | FOLDER] [--design DESIGN.kx]\n"
     "Opens the window and flies once with the input data of INPUT.kxs, else of\n"
     "Skarvel.kxs in the current folder (FOLDER, when given), else of skarvel.kxs\n"
-    "beside the program, else with the defaults.\n"
+    "beside the program, else with the defaults; --design first opens DESIGN.kx\n"
+    "and converts it into input data, as the open command does.\n"
     "       skarvel --help | -h   (this text)\n"
     "       skarvel --version\n";
 

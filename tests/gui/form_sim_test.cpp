@@ -1,6 +1,7 @@
 // The main window driven as a user would: menus, keys, edits, drops.
 
 #include "common/temp_dir.h"
+#include "data/design_file.h"
 #include "data/input_file.h"
 #include "data/tables.h"
 #include "data/textfile.h"
@@ -66,6 +67,24 @@ TEST(Window, StartUpFliesOnce) {
     EXPECT_EQ(w.form->historyList()->model()->rowCount(), 1);
     EXPECT_EQ(w.form->historyList()->model()->data(w.form->historyList()->model()->index(0, 1)),
               QStringLiteral("66.372"));
+}
+
+// A double click on a design file starts the program with --design: the
+// design is opened and converted, then flown; a file alone stays input data.
+TEST(Window, StartUpWithADesignOpensItFirst) {
+    TempDir files;
+    data::Tables t;
+    data::ResetTables(t);
+    t.design.setCell(data::design::MainWing, data::design::Span, "180");
+    const std::string path = files.file("g.kx");
+    data::WriteDesignFile(path, t.design, "", "");
+    Window w({QStringLiteral("--design"), QString::fromStdString(path)});
+    EXPECT_EQ(w.ws().tables().design.cell(data::design::MainWing, data::design::Span), "180");
+    EXPECT_TRUE(w.form->windowTitle().endsWith(QStringLiteral("g.kx")));
+    ASSERT_EQ(w.rows(), 1u);
+    EXPECT_EQ(w.ws().history().rows().front().cells[6 + in::WingSpan - 1],
+              w.ws().tables().input.cell(1, in::WingSpan));
+    EXPECT_TRUE(w.errors.isEmpty());
 }
 
 TEST(Window, StartUpWithAnInputFileFliesItAndFitsTheView) {

@@ -106,10 +106,13 @@ fi
 grep -q ':\*\.kx$' /usr/share/mime/globs2 || fail "*.kx is not in the MIME database"
 grep -q 'application/x-skarvel-input:\*\.kxs$' /usr/share/mime/globs2 ||
   fail "*.kxs is not in the MIME database"
-for type in application/x-skarvel-input application/x-skarvel-design; do
-  grep -q "^$type=.*$id.desktop" /usr/share/applications/mimeinfo.cache ||
-    fail "$type does not open with $id.desktop"
-done
+desktop-file-validate "/usr/share/applications/$id.Design.desktop" || fail "desktop-file-validate (design)"
+grep -q '^Exec=skarvel --design %f$' "/usr/share/applications/$id.Design.desktop" ||
+  fail "the design entry does not open with --design"
+grep -q "^application/x-skarvel-input=.*$id.desktop" /usr/share/applications/mimeinfo.cache ||
+  fail "application/x-skarvel-input does not open with $id.desktop"
+grep -q "^application/x-skarvel-design=.*$id.Design.desktop" /usr/share/applications/mimeinfo.cache ||
+  fail "application/x-skarvel-design does not open with $id.Design.desktop"
 
 if [ -f /usr/share/bash-completion/bash_completion ]; then
   step "completing skarvel-cli"
