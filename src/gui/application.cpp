@@ -12,6 +12,8 @@
 namespace skarvel::gui {
 
 void ConfigureApplication(QApplication& app) {
+    // The window's settings live under these names (QSettings).
+    QApplication::setOrganizationName(QString::fromUtf8(app::kAppTitle));
     QApplication::setApplicationName(QString::fromUtf8(app::kAppTitle));
     QApplication::setFont(InterfaceFont());
     // The interface is Japanese whatever the system's language.
