@@ -239,8 +239,8 @@ void TFormSim::saveInputFile() {
     if (ws_.busy()) {
         return;
     }
-    const QString file = askSaveFile(QStringLiteral("KXSファイルに名前を付けて保存"),
-                                     kInputFilters, ToQString(ws_.dialogFiles().inputSave));
+    const QString file = askSaveFile(QStringLiteral("KXSファイルに名前を付けて保存"), kInputFilters,
+                                     ToQString(ws_.dialogFiles().inputSave));
     if (!file.isEmpty() && confirmUnsavable(ws_.unsavableInputCharacters())) {
         rememberFile(ToQString(ws_.saveInputFile(ToStdString(file))));
     }
@@ -333,9 +333,9 @@ void TFormSim::savePattern() {
     ws_.cuttingPattern(view::PaperDimensions(view::PaperSize::A4), view::kPatternMargin,
                        PatternDate());
     const QString design = QFileInfo(ToQString(ws_.dialogFiles().designOpen)).completeBaseName();
-    QString file = askSaveFile(
-        QStringLiteral("型紙に名前を付けて保存"), kPatternFilters,
-        (design.isEmpty() ? QStringLiteral("型紙") : design) + QStringLiteral(".pdf"));
+    QString file =
+        askSaveFile(QStringLiteral("型紙に名前を付けて保存"), kPatternFilters,
+                    (design.isEmpty() ? QStringLiteral("型紙") : design) + QStringLiteral(".pdf"));
     if (file.isEmpty()) {
         return;
     }
@@ -527,11 +527,11 @@ void TFormSim::copyTrajectory() {
 }
 
 void TFormSim::saveTrajectory() {
-    const QString file = askSaveFile(
-        QStringLiteral("軌跡イメージに名前を付けて保存"),
-        QStringLiteral("ビットマップ (*.bmp);;"
-                       "すべてのファイル (*.dib *.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"),
-        QString());
+    const QString file =
+        askSaveFile(QStringLiteral("軌跡イメージに名前を付けて保存"),
+                    QStringLiteral("ビットマップ (*.bmp);;"
+                                   "すべてのファイル (*.dib *.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"),
+                    QString());
     if (file.isEmpty()) {
         return;
     }

@@ -12,8 +12,8 @@
 namespace skarvel::gui {
 
 namespace settings_key {
-inline constexpr char kGeometry[] = "window/geometry";   // QRect, the normal geometry
-inline constexpr char kMaximized[] = "window/maximized"; // bool
+inline constexpr char kGeometry[] = "window/geometry";             // QRect, the normal geometry
+inline constexpr char kMaximized[] = "window/maximized";           // bool
 inline constexpr char kMainSplitter[] = "window/mainSplitter";     // QSplitter::saveState()
 inline constexpr char kTopSplitter[] = "window/topSplitter";       // tables | pages
 inline constexpr char kBottomSplitter[] = "window/bottomSplitter"; // comment | sketch | history

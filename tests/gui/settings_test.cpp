@@ -39,9 +39,12 @@ struct Layout {
 };
 
 Layout LayoutOf(const Window& w) {
-    return {w.form->geometry(),          w.form->mainSplitter()->sizes(),
-            w.form->topSplitter()->sizes(), w.form->bottomSplitter()->sizes(),
-            w.form->leftTabs()->currentIndex(), w.form->rightTabs()->currentIndex()};
+    return {w.form->geometry(),
+            w.form->mainSplitter()->sizes(),
+            w.form->topSplitter()->sizes(),
+            w.form->bottomSplitter()->sizes(),
+            w.form->leftTabs()->currentIndex(),
+            w.form->rightTabs()->currentIndex()};
 }
 
 std::ostream& operator<<(std::ostream& out, const Layout& l) {
