@@ -147,10 +147,10 @@ TEST(Settings, LayoutComesBackAsItWasLeft) {
     Layout left;
     {
         Window w;
-        w.form->setGeometry(30, 40, 720, 540);
+        w.form->setGeometry(30, 40, 1000, 560);
         QCoreApplication::processEvents();
         w.form->mainSplitter()->setSizes({380, 150});
-        w.form->topSplitter()->setSizes({260, 450});
+        w.form->topSplitter()->setSizes({320, 472});
         w.form->bottomSplitter()->setSizes({200, 100, 400});
         w.form->leftTabs()->setCurrentIndex(2);
         w.form->rightTabs()->setCurrentIndex(1);
