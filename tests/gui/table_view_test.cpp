@@ -393,11 +393,11 @@ TEST_F(TableViewTest, ARefreshReportsEveryChangedCellAndNoOther) {
 }
 
 // The view's cells as they are drawn on screen: into an image; only those
-// in `part` when it is given.
-QImage Drawn(TableView& view, const QRegion& part = {}) {
+// in `area` when it is given.
+QImage Drawn(TableView& view, const QRegion& area = {}) {
     QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::magenta);
-    view.viewport()->render(&image, QPoint(), part);
+    view.viewport()->render(&image, QPoint(), area);
     return image;
 }
 
