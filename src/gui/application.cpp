@@ -12,6 +12,8 @@
 namespace skarvel::gui {
 
 void ConfigureApplication(QApplication& app) {
+    // The window's settings live under these names (QSettings).
+    QApplication::setOrganizationName(QString::fromUtf8(app::kAppTitle));
     QApplication::setApplicationName(QString::fromUtf8(app::kAppTitle));
     // The installed desktop entry, for the window system's icon and grouping.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.skarvel.Skarvel"));

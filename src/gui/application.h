@@ -7,7 +7,8 @@ class QApplication;
 
 namespace skarvel::gui {
 
-// Name, interface font and Qt's own Japanese for the standard dialogs
+// Organization and application names (where the settings are kept), the
+// interface font and Qt's own Japanese for the standard dialogs
 // (開く, 保存, キャンセル, はい, いいえ). The application has no display name,
 // so that window and dialog captions stay exactly as the window sets them.
 void ConfigureApplication(QApplication& app);

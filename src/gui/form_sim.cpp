@@ -100,6 +100,7 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     replayTimer_->setInterval(1000 / 60);
     connect(replayTimer_, &QTimer::timeout, this, [this] { replayTick(); });
     resize(kWindowWidth, 600);
+    restoreLayout();
     ws_.setFlightView(flightView_.get());
     ws_.marker().setView(flightView_.get());
     qApp->installEventFilter(this);
@@ -117,7 +118,7 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     }
     guarded([this, &rest] { ws_.loadStartupInput(ToStrings(rest)); });
     if (!design.isEmpty()) {
-        guarded([this, &design] { openDesign(design); });
+        guarded([this, &design] { openDesignPath(design); });
     }
     guarded([this] { ws_.runFromInput(); });
 }
@@ -195,6 +196,7 @@ void TFormSim::buildLayout() {
     rightLayout->addWidget(rightTabs_, 1);
 
     auto* top = new QSplitter(Qt::Horizontal);
+    top->setObjectName(QStringLiteral("TopSplitter"));
     top->addWidget(leftTabs_);
     top->addWidget(right);
     top->setStretchFactor(1, 1);
@@ -214,6 +216,7 @@ void TFormSim::buildLayout() {
     historyView_ = new HistoryView(ws_.history());
 
     auto* bottom = new QSplitter(Qt::Horizontal);
+    bottom->setObjectName(QStringLiteral("BottomSplitter"));
     bottom->addWidget(comment_);
     bottom->addWidget(sketch_);
     bottom->addWidget(historyView_);
@@ -221,11 +224,15 @@ void TFormSim::buildLayout() {
     bottom->setSizes({145, 129, 526});
 
     auto* whole = new QSplitter(Qt::Vertical);
+    whole->setObjectName(QStringLiteral("MainSplitter"));
     whole->addWidget(top);
     whole->addWidget(bottom);
     whole->setStretchFactor(0, 1);
     whole->setSizes({600 - 122, 122});
     setCentralWidget(whole);
+    mainSplitter_ = whole;
+    topSplitter_ = top;
+    bottomSplitter_ = bottom;
 }
 
 void TFormSim::connectTrajectory() {
@@ -485,14 +492,19 @@ void TFormSim::refreshViews() {
 }
 
 void TFormSim::dropFiles(const QStringList& paths) {
-    guarded([this, list = ToStrings(paths)] { ws_.dropFiles(list); });
+    guarded([this, paths] {
+        if (ws_.dropFiles(ToStrings(paths))) {
+            rememberFile(paths.front());
+        }
+    });
 }
 
 void TFormSim::closeEvent(QCloseEvent* event) {
     // A running flight ends at its next whole second, a replay at once, and
     // one asked for but not started yet does not start; nothing is asked or
-    // saved.
+    // saved but the window's layout.
     closed_ = true;
+    saveLayout();
     ws_.requestStop();
     replayTick();
     if (helpWindow_ != nullptr) {

@@ -18,7 +18,9 @@
 class QAction;
 class QKeyEvent;
 class QLabel;
+class QMenu;
 class QPrinter;
+class QSplitter;
 class QTabWidget;
 class QTimer;
 
@@ -59,6 +61,13 @@ class TFormSim : public QMainWindow {
     CommentBox* commentBox() const { return comment_; }
     QTabWidget* leftTabs() const { return leftTabs_; }
     QTabWidget* rightTabs() const { return rightTabs_; }
+    // The whole window top over bottom; the tables beside the pages; the
+    // comment, the sketch and the history side by side.
+    QSplitter* mainSplitter() const { return mainSplitter_; }
+    QSplitter* topSplitter() const { return topSplitter_; }
+    QSplitter* bottomSplitter() const { return bottomSplitter_; }
+    // "最近使ったファイル" in the file menu: the files last opened or saved.
+    QMenu* recentMenu() const { return recentMenu_; }
     TrajectoryView* trajectoryView() const { return trajectory_; }
     ChartPanel* chartPanel() const { return charts_; }
     InstrumentStrip* instrumentStrip() const { return strip_; }
@@ -80,9 +89,10 @@ class TFormSim : public QMainWindow {
     void openInputFile();
     void saveInputFile();
     void openDesignFile();
-    // Reads a design as the open command does and converts it.
-    void openDesign(const QString& file);
     void saveDesignFile();
+    // A file of the recent list, opened as the open command of its kind
+    // (by extension) opens it.
+    void openRecentFile(const QString& path);
     // The cutting pattern: a print preview, where paper and printer are
     // chosen, or a PDF or SVG file on a paper size asked for.
     void printPattern();
@@ -125,6 +135,20 @@ class TFormSim : public QMainWindow {
     // The window's own handler of a command the table leaves to it.
     static void (TFormSim::*windowCommand(Command id))();
     void buildMenus();
+    // The recent files' entries, a file that no longer exists greyed.
+    void fillRecentMenu();
+    // An input or design file opened or saved: first in the recent list.
+    void rememberFile(const QString& path);
+    // The window's size and place, its splitters and its pages as last
+    // left, where they are stored and usable; saved when it closes.
+    void restoreLayout();
+    void saveLayout() const;
+    // The file dialogs, starting in the folder last used and remembering
+    // the folder of the file chosen. Empty: cancelled.
+    QString askOpenFile(const QString& title, const QString& filters, const QString& start);
+    QString askSaveFile(const QString& title, const QString& filters, const QString& start);
+    void openInputPath(const QString& file);
+    void openDesignPath(const QString& file);
     void buildToolBar();
     void buildLayout();
     void connectViews();
@@ -182,6 +206,10 @@ class TFormSim : public QMainWindow {
     CommentBox* comment_ = nullptr;
     QTabWidget* leftTabs_ = nullptr;
     QTabWidget* rightTabs_ = nullptr;
+    QSplitter* mainSplitter_ = nullptr;
+    QSplitter* topSplitter_ = nullptr;
+    QSplitter* bottomSplitter_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
     InstrumentStrip* strip_ = nullptr;
     ChartPanel* charts_ = nullptr;
     TrajectoryView* trajectory_ = nullptr;

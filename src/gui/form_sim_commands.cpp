@@ -168,6 +168,15 @@ void TFormSim::buildMenus() {
                 break;
             }
         }
+        if (menu->actions().contains(action(Command::Exit))) {
+            // The files used last, above the exit command.
+            recentMenu_ = new QMenu(QStringLiteral("最近使ったファイル"), menu);
+            recentMenu_->setObjectName(QStringLiteral("RecentFiles"));
+            menu->insertMenu(action(Command::Exit), recentMenu_);
+            menu->insertSeparator(action(Command::Exit));
+            connect(recentMenu_, &QMenu::aboutToShow, this, [this] { fillRecentMenu(); });
+            fillRecentMenu();
+        }
     }
 }
 
@@ -214,10 +223,16 @@ void TFormSim::openInputFile() {
     if (ws_.busy()) {
         return;
     }
-    const QString file = dialogs_.openFile(this, QStringLiteral("KXSファイルを開く"), kInputFilters,
-                                           ToQString(ws_.dialogFiles().inputOpen));
+    const QString file = askOpenFile(QStringLiteral("KXSファイルを開く"), kInputFilters,
+                                     ToQString(ws_.dialogFiles().inputOpen));
     if (!file.isEmpty()) {
-        ws_.openInputFile(ToStdString(file));
+        openInputPath(file);
+    }
+}
+
+void TFormSim::openInputPath(const QString& file) {
+    if (ws_.openInputFile(ToStdString(file))) {
+        rememberFile(file);
     }
 }
 
@@ -225,10 +240,10 @@ void TFormSim::saveInputFile() {
     if (ws_.busy()) {
         return;
     }
-    const QString file = dialogs_.saveFile(this, QStringLiteral("KXSファイルに名前を付けて保存"),
-                                           kInputFilters, ToQString(ws_.dialogFiles().inputSave));
+    const QString file = askSaveFile(QStringLiteral("KXSファイルに名前を付けて保存"), kInputFilters,
+                                     ToQString(ws_.dialogFiles().inputSave));
     if (!file.isEmpty() && confirmUnsavable(ws_.unsavableInputCharacters())) {
-        ws_.saveInputFile(ToStdString(file));
+        rememberFile(ToQString(ws_.saveInputFile(ToStdString(file))));
     }
 }
 
@@ -236,16 +251,18 @@ void TFormSim::openDesignFile() {
     if (ws_.busy()) {
         return;
     }
-    const QString file =
-        dialogs_.openFile(this, QStringLiteral("KXファイルを開く"), kDesignOpenFilters,
-                          ToQString(ws_.dialogFiles().designOpen));
+    const QString file = askOpenFile(QStringLiteral("KXファイルを開く"), kDesignOpenFilters,
+                                     ToQString(ws_.dialogFiles().designOpen));
     if (!file.isEmpty()) {
-        openDesign(file);
+        openDesignPath(file);
     }
 }
 
-void TFormSim::openDesign(const QString& file) {
+void TFormSim::openDesignPath(const QString& file) {
     const data::DesignReadResult result = ws_.openDesignFile(ToStdString(file));
+    if (result.status != data::DesignReadStatus::NotADesignFile) {
+        rememberFile(file);
+    }
     if (!result.message.empty()) {
         dialogs_.warn(this, ToQString(result.message));
     }
@@ -255,11 +272,10 @@ void TFormSim::saveDesignFile() {
     if (ws_.busy()) {
         return;
     }
-    const QString file =
-        dialogs_.saveFile(this, QStringLiteral("KXファイルに名前を付けて保存"), kDesignSaveFilters,
-                          ToQString(ws_.dialogFiles().designSave));
+    const QString file = askSaveFile(QStringLiteral("KXファイルに名前を付けて保存"),
+                                     kDesignSaveFilters, ToQString(ws_.dialogFiles().designSave));
     if (!file.isEmpty() && confirmUnsavable(ws_.unsavableDesignCharacters(ToStdString(file)))) {
-        ws_.saveDesignFile(ToStdString(file));
+        rememberFile(ToQString(ws_.saveDesignFile(ToStdString(file))));
     }
 }
 
@@ -318,9 +334,9 @@ void TFormSim::savePattern() {
     ws_.cuttingPattern(view::PaperDimensions(view::PaperSize::A4), view::kPatternMargin,
                        PatternDate());
     const QString design = QFileInfo(ToQString(ws_.dialogFiles().designOpen)).completeBaseName();
-    QString file = dialogs_.saveFile(
-        this, QStringLiteral("型紙に名前を付けて保存"), kPatternFilters,
-        (design.isEmpty() ? QStringLiteral("型紙") : design) + QStringLiteral(".pdf"));
+    QString file =
+        askSaveFile(QStringLiteral("型紙に名前を付けて保存"), kPatternFilters,
+                    (design.isEmpty() ? QStringLiteral("型紙") : design) + QStringLiteral(".pdf"));
     if (file.isEmpty()) {
         return;
     }
@@ -368,8 +384,8 @@ void TFormSim::exportFlightText() {
     if (ws_.busy()) {
         return;
     }
-    const QString file = dialogs_.saveFile(this, QStringLiteral("計算データに名前を付けて保存"),
-                                           kTextFilters, QString());
+    const QString file =
+        askSaveFile(QStringLiteral("計算データに名前を付けて保存"), kTextFilters, QString());
     if (!file.isEmpty()) {
         ws_.exportFlightText(ToStdString(file));
     }
@@ -492,8 +508,8 @@ void TFormSim::copyChart() {
 }
 
 void TFormSim::saveChart() {
-    const QString file = dialogs_.saveFile(
-        this, QStringLiteral("グラフイメージに名前を付けて保存"),
+    const QString file = askSaveFile(
+        QStringLiteral("グラフイメージに名前を付けて保存"),
         QStringLiteral(
             "エンハンス メタファイル (*.emf);;メタファイル (*.wmf);;ビットマップ (*.bmp);;"
             "すべてのファイル (*.dib *.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"),
@@ -512,11 +528,11 @@ void TFormSim::copyTrajectory() {
 }
 
 void TFormSim::saveTrajectory() {
-    const QString file = dialogs_.saveFile(
-        this, QStringLiteral("軌跡イメージに名前を付けて保存"),
-        QStringLiteral("ビットマップ (*.bmp);;"
-                       "すべてのファイル (*.dib *.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"),
-        QString());
+    const QString file =
+        askSaveFile(QStringLiteral("軌跡イメージに名前を付けて保存"),
+                    QStringLiteral("ビットマップ (*.bmp);;"
+                                   "すべてのファイル (*.dib *.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"),
+                    QString());
     if (file.isEmpty()) {
         return;
     }

@@ -5,6 +5,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPalette>
 #include <QPointer>
@@ -15,6 +16,7 @@
 #include <QtDebug>
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <string>
 
@@ -102,7 +104,50 @@ CellWriter WriteInto(data::Table& table) {
 }
 
 TableModel::TableModel(const data::Table& table, CellWriter writer, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), writer_(std::move(writer)) {}
+    : QAbstractTableModel(parent), table_(table), writer_(std::move(writer)) {
+    takeAll();
+}
+
+void TableModel::takeAll() {
+    shown_.clear();
+    shown_.reserve(static_cast<std::size_t>(table_.rowCount()) *
+                   static_cast<std::size_t>(table_.columnCount()));
+    for (int row = 0; row < table_.rowCount(); ++row) {
+        for (int column = 0; column < table_.columnCount(); ++column) {
+            const std::string& text = table_.cell(column, row);
+            shown_.push_back({text, QString::fromStdString(text), table_.style(column, row)});
+        }
+    }
+}
+
+bool TableModel::takeChanged(int column, int row) {
+    Shown& cell = shown_[shownIndex(column, row)];
+    const std::string& text = table_.cell(column, row);
+    const data::CellStyle& style = table_.style(column, row);
+    const bool sameStyle = cell.style.editable == style.editable && cell.style.kind == style.kind &&
+                           cell.style.background == style.background &&
+                           cell.style.align == style.align && cell.style.indent == style.indent &&
+                           cell.style.hiddenText == style.hiddenText;
+    if (sameStyle && cell.text == text) {
+        return false;
+    }
+    if (cell.text != text) {
+        cell.text = text;
+        cell.shownText = QString::fromStdString(text);
+    }
+    cell.style = style;
+    return true;
+}
+
+QString TableModel::text(int column, int row) const {
+    if (column < 0 || row < 0 || column >= table_.columnCount() || row >= table_.rowCount())
+        return {};
+    // What was reported last is usually what the table holds: its text is
+    // converted already.
+    const Shown& cell = shown_[shownIndex(column, row)];
+    const std::string& now = table_.cell(column, row);
+    return cell.text == now ? cell.shownText : QString::fromStdString(now);
+}
 
 int TableModel::tableColumn(const QModelIndex& index) const {
     return index.column() + columnOffset();
@@ -134,7 +179,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::EditRole:
         // A hidden cell keeps its text but shows none.
-        return style.hiddenText ? QString() : CellText(table_, column, row);
+        return style.hiddenText ? QString() : text(column, row);
     case Qt::BackgroundRole:
         return QApplication::palette().brush(
             style.background == data::CellColour::ButtonFace ? QPalette::Button : QPalette::Base);
@@ -171,7 +216,7 @@ Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
 QVariant TableModel::headerData(int section, Qt::Orientation o, int role) const {
     if (o == Qt::Horizontal) {
         if (role == Qt::DisplayRole)
-            return CellText(table_, section + columnOffset(), 0);
+            return text(section + columnOffset(), 0);
         return {};
     }
     if (columnOffset() == 0)
@@ -180,7 +225,7 @@ QVariant TableModel::headerData(int section, Qt::Orientation o, int role) const 
     const int row = section + 1;
     switch (role) {
     case Qt::DisplayRole:
-        return CellText(table_, 0, row);
+        return text(0, row);
     case Qt::TextAlignmentRole:
         return AlignmentOf(table_.style(0, row)).toInt();
     default:
@@ -189,14 +234,54 @@ QVariant TableModel::headerData(int section, Qt::Orientation o, int role) const 
 }
 
 void TableModel::refresh() {
+    if (shown_.size() != static_cast<std::size_t>(table_.rowCount()) *
+                             static_cast<std::size_t>(table_.columnCount())) {
+        takeAll();
+        if (rowCount() > 0 && columnCount() > 0)
+            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        if (columnCount() > 0)
+            Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+        if (rowCount() > 0)
+            Q_EMIT headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
+        return;
+    }
     const int rows = rowCount();
     const int columns = columnCount();
-    if (rows > 0 && columns > 0)
-        Q_EMIT dataChanged(index(0, 0), index(rows - 1, columns - 1));
-    if (columns > 0)
-        Q_EMIT headerDataChanged(Qt::Horizontal, 0, columns - 1);
-    if (rows > 0)
-        Q_EMIT headerDataChanged(Qt::Vertical, 0, rows - 1);
+    const int offset = columnOffset();
+    // Each run of changed sections or cells is reported once; a single
+    // cell alone, so that a view repaints that cell only.
+    int first = -1;
+    for (int c = 0; c <= columns; ++c) {
+        const bool changed = c < columns && takeChanged(c + offset, 0);
+        if (changed && first < 0) {
+            first = c;
+        } else if (!changed && first >= 0) {
+            Q_EMIT headerDataChanged(Qt::Horizontal, first, c - 1);
+            first = -1;
+        }
+    }
+    if (offset > 0) {
+        for (int r = 0; r <= rows; ++r) {
+            const bool changed = r < rows && takeChanged(0, r + 1);
+            if (changed && first < 0) {
+                first = r;
+            } else if (!changed && first >= 0) {
+                Q_EMIT headerDataChanged(Qt::Vertical, first, r - 1);
+                first = -1;
+            }
+        }
+    }
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c <= columns; ++c) {
+            const bool changed = c < columns && takeChanged(c + offset, r + 1);
+            if (changed && first < 0) {
+                first = c;
+            } else if (!changed && first >= 0) {
+                Q_EMIT dataChanged(index(r, first), index(r, c - 1));
+                first = -1;
+            }
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -278,23 +363,104 @@ class CellDelegate : public QStyledItemDelegate {
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         try {
-            const int indent = index.data(kIndentRole).toInt();
-            if (indent <= 0) {
-                QStyledItemDelegate::paint(painter, option, index);
-                return;
-            }
-            QStyleOptionViewItem opt(option);
-            initStyleOption(&opt, index);
-            const QWidget* widget = opt.widget;
-            QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-            // The background and the selection cover the whole cell; only the
-            // text moves right by the indent.
-            style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
-            opt.rect.adjust(std::min(indent, opt.rect.width()), 0, 0, 0);
-            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+            if (!view_->cellPictures() || !paintFromPicture(painter, option, index))
+                paintCell(painter, option, index);
         } catch (...) {
             Report("cell paint");
         }
+    }
+
+  private:
+    void paintCell(QPainter* painter, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) const {
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        drawCell(painter, opt, index.data(kIndentRole).toInt());
+    }
+
+    // What QStyledItemDelegate::paint() draws, with `opt` initialised from
+    // the cell already; a cell with an indent moves its text right.
+    static void drawCell(QPainter* painter, QStyleOptionViewItem opt, int indent) {
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+        if (indent > 0) {
+            // The background and the selection cover the whole cell; only
+            // the text moves right by the indent.
+            style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+            opt.rect.adjust(std::min(indent, opt.rect.width()), 0, 0, 0);
+        }
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    }
+
+    // Draws the cell from the picture of it kept in the view when nothing
+    // it shows has changed since; else draws it and keeps what was drawn.
+    // Only where the picture gives the same pixels as drawing the cell
+    // there: into an image (the screen's; no printer, picture or scaled
+    // painter), a cell whose solid background covers it whole, and a picture
+    // taken of a cell drawn whole. False: nothing drawn.
+    bool paintFromPicture(QPainter* painter, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const {
+        QPaintEngine* engine = painter->paintEngine();
+        if (engine == nullptr || engine->type() != QPaintEngine::Raster)
+            return false;
+        QPaintDevice* device = engine->paintDevice();
+        if (device == nullptr || device->devType() != QInternal::Image)
+            return false;
+        const QImage& target = *static_cast<const QImage*>(device);
+        const QTransform place = painter->deviceTransform();
+        if (place.type() > QTransform::TxTranslate || place.dx() != std::floor(place.dx()) ||
+            place.dy() != std::floor(place.dy()))
+            return false;
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        if (opt.backgroundBrush.style() != Qt::SolidPattern || !opt.backgroundBrush.isOpaque() ||
+            opt.rect.isEmpty())
+            return false;
+        const int indent = index.data(kIndentRole).toInt();
+        TableView::CellPicture& picture = view_->pictures_[{index.row(), index.column()}];
+        const bool same = picture.format == target.format() && picture.size == opt.rect.size() &&
+                          picture.text == opt.text && picture.indent == indent &&
+                          picture.alignment == opt.displayAlignment.toInt() &&
+                          picture.state == opt.state.toInt() &&
+                          picture.features == opt.features.toInt() &&
+                          picture.direction == opt.direction &&
+                          picture.background == opt.backgroundBrush.color() &&
+                          picture.palette == opt.palette.cacheKey() && picture.font == opt.font;
+        if (same && !picture.image.isNull()) {
+            painter->drawImage(opt.rect.topLeft(), picture.image);
+            picture.drawnAnew = false;
+            return true;
+        }
+        drawCell(painter, opt, indent);
+        // A cell that changes at every paint (a replay's values) is not
+        // worth keeping: it is kept once it has been drawn the same twice.
+        const bool changing = !same && picture.drawnAnew;
+        // Else the cell as it now is in the image, when none of it was clipped.
+        const QRect onDevice =
+            opt.rect.translated(static_cast<int>(place.dx()), static_cast<int>(place.dy()));
+        bool whole = !changing;
+        if (whole) {
+            QRegion drawn(target.rect());
+            if (const QRegion system = engine->systemClip(); !system.isEmpty())
+                drawn &= system;
+            if (painter->hasClipping())
+                drawn &= place.map(painter->clipRegion());
+            whole = QRegion(onDevice).subtracted(drawn).isEmpty();
+        }
+        picture = {opt.text,
+                   opt.font,
+                   opt.palette.cacheKey(),
+                   opt.backgroundBrush.color(),
+                   opt.displayAlignment.toInt(),
+                   opt.state.toInt(),
+                   opt.features.toInt(),
+                   opt.direction,
+                   indent,
+                   opt.rect.size(),
+                   target.format(),
+                   whole ? target.copy(onDevice) : QImage(),
+                   true};
+        return true;
     }
 
   protected:
@@ -397,6 +563,12 @@ int TableView::neededWidth(int tableColumn) const {
 void TableView::reserveWidth(int tableColumn, const QStringList& texts) {
     reserved_[tableColumn] = texts;
     applyGeometry();
+}
+
+void TableView::setCellPictures(bool on) {
+    // The pictures kept stay: each is checked against its cell before use.
+    cellPictures_ = on;
+    viewport()->update();
 }
 
 int TableView::fullWidth() const {

@@ -5,13 +5,19 @@
 #include "data/table.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
 #include <QHash>
+#include <QImage>
+#include <QPair>
+#include <QSize>
 #include <QStringList>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace skarvel::gui {
 
@@ -48,12 +54,31 @@ class TableModel : public QAbstractTableModel {
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
 
-    // The table changed behind the view's back (a computation wrote it).
+    // The table changed behind the view's back (a computation wrote it):
+    // the cells and header sections whose text or style differ from what
+    // the model last reported are reported changed, and only those.
     void refresh();
 
   private:
+    // A cell as last reported to the views.
+    struct Shown {
+        std::string text;
+        QString shownText; // `text` converted once
+        data::CellStyle style;
+    };
+    // Compares table cell (column, row) with what was last reported and
+    // takes it over; true when it differs.
+    bool takeChanged(int column, int row);
+    std::size_t shownIndex(int column, int row) const {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(table_.columnCount()) +
+               static_cast<std::size_t>(column);
+    }
+    QString text(int column, int row) const;
+    void takeAll();
+
     const data::Table& table_;
     CellWriter writer_;
+    std::vector<Shown> shown_; // row by row, the whole table with headers
 };
 
 // Edits cells with the value kind's accepted characters, tells its owner how
@@ -80,6 +105,11 @@ class TableView : public QTableView {
     bool editing() const { return state() == QAbstractItemView::EditingState; }
     // The width that shows every column without a horizontal scroll bar.
     int fullWidth() const;
+    // On (the default), a cell drawn on screen is kept as a picture and
+    // drawn again from it until what it shows changes; off, every paint
+    // draws every cell anew. What is drawn is the same either way.
+    void setCellPictures(bool on);
+    bool cellPictures() const { return cellPictures_; }
 
   Q_SIGNALS:
     // After the edit of table cell (column, row) has been written: whether it
@@ -105,9 +135,28 @@ class TableView : public QTableView {
     // the selection is one rectangle holding `edited`; true if a cell changed.
     bool writeBlock(const QModelIndex& edited, const QString& text);
 
+    // A cell as last drawn: what its drawing depends on, and the picture.
+    struct CellPicture {
+        QString text;
+        QFont font;
+        qint64 palette = 0;
+        QColor background;
+        unsigned alignment = 0;
+        unsigned state = 0;
+        unsigned features = 0;
+        int direction = 0;
+        int indent = 0;
+        QSize size;
+        QImage::Format format = QImage::Format_Invalid;
+        QImage image;           // null: not kept
+        bool drawnAnew = false; // at its last paint
+    };
+
     TableModel* model_;
     bool blockEditing_ = false;
+    bool cellPictures_ = true;
     QHash<int, QStringList> reserved_;
+    QHash<QPair<int, int>, CellPicture> pictures_; // by view row and column
 };
 
 } // namespace skarvel::gui

@@ -1,10 +1,13 @@
 // The window tests run without a display: the offscreen platform, one
-// QApplication for the whole program.
+// QApplication for the whole program, and settings in a folder of their own
+// that goes with the run, never the user's.
 
 #include "gui/application.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,6 +23,13 @@ int main(int argc, char** argv) {
     skarvel::gui::UseJapaneseSystemLocale();
     QApplication app(argc, argv);
     skarvel::gui::ConfigureApplication(app);
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir settings;
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) {
+            QSettings::setPath(format, scope, settings.path());
+        }
+    }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QSet>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -336,6 +338,105 @@ TEST_F(TableViewTest, ARefreshLeavesAnOpenEditorAlone) {
     ASSERT_EQ(finished_.size(), 1u);
     EXPECT_FALSE(finished_[0].withEnter);
     EXPECT_FALSE(v.commitOpenEditor());
+}
+
+TEST_F(TableViewTest, ARefreshReportsEveryChangedCellAndNoOther) {
+    data::Table& design = tables_.design;
+    TableModel model(design, skarvel::gui::WriteInto(design));
+    QSet<QPair<int, int>> cells;    // table (column, row)
+    QSet<QPair<int, int>> sections; // (orientation, section)
+    QObject::connect(&model, &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex& from, const QModelIndex& to) {
+                         for (int r = from.row(); r <= to.row(); ++r)
+                             for (int c = from.column(); c <= to.column(); ++c)
+                                 cells.insert({model.tableColumn(model.index(r, c)),
+                                               model.tableRow(model.index(r, c))});
+                     });
+    QObject::connect(&model, &QAbstractItemModel::headerDataChanged,
+                     [&](Qt::Orientation o, int first, int last) {
+                         for (int s = first; s <= last; ++s)
+                             sections.insert({int(o), s});
+                     });
+    model.refresh();
+    EXPECT_TRUE(cells.isEmpty());
+    EXPECT_TRUE(sections.isEmpty());
+
+    // Texts side by side, apart, in the last column, a style alone, a
+    // caption and a column header.
+    const int last = design.columnCount() - 1;
+    design.setCell(1, data::design::Span, "1");
+    design.setCell(2, data::design::Span, "2");
+    design.setCell(5, data::design::Span, "5");
+    design.setCell(last, data::design::RootChord, "x");
+    design.assignCellStyle(3, data::design::RootChord, data::design::Hidden);
+    design.setCell(0, data::design::RootChord, "翼弦");
+    design.setCell(last, 0, "単位!");
+    model.refresh();
+    EXPECT_EQ(cells, (QSet<QPair<int, int>>{{1, data::design::Span},
+                                            {2, data::design::Span},
+                                            {5, data::design::Span},
+                                            {last, data::design::RootChord},
+                                            {3, data::design::RootChord}}));
+    EXPECT_EQ(sections, (QSet<QPair<int, int>>{{int(Qt::Vertical), data::design::RootChord - 1},
+                                               {int(Qt::Horizontal), last - 1}}));
+    EXPECT_EQ(model.indexOf(5, data::design::Span).data().toString(), u"5"_qs);
+    EXPECT_EQ(
+        model.headerData(data::design::RootChord - 1, Qt::Vertical, Qt::DisplayRole).toString(),
+        u"翼弦"_qs);
+
+    // Nothing changed since: nothing reported.
+    cells.clear();
+    sections.clear();
+    model.refresh();
+    EXPECT_TRUE(cells.isEmpty());
+    EXPECT_TRUE(sections.isEmpty());
+}
+
+// The view's cells as they are drawn on screen: into an image; only those
+// in `area` when it is given.
+QImage Drawn(TableView& view, const QRegion& area = {}) {
+    QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::magenta);
+    view.viewport()->render(&image, QPoint(), area);
+    return image;
+}
+
+TEST_F(TableViewTest, CellPicturesDrawWhatTheCellsShow) {
+    data::Table& marker = tables_.marker;
+    for (int row = 1; row < marker.rowCount(); ++row)
+        marker.setCell(data::marker::kValueColumn, row, std::to_string(row * 7));
+    TableView& v = show(marker);
+    v.tableModel()->refresh();
+    ASSERT_TRUE(v.cellPictures());
+    // Cells cut by the edge of what is drawn are not kept as they were cut.
+    Drawn(v);
+    for (int row = 1; row < marker.rowCount(); ++row)
+        marker.setCell(data::marker::kValueColumn, row, std::to_string(row * 5));
+    v.tableModel()->refresh();
+    Drawn(v, QRect(0, 0, v.viewport()->width() / 2, 40));
+    const QImage first = Drawn(v);
+    EXPECT_EQ(Drawn(v), first);
+    v.setCellPictures(false);
+    EXPECT_EQ(Drawn(v), first);
+    v.setCellPictures(true);
+
+    // Some values change, some change back, one cell is current: drawn
+    // from pictures where nothing changed, and the same as drawn anew.
+    for (int step = 0; step < 3; ++step) {
+        for (int row = 1; row < marker.rowCount(); row += 2)
+            marker.setCell(data::marker::kValueColumn, row, std::to_string(row * 5 + step % 2));
+        v.setCurrentIndex(v.tableModel()->indexOf(data::marker::kValueColumn, 3 + step));
+        v.tableModel()->refresh();
+        const QImage kept = Drawn(v);
+        const QImage again = Drawn(v);
+        v.setCellPictures(false);
+        const QImage anew = Drawn(v);
+        v.setCellPictures(true);
+        EXPECT_TRUE(kept == anew) << "step " << step;
+        EXPECT_TRUE(again == anew) << "step " << step;
+        if (step % 2 == 1)
+            EXPECT_TRUE(kept != first);
+    }
 }
 
 } // namespace

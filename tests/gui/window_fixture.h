@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QSettings>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -23,7 +24,8 @@ using gui::Command;
 using gui::Dialogs;
 using gui::TFormSim;
 
-// A window started in an empty folder, with scripted answers to its questions.
+// A window started in an empty folder, with scripted answers to its questions
+// and, unless asked otherwise, no stored settings.
 struct Window {
     TempDir dir;
     QString savedDir = QDir::currentPath();
@@ -32,6 +34,7 @@ struct Window {
     QStringList errors;
     QStringList warnings;
     QString nextFile;
+    QString offeredFile; // the name the last file dialog started from
     bool viewerTakesFiles = true;
     QString nextText;
     // The item chosen from a list: none, the one offered first; empty: cancelled.
@@ -40,10 +43,15 @@ struct Window {
     std::unique_ptr<skarvel::app::Workspace> workspace;
     std::unique_ptr<TFormSim> form;
 
-    explicit Window(const QStringList& args = {}) {
+    explicit Window(const QStringList& args = {}, bool freshSettings = true) {
+        // Each window starts as on a first run unless a test says otherwise.
+        if (freshSettings) {
+            QSettings().clear();
+        }
         QDir::setCurrent(QString::fromStdString(dir.path().string()));
         Dialogs d;
-        d.openFile = [this](QWidget*, const QString&, const QString&, const QString&) {
+        d.openFile = [this](QWidget*, const QString&, const QString&, const QString& file) {
+            offeredFile = file;
             return nextFile;
         };
         d.saveFile = d.openFile;
