@@ -434,8 +434,9 @@ TEST_F(TableViewTest, CellPicturesDrawWhatTheCellsShow) {
         v.setCellPictures(true);
         EXPECT_TRUE(kept == anew) << "step " << step;
         EXPECT_TRUE(again == anew) << "step " << step;
-        if (step % 2 == 1)
+        if (step % 2 == 1) {
             EXPECT_TRUE(kept != first);
+        }
     }
 }
 
