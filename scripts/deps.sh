@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libeigen3-dev parallel poppler-utils
   qt6-translations-l10n fonts-ipafont-mincho xdotool
   emf2svg librsvg2-bin libwmf-bin fonts-urw-base35 libmagickcore-6.q16-6-extra
+  clang-16 libclang-rt-16-dev llvm-16  # fuzz/: libFuzzer and the sanitizers (clang 14 cannot build the code against libstdc++ 12)
 )
 
 missing=()
