@@ -122,6 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
     FUZZ_REQUIRE(ws.runFromInput(), "run refused");
     FUZZ_REQUIRE(!ws.busy(), "still busy after the run");
+    // One flight, one row: a summary or "Error", never both.
+    FUZZ_REQUIRE(ws.history().rows().size() == 1, std::to_string(ws.history().rows().size()));
     RequireCleanHistoryRow(ws);
     RequireCleanRecord(ws);
     fuzz::RequireFiniteCells(ws.tables().parameter, data::param::kValueColumn,
