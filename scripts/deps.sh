@@ -11,6 +11,7 @@ packages=(
   qt6-translations-l10n fonts-ipafont-mincho xdotool
   emf2svg librsvg2-bin libwmf-bin fonts-urw-base35 libmagickcore-6.q16-6-extra
   dpkg-dev file desktop-file-utils appstream libxml2-utils bash-completion  # the .deb (cpack, dpkg-shlibdeps) and its install test
+  clang-16 libclang-rt-16-dev llvm-16  # fuzz/: libFuzzer and the sanitizers (clang 14 cannot build the code against libstdc++ 12)
 )
 
 missing=()

@@ -190,7 +190,12 @@ void Workspace::runAndRefresh(bool estimateFirst) {
         // Views refuse to draw while busy: the flag goes first.
         if (!options_.liveTrajectory) {
             busy_ = false;
-            viewport_.redraw();
+            // The flight has its row: what lies beyond the pixel range stays
+            // undrawn rather than adding an "Error" row for the same flight.
+            try {
+                viewport_.redraw();
+            } catch (const view::RangeError&) {
+            }
         } else if (options_.autoFit) {
             busy_ = false;
             viewport_.fitToTrajectory();

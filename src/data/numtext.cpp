@@ -302,7 +302,10 @@ double SiPrefixFactor(std::string_view suffix) {
 double ParseWithSiPrefix(std::string_view text) {
     NumberAndSuffix split = SplitNumberAndSuffix(text);
     std::string_view number = split.number.empty() ? std::string_view("0") : split.number;
-    return ParseReal(number) * SiPrefixFactor(split.suffix);
+    // A prefix can carry a number past the range of a double ("1e308k"): it
+    // reads as 0 then, as a number beyond the range does.
+    const double value = ParseReal(number) * SiPrefixFactor(split.suffix);
+    return std::isfinite(value) ? value : 0.0;
 }
 
 std::string FormatFixed(double value, int decimals) {

@@ -48,7 +48,8 @@ NumberAndSuffix SplitNumberAndSuffix(std::string_view text);
 // Scale factor of an SI prefix, judged by the first character of the suffix.
 double SiPrefixFactor(std::string_view suffix);
 
-// Number with an optional SI-prefixed unit: "10k" -> 10000, "5 m/s" -> 0.005.
+// Number with an optional SI-prefixed unit: "10k" -> 10000, "5 m/s" -> 0.005;
+// 0 when the prefix takes it beyond the range of a double.
 double ParseWithSiPrefix(std::string_view text);
 
 // Fixed-point text for the flight export: the value rounded to 8 significant

@@ -233,7 +233,11 @@ std::optional<GlideTrim> TrimSteadyGlide(AnalysisPoint& point, const StraightGli
         t.ratio = ratio;
     }
     if (t.omega != 0) {
-        t.radius = horizontal / std::fabs(t.omega);
+        // A turn so slow that its radius is beyond the range of a double is
+        // a straight glide.
+        if (const double radius = horizontal / std::fabs(t.omega); std::isfinite(radius)) {
+            t.radius = radius;
+        }
     }
     t.CL = e->state.CL;
     t.CD = e->state.CD;
