@@ -214,7 +214,10 @@ TEST(Settings, RecentFilesOfTheFileMenu) {
 
     // Ten more input files: the eight newest, newest first.
     for (int i = 0; i < 10; ++i) {
-        w.nextFile = Path(w, "n" + std::to_string(i) + ".kxs");
+        std::string name = std::to_string(i);
+        name.insert(0, 1, 'n');
+        name += ".kxs";
+        w.nextFile = Path(w, name);
         w.trigger(Command::InputSaveAs);
     }
     const QStringList entries = Entries(w);
