@@ -41,7 +41,7 @@ std::string_view DataFolderFromPrograms() {
 }
 
 std::string UserConfigFolder() {
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // The XDG base directory rules ignore a relative XDG_CONFIG_HOME.
     const std::string configHome = Environment("XDG_CONFIG_HOME");
     if (!configHome.empty() && fs::path(configHome).is_absolute()) {
         return Join(configHome, kProgramFolderName);
