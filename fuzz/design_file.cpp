@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         result = ws.openDesignFile(path);
     } catch (const data::FileError& e) {
         FUZZ_REQUIRE(size > data::kDataFileLimit, e.what());
-        FUZZ_REQUIRE(fuzz::SameTables(before, ws.tables()), "an unreadable file changed the tables");
+        FUZZ_REQUIRE(fuzz::SameTables(before, ws.tables()),
+                     "an unreadable file changed the tables");
         return 0;
     }
     FUZZ_REQUIRE(ws.sketchEnabled(), "the sketch stays off after a read");
@@ -74,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::string measured =
         ws.measuredMass() ? *ws.measuredMass() : std::string(data::kDefaultMeasuredMass);
     std::string text;
-    for (const std::string& line : data::DesignFileLines(t.design, ws.comment(), "design", measured)) {
+    for (const std::string& line :
+         data::DesignFileLines(t.design, ws.comment(), "design", measured)) {
         text += line + "\r\n";
     }
     data::Table again = t.design;

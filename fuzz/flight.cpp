@@ -81,7 +81,8 @@ void RequireCleanRecord(app::Workspace& ws) {
 }
 
 void RequireCleanAnalysis(app::Workspace& ws) {
-    const std::string text = sim::StabilityText(ws.analyseStability()) + sim::PolarText(ws.glidePolar());
+    const std::string text =
+        sim::StabilityText(ws.analyseStability()) + sim::PolarText(ws.glidePolar());
     FUZZ_REQUIRE(!fuzz::ShowsNonFinite(text), text);
 }
 
@@ -108,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const int edits = provider.ConsumeIntegralInRange(0, 16);
     for (int k = 0; k < edits && provider.remaining_bytes() > 0; ++k) {
         const int row = provider.ConsumeIntegralInRange(1, in::kRows - 1);
-        std::string text = fuzz::ConsumeCellText(provider, ws.tables().input.cell(in::kValueColumn, row));
+        std::string text =
+            fuzz::ConsumeCellText(provider, ws.tables().input.cell(in::kValueColumn, row));
         if (row == in::Altitude && std::fabs(data::ParseRealStrict(text)) > 3.0) {
             continue;
         }
@@ -142,14 +144,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             RequireCleanHistoryRow(ws);
             RequireCleanRecord(ws);
             // The launch rows hold the trimmed state as numbers.
-            for (int row : {in::LaunchSpeed, in::Altitude, in::ClimbAngle, in::BankAngle,
-                            in::Heading, in::AngleOfAttack, in::Sideslip, in::PitchRate,
-                            in::RollRate, in::YawRate}) {
+            for (int row :
+                 {in::LaunchSpeed, in::Altitude, in::ClimbAngle, in::BankAngle, in::Heading,
+                  in::AngleOfAttack, in::Sideslip, in::PitchRate, in::RollRate, in::YawRate}) {
                 double value = 0;
                 const std::string& text = ws.tables().input.cell(in::kValueColumn, row);
-                FUZZ_REQUIRE(data::TryParseRealStrict(text, value), "launch row " +
-                                                                        std::to_string(row) +
-                                                                        ": " + text);
+                FUZZ_REQUIRE(data::TryParseRealStrict(text, value),
+                             "launch row " + std::to_string(row) + ": " + text);
             }
         }
     }

@@ -25,11 +25,11 @@ namespace skarvel::fuzz {
     std::abort();
 }
 
-#define FUZZ_REQUIRE(condition, detail)                                                           \
-    do {                                                                                          \
-        if (!(condition)) {                                                                       \
-            ::skarvel::fuzz::Broken(#condition, __FILE__, __LINE__, (detail));                    \
-        }                                                                                         \
+#define FUZZ_REQUIRE(condition, detail)                                                            \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            ::skarvel::fuzz::Broken(#condition, __FILE__, __LINE__, (detail));                     \
+        }                                                                                          \
     } while (false)
 
 // One file per process under the temporary folder, rewritten for each input,
@@ -37,8 +37,8 @@ namespace skarvel::fuzz {
 class ScratchFile {
   public:
     explicit ScratchFile(const std::string& name) {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("skarvel-fuzz-" + std::to_string(::getpid()));
+        folder_ =
+            std::filesystem::temp_directory_path() / ("skarvel-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder_);
         path_ = (folder_ / name).string();
     }

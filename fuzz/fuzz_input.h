@@ -34,9 +34,9 @@ class StopAfterSeconds : public app::FlightView {
 // A text for a cell that now holds `current`.
 inline std::string ConsumeCellText(FuzzedDataProvider& provider, const std::string& current) {
     static constexpr std::array<const char*, 24> kOdd = {
-        "",     "abc",  "nan",   "inf",   "-inf", "1e999", "1e300", "-1e300",
-        "1e-300", "0",  "-0",    "5.",    ".5",   "-",     "1e",    "12mm",
-        "9999999", "-90", "90",  "180",   "1e-7", "-1e-7", "1e10",  " 3.3 "};
+        "",        "abc", "nan", "inf", "-inf", "1e999", "1e300", "-1e300",
+        "1e-300",  "0",   "-0",  "5.",  ".5",   "-",     "1e",    "12mm",
+        "9999999", "-90", "90",  "180", "1e-7", "-1e-7", "1e10",  " 3.3 "};
     char buffer[64];
     switch (provider.ConsumeIntegralInRange(0, 5)) {
     case 0: // any double, as printf writes it

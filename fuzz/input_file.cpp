@@ -47,8 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const data::Table& input = ws.tables().input;
     // The value cells are what the lines say; nothing else of the table moves.
     std::vector<std::string> lines;
-    data::ForEachLine(data::DecodeCp932(std::string_view(reinterpret_cast<const char*>(bytes), size)),
-                      [&](std::string_view line) { lines.emplace_back(line); });
+    data::ForEachLine(
+        data::DecodeCp932(std::string_view(reinterpret_cast<const char*>(bytes), size)),
+        [&](std::string_view line) { lines.emplace_back(line); });
     data::Table expected = before.input;
     data::ApplyInputFileLines(expected, lines);
     FUZZ_REQUIRE(fuzz::SameCells(expected, input), "cells differ from the file's lines");
@@ -66,8 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
     // The parameters are estimated from whatever the cells hold.
     fuzz::RequireFiniteCells(ws.tables().parameter, data::param::kValueColumn,
-                             data::param::kValueColumn,
-                             "parameter");
+                             data::param::kValueColumn, "parameter");
 
     // A save writes lines that read back as the same table, unless it has
     // characters CP932 cannot hold (the save warns of those).

@@ -55,8 +55,7 @@ void CheckText(std::string_view text) {
     // The number is the text's leading run of number characters.
     const data::NumberAndSuffix split = data::SplitNumberAndSuffix(text);
     FUZZ_REQUIRE(text.substr(0, split.number.size()) == split.number, Show(text));
-    FUZZ_REQUIRE(split.number.find_first_not_of("0123456789-.eE") == std::string::npos,
-                 Show(text));
+    FUZZ_REQUIRE(split.number.find_first_not_of("0123456789-.eE") == std::string::npos, Show(text));
     FUZZ_REQUIRE(split.suffix.size() + split.number.size() <= text.size(), Show(text));
 
     if (const std::optional<int> integer = data::ParseInteger(text)) {

@@ -62,8 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
     // One row a line, numbered from 1, holding the line's fields.
     std::vector<std::string> lines;
-    data::ForEachLine(data::DecodeCp932(std::string_view(reinterpret_cast<const char*>(bytes), size)),
-                      [&](std::string_view line) { lines.emplace_back(line); });
+    data::ForEachLine(
+        data::DecodeCp932(std::string_view(reinterpret_cast<const char*>(bytes), size)),
+        [&](std::string_view line) { lines.emplace_back(line); });
     FUZZ_REQUIRE(read.size() == lines.size(),
                  std::to_string(read.size()) + " rows, " + std::to_string(lines.size()) + " lines");
     for (std::size_t i = 0; i < read.size(); ++i) {
@@ -99,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         if (column < 0 || column >= pc::kCount) {
             // A column the list lacks: nothing moves.
             for (std::size_t i = 0; i < after.size(); ++i) {
-                FUZZ_REQUIRE(after[i].number == before[i].number, "moved by column " +
-                                                                      std::to_string(column));
+                FUZZ_REQUIRE(after[i].number == before[i].number,
+                             "moved by column " + std::to_string(column));
             }
             continue;
         }
@@ -127,8 +128,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     dialog.accept();
     if (const std::optional<std::size_t> selected = dialog.selectedRow()) {
         const model::PaperSpec& row = dialog.catalogue().rows()[*selected];
-        FUZZ_REQUIRE(dialog.choice() == (model::PaperChoice{row.text(pc::Name), row.text(pc::Weight),
-                                                            row.text(pc::Thickness)}),
+        FUZZ_REQUIRE(dialog.choice() ==
+                         (model::PaperChoice{row.text(pc::Name), row.text(pc::Weight),
+                                             row.text(pc::Thickness)}),
                      "accepted choice");
         FUZZ_REQUIRE(dialog.catalogue().findName(row.text(pc::Name)).value() <= *selected,
                      "findName");

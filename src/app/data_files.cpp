@@ -72,7 +72,8 @@ DataFolders DataFoldersOf(const std::string& programPath) {
 
 std::vector<std::string> DataFileCandidates(const DataFolders& folders, std::string_view name) {
     std::vector<std::string> candidates;
-    for (const std::string* folder : {&folders.config, &folders.program, &folders.tree, &folders.installed}) {
+    for (const std::string* folder :
+         {&folders.config, &folders.program, &folders.tree, &folders.installed}) {
         if (!folder->empty()) {
             candidates.push_back(Join(*folder, name));
         }

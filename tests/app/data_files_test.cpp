@@ -56,8 +56,8 @@ class ScopedEnv {
 
 struct Layout {
     TempDir dir;
-    DataFolders folders{(dir / "config").string(), (dir / "bin").string(),
-                        (dir / "tree").string(), (dir / "share").string()};
+    DataFolders folders{(dir / "config").string(), (dir / "bin").string(), (dir / "tree").string(),
+                        (dir / "share").string()};
     fs::path config(const char* name) const { return dir / "config" / name; }
     fs::path program(const char* name) const { return dir / "bin" / name; }
     fs::path tree(const char* name) const { return dir / "tree" / name; }
