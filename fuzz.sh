@@ -55,6 +55,11 @@ for t in "${targets[@]}"; do
   rm -rf "$run"
   mkdir -p "$run/corpus" "$crashes"
   cp -r "fuzz/corpus/$t/." "$run/corpus/"
+  # The sample designs and the paper catalogue are seeds as they stand.
+  case $t in
+    design_file) cp examples/*.kx "$run/corpus/" ;;
+    paper_ini) cp examples/Paper.ini "$run/corpus/" ;;
+  esac
   echo "== $t: ${seconds} s"
   status=0
   "build-fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
