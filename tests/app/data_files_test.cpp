@@ -14,10 +14,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using skarvel::app::DataFileCandidates;
 using skarvel::app::DataFolders;
 using skarvel::app::FindDataFile;
-using skarvel::app::InstalledDataFolder;
 using skarvel::app::UserConfigFolder;
 using skarvel::test::TempDir;
 
@@ -79,15 +77,6 @@ TEST(DataFiles, TheUsersFileWinsThenTheOneBesideTheProgramThenTheInstalledOnes) 
     EXPECT_EQ(FindDataFile(l.folders, "Paper.ini"), l.installed("Paper.ini").string());
 }
 
-TEST(DataFiles, EachNameIsLookedForOnItsOwn) {
-    Layout l;
-    Touch(l.config("Paper.ini"));
-    Touch(l.installed("skarvel-help.html"));
-    EXPECT_EQ(FindDataFile(l.folders, "skarvel-help.html"),
-              l.installed("skarvel-help.html").string());
-    EXPECT_EQ(FindDataFile(l.folders, "Paper.ini"), l.config("Paper.ini").string());
-}
-
 TEST(DataFiles, OnlyRegularFilesOrLinksToThemCount) {
     Layout l;
     fs::create_directories(l.config("Paper.ini"));
@@ -106,14 +95,6 @@ TEST(DataFiles, AMissingFileIsNamedBesideTheProgram) {
     DataFolders noProgram = l.folders;
     noProgram.program.clear();
     EXPECT_EQ(FindDataFile(noProgram, "Paper.ini"), l.installed("Paper.ini").string());
-}
-
-TEST(DataFiles, EmptyFoldersAreLeftOut) {
-    const DataFolders folders{"", "/opt/bin", "", ""};
-    EXPECT_EQ(DataFileCandidates(folders, "Paper.ini"),
-              std::vector<std::string>{"/opt/bin/Paper.ini"});
-    EXPECT_EQ(DataFileCandidates(DataFolders{"/c", "/p", "/t", "/i"}, "a"),
-              (std::vector<std::string>{"/c/a", "/p/a", "/t/a", "/i/a"}));
 }
 
 TEST(DataFiles, TheUsersFolderFollowsTheBaseDirectoryRules) {
@@ -146,16 +127,10 @@ TEST(DataFiles, TheRunningProgramLooksInTheUsersFolderFirst) {
     Touch(dir / "conf" / "skarvel" / "Paper.ini");
     EXPECT_EQ(FindDataFile(program, "Paper.ini"),
               (dir / "conf" / "skarvel" / "Paper.ini").string());
-    // A program named without a folder runs from the current one.
+    // A program named without a folder runs from the current one; a
+    // package built for another prefix than the build's (/usr/bin/skarvel)
+    // finds its data beside it in /usr/share/skarvel.
     EXPECT_EQ(skarvel::app::DataFoldersOf("skarvel").program, ".");
-}
-
-TEST(DataFiles, TheInstalledFoldersAreBuiltIn) {
-    const fs::path installed(InstalledDataFolder());
-    EXPECT_TRUE(installed.is_absolute()) << installed;
-    EXPECT_EQ(installed.filename(), "skarvel");
-    // A package built for another prefix than the build's: /usr/bin/skarvel
-    // finds /usr/share/skarvel.
     EXPECT_EQ(skarvel::app::DataFoldersOf("/usr/bin/skarvel").tree, "/usr/share/skarvel");
 }
 

@@ -179,9 +179,6 @@ TEST(SweepDialog, CancelStopsTheSweepWithTheRowsSoFar) {
     EXPECT_TRUE(d->startButton()->isEnabled());
     QTest::qWait(3 * SweepDialog::kPollMs);
     EXPECT_EQ(d->rows().size(), taken);
-    for (std::size_t i = 0; i < taken; ++i) {
-        EXPECT_EQ(d->rows()[i].point, i);
-    }
 }
 
 TEST(SweepDialog, AClickedPointIsFlownAsARun) {
