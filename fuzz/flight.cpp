@@ -90,12 +90,8 @@ void RequireCleanAnalysis(app::Workspace& ws) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     FuzzedDataProvider provider(bytes, size);
-    app::Workspace ws;
-    fuzz::StopAfterSeconds stop(ws, 3);
-    ws.setFlightView(&stop);
-    app::PictureSurface<picture::RecordingCanvas> surface(320, 240);
-    ws.viewport().setSurface(&surface);
-    ws.viewport().prepare(320, 240);
+    fuzz::FlyingWorkspace flying(3, 320, 240);
+    app::Workspace& ws = flying.ws;
 
     const std::uint8_t options = provider.ConsumeIntegral<std::uint8_t>();
     ws.setOption(app::Option::LiveTrajectory, (options & 1) != 0);

@@ -3,8 +3,10 @@
 // into a value cell, and a view that stops a flight after a few simulated
 // seconds, as Esc would.
 
+#include "app/trajectory_surface.h"
 #include "app/workspace.h"
 #include "data/numtext.h"
+#include "picture/recording_canvas.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -29,6 +31,22 @@ class StopAfterSeconds : public app::FlightView {
     app::Workspace& ws_;
     int seconds_;
     int elapsed_ = 0;
+};
+
+// A workspace whose flights stop after `seconds` and draw on a recorded
+// picture of width x height, as the window's do.
+struct FlyingWorkspace {
+    app::Workspace ws;
+    StopAfterSeconds stop;
+    app::PictureSurface<picture::RecordingCanvas> surface;
+    FlyingWorkspace(int seconds, int width, int height)
+        : stop(ws, seconds), surface(width, height) {
+        ws.setFlightView(&stop);
+        ws.viewport().setSurface(&surface);
+        ws.viewport().prepare(width, height);
+    }
+    FlyingWorkspace(const FlyingWorkspace&) = delete;
+    FlyingWorkspace& operator=(const FlyingWorkspace&) = delete;
 };
 
 // A text for a cell that now holds `current`.

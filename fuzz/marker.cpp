@@ -54,12 +54,8 @@ void RequireShowsSample(const app::Workspace& ws) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     FuzzedDataProvider provider(bytes, size);
-    app::Workspace ws;
-    fuzz::StopAfterSeconds stop(ws, 4);
-    ws.setFlightView(&stop);
-    app::PictureSurface<picture::RecordingCanvas> surface(200, 150);
-    ws.viewport().setSurface(&surface);
-    ws.viewport().prepare(200, 150);
+    fuzz::FlyingWorkspace flying(4, 200, 150);
+    app::Workspace& ws = flying.ws;
 
     // A flight of a length the bytes choose: from a drop to a few seconds.
     const double altitude = provider.ConsumeFloatingPointInRange(0.0, 4.0);

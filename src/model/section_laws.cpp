@@ -54,7 +54,7 @@ LiftLimits Limits(double reynolds, const Section& s) {
 } // namespace
 
 double MaxLiftCoefficient(double reynolds, const Section& s) {
-    return Limits(reynolds, s).max;
+    return SectionLaws(s).maxLift(reynolds);
 }
 
 double MinLiftCoefficient(double reynolds, const Section& s) {
@@ -66,44 +66,11 @@ double MinDragLiftCoefficient(double reynolds, const Section& s) {
 }
 
 double ProfileDrag(double CL, double speed, const Section& s) {
-    try {
-        const double re = ReynoldsNumber(speed, s.c);
-        const double cf = checkedDiv(1.328, checkedSqrt(re)) + checkedDiv(4.12, re);
-        auto factor = [&](double e) {
-            return e > 0 ? 0.11 * std::pow(checkedDiv(cf * s.c, e), -1.0 / 3) : 1.0;
-        };
-        // Both edges are usually cut alike; the factor is then worked out once.
-        const double f1 = factor(s.e1);
-        const double f2 = s.e2 == s.e1 ? f1 : factor(s.e2);
-        const double d0 = 2 * cf + checkedDiv(s.e1, s.c) * f1 + checkedDiv(s.e2, s.c) * f2 +
-                          55 * Cube(s.camber / sim::kPercentPerWhole) +
-                          30 * Cube(checkedDiv(s.t - (s.e1 + s.e2) / 2, s.c));
-        const LiftLimits lim = Limits(re, s);
-        double x;
-        if (CL > lim.minDrag) {
-            if (CL >= lim.max) {
-                return 0.2;
-            }
-            x = checkedDiv(CL - lim.minDrag, lim.max - lim.minDrag);
-        } else {
-            if (CL <= lim.min) {
-                return 0.2;
-            }
-            x = checkedDiv(CL - lim.minDrag, lim.min - lim.minDrag);
-        }
-        return requireFinite(d0 + (1 - checkedSqrt(1 - x * x)) * (12 * cf - d0));
-    } catch (const ArithmeticError&) {
-        return 0;
-    }
+    return SectionLaws(s).profileDrag(CL, speed);
 }
 
 double StallPitchIncrement(double CL, double reynolds, const Section& s) {
-    const double b = 0.56 * MaxLiftCoefficient(reynolds, s);
-    if (std::fabs(CL) < b) {
-        return 0;
-    }
-    const double k = -(0.05 * s.camber + 0.27);
-    return CL > 0 ? k * (CL - b) : k * (CL + b);
+    return SectionLaws(s).stallPitchIncrement(CL, reynolds);
 }
 
 SectionLaws::SectionLaws(const Section& s)

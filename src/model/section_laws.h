@@ -29,8 +29,8 @@ double StallPitchIncrement(double CL, double reynolds, const Section& s);
 
 // The laws above for one section, with the parts that do not depend on the
 // airspeed worked out once and the Reynolds term of the last Reynolds
-// number kept: a flight evaluates them four times a step. Every result, and
-// every failure, is bit for bit that of the free functions.
+// number kept: a flight evaluates them four times a step. The free
+// functions make one for each call.
 class SectionLaws {
   public:
     explicit SectionLaws(const Section& s = {});

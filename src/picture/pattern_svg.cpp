@@ -1,6 +1,7 @@
 #include "picture/pattern_svg.h"
 
 #include "data/textfile.h"
+#include "picture/svg_canvas.h"
 
 #include <cstdio>
 
@@ -20,29 +21,6 @@ std::string Mm(double value) {
         text.pop_back();
     }
     return text == "-0" ? "0" : text;
-}
-
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
 }
 
 const char* ClassOf(PatternLine kind) {
@@ -65,7 +43,7 @@ void Path(std::string& svg, const view::PatternPath& p) {
     svg += ClassOf(p.kind);
     svg += '"';
     if (!p.piece.empty()) {
-        svg += " data-piece=\"" + Escaped(p.piece) + '"';
+        svg += " data-piece=\"" + XmlEscaped(p.piece) + '"';
     }
     svg += " d=\"";
     for (std::size_t k = 0; k < p.points.size(); ++k) {
@@ -106,7 +84,7 @@ std::vector<std::string> PatternSvgPages(const view::PatternLayout& layout) {
             }
             for (const view::PatternText& t : g.texts) {
                 svg += "<text x=\"" + Mm(t.at.x) + "\" y=\"" + Mm(t.at.y) + "\" font-size=\"" +
-                       Mm(t.size) + "\">" + Escaped(t.text) + "</text>\n";
+                       Mm(t.size) + "\">" + XmlEscaped(t.text) + "</text>\n";
             }
             svg += "</g>\n";
         }

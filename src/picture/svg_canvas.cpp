@@ -53,30 +53,6 @@ std::string BoxAttributes(Rect box) {
            Attribute("height", std::int64_t{box.bottom} - box.top);
 }
 
-std::string Escaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 SvgCanvas::SvgCanvas(int width, int height, Palette palette)
@@ -154,7 +130,7 @@ void SvgCanvas::text(Point p, std::string_view utf8) {
                         Hex(pen_) +
                         "\" font-family=\"sans-serif\" font-size=\"12\" "
                         "dominant-baseline=\"hanging\">" +
-                        Escaped(utf8) + "</text>");
+                        XmlEscaped(utf8) + "</text>");
 }
 
 std::string SvgCanvas::document() const {
@@ -169,6 +145,30 @@ std::string SvgCanvas::document() const {
     }
     doc += "</svg>\n";
     return doc;
+}
+
+std::string XmlEscaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
 }
 
 } // namespace skarvel::picture

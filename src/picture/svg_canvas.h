@@ -17,6 +17,9 @@ namespace skarvel::picture {
 // Pictures are drawn in the view's vocabulary: canvas, points, colours.
 using namespace view;
 
+// Text with &, <, > and " written as XML entities.
+std::string XmlEscaped(std::string_view text);
+
 class SvgCanvas : public Canvas {
   public:
     SvgCanvas(int width, int height, Palette palette = LightPalette());

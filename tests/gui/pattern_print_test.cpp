@@ -12,7 +12,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QtPrintSupport/QPrintPreviewDialog>
-#include <QtPrintSupport/QPrintPreviewWidget>
 #include <QtPrintSupport/QPrinter>
 
 #include <gtest/gtest.h>
