@@ -27,8 +27,11 @@ const data::Tables& StyledTables() {
     return tables;
 }
 
-[[noreturn]] void Refuse(std::string_view name, const std::string& why) {
-    throw SweepError(std::string(name) + ": " + why);
+using Reason = SweepError::Reason;
+
+[[noreturn]] void Refuse(std::string_view name, Reason reason, const std::string& why,
+                         std::string part = {}) {
+    throw SweepError(reason, std::string(name) + ": " + why, std::move(part));
 }
 
 // Digits after the point of a plain decimal; none for an exponent form.
@@ -54,10 +57,13 @@ std::string ValueText(double value, std::optional<int> decimals) {
     return text;
 }
 
-double Number(std::string_view name, std::string_view text, const char* what) {
+// `part` names it in the message: FROM, TO, STEP or VALUE.
+double Number(std::string_view name, std::string_view text, const char* part) {
     double value = 0;
     if (!data::TryParseRealStrict(text, value) || !std::isfinite(value)) {
-        Refuse(name, std::string(what) + " \"" + std::string(text) + "\" is not a number");
+        const std::string what = std::string(part) == "VALUE" ? "the value" : part;
+        Refuse(name, Reason::NotANumber, what + " \"" + std::string(text) + "\" is not a number",
+               part);
     }
     return value;
 }
@@ -74,10 +80,10 @@ void FindCell(SweepVariable& v) {
         const auto c = std::find(header.begin() + 1, header.end() - 1, column);
         const auto r = std::find(captions.begin() + 1, captions.end(), row);
         if (c == header.end() - 1) {
-            Refuse(v.name, "no design column \"" + std::string(column) + "\"");
+            Refuse(v.name, Reason::UnknownName, "no design column \"" + std::string(column) + "\"");
         }
         if (r == captions.end()) {
-            Refuse(v.name, "no design row \"" + std::string(row) + "\"");
+            Refuse(v.name, Reason::UnknownName, "no design row \"" + std::string(row) + "\"");
         }
         v.design = true;
         v.column = static_cast<int>(c - header.begin());
@@ -85,27 +91,28 @@ void FindCell(SweepVariable& v) {
         const data::Table& t = styled.design;
         if (!t.isEditable(v.column, v.row) ||
             t.style(v.column, v.row).kind != data::ValueKind::Real) {
-            Refuse(v.name, "not a design cell that takes a number");
+            Refuse(v.name, Reason::NotANumberCell, "not a design cell that takes a number");
         }
         return;
     }
     const auto& captions = data::input::kCaptions;
     const auto r = std::find(captions.begin() + 1, captions.end(), v.name);
     if (r == captions.end()) {
-        Refuse(v.name, "no input-data row or design cell (COLUMN/ROW) of that name");
+        Refuse(v.name, Reason::UnknownName,
+               "no input-data row or design cell (COLUMN/ROW) of that name");
     }
     v.row = static_cast<int>(r - captions.begin());
     v.column = data::input::kValueColumn;
     const data::Table& t = styled.input;
     if (!t.isEditable(v.column, v.row) || t.style(v.column, v.row).kind != data::ValueKind::Real) {
-        Refuse(v.name, "not an input-data cell that takes a number");
+        Refuse(v.name, Reason::NotANumberCell, "not an input-data cell that takes a number");
     }
 }
 
 void CheckAccepted(const SweepVariable& v, const std::string& text) {
     for (const char ch : text) {
         if (!data::AcceptsCharacter(data::ValueKind::Real, static_cast<unsigned char>(ch))) {
-            Refuse(v.name, "the cell does not take \"" + text + "\"");
+            Refuse(v.name, Reason::Refused, "the cell does not take \"" + text + "\"");
         }
     }
 }
@@ -172,61 +179,88 @@ double Figure(const sim::FlightSummary& s, int figure) {
 
 } // namespace
 
-SweepVariable ParseSweepVariable(std::string_view spec) {
-    SweepVariable v;
+namespace {
+
+// A variable's name, cell and range, checked, before its values are written.
+struct ParsedVariable {
+    SweepVariable variable; // name and cell
+    std::vector<std::string_view> parts;
+    double from = 0, step = 0;
+    std::size_t count = 1;
+};
+
+ParsedVariable Parse(std::string_view spec) {
+    ParsedVariable p;
+    SweepVariable& v = p.variable;
     const std::size_t equals = spec.find('=');
     if (equals == std::string_view::npos || equals == 0) {
-        throw SweepError("\"" + std::string(spec) +
-                         "\": a variable is NAME=FROM:TO:STEP or NAME=VALUE");
+        throw SweepError(Reason::Malformed,
+                         "\"" + std::string(spec) +
+                             "\": a variable is NAME=FROM:TO:STEP or NAME=VALUE");
     }
     v.name = std::string(spec.substr(0, equals));
     FindCell(v);
     const std::string_view range = spec.substr(equals + 1);
-    std::vector<std::string_view> parts;
     for (std::size_t at = 0;;) {
         const std::size_t colon = range.find(':', at);
-        parts.push_back(range.substr(at, colon == std::string_view::npos ? colon : colon - at));
+        p.parts.push_back(range.substr(at, colon == std::string_view::npos ? colon : colon - at));
         if (colon == std::string_view::npos) {
             break;
         }
         at = colon + 1;
     }
-    if (parts.size() == 1) {
-        Number(v.name, parts[0], "the value");
-        v.values.emplace_back(parts[0]);
-        CheckAccepted(v, v.values.back());
-        return v;
+    if (p.parts.size() == 1) {
+        p.from = Number(v.name, p.parts[0], "VALUE");
+        return p;
     }
-    if (parts.size() != 3) {
-        Refuse(v.name, "a range is FROM:TO:STEP, not \"" + std::string(range) + "\"");
+    if (p.parts.size() != 3) {
+        Refuse(v.name, Reason::Malformed,
+               "a range is FROM:TO:STEP, not \"" + std::string(range) + "\"");
     }
-    const double from = Number(v.name, parts[0], "FROM");
-    const double to = Number(v.name, parts[1], "TO");
-    const double step = Number(v.name, parts[2], "STEP");
-    if (step == 0) {
-        Refuse(v.name, "the step is 0");
+    p.from = Number(v.name, p.parts[0], "FROM");
+    const double to = Number(v.name, p.parts[1], "TO");
+    p.step = Number(v.name, p.parts[2], "STEP");
+    if (p.step == 0) {
+        Refuse(v.name, Reason::ZeroStep, "the step is 0");
     }
-    const double steps = (to - from) / step;
+    const double steps = (to - p.from) / p.step;
     if (!std::isfinite(steps) || steps < -0.5) {
-        Refuse(v.name, "the step leads away from TO");
+        Refuse(v.name, Reason::AwayFromTo, "the step leads away from TO");
     }
     const double count = std::floor(steps + 0.5) + 1;
     if (count > static_cast<double>(kMaxSweepPoints)) {
-        Refuse(v.name, "more than 10000000 values");
+        Refuse(v.name, Reason::TooMany, "more than 10000000 values");
     }
-    std::optional<int> decimals = Decimals(parts[0]);
-    if (const std::optional<int> d = Decimals(parts[2]); !decimals || !d) {
+    p.count = static_cast<std::size_t>(count);
+    return p;
+}
+
+} // namespace
+
+std::size_t SweepValueCount(std::string_view spec) {
+    return Parse(spec).count;
+}
+
+SweepVariable ParseSweepVariable(std::string_view spec) {
+    ParsedVariable p = Parse(spec);
+    SweepVariable& v = p.variable;
+    if (p.parts.size() == 1) {
+        v.values.emplace_back(p.parts[0]);
+        CheckAccepted(v, v.values.back());
+        return std::move(v);
+    }
+    std::optional<int> decimals = Decimals(p.parts[0]);
+    if (const std::optional<int> d = Decimals(p.parts[2]); !decimals || !d) {
         decimals.reset();
     } else {
         decimals = std::max(*decimals, *d);
     }
-    const auto n = static_cast<std::size_t>(count);
-    v.values.reserve(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        v.values.push_back(ValueText(from + static_cast<double>(k) * step, decimals));
+    v.values.reserve(p.count);
+    for (std::size_t k = 0; k < p.count; ++k) {
+        v.values.push_back(ValueText(p.from + static_cast<double>(k) * p.step, decimals));
         CheckAccepted(v, v.values.back());
     }
-    return v;
+    return std::move(v);
 }
 
 SweepGrid::SweepGrid(std::vector<SweepVariable> variables) : variables_(std::move(variables)) {
@@ -235,12 +269,12 @@ SweepGrid::SweepGrid(std::vector<SweepVariable> variables) : variables_(std::mov
             if (variables_[i].design == variables_[j].design &&
                 variables_[i].column == variables_[j].column &&
                 variables_[i].row == variables_[j].row) {
-                Refuse(variables_[i].name, "varied twice");
+                Refuse(variables_[i].name, Reason::Refused, "varied twice");
             }
         }
         const std::size_t n = variables_[i].values.size();
         if (n == 0 || size_ > kMaxSweepPoints / n) {
-            throw SweepError("the grid has more than 10000000 points");
+            throw SweepError(Reason::TooMany, "the grid has more than 10000000 points");
         }
         size_ *= n;
     }
@@ -306,7 +340,7 @@ void ApplySettings(data::Tables& tables, model::AircraftModel& model, bool& desi
     for (const std::string& s : settings) {
         SweepVariable v = ParseSweepVariable(s);
         if (v.values.size() != 1) {
-            Refuse(v.name, "a setting takes one value, not a range");
+            Refuse(v.name, Reason::Malformed, "a setting takes one value, not a range");
         }
         parsed.push_back(std::move(v));
     }
@@ -370,7 +404,7 @@ Sweep::Sweep(SweepBase base, SweepGrid grid, SweepOptions options)
     : base_(std::move(base)), grid_(std::move(grid)), options_(options),
       start_(std::chrono::steady_clock::now()) {
     if (options_.shards == 0 || options_.shard >= options_.shards) {
-        throw SweepError("a shard is I/N with I below N");
+        throw SweepError(Reason::Malformed, "a shard is I/N with I below N");
     }
     const std::size_t total = grid_.size();
     points_ = total > options_.shard ? (total - options_.shard - 1) / options_.shards + 1 : 0;

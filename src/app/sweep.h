@@ -24,10 +24,28 @@
 
 namespace skarvel::app {
 
-// A variable or a grid the sweep refuses; what() names the variable.
+// A variable or a grid the sweep refuses; what() names the variable and the
+// reason, and reason() tells a window which of its own messages to show.
 class SweepError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    enum class Reason {
+        UnknownName,    // no input row or design cell of that name
+        NotANumberCell, // a cell that does not take a number
+        Malformed,      // not NAME=VALUE or NAME=FROM:TO:STEP
+        NotANumber,     // part() is "FROM", "TO", "STEP" or "VALUE"
+        ZeroStep,
+        AwayFromTo, // the step leads away from TO
+        TooMany,    // more values or points than a sweep takes
+        Refused,    // a value the cell would refuse, a cell varied twice, …
+    };
+    SweepError(Reason reason, const std::string& what, std::string part = {})
+        : std::runtime_error(what), reason_(reason), part_(std::move(part)) {}
+    Reason reason() const { return reason_; }
+    const std::string& part() const { return part_; }
+
+  private:
+    Reason reason_;
+    std::string part_;
 };
 
 inline constexpr std::size_t kMaxSweepPoints = 10'000'000;
@@ -46,6 +64,9 @@ struct SweepVariable {
 // malformed range, a step of 0 or one that leads away from TO, too many
 // values, or a value the cell would refuse.
 SweepVariable ParseSweepVariable(std::string_view spec);
+// How many values that variable has, checked as ParseSweepVariable checks it
+// but without writing the values (a window counts the points as the user types).
+std::size_t SweepValueCount(std::string_view spec);
 
 class SweepGrid {
   public:

@@ -542,42 +542,53 @@ void SweepDialog::checkEntries() {
             {{f.from, QStringLiteral("開始値")},
              {f.to, QStringLiteral("終了値")},
              {f.step, QStringLiteral("刻み")}}};
-        std::array<double, 3> numbers{};
-        for (std::size_t p = 0; p < parts.size() && refusal.isEmpty(); ++p) {
-            const QString text = parts[p].first->text().trimmed();
-            if (text.isEmpty()) {
-                refusal = QStringLiteral("%1の%2を入力してください").arg(which, parts[p].second);
-            } else if (!data::TryParseRealStrict(ToStdString(text), numbers[p]) ||
-                       !std::isfinite(numbers[p])) {
-                refusal = QStringLiteral("%1の%2「%3」は数値ではありません")
-                              .arg(which, parts[p].second, text);
+        bool blank = false;
+        for (const auto& [edit, part] : parts) {
+            if (edit->text().trimmed().isEmpty()) {
+                refusal = QStringLiteral("%1の%2を入力してください").arg(which, part);
+                blank = true;
+                break;
             }
         }
-        if (!refusal.isEmpty()) {
+        if (blank) {
             break;
         }
-        const auto [from, to, step] = numbers;
-        if (step == 0) {
-            refusal = QStringLiteral("%1の刻みに 0 は使えません").arg(which);
-            break;
-        }
-        const double steps = (to - from) / step;
-        if (!std::isfinite(steps) || steps < -0.5) {
-            refusal = QStringLiteral("%1の刻みの符号が逆です（開始値から終了値へ向かいません）")
-                          .arg(which);
-            break;
-        }
-        count *= std::floor(steps + 0.5) + 1;
-        if (count > double(kMaxPoints)) {
-            break;
-        }
+        // The sweep's own checks; its reasons in the window's words.
+        const std::string spec =
+            ToStdString(name + QLatin1Char('=') + f.from->text().trimmed() + QLatin1Char(':') +
+                        f.to->text().trimmed() + QLatin1Char(':') + f.step->text().trimmed());
         try {
-            variables.push_back(app::ParseSweepVariable(
-                ToStdString(name + QLatin1Char('=') + f.from->text().trimmed() + QLatin1Char(':') +
-                            f.to->text().trimmed() + QLatin1Char(':') + f.step->text().trimmed())));
-        } catch (const std::exception& e) {
-            refusal = QStringLiteral("%1は受け付けられません: %2")
-                          .arg(which, QString::fromStdString(e.what()));
+            count *= double(app::SweepValueCount(spec));
+            if (count > double(kMaxPoints)) {
+                break;
+            }
+            variables.push_back(app::ParseSweepVariable(spec));
+        } catch (const app::SweepError& e) {
+            using Reason = app::SweepError::Reason;
+            switch (e.reason()) {
+            case Reason::NotANumber: {
+                const std::size_t p = e.part() == "FROM" ? 0 : e.part() == "TO" ? 1 : 2;
+                refusal = QStringLiteral("%1の%2「%3」は数値ではありません")
+                              .arg(which, parts[p].second, parts[p].first->text().trimmed());
+                break;
+            }
+            case Reason::ZeroStep:
+                refusal = QStringLiteral("%1の刻みに 0 は使えません").arg(which);
+                break;
+            case Reason::AwayFromTo:
+                refusal = QStringLiteral("%1の刻みの符号が逆です（開始値から終了値へ向かいません）")
+                              .arg(which);
+                break;
+            case Reason::TooMany:
+                count = double(app::kMaxSweepPoints) + 1;
+                break;
+            default:
+                refusal = QStringLiteral("%1は受け付けられません: %2")
+                              .arg(which, QString::fromStdString(e.what()));
+            }
+            if (!refusal.isEmpty() || count > double(kMaxPoints)) {
+                break;
+            }
         }
     }
     if (refusal.isEmpty() && count > double(kMaxPoints)) {
