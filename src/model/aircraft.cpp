@@ -446,11 +446,15 @@ double AircraftModel::flightDragCoefficient(double alpha, double airspeed) {
     const double clH = (alpha - checkedDiv(2 * clW, kPi * AW)) * horizontalTail.liftSlope;
     wing.liftCoefficient = clW;
     horizontalTail.liftCoefficient = clH;
-    wing.cd0 = laws_.wing.profileDrag(clW, airspeed) + checkedDiv(clW * clW, kPi * AW);
-    horizontalTail.cd0 =
-        laws_.horizontalTail.profileDrag(clH, airspeed) + checkedDiv(clH * clH, kPi * AH);
-    verticalTail.cd0 = laws_.verticalTail.profileDrag(0, airspeed);
-    fuselage.cd0 = laws_.fuselage.profileDrag(0, airspeed);
+    const SectionLaws* const sections[] = {&laws_.wing, &laws_.horizontalTail, &laws_.verticalTail,
+                                           &laws_.fuselage};
+    const double CL[] = {clW, clH, 0, 0};
+    double drag[4];
+    SectionLaws::profileDrags(sections, CL, airspeed, drag, 4);
+    wing.cd0 = drag[0] + checkedDiv(clW * clW, kPi * AW);
+    horizontalTail.cd0 = drag[1] + checkedDiv(clH * clH, kPi * AH);
+    verticalTail.cd0 = drag[2];
+    fuselage.cd0 = drag[3];
     return checkedDiv(
         wing.cd0 * wing.developedArea + horizontalTail.cd0 * horizontalTail.developedArea +
             verticalTail.cd0 * verticalTail.developedArea + fuselage.cd0 * fuselage.developedArea,

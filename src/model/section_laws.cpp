@@ -81,6 +81,8 @@ SectionLaws::SectionLaws(const Section& s)
         minTerm_ = 1 - 0.07 * s.camber - 3 * tau;
         minDragTerm_ = (1 - 20 * tau) * std::sqrt(std::fabs(s.camber));
         thicknessKnown_ = true;
+        plainAtZeroLift_ = minDragTerm_ == 0 && std::fabs(maxTerm_) <= 1e300 &&
+                           minTerm_ >= 1e-300 && minTerm_ <= 1e300;
     } catch (const ArithmeticError&) {
     }
     sign_ = s.camber >= 0 ? 0.3 : -0.3;
@@ -116,35 +118,133 @@ double SectionLaws::maxLift(double reynolds) const {
 }
 
 double SectionLaws::profileDrag(double CL, double speed) const {
-    try {
-        const Section& s = s_;
-        const double re = ReynoldsNumber(speed, s.c);
-        const double cf = checkedDiv(1.328, checkedSqrt(re)) + checkedDiv(4.12, re);
-        auto factor = [&](double e) {
-            return e > 0 ? 0.11 * std::pow(checkedDiv(cf * s.c, e), -1.0 / 3) : 1.0;
-        };
-        const double f1 = factor(s.e1);
-        const double f2 = s.e2 == s.e1 ? f1 : factor(s.e2);
-        if (!dragKnown_) {
-            return 0;
+    const SectionLaws* self = this;
+    double drag = 0;
+    profileDrags(&self, &CL, speed, &drag, 1);
+    return drag;
+}
+
+namespace {
+
+// The checked operations of sim/checked.h as tests: false where those throw.
+bool Quotient(double a, double b, double& q) {
+    if (b == 0.0) {
+        return false;
+    }
+    q = a / b;
+    return std::isfinite(q);
+}
+
+double EdgeTerm(double q) {
+    return 0.11 * std::pow(q, -1.0 / 3);
+}
+
+} // namespace
+
+// A section whose arithmetic fails on the way (a zero chord, speed or edge, an
+// overflow, a root or logarithm out of its domain) has drag 0.
+void SectionLaws::profileDrags(const SectionLaws* const laws[], const double CL[], double speed,
+                               double drag[], int count) {
+    double re[kBatch], cf[kBatch], q1[kBatch], q2[kBatch], f1[kBatch], f2[kBatch], lg[kBatch]{};
+    bool ok[kBatch], pow1[kBatch], pow2[kBatch], plain[kBatch], log[kBatch];
+
+    // Skin friction and the edge quotients.
+    for (int i = 0; i < count; ++i) {
+        const SectionLaws& l = *laws[i];
+        const Section& s = l.s_;
+        drag[i] = 0;
+        re[i] = ReynoldsNumber(speed, s.c);
+        double a = 0, b = 0;
+        ok[i] = l.dragKnown_ && re[i] >= 0.0 && Quotient(1.328, std::sqrt(re[i]), a) &&
+                Quotient(4.12, re[i], b);
+        cf[i] = a + b;
+        pow1[i] = ok[i] && s.e1 > 0;
+        ok[i] = ok[i] && (!pow1[i] || Quotient(cf[i] * s.c, s.e1, q1[i]));
+        pow2[i] = ok[i] && s.e2 != s.e1 && s.e2 > 0;
+        ok[i] = ok[i] && (!pow2[i] || Quotient(cf[i] * s.c, s.e2, q2[i]));
+    }
+    for (int i = 0; i < count; ++i) {
+        f1[i] = pow1[i] ? EdgeTerm(q1[i]) : 1.0;
+    }
+    for (int i = 0; i < count; ++i) {
+        const Section& s = laws[i]->s_;
+        f2[i] = s.e2 == s.e1 ? f1[i] : pow2[i] ? EdgeTerm(q2[i]) : 1.0;
+    }
+    // A section with minimum-drag lift 0 (no camber) flown at lift 0 has x = 0
+    // and so drag d0, given that the limits are finite with the minimum below
+    // 0: for Reynolds numbers from 1e-5 to 1e300 the Reynolds term lies
+    // between 0.36 and 22, so the bounds on the terms guarantee both. Its
+    // logarithm is then not needed. (d0 starts from 2 cf > 0, so it is never
+    // -0, and d0 + 0 * (12 cf - d0) is d0 whenever d0 is finite.)
+    for (int i = 0; i < count; ++i) {
+        plain[i] =
+            ok[i] && laws[i]->plainAtZeroLift_ && CL[i] == 0.0 && re[i] >= 1e-5 && re[i] <= 1e300;
+    }
+    // The Reynolds terms not kept from the last call.
+    for (int i = 0; i < count; ++i) {
+        log[i] = ok[i] && !plain[i] && re[i] != laws[i]->lastReynolds_;
+        if (log[i]) {
+            lg[i] = re[i] / 10000;
+            ok[i] = lg[i] > 0.0;
+            log[i] = ok[i];
         }
-        const double d0 = 2 * cf + edge1_ * f1 + edge2_ * f2 + camberTerm_ + thicknessTerm_;
-        const Limits lim = limits(re);
-        double x;
-        if (CL > lim.minDrag) {
-            if (CL >= lim.max) {
-                return 0.2;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (log[i]) {
+            lg[i] = std::log10(lg[i]);
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!ok[i]) {
+            continue;
+        }
+        const SectionLaws& l = *laws[i];
+        const double d0 =
+            2 * cf[i] + l.edge1_ * f1[i] + l.edge2_ * f2[i] + l.camberTerm_ + l.thicknessTerm_;
+        if (plain[i]) {
+            drag[i] = std::isfinite(d0) ? d0 : 0;
+            continue;
+        }
+        if (log[i]) {
+            l.lastFactor_ = 1 + 0.07 * lg[i];
+            l.lastReynolds_ = re[i];
+        }
+        const double r = l.lastFactor_;
+        if (!l.thicknessKnown_) {
+            continue;
+        }
+        const double max = 0.8 * r * l.maxTerm_;
+        const double min = -0.8 * r * l.minTerm_;
+        const double minDrag = l.minDragTerm_ * r * l.sign_;
+        if (!std::isfinite(max) || !std::isfinite(min) || !std::isfinite(minDrag)) {
+            continue;
+        }
+        double x = 0;
+        if (CL[i] > minDrag) {
+            if (CL[i] >= max) {
+                drag[i] = 0.2;
+                continue;
             }
-            x = checkedDiv(CL - lim.minDrag, lim.max - lim.minDrag);
+            if (!Quotient(CL[i] - minDrag, max - minDrag, x)) {
+                continue;
+            }
         } else {
-            if (CL <= lim.min) {
-                return 0.2;
+            if (CL[i] <= min) {
+                drag[i] = 0.2;
+                continue;
             }
-            x = checkedDiv(CL - lim.minDrag, lim.min - lim.minDrag);
+            if (!Quotient(CL[i] - minDrag, min - minDrag, x)) {
+                continue;
+            }
         }
-        return requireFinite(d0 + (1 - checkedSqrt(1 - x * x)) * (12 * cf - d0));
-    } catch (const ArithmeticError&) {
-        return 0;
+        const double root = 1 - x * x;
+        if (!(root >= 0.0)) {
+            continue;
+        }
+        const double d = d0 + (1 - std::sqrt(root)) * (12 * cf[i] - d0);
+        if (std::isfinite(d)) {
+            drag[i] = d;
+        }
     }
 }
 

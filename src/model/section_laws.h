@@ -36,6 +36,13 @@ class SectionLaws {
     explicit SectionLaws(const Section& s = {});
     double maxLift(double reynolds) const;
     double profileDrag(double CL, double speed) const;
+    // The profile drags of up to kBatch sections at one airspeed, each exactly
+    // as profileDrag gives it. The sections are taken step by step side by
+    // side, so that the slow library calls (pow, log10) of one overlap with
+    // those of the others instead of waiting for each other.
+    static constexpr int kBatch = 4;
+    static void profileDrags(const SectionLaws* const laws[], const double CL[], double speed,
+                             double drag[], int count);
     double stallPitchIncrement(double CL, double reynolds) const;
 
   private:
@@ -51,6 +58,9 @@ class SectionLaws {
     double minTerm_ = 0;          // 1 - 0.07 camber - 3 tau
     double minDragTerm_ = 0;      // (1 - 20 tau) sqrt|camber|
     double sign_ = 0;
+    // At lift 0 the drag is d0 itself whatever the Reynolds term, when the
+    // minimum-drag lift is 0 and the limits keep their signs (see profileDrags).
+    bool plainAtZeroLift_ = false;
     bool dragKnown_ = false;       // the edge and camber terms could be formed
     double edge1_ = 0, edge2_ = 0; // e1 / c, e2 / c
     double camberTerm_ = 0;        // 55 (camber / 100)^3
