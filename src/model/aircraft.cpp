@@ -7,6 +7,7 @@
 #include "sim/units.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace skarvel::model {
 
@@ -429,10 +430,13 @@ void AircraftModel::buildFlightLaws() {
     laws_.horizontalTail = SectionLaws(horizontalTailSection());
     laws_.verticalTail = SectionLaws(verticalTailSection());
     laws_.fuselage = SectionLaws(fuselageSection());
+    const Section fin = verticalTailSection();
+    const Section tail = horizontalTailSection();
+    finIsTail_ = std::memcmp(&fin, &tail, sizeof fin) == 0;
 }
 
 double AircraftModel::wingMaxLift(double airspeed) {
-    return laws_.wing.maxLift(ReynoldsNumber(airspeed, wing.meanChord));
+    return laws_.wing.maxLift(laws_.wing.reynolds(airspeed));
 }
 
 double AircraftModel::tailMaxLift(double airspeed) {
@@ -446,7 +450,8 @@ double AircraftModel::flightDragCoefficient(double alpha, double airspeed) {
     const double clH = (alpha - checkedDiv(2 * clW, kPi * AW)) * horizontalTail.liftSlope;
     wing.liftCoefficient = clW;
     horizontalTail.liftCoefficient = clH;
-    const SectionLaws* const sections[] = {&laws_.wing, &laws_.horizontalTail, &laws_.verticalTail,
+    const SectionLaws* const sections[] = {&laws_.wing, &laws_.horizontalTail,
+                                           finIsTail_ ? &laws_.horizontalTail : &laws_.verticalTail,
                                            &laws_.fuselage};
     const double CL[] = {clW, clH, 0, 0};
     double drag[4];
@@ -464,7 +469,7 @@ double AircraftModel::flightDragCoefficient(double alpha, double airspeed) {
 double AircraftModel::stallPitchMoment(double alpha, double airspeed) {
     const double clW = wing.liftSlope * alpha;
     wing.liftCoefficient = clW;
-    return laws_.wing.stallPitchIncrement(clW, ReynoldsNumber(airspeed, wing.meanChord));
+    return laws_.wing.stallPitchIncrement(clW, laws_.wing.reynolds(airspeed));
 }
 
 } // namespace skarvel::model

@@ -65,6 +65,9 @@ class AircraftModel : public sim::DesignAeroLaws {
     WingGeometry wingGeometry_;
     bool wingComputed_ = false;
     FlightLaws laws_;
+    // The fin's section is the horizontal tail's to the bit (a V tail): its
+    // drag comes from the same laws, worked out once for both.
+    bool finIsTail_ = false;
 };
 
 } // namespace skarvel::model

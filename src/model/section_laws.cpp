@@ -3,7 +3,9 @@
 #include "sim/checked.h"
 #include "sim/units.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace skarvel::model {
@@ -74,7 +76,8 @@ double StallPitchIncrement(double CL, double reynolds, const Section& s) {
 }
 
 SectionLaws::SectionLaws(const Section& s)
-    : s_(s), lastReynolds_(std::numeric_limits<double>::quiet_NaN()) {
+    : s_(s), lastSpeed_(std::numeric_limits<double>::quiet_NaN()),
+      lastReynolds_(std::numeric_limits<double>::quiet_NaN()) {
     try {
         const double tau = Tau(s);
         maxTerm_ = 1 + 0.09 * s.camber - 3 * tau;
@@ -94,6 +97,14 @@ SectionLaws::SectionLaws(const Section& s)
         dragKnown_ = true;
     } catch (const ArithmeticError&) {
     }
+}
+
+double SectionLaws::reynolds(double speed) const {
+    if (std::bit_cast<std::uint64_t>(speed) != std::bit_cast<std::uint64_t>(lastSpeed_)) {
+        lastSpeedReynolds_ = ReynoldsNumber(speed, s_.c);
+        lastSpeed_ = speed;
+    }
+    return lastSpeedReynolds_;
 }
 
 double SectionLaws::reynoldsFactor(double reynolds) const {
@@ -145,15 +156,34 @@ double EdgeTerm(double q) {
 // overflow, a root or logarithm out of its domain) has drag 0.
 void SectionLaws::profileDrags(const SectionLaws* const laws[], const double CL[], double speed,
                                double drag[], int count) {
-    double re[kBatch], cf[kBatch], q1[kBatch], q2[kBatch], f1[kBatch], f2[kBatch], lg[kBatch]{};
+    double re[kBatch], cf[kBatch], q1[kBatch]{}, q2[kBatch]{}, f1[kBatch], f2[kBatch], lg[kBatch]{};
     bool ok[kBatch], pow1[kBatch], pow2[kBatch], plain[kBatch], log[kBatch];
+    // A section given twice (at two lifts) has its airspeed terms worked out
+    // once, in its first lane.
+    int first[kBatch];
+    for (int i = 0; i < count; ++i) {
+        first[i] = i;
+        for (int j = 0; j < i; ++j) {
+            if (laws[j] == laws[i]) {
+                first[i] = j;
+                break;
+            }
+        }
+    }
 
     // Skin friction and the edge quotients.
     for (int i = 0; i < count; ++i) {
         const SectionLaws& l = *laws[i];
         const Section& s = l.s_;
         drag[i] = 0;
-        re[i] = ReynoldsNumber(speed, s.c);
+        if (const int j = first[i]; j != i) {
+            re[i] = re[j];
+            cf[i] = cf[j];
+            ok[i] = ok[j];
+            pow1[i] = pow2[i] = false;
+            continue;
+        }
+        re[i] = l.reynolds(speed);
         double a = 0, b = 0;
         ok[i] = l.dragKnown_ && re[i] >= 0.0 && Quotient(1.328, std::sqrt(re[i]), a) &&
                 Quotient(4.12, re[i], b);
@@ -164,11 +194,14 @@ void SectionLaws::profileDrags(const SectionLaws* const laws[], const double CL[
         ok[i] = ok[i] && (!pow2[i] || Quotient(cf[i] * s.c, s.e2, q2[i]));
     }
     for (int i = 0; i < count; ++i) {
-        f1[i] = pow1[i] ? EdgeTerm(q1[i]) : 1.0;
+        f1[i] = first[i] != i ? f1[first[i]] : pow1[i] ? EdgeTerm(q1[i]) : 1.0;
     }
     for (int i = 0; i < count; ++i) {
         const Section& s = laws[i]->s_;
-        f2[i] = s.e2 == s.e1 ? f1[i] : pow2[i] ? EdgeTerm(q2[i]) : 1.0;
+        f2[i] = first[i] != i  ? f2[first[i]]
+                : s.e2 == s.e1 ? f1[i]
+                : pow2[i]      ? EdgeTerm(q2[i])
+                               : 1.0;
     }
     // A section with minimum-drag lift 0 (no camber) flown at lift 0 has x = 0
     // and so drag d0, given that the limits are finite with the minimum below
@@ -186,7 +219,8 @@ void SectionLaws::profileDrags(const SectionLaws* const laws[], const double CL[
         if (log[i]) {
             lg[i] = re[i] / 10000;
             ok[i] = lg[i] > 0.0;
-            log[i] = ok[i];
+            // An earlier lane of the same section may already work it out.
+            log[i] = ok[i] && !(first[i] != i && log[first[i]]);
         }
     }
     for (int i = 0; i < count; ++i) {

@@ -35,6 +35,8 @@ class SectionLaws {
   public:
     explicit SectionLaws(const Section& s = {});
     double maxLift(double reynolds) const;
+    // ReynoldsNumber(speed, c), kept for the last speed.
+    double reynolds(double speed) const;
     double profileDrag(double CL, double speed) const;
     // The profile drags of up to kBatch sections at one airspeed, each exactly
     // as profileDrag gives it. The sections are taken step by step side by
@@ -65,6 +67,8 @@ class SectionLaws {
     double edge1_ = 0, edge2_ = 0; // e1 / c, e2 / c
     double camberTerm_ = 0;        // 55 (camber / 100)^3
     double thicknessTerm_ = 0;     // 30 ((t - (e1 + e2) / 2) / c)^3
+    mutable double lastSpeed_;
+    mutable double lastSpeedReynolds_ = 0;
     mutable double lastReynolds_;
     mutable double lastFactor_ = 0;
 };

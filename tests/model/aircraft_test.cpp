@@ -2,11 +2,21 @@
 
 #include "model_fixture.h"
 
+#include "sim/estimate.h"
 #include "sim/input_set.h"
+#include "sim/load.h"
+#include "sim/simulator.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
 
 using namespace skarvel;
 using sim::kPi;
@@ -102,4 +112,47 @@ TEST(FlightLaws, ZeroIncidenceAtGlideSpeedIsTheZeroLiftDrag) {
     EXPECT_NEAR(m.wingMaxLift(3), 0.85430952991111797, 1e-15);
     EXPECT_EQ(m.stallPitchMoment(0.01, 6), 0.0); // below the break
     EXPECT_LT(m.stallPitchMoment(0.4, 6), 0.0);  // nose down beyond it
+}
+
+// A 90 s flight on the laws of each tail layout, with a fin whose section
+// differs from the tail's (a V tail's halves share the tail's), launched high so that it flies the
+// whole record: the samples it kept, a digest of every bit of the record and the last position. The
+// golden file was written before the drag laws were batched; a change in any bit of any evaluation
+// shows here.
+TEST(FlightLaws, DesignFlightsGolden) {
+    std::string text;
+    for (const char* type : {"通常尾翼", "双垂直尾翼", "Ｖ尾翼", "先尾翼"}) {
+        DesignTables f;
+        f.set(dz::VerticalTail, dz::Type, type);
+        f.set(dz::VerticalTail, dz::RootChord, "24"); // a fin unlike the tail, but in a V tail
+        f.convert();
+        f.tables.input.setCell(data::input::kValueColumn, data::input::Altitude, "2000");
+        sim::InputSet in;
+        ASSERT_TRUE(sim::EstimateDerivatives(f.tables.input, f.tables.parameter, in));
+        sim::LoadInputSet(f.tables.input, f.tables.parameter, in);
+        ASSERT_LE(in.CD0, 0.0); // on the design's laws
+        auto record = std::make_unique<sim::FlightRecord>();
+        sim::RunStatistics stats;
+        sim::RunObserver quiet;
+        sim::RunFlight(in, &f.model, *record, stats, quiet);
+        std::uint64_t digest = 1469598103934665603ULL; // FNV-1a over the samples' bytes
+        const auto* bytes = reinterpret_cast<const unsigned char*>(record->slots.data());
+        for (std::size_t i = 0; i < sizeof(sim::FlightSample) * (record->lastIndex + 2); ++i) {
+            digest = (digest ^ bytes[i]) * 1099511628211ULL;
+        }
+        const sim::FlightSample& last = record->sample(record->lastIndex);
+        char line[256];
+        std::snprintf(line, sizeof line, "%s %d %016llx %a %a %a\n", type, record->lastIndex,
+                      static_cast<unsigned long long>(digest), last.x, last.y, last.z);
+        text += line;
+    }
+    const auto golden = std::filesystem::path(__FILE__).parent_path() / "design_flights.golden";
+    // After a wanted change of the laws, SKARVEL_WRITE_GOLDEN=1 writes the file anew.
+    if (std::getenv("SKARVEL_WRITE_GOLDEN") != nullptr) {
+        std::ofstream(golden, std::ios::binary) << text;
+    }
+    std::ifstream file(golden, std::ios::binary);
+    std::stringstream expected;
+    expected << file.rdbuf();
+    EXPECT_EQ(text, expected.str());
 }

@@ -3,6 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
 
 using namespace skarvel::model;
 
@@ -61,4 +72,115 @@ TEST(SectionLaws, StallIncrementBeyondTheBreak) {
     EXPECT_EQ(StallPitchIncrement(b * 0.99, re, kPaper), 0.0);
     EXPECT_NEAR(StallPitchIncrement(b + 0.1, re, kPaper), -(0.05 * 3 + 0.27) * 0.1, 1e-12);
     EXPECT_NEAR(StallPitchIncrement(-b - 0.1, re, kPaper), (0.05 * 3 + 0.27) * 0.1, 1e-12);
+}
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// camber, e1, t, e2, c
+const Section kSections[] = {
+    {1.0369852941176469, 0.12352941176470587, 0.6765882352941176, 0.12352941176470587,
+     26.666666666666664},                                       // the default wing
+    {0.50082377722161264, 0.1, 0.291, 0.1, 19.068583470577035}, // its tail
+    {0, 2, 2, 2, 151},                                          // its fuselage
+    {0.8, 0.05, 0.3, 0.15, 20},                                 // edges that differ
+    {0.5, 0, 0.2, 0, 15},                                       // no edges
+    {-1.2, 0.1, 0.3, 0.1, 18},                                  // negative camber
+    {0, 5, 20, 5, 10},                                          // so thick the limits turn over
+    {1, 0.1, 0.3, 0.1, 0},                                      // no chord
+    {0.5, -0.1, 0.3, 0.2, 20},                                  // a negative edge
+    {kNaN, 0.1, 0.3, 0.1, 20},                                  // camber not a number
+    {0, 0.1, 0.1, 0.1, 20},                                     // a flat sheet
+    {-0.0, 0.1, 0.2, 0.1, 25},                                  // camber -0
+    {0.3, 1e-4, 1e-3, 1e-4, 1e-3},                              // a tiny chord
+    {0.3, 0.1, 0.3, 0.1, 1e300},                                // a huge chord
+};
+// Around 0, a Reynolds term below 0, the Reynolds numbers 1e-5 and 1e300 of a
+// 20 mm and a 151 mm chord, flying speeds, and overflow.
+const double kSpeeds[] = {0,      -0.0, -3,  1e-320, 1e-14, 1e-12,   9.9e-10, 1e-9, 7.4e-9,
+                          7.6e-9, 1e-6, 0.3, 5.5506, 41.67, 9.9e295, 1e296,   kInf, kNaN};
+const double kLifts[] = {0, -0.0, 0.05, 0.3, 0.68, 1.1, 2.5, -0.2, -0.9, -3, kNaN, kInf};
+constexpr std::size_t kLiftCount = std::size(kLifts);
+
+std::uint64_t Bits(double x) {
+    std::uint64_t b;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+}
+
+std::string Line(std::size_t section, double speed, const double (&drag)[kLiftCount]) {
+    char head[64];
+    std::snprintf(head, sizeof head, "%zu %a", section, speed);
+    std::string line = head;
+    for (double d : drag) {
+        char word[24];
+        std::snprintf(word, sizeof word, " %016llx", static_cast<unsigned long long>(Bits(d)));
+        line += word;
+    }
+    return line + "\n";
+}
+
+} // namespace
+
+// Every section, speed and lift of the grid, one call each and then four
+// sections side by side (the second given twice, at two lifts, as a V tail's
+// halves are), against the drags the law gave before it was batched: bit for
+// bit, 0 wherever the arithmetic fails. The golden file holds, per section
+// and speed, the drags at the lifts in order.
+TEST(SectionLaws, ProfileDragsGolden) {
+    const std::filesystem::path golden =
+        std::filesystem::path(__FILE__).parent_path() / "profile_drag.golden";
+    std::vector<SectionLaws> laws;
+    for (const Section& s : kSections) {
+        laws.emplace_back(s);
+    }
+    const std::size_t n = laws.size();
+    std::string text;
+    std::vector<double> single; // [section][speed][lift]
+    for (std::size_t k = 0; k < n; ++k) {
+        for (double V : kSpeeds) {
+            double drag[kLiftCount];
+            for (std::size_t j = 0; j < kLiftCount; ++j) {
+                drag[j] = ProfileDrag(kLifts[j], V, kSections[k]);
+                single.push_back(drag[j]);
+            }
+            text += Line(k, V, drag);
+        }
+    }
+    // After a wanted change of the law, SKARVEL_WRITE_GOLDEN=1 writes the file anew.
+    if (std::getenv("SKARVEL_WRITE_GOLDEN") != nullptr) {
+        std::ofstream(golden, std::ios::binary) << text;
+    }
+    std::ifstream file(golden, std::ios::binary);
+    std::stringstream expected;
+    expected << file.rdbuf();
+    ASSERT_EQ(text, expected.str());
+
+    auto at = [&](std::size_t k, std::size_t v, std::size_t j) {
+        return single[(k * std::size(kSpeeds) + v) * kLiftCount + j];
+    };
+    for (std::size_t v = 0; v < std::size(kSpeeds); ++v) {
+        for (std::size_t k = 0; k < n; ++k) {
+            for (std::size_t j = 0; j < kLiftCount; ++j) {
+                const std::size_t sec[] = {k, (k + 1) % n, (k + 1) % n, (k + 2) % n};
+                const std::size_t lift[] = {j, (j + 1) % kLiftCount, (j + 2) % kLiftCount,
+                                            (j + 3) % kLiftCount};
+                const SectionLaws* lanes[4];
+                double CL[4];
+                for (int i = 0; i < 4; ++i) {
+                    lanes[i] = &laws[sec[i]];
+                    CL[i] = kLifts[lift[i]];
+                }
+                double drag[4];
+                SectionLaws::profileDrags(lanes, CL, kSpeeds[v], drag, 4);
+                for (int i = 0; i < 4; ++i) {
+                    ASSERT_EQ(Bits(drag[i]), Bits(at(sec[i], v, lift[i])))
+                        << "section " << sec[i] << " speed " << kSpeeds[v] << " lift " << CL[i]
+                        << " lane " << i;
+                }
+            }
+        }
+    }
 }
