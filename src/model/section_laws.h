@@ -41,7 +41,8 @@ class SectionLaws {
     // The profile drags of up to kBatch sections at one airspeed, each exactly
     // as profileDrag gives it. The sections are taken step by step side by
     // side, so that the slow library calls (pow, log10) of one overlap with
-    // those of the others instead of waiting for each other.
+    // those of the others instead of waiting for each other; a section given
+    // in two lanes (at two lifts) has its airspeed terms worked out once.
     static constexpr int kBatch = 4;
     static void profileDrags(const SectionLaws* const laws[], const double CL[], double speed,
                              double drag[], int count);
