@@ -160,23 +160,6 @@ std::string CsvField(std::string_view text) {
 constexpr int kSinkRate = 5;
 constexpr int kTurnRadius = 3;
 
-double Figure(const sim::FlightSummary& s, int figure) {
-    switch (figure) {
-    case 0:
-        return s.airborneTime;
-    case 1:
-        return s.maxAltitude;
-    case 2:
-        return s.landingDistance;
-    case kTurnRadius:
-        return s.straight ? std::numeric_limits<double>::infinity() : s.turnRadius;
-    case 4:
-        return s.speed;
-    default:
-        return s.sinkRate;
-    }
-}
-
 } // namespace
 
 namespace {
@@ -372,10 +355,27 @@ std::string SweepCsvLine(const SweepRow& row) {
         if (f == kTurnRadius && row.summary->straight) {
             line += "直線";
         } else {
-            line += data::FormatShortest(Figure(*row.summary, f));
+            line += data::FormatShortest(SummaryFigureValue(*row.summary, f));
         }
     }
     return line + (row.summary ? ",\n" : ",Error\n");
+}
+
+double SummaryFigureValue(const sim::FlightSummary& s, int figure) {
+    switch (figure) {
+    case 0:
+        return s.airborneTime;
+    case 1:
+        return s.maxAltitude;
+    case 2:
+        return s.landingDistance;
+    case kTurnRadius:
+        return s.straight ? std::numeric_limits<double>::infinity() : s.turnRadius;
+    case 4:
+        return s.speed;
+    default:
+        return s.sinkRate;
+    }
 }
 
 std::optional<int> SummaryFigure(std::string_view name) {
@@ -395,8 +395,8 @@ bool BetterRow(const SweepRow& a, const SweepRow& b, int figure) {
     if (!b.summary) {
         return true;
     }
-    const double x = Figure(*a.summary, figure);
-    const double y = Figure(*b.summary, figure);
+    const double x = SummaryFigureValue(*a.summary, figure);
+    const double y = SummaryFigureValue(*b.summary, figure);
     return figure == kSinkRate ? x < y : x > y;
 }
 

@@ -126,6 +126,9 @@ std::string SweepCsvLine(const SweepRow& row);
 // value, the least for 沈下率; a straight flight's turn radius counts as
 // infinite. None for an unknown name.
 std::optional<int> SummaryFigure(std::string_view name);
+// A summary's figure by its index in sim::kSummaryCaptions; a straight
+// flight's turn radius is infinite.
+double SummaryFigureValue(const sim::FlightSummary& s, int figure);
 // True when `a` is better than `b` in that figure; error rows are never better.
 bool BetterRow(const SweepRow& a, const SweepRow& b, int figure);
 

@@ -135,21 +135,8 @@ double FigureValue(const app::SweepRow& row, int figure) {
     if (!row.summary) {
         return kNaN;
     }
-    const sim::FlightSummary& s = *row.summary;
-    switch (figure) {
-    case 0:
-        return s.airborneTime;
-    case 1:
-        return s.maxAltitude;
-    case 2:
-        return s.landingDistance;
-    case 3:
-        return s.straight ? kNaN : s.turnRadius;
-    case 4:
-        return s.speed;
-    default:
-        return s.sinkRate;
-    }
+    const double value = app::SummaryFigureValue(*row.summary, figure);
+    return std::isinf(value) ? kNaN : value;
 }
 
 QString Caption(std::size_t figure) {
