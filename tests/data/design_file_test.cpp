@@ -6,10 +6,10 @@
 #include "data/tables.h"
 #include "data/textfile.h"
 
+#include "common/golden.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <random>
 #include <set>
 #include <string>
@@ -183,11 +183,7 @@ TEST(DesignWrite, LinesOfTheDefaultDesign) {
     std::string text;
     for (const std::string& line : DesignFileLines(DefaultDesign(), "メモ", "glider", "4.49"))
         text += line + '\n';
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "default_design.golden";
-    // After a wanted change, SKARVEL_WRITE_GOLDEN=1 writes the file anew.
-    if (std::getenv("SKARVEL_WRITE_GOLDEN") != nullptr)
-        WriteFileBytes(path.string(), text);
-    EXPECT_EQ(text, ReadFileBytes(path.string()));
+    EXPECT_EQ(text, skarvel::test::Golden(__FILE__, "default_design.golden", text));
     EXPECT_EQ(MachineNameFromPath("/home/u/my glider.kx"), "my glider");
     EXPECT_EQ(MachineNameFromPath("dir.x/a.b.KX"), "a.b");
     EXPECT_EQ(MachineNameFromPath("dir.x/plain"), "plain");

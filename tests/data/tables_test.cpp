@@ -2,12 +2,10 @@
 
 #include "data/data_fixture.h"
 
+#include "common/golden.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -60,13 +58,6 @@ std::string StyleDump(const char* name, const Table& table) {
     return text;
 }
 
-std::string Golden(const char* name) {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / name;
-    std::ifstream file(path, std::ios::binary);
-    EXPECT_TRUE(file) << path;
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 } // namespace
 
 // Captions are the input-data file's keys and the design file's key parts: a
@@ -76,7 +67,7 @@ TEST(TableReset, EveryCellTextOfTheFiveTables) {
     const std::string dump = Dump("input", t.input) + Dump("parameter", t.parameter) +
                              Dump("marker", t.marker) + Dump("design", t.design) +
                              Dump("computed", t.computed);
-    EXPECT_EQ(dump, Golden("reset_tables.golden"));
+    EXPECT_EQ(dump, skarvel::test::Golden(__FILE__, "reset_tables.golden", dump));
 }
 
 // Which cells take what input and how they look, as the reset leaves them:
@@ -90,12 +81,7 @@ TEST(TableReset, EveryCellStyleOfTheFiveTables) {
     const std::string dump = StyleDump("input", t.input) + StyleDump("parameter", t.parameter) +
                              StyleDump("marker", t.marker) + StyleDump("design", t.design) +
                              StyleDump("computed", t.computed);
-    // After a wanted change, SKARVEL_WRITE_GOLDEN=1 writes the file anew.
-    if (std::getenv("SKARVEL_WRITE_GOLDEN") != nullptr)
-        std::ofstream(std::filesystem::path(__FILE__).parent_path() / "reset_styles.golden",
-                      std::ios::binary)
-            << dump;
-    EXPECT_EQ(dump, Golden("reset_styles.golden"));
+    EXPECT_EQ(dump, skarvel::test::Golden(__FILE__, "reset_styles.golden", dump));
 }
 
 TEST(InputTable, CaptionsAreUniqueFileKeys) {

@@ -7,16 +7,14 @@
 #include "sim/load.h"
 #include "sim/simulator.h"
 
+#include "common/golden.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 using namespace skarvel;
 using sim::kPi;
@@ -146,13 +144,5 @@ TEST(FlightLaws, DesignFlightsGolden) {
                       static_cast<unsigned long long>(digest), last.x, last.y, last.z);
         text += line;
     }
-    const auto golden = std::filesystem::path(__FILE__).parent_path() / "design_flights.golden";
-    // After a wanted change of the laws, SKARVEL_WRITE_GOLDEN=1 writes the file anew.
-    if (std::getenv("SKARVEL_WRITE_GOLDEN") != nullptr) {
-        std::ofstream(golden, std::ios::binary) << text;
-    }
-    std::ifstream file(golden, std::ios::binary);
-    std::stringstream expected;
-    expected << file.rdbuf();
-    EXPECT_EQ(text, expected.str());
+    EXPECT_EQ(text, test::Golden(__FILE__, "design_flights.golden", text));
 }

@@ -1,17 +1,15 @@
 #include "model/section_laws.h"
 
+#include "common/golden.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -130,8 +128,6 @@ std::string Line(std::size_t section, double speed, const double (&drag)[kLiftCo
 // bit, 0 wherever the arithmetic fails. The golden file holds, per section
 // and speed, the drags at the lifts in order.
 TEST(SectionLaws, ProfileDragsGolden) {
-    const std::filesystem::path golden =
-        std::filesystem::path(__FILE__).parent_path() / "profile_drag.golden";
     std::vector<SectionLaws> laws;
     for (const Section& s : kSections) {
         laws.emplace_back(s);
@@ -149,14 +145,7 @@ TEST(SectionLaws, ProfileDragsGolden) {
             text += Line(k, V, drag);
         }
     }
-    // After a wanted change of the law, SKARVEL_WRITE_GOLDEN=1 writes the file anew.
-    if (std::getenv("SKARVEL_WRITE_GOLDEN") != nullptr) {
-        std::ofstream(golden, std::ios::binary) << text;
-    }
-    std::ifstream file(golden, std::ios::binary);
-    std::stringstream expected;
-    expected << file.rdbuf();
-    ASSERT_EQ(text, expected.str());
+    ASSERT_EQ(text, skarvel::test::Golden(__FILE__, "profile_drag.golden", text));
 
     auto at = [&](std::size_t k, std::size_t v, std::size_t j) {
         return single[(k * std::size(kSpeeds) + v) * kLiftCount + j];

@@ -9,29 +9,21 @@
 #include "sim/trim.h"
 #include "sim_fixture.h"
 
+#include "common/golden.h"
 #include <Eigen/Eigenvalues>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <complex>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 namespace {
 
 namespace sim = skarvel::sim;
 namespace in = skarvel::data::input;
 using skarvel::test::DefaultTables;
-
-std::string ReadGolden(const char* name) {
-    std::ifstream file(std::filesystem::path(__FILE__).parent_path() / name, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 sim::StabilityAnalysis Analyse(const DefaultTables& d) {
     return sim::AnalyseStability(d.tables.input, d.tables.parameter, nullptr);
@@ -45,13 +37,7 @@ TEST(Stability, DefaultDataGolden) {
     const std::string text =
         sim::StabilityText(Analyse(d)) +
         sim::PolarText(sim::ComputeGlidePolar(d.tables.input, d.tables.parameter, nullptr));
-    // After a wanted change, SKARVEL_WRITE_GOLDEN=1 writes the file anew.
-    if (std::getenv("SKARVEL_WRITE_GOLDEN") != nullptr) {
-        std::ofstream(std::filesystem::path(__FILE__).parent_path() / "analysis_default.golden",
-                      std::ios::binary)
-            << text;
-    }
-    EXPECT_EQ(text, ReadGolden("analysis_default.golden"));
+    EXPECT_EQ(text, skarvel::test::Golden(__FILE__, "analysis_default.golden", text));
 }
 
 // The steady glide is where a flight of the default data ends up: the last
