@@ -77,9 +77,15 @@ for t in "${targets[@]}"; do
     failed=$((failed + 1))
     input=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$run/log" | tail -1)
     result="FAILED (exit $status)${input:+, input kept: $input}"
-    grep -E 'promise broken|ERROR: (AddressSanitizer|libFuzzer)|runtime error|SUMMARY' "$run/log" |
-      head -5 | sed 's/^/   /'
+    # The broken promise with its detail line, and the input itself when it
+    # is small: a run on another machine leaves enough here to replay it.
+    { sed -n '/promise broken/,/^==[0-9]*==/p' "$run/log" | head -40
+      grep -E 'ERROR: (AddressSanitizer|libFuzzer)|runtime error|SUMMARY' "$run/log" | head -5
+    } | cut -c1-300 | sed 's/^/   /'
     echo "   log: $run/log"
+    if [ -n "$input" ] && [ -f "$input" ] && [ "$(stat -c %s "$input")" -le 4096 ]; then
+      echo "   input (base64): $(base64 -w0 "$input")"
+    fi
   fi
   rows+=("$(printf '%-12s %10s %8s %7s %7s  %s' "$t" "${execs:--}" "${speed:--}" "${cov:--}" \
     "${ft:--}" "$result")")

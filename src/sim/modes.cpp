@@ -261,8 +261,10 @@ StabilityAnalysis AnalyseStability(const data::Table& input, const data::Table& 
     const InputSet& in = point.inputSet();
     result.span = in.b;
     result.meanChord = in.cbar;
-    if (in.CLa != 0 && std::isfinite(-in.Cma / in.CLa)) {
-        result.staticMargin = -in.Cma / in.CLa * 100;
+    // In per cent a margin near the largest double may overflow, even where
+    // the quotient itself does not.
+    if (const double margin = -in.Cma / in.CLa * 100; std::isfinite(margin)) {
+        result.staticMargin = margin;
     }
     result.trim = TrimGlide(point);
     if (!result.trim) {
