@@ -81,7 +81,7 @@ for t in "${targets[@]}"; do
     # is small: a run on another machine leaves enough here to replay it.
     { sed -n '/promise broken/,/^==[0-9]*==/p' "$run/log" | head -40
       grep -E 'ERROR: (AddressSanitizer|libFuzzer)|runtime error|SUMMARY' "$run/log" | head -5
-    } | cut -c1-300 | sed 's/^/   /'
+    } | awk '!seen[$0]++' | cut -c1-300 | sed 's/^/   /'
     echo "   log: $run/log"
     if [ -n "$input" ] && [ -f "$input" ] && [ "$(stat -c %s "$input")" -le 4096 ]; then
       echo "   input (base64): $(base64 -w0 "$input")"
