@@ -133,11 +133,8 @@ TEST(FlightLaws, DesignFlightsGolden) {
         sim::RunStatistics stats;
         sim::RunObserver quiet;
         sim::RunFlight(in, &f.model, *record, stats, quiet);
-        std::uint64_t digest = 1469598103934665603ULL; // FNV-1a over the samples' bytes
-        const auto* bytes = reinterpret_cast<const unsigned char*>(record->slots.data());
-        for (std::size_t i = 0; i < sizeof(sim::FlightSample) * (record->lastIndex + 2); ++i) {
-            digest = (digest ^ bytes[i]) * 1099511628211ULL;
-        }
+        const std::uint64_t digest =
+            test::Digest(record->slots.data(), sizeof(sim::FlightSample) * (record->lastIndex + 2));
         const sim::FlightSample& last = record->sample(record->lastIndex);
         char line[256];
         std::snprintf(line, sizeof line, "%s %d %016llx %a %a %a\n", type, record->lastIndex,
