@@ -77,7 +77,7 @@ for t in "${targets[@]}"; do
     failed=$((failed + 1))
     input=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$run/log" | tail -1)
     result="FAILED (exit $status)${input:+, input kept: $input}"
-    # The broken promise with its detail line, and the input itself when it
+    # The broken promise with its whole detail, and the input itself when it
     # is small: a run on another machine leaves enough here to replay it.
     { sed -n '/promise broken/,/^==[0-9]*==/p' "$run/log" | head -40
       grep -E 'ERROR: (AddressSanitizer|libFuzzer)|runtime error|SUMMARY' "$run/log" | head -5

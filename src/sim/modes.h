@@ -62,7 +62,8 @@ struct StabilityAnalysis {
     bool loaded = false;           // false: the estimate failed
     std::optional<GlideTrim> trim; // none: the method did not converge
     // -Cma / CLa in % of the mean chord, positive when the centre of gravity
-    // lies ahead of the neutral point; none without a lift slope.
+    // lies ahead of the neutral point; none without a lift slope or where it
+    // lies beyond the range of a double.
     std::optional<double> staticMargin;
     std::vector<Mode> modes; // empty without a trim
     double span = 0;         // b and the mean chord, m: the modes' scales

@@ -28,10 +28,10 @@ inline std::string Golden(const char* sourceFile, const char* name, const std::s
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// A 64-bit FNV-1a digest of `size` bytes, continuing from `digest`: a golden
-// line that stands for every bit of many values.
-inline std::uint64_t Digest(const void* data, std::size_t size,
-                            std::uint64_t digest = 1469598103934665603ULL) {
+// A 64-bit FNV-1a digest of `size` bytes: a golden line that stands for
+// every bit of many values.
+inline std::uint64_t Digest(const void* data, std::size_t size) {
+    std::uint64_t digest = 1469598103934665603ULL;
     const auto* bytes = static_cast<const unsigned char*>(data);
     for (std::size_t i = 0; i < size; ++i) {
         digest = (digest ^ bytes[i]) * 1099511628211ULL;
