@@ -374,7 +374,7 @@ void StabilityDialog::showTrim() {
 }
 
 void StabilityDialog::showMargin() {
-    if (!analysis_.staticMargin || !std::isfinite(*analysis_.staticMargin)) {
+    if (!analysis_.staticMargin) { // finite whenever there is one
         margin_->setText(QStringLiteral("静安定余裕: -（求められません）"));
         marginNote_->clear();
         return;
