@@ -111,7 +111,12 @@ void Dynamics::evaluate(FlightSample& s, double t, FlightSample& d) {
     s.CL = CL;
     s.CD = CD;
 
-    const double CX = CL * sa - CD * ca;
+    // alpha = asin(w_a / V) never tells a glider flying backwards (u_a < 0)
+    // from one flying forwards, so the axial force turns with the flow: drag
+    // then opposes the air-relative velocity and lift stays across it, as on
+    // a flat plate in reversed flow. The moments take the turned CX as well.
+    const double CXforward = CL * sa - CD * ca;
+    const double CX = s.ua < 0 ? -CXforward : CXforward;
     const double CZ = -CL * ca - CD * sa;
     const double CY = in.Cyb * beta + in.Cyp * ph + in.Cyr * rh + in.Cydr * in.iv;
 

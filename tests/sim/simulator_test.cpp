@@ -99,6 +99,36 @@ TEST(Flight, WindAndThermalFlights) {
               (std::array<std::string, 6>{"82.829", "56.76", "116.3", "11.31", "6.015", "0.6655"}));
 }
 
+// In still air a glider can only lose energy, whichever way the air meets it:
+// dives, climbs, loops and tail slides (a vertical launch stops, slides back
+// and falls), straight and banked.
+TEST(Flight, StillAirNeverAddsEnergy) {
+    double worst = 0;
+    std::string where;
+    for (const char* speed : {"10", "30", "72"}) {
+        for (const char* climb : {"-60", "0", "45", "80", "90"}) {
+            for (const char* bank : {"0", "40"}) {
+                for (const char* pitchRate : {"0", "3"}) {
+                    Flight fl;
+                    fl.f.setInput(row::LaunchSpeed, speed);
+                    fl.f.setInput(row::ClimbAngle, climb);
+                    fl.f.setInput(row::BankAngle, bank);
+                    fl.f.setInput(row::PitchRate, pitchRate);
+                    fl.f.setInput(row::Altitude, "100");
+                    fl.run();
+                    const double rise = test::LargestEnergyRise(*fl.record);
+                    if (rise > worst) {
+                        worst = rise;
+                        where = std::string(speed) + " km/h, " + climb + "°, bank " + bank +
+                                "°, q " + pitchRate;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_LT(worst, 0.05) << where;
+}
+
 TEST(Flight, SamplesEveryTenMillisecondsAndLandsOnTheGround) {
     Flight fl;
     CountingObserver obs;
