@@ -59,7 +59,8 @@ std::string PolarText(const GlidePolar& polar) {
     for (const PolarRow& row : polar.rows) {
         if (const auto& t = row.trim) {
             Line(text, {"polar", Number(row.tailSetting), Number(t->V), Number(Degrees(t->alpha)),
-                        Number(t->sink), Number(t->ratio), t->stalled ? "1" : "0"});
+                        Number(t->sink), Number(t->ratio), t->stalled ? "1" : "0",
+                        row.stable() ? "1" : "0", Number(row.largestRealPart)});
         } else {
             Line(text, {"polar", Number(row.tailSetting), "none"});
         }

@@ -5,7 +5,7 @@
 //   trim none
 //   margin PERCENT
 //   mode NAME re im wn zeta period time
-//   polar ih V alpha sink ratio stalled | polar ih none
+//   polar ih V alpha sink ratio stalled stable maxre | polar ih none
 //   best ratio ih V | best none
 //   minsink sink ih V | minsink none
 // Angles in degrees, the turn rate in degrees per second.

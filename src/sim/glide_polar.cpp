@@ -2,22 +2,31 @@
 
 #include "data/numtext.h"
 #include "data/tables.h"
+#include "sim/modes.h"
 
 namespace skarvel::sim {
 
 namespace {
 
-// The row trimmed from `start`; the straight glide found is kept in the trim.
-std::optional<GlideTrim> TrimRow(const data::Table& input, const data::Table& parameter,
-                                 DesignAeroLaws* laws, double setting, const StraightGlide& start) {
-    data::Table row = input;
-    row.setCell(data::input::kValueColumn, data::input::TailSetting, data::FormatShortest(setting));
-    AnalysisPoint point(row, parameter, laws);
+// The row trimmed from `start` (the straight glide found is kept in the
+// trim), with the stability of its linearisation.
+void TrimRow(const data::Table& input, const data::Table& parameter, DesignAeroLaws* laws,
+             const StraightGlide& start, PolarRow& row) {
+    data::Table table = input;
+    table.setCell(data::input::kValueColumn, data::input::TailSetting,
+                  data::FormatShortest(row.tailSetting));
+    AnalysisPoint point(table, parameter, laws);
     const std::optional<StraightGlide> straight = TrimStraightGlide(point, start);
     if (!straight) {
-        return std::nullopt;
+        return;
     }
-    return TrimSteadyGlide(point, *straight);
+    row.trim = TrimSteadyGlide(point, *straight);
+    if (!row.trim) {
+        return;
+    }
+    if (const std::optional<StateMatrix> a = Linearise(point, row.trim->state)) {
+        row.largestRealPart = LargestRealPart(*a);
+    }
 }
 
 } // namespace
@@ -33,13 +42,13 @@ GlidePolar ComputeGlidePolar(const data::Table& input, const data::Table& parame
     // the straight glide of the last row that trimmed in that direction.
     const int zero = static_cast<int>(-kPolarFirstSetting / kPolarStep);
     auto& middle = polar.rows[static_cast<std::size_t>(zero)];
-    middle.trim = TrimRow(input, parameter, laws, middle.tailSetting, StraightGlide{});
+    TrimRow(input, parameter, laws, StraightGlide{}, middle);
     const StraightGlide fromMiddle = middle.trim ? middle.trim->straight : StraightGlide{};
     for (const int direction : {1, -1}) {
         StraightGlide start = fromMiddle;
         for (int i = zero + direction; i >= 0 && i < kPolarRows; i += direction) {
             PolarRow& row = polar.rows[static_cast<std::size_t>(i)];
-            row.trim = TrimRow(input, parameter, laws, row.tailSetting, start);
+            TrimRow(input, parameter, laws, start, row);
             if (row.trim) {
                 start = row.trim->straight;
             }
@@ -47,7 +56,7 @@ GlidePolar ComputeGlidePolar(const data::Table& input, const data::Table& parame
     }
     for (std::size_t i = 0; i < polar.rows.size(); ++i) {
         const std::optional<GlideTrim>& t = polar.rows[i].trim;
-        if (!t || t->stalled) {
+        if (!t || t->stalled || !polar.rows[i].stable()) {
             continue;
         }
         if (t->ratio &&
@@ -59,6 +68,22 @@ GlidePolar ComputeGlidePolar(const data::Table& input, const data::Table& parame
         }
     }
     return polar;
+}
+
+std::vector<std::pair<double, double>> UntrimmedSettings(const GlidePolar& polar) {
+    std::vector<std::pair<double, double>> runs;
+    bool inRun = false;
+    for (const PolarRow& row : polar.rows) {
+        if (row.trim) {
+            inRun = false;
+        } else if (inRun) {
+            runs.back().second = row.tailSetting;
+        } else {
+            runs.emplace_back(row.tailSetting, row.tailSetting);
+            inRun = true;
+        }
+    }
+    return runs;
 }
 
 } // namespace skarvel::sim

@@ -32,6 +32,18 @@ bool IsLateralState(int i) {
     return i == 1 || i == 3 || i == 5 || i == 6; // v, p, r, phi
 }
 
+using EigenMatrix = Eigen::Matrix<double, kModeStates, kModeStates>;
+
+EigenMatrix ToEigen(const StateMatrix& a) {
+    EigenMatrix m;
+    for (int i = 0; i < kModeStates; ++i) {
+        for (int j = 0; j < kModeStates; ++j) {
+            m(i, j) = a[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+        }
+    }
+    return m;
+}
+
 // A real root, or a complex pair given by its member with Im > 0.
 struct Unit {
     std::complex<double> root;
@@ -182,18 +194,25 @@ std::optional<StateMatrix> Linearise(AnalysisPoint& point, const FlightSample& t
     return a;
 }
 
-std::optional<std::vector<Mode>> ClassifyModes(const StateMatrix& a, double V, double b,
-                                               double cbar) {
-    Eigen::Matrix<double, kModeStates, kModeStates> m;
-    for (int i = 0; i < kModeStates; ++i) {
-        for (int j = 0; j < kModeStates; ++j) {
-            m(i, j) = a[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
-        }
-    }
+std::optional<double> LargestRealPart(const StateMatrix& a) {
+    const EigenMatrix m = ToEigen(a);
     if (!m.allFinite()) {
         return std::nullopt;
     }
-    const Eigen::EigenSolver<decltype(m)> solver(m);
+    const Eigen::EigenSolver<EigenMatrix> solver(m, false);
+    if (solver.info() != Eigen::Success) {
+        return std::nullopt;
+    }
+    return solver.eigenvalues().real().maxCoeff();
+}
+
+std::optional<std::vector<Mode>> ClassifyModes(const StateMatrix& a, double V, double b,
+                                               double cbar) {
+    const EigenMatrix m = ToEigen(a);
+    if (!m.allFinite()) {
+        return std::nullopt;
+    }
+    const Eigen::EigenSolver<EigenMatrix> solver(m);
     if (solver.info() != Eigen::Success) {
         return std::nullopt;
     }

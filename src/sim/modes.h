@@ -50,6 +50,11 @@ struct Mode {
 using StateMatrix = std::array<std::array<double, kModeStates>, kModeStates>;
 std::optional<StateMatrix> Linearise(AnalysisPoint& point, const FlightSample& trimmed);
 
+// The largest real part among the roots of A (1/s): below 0 when every
+// motion about the trim decays. None when A is not finite or the eigenvalue
+// solver fails.
+std::optional<double> LargestRealPart(const StateMatrix& a);
+
 // The roots of A named and ordered as reported: phugoid, short period,
 // Dutch roll, lateral oscillatory, roll subsidence, spiral, lateral real;
 // roots of one name by increasing real part. None when the eigenvalue

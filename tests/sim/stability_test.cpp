@@ -34,10 +34,12 @@ sim::StabilityAnalysis Analyse(const DefaultTables& d) {
 // neutral point; above a tail setting of 0 the method finds no glide.
 TEST(Stability, DefaultDataGolden) {
     const DefaultTables d;
-    const std::string text =
-        sim::StabilityText(Analyse(d)) +
-        sim::PolarText(sim::ComputeGlidePolar(d.tables.input, d.tables.parameter, nullptr));
+    const sim::GlidePolar polar = sim::ComputeGlidePolar(d.tables.input, d.tables.parameter, nullptr);
+    const std::string text = sim::StabilityText(Analyse(d)) + sim::PolarText(polar);
     EXPECT_EQ(text, skarvel::test::Golden(__FILE__, "analysis_default.golden", text));
+    // The settings without a trim, as the window names them.
+    EXPECT_EQ(sim::UntrimmedSettings(polar),
+              (std::vector<std::pair<double, double>>{{-1, -1}, {0.5, 6}}));
 }
 
 // The steady glide is where a flight of the default data ends up: the last
