@@ -417,10 +417,15 @@ void TFormSim::showStability() {
             activateWindow();
             later([this, mode] {
                 // The tables may have changed since the dialog showed its trim.
-                if (!ws_.busy() && !ws_.flyFromTrim(mode)) {
+                if (ws_.busy()) {
+                    return;
+                }
+                if (!ws_.flyFromTrim(mode)) {
                     dialogs_.warn(this,
                                   QStringLiteral("定常滑空または選んだモードが見つからないため、"
                                                  "飛行できません"));
+                } else if (stability_ != nullptr) {
+                    stability_->launchRowsWritten();
                 }
             });
         };

@@ -1,7 +1,10 @@
 #include "gui/stability_dialog.h"
 
 #include "gui/chart.h"
+#include "gui/qt_text.h"
+#include "data/tables.h"
 #include "sim/glide_polar.h"
+#include "sim/load.h"
 
 #include <QBrush>
 #include <QDialogButtonBox>
@@ -30,6 +33,21 @@ const QColor kGrowing(0xD0, 0x00, 0x00);
 const QColor kDecaying(0x00, 0x00, 0xD0);
 const QColor kStalled(0x80, 0x80, 0x80);
 const QColor kBest(0x00, 0x90, 0x00);
+const QColor kUnstable(0xD0, 0x00, 0x00);
+
+// The polar's series, in both charts.
+enum PolarSeries { Trimmed, StalledTrim, UnstableTrim, BestTrim };
+
+// "-6 度", "+0.5〜+6 度": a run of tail settings as the chart's axis reads.
+QString SettingRun(const std::pair<double, double>& run) {
+    const auto setting = [](double v) {
+        return (v > 0 ? QStringLiteral("+") : QString()) + QString::number(v);
+    };
+    return run.first == run.second
+               ? setting(run.first) + QStringLiteral(" 度")
+               : setting(run.first) + QStringLiteral("〜") + setting(run.second) +
+                     QStringLiteral(" 度");
+}
 
 // A value with `decimals` places; "-" for one that is not a number, and no
 // "-0.00" for a value that rounds to zero.
@@ -90,7 +108,7 @@ enum TrimRow {
 
 const char* const kTrimCaptions[TrimRows] = {
     "速度(m/s)",  "迎角(度)",    "横滑り角(度)", "ピッチ角(度)", "バンク角(度)", "旋回角速度(度/s)",
-    "経路角(度)", "沈下率(m/s)", "滑空比",       "旋回半径(m)",  "失速",
+    "経路角(度)", "沈下率(m/s)", "滑空比",       "旋回半径(地面)(m)", "失速",
 };
 
 enum ModeColumn { Name, Real, Imaginary, Frequency, Damping, Period, Time, ModeColumns };
@@ -231,19 +249,27 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     sink_ = new Chart(QStringLiteral("沈下率(m/s)"),
                       {{QStringLiteral("沈下率"), kDecaying, Chart::Style::LineAndPoints},
                        {QStringLiteral("失速"), kStalled, Chart::Style::Points},
+                       {QStringLiteral("不安定"), kUnstable, Chart::Style::Points},
                        {QStringLiteral("最小沈下率"), kBest, Chart::Style::Points}});
     sink_->setBottomTitle(QStringLiteral("速度(m/s)"));
     ratio_ = new Chart(QStringLiteral("滑空比"),
                        {{QStringLiteral("滑空比"), kDecaying, Chart::Style::LineAndPoints},
                         {QStringLiteral("失速"), kStalled, Chart::Style::Points},
+                        {QStringLiteral("不安定"), kUnstable, Chart::Style::Points},
                         {QStringLiteral("最良滑空比"), kBest, Chart::Style::Points}});
     ratio_->setBottomTitle(QStringLiteral("水平尾翼取付角(度)"));
     auto* charts = new QGroupBox(QStringLiteral("根の配置と滑空ポーラー"));
-    auto* chartLayout = new QHBoxLayout(charts);
+    auto* chartLayout = new QHBoxLayout;
     for (Chart* c : {roots_, sink_, ratio_}) {
         c->setMinimumSize(300, 220);
         chartLayout->addWidget(c);
     }
+    polarNote_ = new QLabel;
+    polarNote_->setObjectName(QStringLiteral("PolarNote"));
+    polarNote_->setWordWrap(true);
+    auto* chartBox = new QVBoxLayout(charts);
+    chartBox->addLayout(chartLayout, 1);
+    chartBox->addWidget(polarNote_);
 
     // The buttons.
     flyTrim_ = new QPushButton(QStringLiteral("このトリムで飛行"));
@@ -267,10 +293,13 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
         }
     });
     connect(close, &QPushButton::clicked, this, &QDialog::hide);
+    flyNote_ = new QLabel;
+    flyNote_->setObjectName(QStringLiteral("FlyNote"));
+    flyNote_->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(flyTrim_);
     buttons->addWidget(flyMode_);
-    buttons->addStretch(1);
+    buttons->addWidget(flyNote_, 1);
     buttons->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
@@ -460,24 +489,29 @@ void StabilityDialog::plotPolar() {
     Extent speed;
     Extent sink;
     Extent ratio;
+    int unstable = 0;
     for (std::size_t i = 0; i < polar_.rows.size(); ++i) {
         const sim::PolarRow& row = polar_.rows[i];
         if (!row.trim) {
             continue;
         }
         const sim::GlideTrim& t = *row.trim;
+        // A stalled trim shows as stalled, an unstable one that is not
+        // stalled as unstable.
+        const int series = t.stalled ? StalledTrim : row.stable() ? Trimmed : UnstableTrim;
+        unstable += series == UnstableTrim ? 1 : 0;
         if (std::isfinite(t.V) && std::isfinite(t.sink)) {
-            sink_->appendPoint(t.stalled ? 1 : 0, t.V, t.sink);
+            sink_->appendPoint(series, t.V, t.sink);
             if (polar_.leastSink == i) {
-                sink_->appendPoint(2, t.V, t.sink);
+                sink_->appendPoint(BestTrim, t.V, t.sink);
             }
             speed.add(t.V);
             sink.add(t.sink);
         }
         if (t.ratio && std::isfinite(*t.ratio)) {
-            ratio_->appendPoint(t.stalled ? 1 : 0, row.tailSetting, *t.ratio);
+            ratio_->appendPoint(series, row.tailSetting, *t.ratio);
             if (polar_.bestRatio == i) {
-                ratio_->appendPoint(2, row.tailSetting, *t.ratio);
+                ratio_->appendPoint(BestTrim, row.tailSetting, *t.ratio);
             }
             ratio.add(*t.ratio);
         }
@@ -486,6 +520,36 @@ void StabilityDialog::plotPolar() {
     const double first = sim::kPolarFirstSetting;
     const double last = first + sim::kPolarStep * (sim::kPolarRows - 1);
     ratio_->setRanges({first - sim::kPolarStep, last + sim::kPolarStep}, ratio.padded({0, 10}));
+
+    QStringList notes;
+    const auto untrimmed = sim::UntrimmedSettings(polar_);
+    if (untrimmed.size() == 1 && untrimmed[0].first == first &&
+        untrimmed[0].second == last) {
+        notes << QStringLiteral("どの水平尾翼取付角でもトリムが見つかりませんでした。");
+    } else if (!untrimmed.empty()) {
+        QStringList runs;
+        for (const auto& run : untrimmed) {
+            runs << SettingRun(run);
+        }
+        notes << QStringLiteral("トリムが見つからない水平尾翼取付角: ") +
+                     runs.join(QStringLiteral("、")) + QStringLiteral("（点がありません）。");
+    }
+    if (unstable > 0) {
+        notes << QStringLiteral("赤い点は不安定なトリム（発散するモードがある）で、"
+                                "機体はそこにとどまりません。最良滑空比と最小沈下率は、"
+                                "安定で失速していないトリムから選んでいます。");
+    }
+    polarNote_->setText(notes.join(QLatin1Char(' ')));
+}
+
+void StabilityDialog::launchRowsWritten() {
+    QStringList rows;
+    for (const int row : sim::kLaunchStateRows) {
+        rows << ToQString(std::string(data::input::kCaptions[static_cast<std::size_t>(row)]));
+    }
+    flyNote_->setText(QStringLiteral("入力データの") + rows.join(QStringLiteral("・")) +
+                      QStringLiteral("をトリムの値に書き換えて飛行しました"
+                                     "（高度・位置・方位角はそのままです）。"));
 }
 
 void StabilityDialog::enableButtons() {

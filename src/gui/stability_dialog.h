@@ -51,6 +51,11 @@ class StabilityDialog : public QDialog {
     Chart* ratioChart() const { return ratio_; }
     QPushButton* flyButton() const { return flyTrim_; }
     QPushButton* exciteButton() const { return flyMode_; }
+    QLabel* polarNote() const { return polarNote_; }
+    QLabel* flyNote() const { return flyNote_; }
+
+    // A flight from the trim has written the launch rows: says which.
+    void launchRowsWritten();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -80,6 +85,8 @@ class StabilityDialog : public QDialog {
     Chart* ratio_ = nullptr;
     QPushButton* flyTrim_ = nullptr;
     QPushButton* flyMode_ = nullptr;
+    QLabel* polarNote_ = nullptr;
+    QLabel* flyNote_ = nullptr;
 };
 
 } // namespace skarvel::gui

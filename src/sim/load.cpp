@@ -64,10 +64,8 @@ void WriteLaunchRows(data::Table& input, const FlightSample& s) {
     };
     const auto degrees = [](double radians) { return radians * 180 / kPi; };
     write(in_row::LaunchSpeed, V * kSecondsPerHour / kMetresPerKilometre);
-    write(in_row::Altitude, -s.z);
     write(in_row::ClimbAngle, degrees(s.theta - alpha));
     write(in_row::BankAngle, degrees(s.phi));
-    write(in_row::Heading, degrees(s.psi + beta));
     write(in_row::AngleOfAttack, degrees(alpha));
     write(in_row::Sideslip, degrees(beta));
     write(in_row::PitchRate, s.q);

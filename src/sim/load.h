@@ -2,7 +2,10 @@
 // Moving the input-data and parameter tables into the InputSet.
 
 #include "data/table.h"
+#include "data/tables.h"
 #include "sim/input_set.h"
+
+#include <array>
 
 namespace skarvel::sim {
 
@@ -14,10 +17,17 @@ FlightSample LaunchFromInput(const data::Table& input);
 // without its rates (rows 1 to 12 make it).
 FlightSample LaunchPreview(const data::Table& input);
 
-// The launch rows (speed, altitude, climb angle, bank, heading, angle of
-// attack, sideslip and the three rates) from which LaunchFromInput forms
-// `state`'s velocities, height, attitude and rates, written as
-// full-precision text. The position rows stay.
+// The input rows that WriteLaunchRows writes, in table order.
+inline constexpr std::array<int, 8> kLaunchStateRows = {
+    data::input::LaunchSpeed,   data::input::ClimbAngle, data::input::BankAngle,
+    data::input::AngleOfAttack, data::input::Sideslip,   data::input::PitchRate,
+    data::input::RollRate,      data::input::YawRate};
+
+// The launch rows (speed, climb angle, bank, angle of attack, sideslip and
+// the three rates) from which LaunchFromInput forms `state`'s velocities,
+// pitch, bank and rates, written as full-precision text. Where the glider
+// starts and which way it heads (altitude, position, heading) stay, so the
+// state is flown from the table's place, turned to the table's heading.
 void WriteLaunchRows(data::Table& input, const FlightSample& state);
 
 // Reads both tables into `in` and forms the initial state. Unreadable cells

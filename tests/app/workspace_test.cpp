@@ -634,9 +634,12 @@ TEST(WorkspaceFiles, UnsavableCharactersAreNamedBeforeASave) {
 }
 
 // The analysis works on a copy of the tables; flying from the trim writes the
-// launch rows and flies as Enter in the input data would.
+// launch rows and flies as Enter in the input data would, from the table's
+// altitude and heading.
 TEST(WorkspaceAnalysis, FlyFromTheTrimOrAnExcitedMode) {
     Workspace ws;
+    SetInput(ws, in::Altitude, "20");
+    SetInput(ws, in::Heading, "30");
     const auto inputs = Cells(ws.tables().input);
     const skarvel::sim::StabilityAnalysis analysis = ws.analyseStability();
     ASSERT_TRUE(analysis.trim);
@@ -648,6 +651,8 @@ TEST(WorkspaceAnalysis, FlyFromTheTrimOrAnExcitedMode) {
     ASSERT_EQ(ws.history().rows().size(), 1u);
     EXPECT_NE(Input(ws, in::LaunchSpeed),
               inputs[static_cast<std::size_t>(in::LaunchSpeed) * 3 + 1]);
+    EXPECT_EQ(Input(ws, in::Altitude), "20");
+    EXPECT_EQ(Input(ws, in::Heading), "30");
     // Launched in the steady glide, the glider stays in it.
     const auto speed = [&ws](int k) {
         const auto& s = ws.record().sample(k);

@@ -181,6 +181,9 @@ TEST(StabilityDialog, FliesFromTheTrimAndFromAnExcitedMode) {
     EXPECT_NE(w.ws().tables().input.cell(1, in::LaunchSpeed), launch);
     EXPECT_TRUE(w.errors.isEmpty());
     EXPECT_TRUE(w.warnings.isEmpty());
+    // The window says what the flight wrote into the tables.
+    EXPECT_TRUE(d->flyNote()->text().startsWith(QStringLiteral("入力データの初速・上下角・")))
+        << d->flyNote()->text().toStdString();
 
     // The Dutch roll (or any mode with sideslip) changes the launch's sideslip.
     QTRY_VERIFY_WITH_TIMEOUT(!d->recomputePending(), 5 * StabilityDialog::kSettleMs);
@@ -201,4 +204,27 @@ TEST(StabilityDialog, FliesFromTheTrimAndFromAnExcitedMode) {
     // The selection outlives the recomputation the flight brought.
     QTRY_VERIFY_WITH_TIMEOUT(!d->recomputePending(), 5 * StabilityDialog::kSettleMs);
     EXPECT_TRUE(d->exciteButton()->isEnabled());
+}
+
+// The polar names the settings without a trim and shows unstable trims apart:
+// twin-fin's +0.5 degree trim diverges, so the best glide ratio is elsewhere.
+TEST(StabilityDialog, ThePolarSaysWhereItHasNoTrimAndWhichTrimsAreUnstable) {
+    Window w;
+    w.ws().openDesignFile(std::string(SKARVEL_EXAMPLES) + "/twin-fin.kx");
+    StabilityDialog* d = Open(w);
+    ASSERT_NE(d, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(!d->recomputePending(), 5 * StabilityDialog::kSettleMs);
+    const skarvel::sim::GlidePolar polar = w.ws().glidePolar();
+    int unstable = 0;
+    for (const auto& row : polar.rows) {
+        unstable += row.trim && !row.trim->stalled && !row.stable() ? 1 : 0;
+    }
+    ASSERT_GT(unstable, 0);
+    EXPECT_EQ(d->sinkChart()->pointCount(2), unstable);
+    EXPECT_EQ(d->sinkChart()->seriesTitle(2), QStringLiteral("不安定"));
+    EXPECT_EQ(d->polarNote()->text(),
+              QStringLiteral("トリムが見つからない水平尾翼取付角: +1〜+6 度（点がありません）。 "
+                             "赤い点は不安定なトリム（発散するモードがある）で、機体はそこに"
+                             "とどまりません。最良滑空比と最小沈下率は、安定で失速していない"
+                             "トリムから選んでいます。"));
 }
