@@ -147,10 +147,59 @@ std::string SvgCanvas::document() const {
     return doc;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 character at text[at] whose code point
+// XML 1.0 allows (tab, line feed and carriage return among the controls; no
+// surrogates, no U+FFFE or U+FFFF); 0 when there is none.
+std::size_t XmlCharacterLength(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[at + k]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) {
+        return lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r' ? 1 : 0;
+    }
+    std::size_t length = 0;
+    char32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07u;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(k) & 0xC0u) != 0x80u) {
+            return 0;
+        }
+        code = (code << 6) | (byte(k) & 0x3Fu);
+    }
+    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool allowed = code >= least[length] && code <= 0x10FFFF &&
+                         !(code >= 0xD800 && code <= 0xDFFF) && code != 0xFFFE && code != 0xFFFF;
+    return allowed ? length : 0;
+}
+
+} // namespace
+
 std::string XmlEscaped(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = XmlCharacterLength(text, at);
+        if (length == 0) {
+            out += "\uFFFD"; // a byte of another encoding, or a control character
+            ++at;
+            continue;
+        }
+        const char c = text[at];
         switch (c) {
         case '&':
             out += "&amp;";
@@ -165,8 +214,9 @@ std::string XmlEscaped(std::string_view text) {
             out += "&quot;";
             break;
         default:
-            out += c;
+            out.append(text, at, length);
         }
+        at += length;
     }
     return out;
 }

@@ -17,7 +17,9 @@ namespace skarvel::picture {
 // Pictures are drawn in the view's vocabulary: canvas, points, colours.
 using namespace view;
 
-// Text with &, <, > and " written as XML entities.
+// Text with &, <, > and " written as XML entities; a byte that starts no
+// UTF-8 character (a file name in another encoding) and a control character
+// XML does not allow become U+FFFD, so that the document stays well formed.
 std::string XmlEscaped(std::string_view text);
 
 class SvgCanvas : public Canvas {

@@ -1,5 +1,6 @@
 #include "view/pattern.h"
 
+#include "data/numtext.h"
 #include "data/tables.h"
 #include "model/planform.h"
 #include "model/wing.h"
@@ -66,10 +67,13 @@ struct Edges {
     std::function<double(double)> trailing;
 };
 
-// The label block under a piece: name and paper, sizes, the grain arrow
-// along the span.
+// Which way the paper's grain runs in a piece: along a surface's span, or
+// along the length of the fuselage and its reinforcement.
+enum class Grain { Span, Length };
+
+// The label block under a piece: name and paper, sizes, the grain arrow.
 void Label(PatternPiece& p, const data::Table& design, int column, const std::string& sizes,
-           double top) {
+           double top, Grain grain) {
     const std::string paper = design.cell(column, dz::PaperName);
     const std::string line1 = p.name + "  紙: " + (paper.empty() ? std::string("-") : paper) +
                               "  " + design.cell(column, dz::PaperThickness) + " mm  " +
@@ -83,7 +87,9 @@ void Label(PatternPiece& p, const data::Table& design, int column, const std::st
     p.paths.push_back({PatternLine::Mark, {{0, arrowY}, {20, arrowY}}, false, {}});
     p.paths.push_back(
         {PatternLine::Mark, {{17, arrowY - 1.5}, {20, arrowY}, {17, arrowY + 1.5}}, false, {}});
-    p.texts.push_back({{23, y}, kTextSize, "紙の目（スパン方向）"});
+    p.texts.push_back({{23, y},
+                       kTextSize,
+                       grain == Grain::Span ? "紙の目（スパン方向）" : "紙の目（長さ方向）"});
     p.height = y + 1;
     for (const PatternText& t : p.texts) {
         p.width = std::max(p.width, t.at.x + TextWidth(t.text, t.size));
@@ -159,11 +165,12 @@ std::string SurfaceSizes(double span, double rootChord) {
     return Format("展開長 %.1f mm  翼根弦長 %.1f mm", span, rootChord);
 }
 
-void Finish(PatternPiece& p, const data::Table& design, int column, const std::string& sizes) {
+void Finish(PatternPiece& p, const data::Table& design, int column, const std::string& sizes,
+            Grain grain = Grain::Span) {
     const double outlineWidth = p.width;
     const double outlineHeight = p.height;
     p.width = 0;
-    Label(p, design, column, sizes, outlineHeight);
+    Label(p, design, column, sizes, outlineHeight, grain);
     p.width = std::max(p.width, outlineWidth);
 }
 
@@ -201,8 +208,9 @@ PatternPiece HorizontalTail(const model::AircraftModel& m, const data::Table& de
     if (h.dihedral != 0 || m.design().tailType == TailType::VTail) {
         folds.push_back(0);
     }
-    PatternPiece p =
-        Surface("htail", "水平尾翼", EdgesOf(model::SurfaceShape::Of(h)), h.span, true, folds);
+    // A V tail's two halves are one piece, cut as the V.
+    PatternPiece p = Surface("htail", m.design().tailType == TailType::VTail ? "V尾翼" : "水平尾翼",
+                             EdgesOf(model::SurfaceShape::Of(h)), h.span, true, folds);
     Finish(p, design, dz::HorizontalTail, SurfaceSizes(h.span, h.rootChord));
     return p;
 }
@@ -284,7 +292,7 @@ PatternPiece Fuselage(const model::AircraftModel& m, const data::Table& design) 
     }
     p.width = L;
     Label(p, design, dz::Fuselage, Format("全長 %.1f mm  機首の高さ %.1f mm", L, hn),
-          top + std::max(hn, hr) + 3);
+          top + std::max(hn, hr) + 3, Grain::Length);
     p.width = std::max(p.width, L);
     return p;
 }
@@ -299,7 +307,8 @@ PatternPiece Nose(const model::AircraftModel& m, const data::Table& design) {
     p.paths.push_back({PatternLine::Outline, {{0, 0}, {Ln, 0}, {Ln, hn}, {0, hn}}, true, p.id});
     p.width = Ln;
     p.height = hn;
-    Finish(p, design, dz::NoseReinforcement, Format("長さ %.1f mm  高さ %.1f mm", Ln, hn));
+    Finish(p, design, dz::NoseReinforcement, Format("長さ %.1f mm  高さ %.1f mm", Ln, hn),
+           Grain::Length);
     return p;
 }
 
@@ -366,7 +375,9 @@ std::vector<PatternPiece> PatternPieces(const model::AircraftModel& model, bool 
         }
     }
     pieces.push_back(Fuselage(model, design));
-    if (model.design().fuselageNose.tipChord > 0) {
+    // A reinforcement of no length, or of no sheet, is nothing to cut.
+    if (model.design().fuselageNose.tipChord > 0 &&
+        data::ParseReal(design.cell(dz::NoseReinforcement, dz::SheetCount)) > 0) {
         pieces.push_back(Nose(model, design));
     }
     return pieces;
@@ -422,6 +433,30 @@ PatternLayout LayOutPattern(const std::vector<PatternPiece>& pieces, PointMm pap
         return a->width * a->height > b->width * b->height;
     });
 
+    // The pages before any is laid out: a part too large for the paper
+    // (a span typed in metres, say) is refused, not tiled over thousands of
+    // pages. Counted in doubles, as a tile count may lie beyond any int.
+    const double stepX = W - kTileOverlap;
+    const double stepY = H - kTileOverlap;
+    const auto tiles = [&](const PatternPiece& p, double& columns, double& rows) {
+        columns = std::max(1.0, std::ceil((p.width - kTileOverlap) / stepX));
+        rows = std::max(1.0, std::ceil((p.height - kTileOverlap) / stepY));
+    };
+    double pageCount = 0;
+    for (const PatternPiece* p : order) {
+        double columns = 1, rows = 1;
+        if (p->width > W || p->height > H) {
+            tiles(*p, columns, rows);
+        }
+        pageCount += columns * rows;
+        if (!(columns * rows <= kMaxPatternPages) || !(pageCount <= kMaxPatternPages)) {
+            char why[200];
+            std::snprintf(why, sizeof why, "%sの型紙が %.0f ページ以上になる（上限 %d ページ）",
+                          p->name.c_str(), std::min(pageCount, 1e15), kMaxPatternPages);
+            NoPattern(why);
+        }
+    }
+
     struct Page {
         std::vector<PatternGroup> groups;
         std::string extra; // a tile's name
@@ -433,12 +468,10 @@ PatternLayout LayOutPattern(const std::vector<PatternPiece>& pieces, PointMm pap
         if (p->width <= W && p->height <= H) {
             continue;
         }
-        const double stepX = W - kTileOverlap;
-        const double stepY = H - kTileOverlap;
-        const int columns =
-            std::max(1, static_cast<int>(std::ceil((p->width - kTileOverlap) / stepX)));
-        const int rows =
-            std::max(1, static_cast<int>(std::ceil((p->height - kTileOverlap) / stepY)));
+        double tileColumns = 1, tileRows = 1;
+        tiles(*p, tileColumns, tileRows);
+        const int columns = static_cast<int>(tileColumns); // at most kMaxPatternPages
+        const int rows = static_cast<int>(tileRows);
         PatternPiece marked = *p;
         for (int c = 1; c < columns; ++c) {
             const double x = c * stepX + kTileOverlap / 2;

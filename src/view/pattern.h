@@ -91,12 +91,15 @@ struct PatternLayout {
 
 inline constexpr double kPatternMargin = 10; // mm, at least, on every side
 inline constexpr double kTileOverlap = 10;   // mm shared by neighbouring tiles
+inline constexpr int kMaxPatternPages = 200; // a larger pattern is refused
 
 // Pieces in reading order, largest first, without overlap; a piece larger
 // than the printable area is tiled over pages of its own. Every page gets a
 // 100 mm scale bar, a 10 mm square, the file name and the date, and "1/N".
 // `margin` is at least kPatternMargin (a printer's larger margin). Throws
-// PatternError when the printable area is too small to tile.
+// PatternError when the printable area is too small to tile, or when the
+// pattern would take more than kMaxPatternPages pages (naming the part that
+// takes it there and the count so far).
 PatternLayout LayOutPattern(const std::vector<PatternPiece>& pieces, PointMm paper, double margin,
                             const std::string& fileName, const std::string& date);
 

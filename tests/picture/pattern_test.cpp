@@ -9,6 +9,8 @@
 #include "picture/pattern_svg.h"
 #include "view/pattern.h"
 
+#include "common/xml.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,9 +39,10 @@ struct Design {
         }
         computed = model::ComputeDesign(tables, model);
     }
-    view::PatternLayout layout(view::PaperSize paper = view::PaperSize::A4) const {
+    view::PatternLayout layout(view::PaperSize paper = view::PaperSize::A4,
+                               const std::string& fileName = "test.kx") const {
         return view::LayOutPattern(view::PatternPieces(model, computed, tables.design),
-                                   view::PaperDimensions(paper), view::kPatternMargin, "test.kx",
+                                   view::PaperDimensions(paper), view::kPatternMargin, fileName,
                                    "2026-12-07");
     }
 };
@@ -52,6 +55,9 @@ struct Outline {
 // The outlines of the pages by piece, from their <path> elements.
 std::map<std::string, Outline> Outlines(const std::vector<std::string>& pages) {
     std::map<std::string, Outline> found;
+    for (const std::string& svg : pages) {
+        EXPECT_EQ(skarvel::test::XmlError(svg), "");
+    }
     const std::regex path(R"re(<path class="outline" data-piece="([a-z0-9]+)" d="([^"]*)"/>)re");
     for (const std::string& svg : pages) {
         for (auto it = std::sregex_iterator(svg.begin(), svg.end(), path);
@@ -87,7 +93,14 @@ std::map<std::string, Outline> Outlines(const std::vector<std::string>& pages) {
 
 TEST(Pattern, OutlinesHaveTheModelsAreasAndSpans) {
     for (const char* file : {"", "default.kx", "two-stage.kx", "twin-fin.kx", "v-tail-sine.kx"}) {
-        const Design d(file);
+        Design d(file);
+        // The examples have no nose reinforcement (no sheet); the default
+        // design gets one.
+        const bool nose = *file == '\0';
+        if (nose) {
+            d.tables.design.setCell(dz::NoseReinforcement, dz::SheetCount, "1");
+            d.computed = model::ComputeDesign(d.tables, d.model);
+        }
         ASSERT_TRUE(d.computed) << file;
         const auto outlines = Outlines(skarvel::picture::PatternSvgPages(d.layout()));
         const model::DesignData& design = d.model.design();
@@ -96,10 +109,11 @@ TEST(Pattern, OutlinesHaveTheModelsAreasAndSpans) {
             {"wing", {d.model.wing.developedArea * 100, d.model.wingGeometry().mainSpan}},
             {"htail", {d.model.horizontalTail.developedArea * 100, design.horizontalTail.span}},
             {"fuselage", {d.model.fuselage.developedArea * 100, design.fuselageNose.rootChord}},
-            {"nose",
-             {design.fuselageNose.tipChord * design.fuselageNose.span,
-              design.fuselageNose.tipChord}},
         };
+        if (nose) {
+            expected["nose"] = {design.fuselageNose.tipChord * design.fuselageNose.span,
+                                design.fuselageNose.tipChord};
+        }
         if (design.tailType != model::TailType::VTail) {
             expected["vtail"] = {d.model.verticalTail.developedArea * 100,
                                  design.verticalTail.span};
@@ -117,6 +131,30 @@ TEST(Pattern, OutlinesHaveTheModelsAreasAndSpans) {
     }
 }
 
+// What each piece is called and which way its grain runs; a reinforcement of
+// no sheet is not cut.
+TEST(Pattern, PiecesNamesAndGrain) {
+    const auto labels = [](const Design& d) {
+        std::string all;
+        for (const view::PatternPiece& p : view::PatternPieces(d.model, d.computed, d.tables.design)) {
+            all += p.id + ":" + p.name;
+            for (const view::PatternText& t : p.texts) {
+                if (t.text.rfind("紙の目", 0) == 0) {
+                    all += " " + t.text;
+                }
+            }
+            all += "\n";
+        }
+        return all;
+    };
+    Design vTail("v-tail-sine.kx");
+    EXPECT_EQ(labels(vTail), "wing:主翼 紙の目（スパン方向）\nhtail:V尾翼 紙の目（スパン方向）\n"
+                             "fuselage:胴体 紙の目（長さ方向）\n");
+    vTail.tables.design.setCell(dz::NoseReinforcement, dz::SheetCount, "2");
+    vTail.computed = model::ComputeDesign(vTail.tables, vTail.model);
+    EXPECT_NE(labels(vTail).find("nose:機首補強 紙の目（長さ方向）"), std::string::npos);
+}
+
 TEST(Pattern, PagesTilesAndFurniture) {
     Design small;
     const auto pages = skarvel::picture::PatternSvgPages(small.layout());
@@ -127,6 +165,11 @@ TEST(Pattern, PagesTilesAndFurniture) {
                              "class=\"fold\"", ">重心<", ">紙の目（スパン方向）<"}) {
         EXPECT_NE(pages[0].find(text), std::string::npos) << text;
     }
+    // A design file named in Shift-JIS (from an old archive) keeps the SVG
+    // well formed.
+    const auto named = skarvel::picture::PatternSvgPages(small.layout(view::PaperSize::A4,
+                                                                      "\x8b\x40\x8e\xf1.kx"));
+    EXPECT_EQ(skarvel::test::XmlError(named[0]), "");
     // A wing of 400 mm and a fuselage of 190 mm on B5 (162 mm printable):
     // three and two tiles on pages of their own, sharing 10 mm with alignment
     // crosses, then the other pieces.
@@ -135,6 +178,9 @@ TEST(Pattern, PagesTilesAndFurniture) {
     large.computed = model::ComputeDesign(large.tables, large.model);
     const auto tiled = skarvel::picture::PatternSvgPages(large.layout(view::PaperSize::B5));
     ASSERT_EQ(tiled.size(), 6u);
+    for (const std::string& page : tiled) {
+        EXPECT_EQ(skarvel::test::XmlError(page), "");
+    }
     EXPECT_NE(tiled[0].find("主翼 タイル 1/3（横1・縦1）"), std::string::npos);
     EXPECT_NE(tiled[2].find("主翼 タイル 3/3（横3・縦1）"), std::string::npos);
     EXPECT_NE(tiled[3].find("胴体 タイル 1/2"), std::string::npos);
@@ -161,6 +207,13 @@ TEST(Pattern, ADesignWithoutAPatternSaysWhy) {
     EXPECT_EQ(refusal(dz::NoseReinforcement, dz::Span, "-5"),
               "機首補強の展開長が負のため、型紙を作れません");
     EXPECT_EQ(refusal(dz::MainWing, dz::Span, "0"), "設計の計算に失敗したため、型紙を作れません");
+    // A span typed in micrometres, a length beyond any page count: refused
+    // before a page is laid out.
+    EXPECT_EQ(refusal(dz::MainWing, dz::Span, "1000000"),
+              "主翼の型紙が 5556 ページ以上になる（上限 200 ページ）ため、型紙を作れません");
+    EXPECT_EQ(refusal(dz::Fuselage, dz::Span, "1e30"),
+              "胴体の型紙が 1000000000000000 ページ以上になる（上限 200 ページ）ため、"
+              "型紙を作れません");
     EXPECT_THROW(view::LayOutPattern({}, {100, 100}, 10, "x", "y"), view::PatternError);
 }
 

@@ -3,6 +3,8 @@
 
 #include "picture/svg_canvas.h"
 
+#include "common/xml.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -62,6 +64,7 @@ TEST(SvgCanvas, WritesOneElementPerDrawingCall) {
         "<text x=\"7\" y=\"8\" fill=\"#FFFFFF\" font-family=\"sans-serif\" font-size=\"12\" "
         "dominant-baseline=\"hanging\">a&lt;b &amp; &quot;c&quot; &gt; 機首</text>\n"
         "</svg>\n");
+    EXPECT_EQ(skarvel::test::XmlError(c.document()), "");
 
     c.clear();
     EXPECT_EQ(c.elementCount(), 0u);
@@ -69,6 +72,23 @@ TEST(SvgCanvas, WritesOneElementPerDrawingCall) {
                             "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"30\" "
                             "viewBox=\"0 0 40 30\">\n"
                             "</svg>\n");
+}
+
+// Text in another encoding (a Shift-JIS file name), broken or overlong
+// UTF-8, and controls XML forbids become U+FFFD; the document stays well
+// formed and good characters stay as they are.
+TEST(SvgCanvas, TextThatIsNotUtf8StaysWellFormed) {
+    const std::string sjis = "\x8b\x40\x8e\xf1.kx"; // "機首.kx" in CP932
+    EXPECT_EQ(XmlEscaped(sjis), "\uFFFD@\uFFFD\uFFFD.kx");
+    EXPECT_EQ(XmlEscaped("a\x01"
+                         "b\tc\xc0\xaf"
+                         "d\xed\xa0\x80"
+                         "e\xef\xbf\xbf"),
+              "a\uFFFDb\tc\uFFFD\uFFFDd\uFFFD\uFFFD\uFFFDe\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(XmlEscaped("翼 \U0001F6E9 é"), "翼 \U0001F6E9 é");
+    SvgCanvas c(10, 10);
+    c.text({0, 0}, sjis + "\x1b[0m\xe6\x9c");
+    EXPECT_EQ(skarvel::test::XmlError(c.document()), "");
 }
 
 TEST(SvgCanvas, DottedPenDashesItsStrokes) {
