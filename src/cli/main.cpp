@@ -18,6 +18,8 @@
 #include "view/pattern.h"
 #include "view/sketch.h"
 
+#include <QGuiApplication>
+
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -495,6 +497,31 @@ std::string Today() {
     return text;
 }
 
+// Qt's runtime folder warning, which says nothing to a user of the command line.
+void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context,
+                             const QString& message) {
+    if (!message.startsWith(QStringLiteral("QStandardPaths:"))) {
+        qt_message_output(type, context, message);
+    }
+}
+
+// The PDF writer's fonts need a Qt application. It runs on the offscreen
+// platform whatever QT_QPA_PLATFORM says: a display platform without a
+// display would end the program.
+void StartOffscreenApplication() {
+    if (QCoreApplication::instance() != nullptr) {
+        return;
+    }
+    static int argc = 3;
+    static char name[] = "skarvel-cli";
+    static char option[] = "-platform";
+    static char platform[] = "offscreen";
+    static char* argv[] = {name, option, platform, nullptr};
+    const QtMessageHandler previous = qInstallMessageHandler(QuietAboutRuntimeFolder);
+    static QGuiApplication application(argc, argv);
+    qInstallMessageHandler(previous);
+}
+
 // The cutting pattern as PDF or SVG; a design without one is refused with
 // its reason and nothing is written (false).
 bool WritePattern(const Workspace& ws, const std::string& path, view::PaperSize paper) {
@@ -506,6 +533,7 @@ bool WritePattern(const Workspace& ws, const std::string& path, view::PaperSize 
         return false;
     }
     if (data::LowerExtension(path) == ".pdf") {
+        StartOffscreenApplication();
         picture::WritePatternPdf(layout, path);
     } else {
         picture::WritePatternSvg(layout, path);

@@ -14,7 +14,7 @@
 #include <QPen>
 
 #include <cmath>
-#include <memory>
+#include <stdexcept>
 
 namespace skarvel::picture {
 
@@ -40,13 +40,6 @@ QFont PatternFont(double pixels) {
 
 // Qt's note that a root user has no runtime folder says nothing about the
 // pattern: the command line does not pass it on.
-void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context,
-                             const QString& message) {
-    if (!message.startsWith(QStringLiteral("QStandardPaths:"))) {
-        qt_message_output(type, context, message);
-    }
-}
-
 } // namespace
 
 void PaintPatternPage(QPainter& painter, const view::PatternPage& page, double k) {
@@ -91,18 +84,10 @@ void PaintPatternPage(QPainter& painter, const view::PatternPage& page, double k
 }
 
 void WritePatternPdf(const view::PatternLayout& layout, const std::string& path) {
-    // The command line has no application of its own: Qt's fonts need one.
-    std::unique_ptr<QGuiApplication> application;
-    if (QCoreApplication::instance() == nullptr) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-        }
-        static int argc = 1;
-        static char name[] = "skarvel";
-        static char* argv[] = {name, nullptr};
-        const QtMessageHandler previous = qInstallMessageHandler(QuietAboutRuntimeFolder);
-        application = std::make_unique<QGuiApplication>(argc, argv);
-        qInstallMessageHandler(previous);
+    // Qt's fonts need an application; which platform it runs on is the
+    // program's choice, not this writer's.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        throw std::logic_error("the PDF pattern needs a QGuiApplication");
     }
     QByteArray bytes;
     {

@@ -15,7 +15,8 @@ namespace skarvel::picture {
 void PaintPatternPage(QPainter& painter, const view::PatternPage& page, double pixelsPerMm);
 
 // Writes every page as one PDF file, safely. Needs a QGuiApplication (the
-// command line starts one on the offscreen platform). Throws data::FileError.
+// command line starts one on the offscreen platform; without one it throws
+// std::logic_error). Throws data::FileError.
 void WritePatternPdf(const view::PatternLayout& layout, const std::string& path);
 
 } // namespace skarvel::picture
