@@ -536,7 +536,10 @@ bool WritePattern(const Workspace& ws, const std::string& path, view::PaperSize 
         StartOffscreenApplication();
         picture::WritePatternPdf(layout, path);
     } else {
-        picture::WritePatternSvg(layout, path);
+        for (const std::string& name : picture::WritePatternSvg(layout, path).removed) {
+            std::cerr << "skarvel-cli: removed \"" << data::QuotedName(name)
+                      << "\", a page of an earlier pattern under this name\n";
+        }
     }
     return true;
 }

@@ -364,7 +364,8 @@ void TFormSim::savePattern() {
         picture::WritePatternPdf(layout, ToStdString(file));
         return;
     }
-    const std::vector<std::string> written = picture::WritePatternSvg(layout, ToStdString(file));
+    const std::vector<std::string> written =
+        picture::WritePatternSvg(layout, ToStdString(file)).written;
     if (written.size() > 1) {
         QString names;
         for (const std::string& name : written) {

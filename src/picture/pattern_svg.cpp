@@ -3,7 +3,11 @@
 #include "data/textfile.h"
 #include "picture/svg_canvas.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
 
 namespace skarvel::picture {
 
@@ -94,27 +98,53 @@ std::vector<std::string> PatternSvgPages(const view::PatternLayout& layout) {
     return pages;
 }
 
-std::vector<std::string> WritePatternSvg(const view::PatternLayout& layout,
-                                         const std::string& path) {
-    const std::vector<std::string> pages = PatternSvgPages(layout);
-    std::vector<std::string> names;
-    for (std::size_t k = 0; k < pages.size(); ++k) {
-        std::string name = path;
-        if (pages.size() > 1) {
-            // NAME.svg -> NAME-2.svg
-            std::string tail = "-";
-            tail += std::to_string(k + 1);
-            if (data::HasExtension(path)) {
-                tail.append(path, path.rfind('.'), std::string::npos);
-                name = data::ReplaceExtension(path, tail);
-            } else {
-                name += tail;
-            }
-        }
-        data::WriteFileBytes(name, pages[k]);
-        names.push_back(name);
+std::string PatternSvgPageName(const std::string& path, std::size_t index, std::size_t count) {
+    if (count <= 1) {
+        return path;
     }
-    return names;
+    // NAME.svg -> NAME-2.svg
+    std::string tail = "-";
+    tail += std::to_string(index + 1);
+    if (data::HasExtension(path)) {
+        tail.append(path, path.rfind('.'), std::string::npos);
+        return data::ReplaceExtension(path, tail);
+    }
+    return path + tail;
+}
+
+PatternSvgFiles WritePatternSvg(const view::PatternLayout& layout, const std::string& path) {
+    const std::vector<std::string> pages = PatternSvgPages(layout);
+    PatternSvgFiles files;
+    std::vector<std::unique_ptr<data::SafeFileWriter>> writers;
+    for (std::size_t k = 0; k < pages.size(); ++k) {
+        files.written.push_back(PatternSvgPageName(path, k, pages.size()));
+        writers.push_back(std::make_unique<data::SafeFileWriter>(files.written.back()));
+        writers.back()->write(pages[k]);
+    }
+    for (const auto& writer : writers) {
+        writer->commit();
+    }
+    // What an earlier pattern of more pages, or of one, left under this name.
+    const auto remove = [&files](const std::string& name) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(name, error) &&
+            std::filesystem::remove(name, error)) {
+            files.removed.push_back(name);
+        }
+    };
+    const std::size_t many = std::max<std::size_t>(pages.size(), 2);
+    for (std::size_t k = pages.size() > 1 ? pages.size() : 0;; ++k) {
+        const std::string name = PatternSvgPageName(path, k, many);
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(name, error)) {
+            break;
+        }
+        remove(name);
+    }
+    if (pages.size() > 1) {
+        remove(path);
+    }
+    return files;
 }
 
 } // namespace skarvel::picture

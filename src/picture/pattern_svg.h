@@ -6,6 +6,7 @@
 
 #include "view/pattern.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,21 @@ namespace skarvel::picture {
 // One SVG document per page.
 std::vector<std::string> PatternSvgPages(const view::PatternLayout& layout);
 
+// The files of one pattern: what was written, and the pages of an earlier
+// pattern under the same name that were removed.
+struct PatternSvgFiles {
+    std::vector<std::string> written;
+    std::vector<std::string> removed;
+};
+
 // Writes the pages: to `path` when there is one, else to NAME-1.svg,
-// NAME-2.svg, … beside it. Returns the names written; throws data::FileError.
-std::vector<std::string> WritePatternSvg(const view::PatternLayout& layout,
-                                         const std::string& path);
+// NAME-2.svg, … beside it. Every page is written in full before any takes
+// its name, so a failure (FileError) leaves every old page as it was. Then
+// the pages an earlier pattern left under the same name are removed: NAME-k.svg
+// beyond the new count, and NAME.svg when the new pattern has several pages.
+PatternSvgFiles WritePatternSvg(const view::PatternLayout& layout, const std::string& path);
+
+// The name of page `index` (from 0) of `count` pages written to `path`.
+std::string PatternSvgPageName(const std::string& path, std::size_t index, std::size_t count);
 
 } // namespace skarvel::picture

@@ -9,7 +9,9 @@
 #include "picture/pattern_svg.h"
 #include "view/pattern.h"
 
+#include "common/temp_dir.h"
 #include "common/xml.h"
+#include "data/textfile.h"
 
 #include <gtest/gtest.h>
 
@@ -188,6 +190,44 @@ TEST(Pattern, PagesTilesAndFurniture) {
     EXPECT_NE(tiled[5].find(">6/6<"), std::string::npos);
     EXPECT_NE(tiled[5].find("data-piece=\"htail\""), std::string::npos);
     EXPECT_NE(tiled[0].find("width=\"182mm\""), std::string::npos);
+}
+
+// The pages of a pattern replace the earlier pattern under the same name as
+// a set: all written before any is renamed, the earlier set's extra pages
+// removed, and nothing new in place when a page cannot be written.
+TEST(Pattern, SvgPagesReplaceTheEarlierSet) {
+    const skarvel::test::TempDir dir;
+    const std::string target = dir.file("p.svg");
+    const auto files = [&dir] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    Design large;
+    large.tables.design.setCell(dz::MainWing, dz::Span, "400");
+    large.computed = model::ComputeDesign(large.tables, large.model);
+    const Design small;
+    using skarvel::picture::WritePatternSvg;
+    const auto many = WritePatternSvg(large.layout(view::PaperSize::B5), target);
+    EXPECT_EQ(many.written.size(), 6u);
+    EXPECT_TRUE(many.removed.empty());
+    const auto one = WritePatternSvg(small.layout(), target);
+    EXPECT_EQ(files(), std::vector<std::string>{"p.svg"});
+    EXPECT_EQ(one.removed.size(), 6u);
+    const auto again = WritePatternSvg(large.layout(view::PaperSize::B5), target);
+    EXPECT_EQ(again.removed, std::vector<std::string>{target});
+    EXPECT_EQ(files().size(), 6u);
+
+    // Page 4 cannot be written (a folder holds its name): pages 1 to 3 are
+    // the old ones still.
+    const std::string before = data::ReadFileBytes(dir.file("p-1.svg"));
+    std::filesystem::remove(dir.file("p-4.svg"));
+    std::filesystem::create_directory(dir.file("p-4.svg"));
+    EXPECT_THROW(WritePatternSvg(large.layout(view::PaperSize::A4), target), data::FileError);
+    EXPECT_EQ(data::ReadFileBytes(dir.file("p-1.svg")), before);
 }
 
 TEST(Pattern, ADesignWithoutAPatternSaysWhy) {
