@@ -389,6 +389,15 @@ class CellDelegate : public QStyledItemDelegate {
             style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
             opt.rect.adjust(std::min(indent, opt.rect.width()), 0, 0, 0);
         }
+        // Text wider than its cell is cut on the right, never on the left,
+        // so that a number keeps its sign and its leading digits.
+        if ((opt.displayAlignment & Qt::AlignRight) != 0) {
+            const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+            if (opt.fontMetrics.horizontalAdvance(opt.text) > opt.rect.width() - 2 * margin) {
+                opt.displayAlignment =
+                    (opt.displayAlignment & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+            }
+        }
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
     }
 

@@ -440,4 +440,20 @@ TEST_F(TableViewTest, CellPicturesDrawWhatTheCellsShow) {
     }
 }
 
+// A number wider than its cell loses its last digits, not its sign: with
+// the cell too narrow for either, -1665.6 and 1665.6 still look different.
+TEST_F(TableViewTest, ANarrowCellKeepsTheSignAndLeadingDigits) {
+    data::Table& marker = tables_.marker;
+    TableView& v = show(marker);
+    const int column = data::marker::kValueColumn - v.tableModel()->columnOffset();
+    v.setColumnWidth(column, v.fontMetrics().horizontalAdvance(QStringLiteral("665.6")));
+    const auto cell = [&](const char* text) {
+        marker.setCell(data::marker::kValueColumn, 1, text);
+        v.tableModel()->refresh();
+        return Drawn(v).copy(v.visualRect(v.tableModel()->indexOf(data::marker::kValueColumn, 1)));
+    };
+    EXPECT_TRUE(cell("-1665.6000") != cell("1665.6000"));
+    EXPECT_TRUE(cell("-1665.6000") != cell("-2665.6000")); // the leading digit shows
+}
+
 } // namespace
