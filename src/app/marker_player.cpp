@@ -32,7 +32,9 @@ void MarkerPlayer::trackChanged() {
 }
 
 std::optional<int> MarkerPlayer::chartPointOf(int i) const {
-    if (page_ != Page::Charts || busy_) {
+    // Every chart follows the one marker, whichever page is shown; a flight
+    // in progress fills the charts and owns them.
+    if (busy_ || i < 0) {
         return std::nullopt;
     }
     return i / 5;
@@ -70,7 +72,7 @@ void MarkerPlayer::showSample(int i, std::optional<int> chartPoint) {
 }
 
 void MarkerPlayer::showMarkerSample(int i) {
-    showSample(i, std::nullopt);
+    showSample(i, chartPointOf(i));
 }
 
 void MarkerPlayer::keepMarkerInFlight() {

@@ -24,8 +24,8 @@ class MarkerView {
   public:
     virtual ~MarkerView() = default;
     // The marker moved, or the track bar's range changed: the table, bars
-    // and dials follow; on the chart page the charts' marker goes to chart
-    // point `chartPoint` (sample 5k) when there is one.
+    // and dials follow; every chart's marker goes to chart point
+    // `chartPoint` (sample 5k) when there is one, whichever page is shown.
     virtual void markerMoved(std::optional<int> chartPoint) = 0;
 };
 
@@ -57,7 +57,8 @@ class MarkerPlayer {
     }
     view::InstrumentBars bars() const { return view::BarValues(markerState()); }
     // Marker := i, its values into the marker table (not while a flight runs),
-    // and the view follows.
+    // and the view follows, the charts' marker included (none for the
+    // launch preview, -1).
     void showMarkerSample(int i);
     // After a flight: a marker beyond its end goes back to the track bar.
     void keepMarkerInFlight();

@@ -312,9 +312,12 @@ void Chart::setMarker(int k) {
             marker_->addData(x, lines_[s]->data()->at(k)->value);
         }
     }
-    // Mouse moves come in bursts: draw once when the events have been handled.
-    plot_->replot(QCustomPlot::rpQueuedReplot);
-    dirty_ = false;
+    // A hidden chart is drawn when it is shown. Mouse moves come in bursts:
+    // draw once when the events have been handled.
+    dirty_ = true;
+    if (isVisible()) {
+        replot();
+    }
 }
 
 int Chart::markerPointCount() const {

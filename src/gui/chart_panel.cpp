@@ -130,11 +130,7 @@ void ChartPanel::autoScaleAll() {
 }
 
 void ChartPanel::moveMarker(int k) {
-    moveMarkerOn(currentChart(), k);
-}
-
-void ChartPanel::moveMarkerOn(int chart, int k) {
-    if (Chart* c = this->chart(chart)) {
+    for (Chart* c : charts_) {
         c->setMarker(k);
     }
 }

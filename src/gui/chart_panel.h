@@ -36,9 +36,8 @@ class ChartPanel : public QWidget {
     void appendSample(const sim::FlightSample& s, double airspeed);
     // After a run: every chart fitted to its data and drawn.
     void autoScaleAll();
-    // Marks chart point k on the visible chart, or on the given one.
+    // Marks chart point k on every chart (the hidden ones are drawn when shown).
     void moveMarker(int k);
-    void moveMarkerOn(int chart, int k);
     // Draws the visible chart if points came since its last drawing; cheap
     // otherwise, so that a running flight can call it at every display refresh.
     void replotVisibleIfDirty();

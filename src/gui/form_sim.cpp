@@ -294,15 +294,11 @@ void TFormSim::connectMarker() {
             [this](bool on) { guardedView([this, on] { ws_.marker().setFourSeconds(on); }); });
     // The mouse over a chart reads the flight there: table, bars, dials and
     // the chart's marker, not the track bar.
-    connect(charts_, &ChartPanel::mouseTime, this, [this](int chart, double t) {
+    connect(charts_, &ChartPanel::mouseTime, this, [this](int, double t) {
         if (ws_.busy()) {
             return;
         }
-        guardedView([this, chart, t] {
-            const int i = ws_.marker().sampleAtTime(t);
-            charts_->moveMarkerOn(chart, i / 5);
-            ws_.marker().showMarkerSample(i);
-        });
+        guardedView([this, t] { ws_.marker().showMarkerSample(ws_.marker().sampleAtTime(t)); });
     });
     connect(rightTabs_, &QTabWidget::currentChanged, this,
             [this](int index) { ws_.marker().setVisiblePage(static_cast<app::Page>(index)); });

@@ -81,11 +81,12 @@ TEST(Marker, TrackBarTableAndFourSeconds) {
     EXPECT_EQ(marker.trackMax(), n);
     EXPECT_EQ(marker.trackPosition(), 400);
 
-    // On the chart page the visible chart marks point p div 5, for the track
+    // The charts mark point p div 5 whichever page is shown, for the track
     // bar and for a typed point alike.
     Frames frames(ws);
-    marker.setVisiblePage(Page::Charts);
+    marker.setVisiblePage(Page::Trajectory);
     marker.setTrackPosition(7);
+    marker.setVisiblePage(Page::Charts);
     ws.editCell(TableId::Marker, mk::kValueColumn, mk::PointNumber, "52");
     marker.markerCellEntered(mk::PointNumber);
     EXPECT_EQ(frames.chartPoints, (std::vector<int>{1, 10}));
