@@ -8,8 +8,10 @@ _skarvel_cli_files() {
 }
 
 _skarvel_cli() {
-    local cur prev words cword
-    _init_completion || return
+    local cur prev words cword split
+    # -s: a value attached to a long option (--out=FILE) completes as the
+    # option's next argument would.
+    _init_completion -s || return
 
     local commands='fly estimate design analyse sweep help'
     if ((cword == 1)); then
@@ -61,7 +63,7 @@ _skarvel_cli() {
             COMPREPLY=($(compgen -W '滞空時間 最大高度 着地距離 旋回半径 速度 沈下率' -- "$cur"))
             return
             ;;
-        --size | --angles | --marker | --marker-time | --set | --vary | -j | --shard)
+        --size | --angles | --marker | --marker-time | --set | --vary | -j | --jobs | --shard)
             # A value to type.
             return
             ;;
@@ -83,7 +85,7 @@ _skarvel_cli() {
             options='--design --polar'
             ;;
         sweep)
-            options='--design --vary -j --shard --out --best --quiet'
+            options='--design --vary -j --jobs --shard --out --best --quiet'
             ;;
         *)
             return

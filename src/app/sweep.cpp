@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <system_error>
 
 namespace skarvel::app {
 
@@ -206,15 +207,29 @@ ParsedVariable Parse(std::string_view spec) {
     if (p.step == 0) {
         Refuse(v.name, Reason::ZeroStep, "the step is 0");
     }
-    const double steps = (to - p.from) / p.step;
-    if (!std::isfinite(steps) || steps < -0.5) {
+    const double span = to - p.from;
+    if (!std::isfinite(span)) {
+        Refuse(v.name, Reason::Overflow, "the range from FROM to TO overflows");
+    }
+    const double steps = span / p.step;
+    if (steps < -0.5) {
         Refuse(v.name, Reason::AwayFromTo, "the step leads away from TO");
     }
+    // A step far below the span makes more values than a double counts.
     const double count = std::floor(steps + 0.5) + 1;
     if (count > static_cast<double>(kMaxSweepPoints)) {
-        Refuse(v.name, Reason::TooMany, "more than 10000000 values");
+        constexpr double kCountable = 9007199254740992.0; // 2^53
+        if (count >= kCountable) {
+            Refuse(v.name, Reason::TooMany, "too many values (more than 10000000)");
+        }
+        const std::string text = data::FormatShortest(count);
+        Refuse(v.name, Reason::TooMany, text + " values, more than 10000000", text);
     }
     p.count = static_cast<std::size_t>(count);
+    // TO is reached within half a step, which may lie beyond the doubles.
+    if (!std::isfinite(p.from + static_cast<double>(p.count - 1) * p.step)) {
+        Refuse(v.name, Reason::Overflow, "the range's last value overflows");
+    }
     return p;
 }
 
@@ -228,8 +243,8 @@ SweepVariable ParseSweepVariable(std::string_view spec) {
     ParsedVariable p = Parse(spec);
     SweepVariable& v = p.variable;
     if (p.parts.size() == 1) {
-        v.values.emplace_back(p.parts[0]);
-        CheckAccepted(v, v.values.back());
+        v.values = SweepValues(std::string(p.parts[0]));
+        CheckAccepted(v, v.values[0]);
         return std::move(v);
     }
     std::optional<int> decimals = Decimals(p.parts[0]);
@@ -238,12 +253,17 @@ SweepVariable ParseSweepVariable(std::string_view spec) {
     } else {
         decimals = std::max(*decimals, *d);
     }
-    v.values.reserve(p.count);
-    for (std::size_t k = 0; k < p.count; ++k) {
-        v.values.push_back(ValueText(p.from + static_cast<double>(k) * p.step, decimals));
-        CheckAccepted(v, v.values.back());
-    }
+    // The texts of finite values have only digits, signs, points and
+    // exponents, which every number cell takes.
+    v.values = SweepValues(p.from, p.step, p.count, decimals);
     return std::move(v);
+}
+
+std::string SweepValues::operator[](std::size_t k) const {
+    if (!range_) {
+        return value_;
+    }
+    return ValueText(from_ + static_cast<double>(k) * step_, decimals_);
 }
 
 SweepGrid::SweepGrid(std::vector<SweepVariable> variables) : variables_(std::move(variables)) {
@@ -414,10 +434,31 @@ Sweep::Sweep(SweepBase base, SweepGrid grid, SweepOptions options)
     }
     workers = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(workers),
                                                      std::max<std::size_t>(points_, 1)));
-    running_ = static_cast<std::size_t>(workers);
+    window_ = options_.window != 0
+                  ? options_.window
+                  : std::max<std::size_t>(1024, 4 * static_cast<std::size_t>(workers));
+    workersWanted_ = workers;
     threads_.reserve(static_cast<std::size_t>(workers));
     for (int w = 0; w < workers; ++w) {
-        threads_.emplace_back([this] { work(); });
+        {
+            const std::lock_guard lock(mutex_);
+            ++running_;
+        }
+        try {
+            const auto body = [this] { work(); };
+            threads_.push_back(options_.startThread ? options_.startThread(body)
+                                                    : std::jthread(body));
+        } catch (const std::system_error& e) {
+            {
+                const std::lock_guard lock(mutex_);
+                --running_;
+            }
+            workerFailure_ = e.what();
+            break;
+        }
+    }
+    if (threads_.empty()) {
+        throw std::runtime_error("cannot start a worker thread: " + workerFailure_);
     }
 }
 
@@ -436,6 +477,15 @@ void Sweep::work() {
         const std::size_t k = next_++;
         if (k >= points_) {
             break;
+        }
+        {
+            // The rows before k are flown or being flown, so the window
+            // moves on whoever waits here.
+            std::unique_lock lock(mutex_);
+            room_.wait(lock, [&] { return cancelled_ || k < taken_ + window_; });
+            if (cancelled_) {
+                break;
+            }
         }
         SweepRow row;
         try {
@@ -467,6 +517,10 @@ std::vector<SweepRow> Sweep::takeRows(std::chrono::milliseconds wait) {
         rows.push_back(std::move(at->second));
         ++taken_;
     }
+    lock.unlock();
+    if (!rows.empty()) {
+        room_.notify_all();
+    }
     return rows;
 }
 
@@ -484,8 +538,13 @@ SweepProgress Sweep::progress() const {
 }
 
 void Sweep::cancel() {
-    cancelled_ = true;
+    {
+        // Under the lock, so that a worker about to wait for room sees it.
+        const std::lock_guard lock(mutex_);
+        cancelled_ = true;
+    }
     ready_.notify_all();
+    room_.notify_all();
 }
 
 bool Sweep::finished() const {

@@ -12,6 +12,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -35,7 +37,9 @@ class SweepError : public std::runtime_error {
         NotANumber,     // part() is "FROM", "TO", "STEP" or "VALUE"
         ZeroStep,
         AwayFromTo, // the step leads away from TO
-        TooMany,    // more values or points than a sweep takes
+        TooMany,    // more values or points than a sweep takes; part() is the
+                    // count when it can be told, else empty
+        Overflow,   // TO - FROM or a value beyond the range of a double
         Refused,    // a value the cell would refuse, a cell varied twice, …
     };
     SweepError(Reason reason, const std::string& what, std::string part = {})
@@ -50,19 +54,70 @@ class SweepError : public std::runtime_error {
 
 inline constexpr std::size_t kMaxSweepPoints = 10'000'000;
 
+// A variable's values, the texts as a user would type them. A range makes
+// each text when it is asked for, so that 10^7 values take no more memory
+// than one.
+class SweepValues {
+  public:
+    SweepValues() = default;
+    explicit SweepValues(std::string value) : value_(std::move(value)), count_(1) {}
+    // from + k * step for k below count, with `decimals` decimals (none: the
+    // shortest text that reads back the same).
+    SweepValues(double from, double step, std::size_t count, std::optional<int> decimals)
+        : from_(from), step_(step), count_(count), decimals_(decimals), range_(true) {}
+
+    std::size_t size() const { return count_; }
+    std::string operator[](std::size_t k) const;
+
+    class Iterator {
+      public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = std::string;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = std::string;
+        Iterator() = default;
+        Iterator(const SweepValues* values, std::size_t k) : values_(values), k_(k) {}
+        std::string operator*() const { return (*values_)[k_]; }
+        Iterator& operator++() {
+            ++k_;
+            return *this;
+        }
+        Iterator operator++(int) {
+            Iterator was = *this;
+            ++k_;
+            return was;
+        }
+        bool operator==(const Iterator& other) const { return k_ == other.k_; }
+
+      private:
+        const SweepValues* values_ = nullptr;
+        std::size_t k_ = 0;
+    };
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, count_}; }
+
+  private:
+    std::string value_; // the one value as written
+    double from_ = 0, step_ = 0;
+    std::size_t count_ = 0;
+    std::optional<int> decimals_;
+    bool range_ = false;
+};
+
 struct SweepVariable {
     std::string name; // as written: an input caption, or COLUMN/ROW of the design
     bool design = false;
     int column = 0; // the cell the values are written into
     int row = 0;
-    std::vector<std::string> values; // the texts, as a user would type them
+    SweepValues values;
 };
 
 // "NAME=FROM:TO:STEP" (TO included within half a step; STEP may be negative)
 // or "NAME=V". Values are written with the decimals their texts have.
 // Throws SweepError for an unknown name, a cell that cannot be typed into, a
-// malformed range, a step of 0 or one that leads away from TO, too many
-// values, or a value the cell would refuse.
+// malformed range, a step of 0 or one that leads away from TO, a range
+// beyond the doubles, too many values, or a value the cell would refuse.
 SweepVariable ParseSweepVariable(std::string_view spec);
 // How many values that variable has, checked as ParseSweepVariable checks it
 // but without writing the values (a window counts the points as the user types).
@@ -136,6 +191,13 @@ struct SweepOptions {
     int workers = 0;       // 0: one per core
     std::size_t shard = 0; // the points whose index mod shards equals shard
     std::size_t shards = 1;
+    // How far the workers may run ahead of takeRows: a worker waits before
+    // a point this many positions past the first row not taken yet. 0: 1024,
+    // at least 4 per worker.
+    std::size_t window = 0;
+    // Starts a worker thread; std::jthread when empty. Like std::thread it
+    // throws std::system_error when the system refuses a thread.
+    std::function<std::jthread(std::function<void()>)> startThread = nullptr;
 };
 
 struct SweepProgress {
@@ -149,6 +211,9 @@ struct SweepProgress {
 // worker flies from its own copy of the base and its own flight record.
 class Sweep {
   public:
+    // When the system refuses some of the worker threads, the sweep runs on
+    // those that started (workers() below workersWanted()); when it refuses
+    // the first, this throws std::runtime_error naming the reason.
     Sweep(SweepBase base, SweepGrid grid, SweepOptions options = {});
     ~Sweep(); // cancels and waits for the workers
     Sweep(const Sweep&) = delete;
@@ -157,10 +222,13 @@ class Sweep {
     const SweepGrid& grid() const { return grid_; }
     std::size_t size() const { return points_; }
     int workers() const { return static_cast<int>(threads_.size()); }
+    int workersWanted() const { return workersWanted_; }
+    // Why a worker could not start; empty when every one did.
+    const std::string& workerFailure() const { return workerFailure_; }
 
     // The rows finished since the last call, in grid order and without a
     // gap: a row waits for those before it. Waits up to `wait` when none
-    // is ready.
+    // is ready. Workers wait for a call when they are a window ahead.
     std::vector<SweepRow> takeRows(std::chrono::milliseconds wait = std::chrono::milliseconds(0));
     SweepProgress progress() const;
     // Workers stop after their current flight; rows after a gap are dropped.
@@ -177,12 +245,16 @@ class Sweep {
     SweepGrid grid_;
     SweepOptions options_;
     std::size_t points_ = 0;
+    std::size_t window_ = 0;
+    int workersWanted_ = 0;
+    std::string workerFailure_;
     std::chrono::steady_clock::time_point start_;
     std::atomic<std::size_t> next_{0};
     std::atomic<std::size_t> done_{0};
     std::atomic<bool> cancelled_{false};
     mutable std::mutex mutex_;
-    std::condition_variable ready_;
+    std::condition_variable ready_;           // a row finished or a worker ended
+    std::condition_variable room_;            // rows taken or the sweep cancelled
     std::map<std::size_t, SweepRow> waiting_; // finished, by position in the shard
     std::size_t taken_ = 0;                   // positions handed out by takeRows
     std::size_t running_ = 0;                 // workers still working

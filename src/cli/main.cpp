@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <exception>
 #include <functional>
 #include <iostream>
 #include <limits>
@@ -49,6 +50,9 @@ using skarvel::app::Option;
 constexpr int kOk = 0;
 constexpr int kFlightError = 1;
 constexpr int kUsage = 2;
+// The most workers a sweep takes: far more threads than any machine's cores
+// only cost memory.
+constexpr int kMaxJobs = 256;
 
 const char* const kUsageText =
     "usage: skarvel-cli fly [INPUT.kxs] [--design DESIGN.kx] [--export FILE.txt|-]\n"
@@ -60,12 +64,14 @@ const char* const kUsageText =
     "                       [--save-design FILE.kx]\n"
     "       skarvel-cli analyse [INPUT.kxs] [--design DESIGN.kx] [--polar]\n"
     "       skarvel-cli sweep [INPUT.kxs] [--design DESIGN.kx] --vary NAME=FROM:TO:STEP ...\n"
-    "                       [-j N] [--shard I/N] [--out FILE.csv|-] [--best FIGURE] [--quiet]\n"
+    "                       [-j N | --jobs N] [--shard I/N] [--out FILE.csv|-]\n"
+    "                       [--best FIGURE] [--quiet]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "                       [--sketch FILE.svg|.emf|.wmf [--size WxH]]\n"
     "                       [--pattern FILE.pdf|.svg [--paper A4|A3|B5|Letter]]\n"
     "       skarvel-cli help | --help | -h   (this text)\n"
     "       skarvel-cli --version\n"
+    "An option's value may be attached: --out=FILE, --jobs=N, -jN.\n"
     "--export - writes the flight text (CP932, CR LF) to standard output instead of\n"
     "the history lines.\n"
     "--trajectory writes the trajectory view as the window shows it after the flight\n"
@@ -77,9 +83,11 @@ const char* const kUsageText =
     "--set NAME=VALUE writes a value into an input-data row (its caption) or a design\n"
     "cell (COLUMN/ROW, needs --design) before the flight, as sweep does for a point.\n"
     "sweep flies every point of the grid (the last --vary varying fastest) on -j\n"
-    "workers (default: every core) and writes CSV; --shard I/N keeps the points whose\n"
-    "index mod N is I; --best prints the best point's line (largest FIGURE, least\n"
-    "沈下率); Ctrl-C ends it with the finished rows written (exit 130).\n"
+    "workers (1..256, default: every core) and writes CSV; --shard I/N keeps the\n"
+    "points whose index mod N is I; --best prints the best point's line (largest\n"
+    "FIGURE, least 沈下率); Ctrl-C ends it with the finished rows written (exit 130).\n"
+    "--pattern takes a name before the extension that does not start with \"-\";\n"
+    "--paper needs --pattern.\n"
     "analyse prints the steady glide (trim), the static margin and the modes about\n"
     "it; --polar adds the glide polar over the tail setting. Exit 1 when the glide\n"
     "does not trim.\n";
@@ -266,6 +274,9 @@ Options ParseArguments(const std::vector<std::string>& args) {
     std::optional<std::string> angles;
     std::optional<std::string> marker;
     std::optional<std::string> markerTime;
+    std::optional<std::string> jobs;
+    std::optional<std::string> shard;
+    std::optional<std::string> paper;
     bool anySwitch = false;
     o.command = args[0];
     if (o.command == "help" || o.command == "--help" || o.command == "-h") {
@@ -281,23 +292,45 @@ Options ParseArguments(const std::vector<std::string>& args) {
         throw UsageError("unknown command \"" + data::QuotedName(o.command) + "\"");
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        // The argument after `a`; a file name must not be empty, or it would
-        // become a hidden file named by its extension alone.
+        std::string a = args[i];
+        // As getopt takes them, a value may come in the option's own word:
+        // "--name=VALUE", and "-jN" for the one short option with a value.
+        std::optional<std::string> attached;
+        if (a.rfind("--", 0) == 0) {
+            if (const std::size_t equals = a.find('='); equals != std::string::npos) {
+                attached = a.substr(equals + 1);
+                a.resize(equals);
+            }
+        } else if (a.size() > 2 && a.rfind("-j", 0) == 0) {
+            attached = a.substr(2);
+            a.resize(2);
+        }
+        // The option's value, attached or the next argument; a file name must
+        // not be empty, or it would become a hidden file named by its
+        // extension alone.
         auto value = [&](std::optional<std::string>& slot, bool fileName = true) {
-            if (i + 1 >= args.size()) {
+            if (!attached && i + 1 >= args.size()) {
                 throw UsageError(data::QuotedName(a) + " needs " +
                                  (fileName ? "a file name" : "a value"));
             }
             if (slot) {
                 throw UsageError(data::QuotedName(a) + " given twice");
             }
-            if (fileName && args[i + 1].empty()) {
+            const std::string& text = attached ? *attached : args[i + 1];
+            if (fileName && text.empty()) {
                 throw UsageError(data::QuotedName(a) + " needs a file name, not an empty one");
             }
-            slot = args[++i];
+            slot = text;
+            if (attached) {
+                attached.reset();
+            } else {
+                ++i;
+            }
         };
         if (a == "--help" || a == "-h") {
+            if (attached) {
+                throw UsageError(data::QuotedName(a) + " takes no value");
+            }
             o.command = "help";
             return o;
         }
@@ -327,17 +360,15 @@ Options ParseArguments(const std::vector<std::string>& args) {
             std::optional<std::string> spec;
             value(spec, false);
             (fly ? o.settings : o.vary).push_back(*spec);
-        } else if (a == "-j" && o.command == "sweep") {
-            std::optional<std::string> jobs;
+        } else if ((a == "-j" || a == "--jobs") && o.command == "sweep") {
             value(jobs, false);
-            const auto n = ParseInt(*jobs, 1, 4096);
+            const auto n = ParseInt(*jobs, 1, kMaxJobs);
             if (!n) {
-                throw UsageError("-j needs a number of workers 1..4096, not \"" +
-                                 data::QuotedName(*jobs) + "\"");
+                throw UsageError(a + " needs a number of workers 1.." + std::to_string(kMaxJobs) +
+                                 ", not \"" + data::QuotedName(*jobs) + "\"");
             }
             o.jobs = *n;
         } else if (a == "--shard" && o.command == "sweep") {
-            std::optional<std::string> shard;
             value(shard, false);
             const auto in = ParsePair(*shard, '/', 0, std::numeric_limits<int>::max());
             if (!in || in->second < 1 || in->first >= in->second) {
@@ -366,8 +397,15 @@ Options ParseArguments(const std::vector<std::string>& args) {
                 throw UsageError("\"" + data::QuotedName(*o.pattern) +
                                  "\": the pattern must be a .pdf or .svg file");
             }
+            // A name of the extension alone would be a hidden file, and one
+            // led by a dash reads as an option to the next program.
+            const std::string_view name = data::LastPathComponent(*o.pattern);
+            if (name.size() == ext.size() || name[0] == '-') {
+                throw UsageError("\"" + data::QuotedName(*o.pattern) +
+                                 "\": the pattern needs a file name before the extension "
+                                 "that does not start with \"-\"");
+            }
         } else if (a == "--paper" && o.command == "design") {
-            std::optional<std::string> paper;
             value(paper, false);
             const auto size = view::PaperSizeFromName(*paper);
             if (!size) {
@@ -392,6 +430,9 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else {
             throw UsageError("more than one input file: \"" + data::QuotedName(a) + "\"");
         }
+        if (attached) {
+            throw UsageError(data::QuotedName(a) + " takes no value");
+        }
     }
     if (o.command == "design") {
         if (!o.input) {
@@ -399,6 +440,9 @@ Options ParseArguments(const std::vector<std::string>& args) {
         }
         o.design = o.input;
         o.input.reset();
+        if (paper && !o.pattern) {
+            throw UsageError("--paper needs --pattern");
+        }
         ParseSketchOptions(o, size);
         return o;
     }
@@ -551,12 +595,15 @@ extern "C" void OnInterrupt(int) {
     interrupted = 1;
 }
 
-// What was gathered and `text` go to standard output now.
+// What was gathered and `text` go to standard output now. What cannot be
+// written is dropped, so that the error is reported once.
 void WriteOut(std::string_view text) {
     out += text;
     if (!FlushOutput()) {
+        const int error = errno;
+        out.clear();
         throw std::runtime_error(std::string("cannot write to standard output: ") +
-                                 std::strerror(errno));
+                                 std::strerror(error));
     }
 }
 
@@ -581,31 +628,49 @@ int RunSweep(const Options& o, Workspace& ws, skarvel::app::SweepGrid grid) {
     if (!toStdout) {
         file.emplace(*o.outFile);
     }
+    // A failed write to the file ends the sweep; the lines before it stay.
+    std::exception_ptr fileError;
     const auto emit = [&](std::string_view text) {
-        if (file) {
-            file->write(text);
-        } else {
+        if (!file) {
             WriteOut(text);
+            return;
+        }
+        try {
+            file->write(text);
+        } catch (const std::exception&) {
+            fileError = std::current_exception();
         }
     };
-    emit(SweepCsvHeader(grid));
-    struct sigaction action {};
+    // A script's background job starts with Ctrl-C ignored, and so it stays.
     struct sigaction previous {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, &previous);
+    ::sigaction(SIGINT, nullptr, &previous);
+    const bool catchInterrupt =
+        (previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_IGN;
+    if (catchInterrupt) {
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, nullptr);
+    }
     const bool bar = !o.quiet && ::isatty(STDERR_FILENO) == 1;
     std::optional<SweepRow> best;
     {
         Sweep sweep(ws.sweepBase(), std::move(grid), SweepOptions{o.jobs, o.shard, o.shards});
-        for (;;) {
+        if (sweep.workers() < sweep.workersWanted()) {
+            std::cerr << "skarvel-cli: warning: only " << sweep.workers() << " of "
+                      << sweep.workersWanted() << " workers could start (" << sweep.workerFailure()
+                      << "); the sweep goes on with them\n";
+        }
+        emit(SweepCsvHeader(sweep.grid()));
+        while (!fileError) {
             if (interrupted != 0) {
                 sweep.cancel();
             }
             std::string chunk;
             for (SweepRow& row : sweep.takeRows(std::chrono::milliseconds(100))) {
                 chunk += SweepCsvLine(row);
-                if (figure && (!best || BetterRow(row, *best, *figure))) {
+                // A failed point is never the best, not even the only one.
+                if (figure && row.summary && (!best || BetterRow(row, *best, *figure))) {
                     best = std::move(row);
                 }
             }
@@ -629,15 +694,29 @@ int RunSweep(const Options& o, Workspace& ws, skarvel::app::SweepGrid grid) {
             }
         }
     }
-    ::sigaction(SIGINT, &previous, nullptr);
+    if (catchInterrupt) {
+        ::sigaction(SIGINT, &previous, nullptr);
+    }
     if (bar) {
         std::cerr << '\n';
     }
     if (file) {
-        // The rows finished so far, in order, also after Ctrl-C.
-        file->commit();
+        // The rows finished so far, in order, also after Ctrl-C or a failed
+        // write; that write's error is the one reported.
+        try {
+            file->commit();
+        } catch (const std::exception&) {
+            if (!fileError) {
+                throw;
+            }
+        }
+        if (fileError) {
+            std::rethrow_exception(fileError);
+        }
     }
-    if (best) {
+    if (figure && !best) {
+        std::cerr << "skarvel-cli: no best point: every point flown ended in \"Error\"\n";
+    } else if (best) {
         if (toStdout) {
             std::cerr << "best: " << SweepCsvLine(*best);
         } else {
@@ -767,6 +846,9 @@ int Run(const Options& o) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A reader that went away (sweep | head) is a failed write reported with
+    // exit status 2, not a death by SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     int status = kUsage;
     try {

@@ -10,7 +10,11 @@
 
 #include <bit>
 #include <chrono>
+#include <fstream>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -62,7 +66,10 @@ TEST(SweepVariables, ValuesAsTypedAndRefusals) {
     EXPECT_EQ(Refusal("初速=1:2:-1"), "初速: the step leads away from TO");
     EXPECT_EQ(Refusal("初速=1:2"), "初速: a range is FROM:TO:STEP, not \"1:2\"");
     EXPECT_EQ(Refusal("初速=x"), "初速: the value \"x\" is not a number");
-    EXPECT_EQ(Refusal("初速=0:1e8:1"), "初速: more than 10000000 values");
+    EXPECT_EQ(Refusal("初速=0:1e8:1"), "初速: 100000001 values, more than 10000000");
+    EXPECT_EQ(Refusal("初速=0:1:1e-300"), "初速: too many values (more than 10000000)");
+    EXPECT_EQ(Refusal("初速=-1e308:1e308:1e307"), "初速: the range from FROM to TO overflows");
+    EXPECT_EQ(Refusal("初速=0:1.7e308:1e308"), "初速: the range's last value overflows");
     EXPECT_EQ(Refusal("初速"), "\"初速\": a variable is NAME=FROM:TO:STEP or NAME=VALUE");
 
     // The grid: the last variable fastest, no cell twice, at most 10^7 points.
@@ -74,6 +81,38 @@ TEST(SweepVariables, ValuesAsTypedAndRefusals) {
     EXPECT_THROW(
         SweepGrid({ParseSweepVariable("初速=0:9999:1"), ParseSweepVariable("高度=0:9999:1")}),
         SweepError);
+}
+
+// The count a window shows for a refused range, when it can be told.
+TEST(SweepVariables, TooManyValuesTellTheirCount) {
+    for (const auto& [spec, count] :
+         {std::pair{"初速=0:1e8:1", "100000001"}, std::pair{"初速=0:1:1e-300", ""}}) {
+        try {
+            skarvel::app::SweepValueCount(spec);
+            ADD_FAILURE() << spec;
+        } catch (const SweepError& e) {
+            EXPECT_EQ(e.reason(), SweepError::Reason::TooMany);
+            EXPECT_EQ(e.part(), count);
+        }
+    }
+}
+
+std::size_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// 10^7 values cost no memory until a point asks for its own.
+TEST(SweepVariables, ValuesAreMadeWhenAskedFor) {
+    const std::size_t before = ResidentBytes();
+    const auto v = ParseSweepVariable("初速=0:0.9999999:0.0000001");
+    EXPECT_LT(ResidentBytes() - before, 8u << 20);
+    ASSERT_EQ(v.values.size(), 10'000'000u);
+    EXPECT_EQ(v.values[0], "0.0000000");
+    EXPECT_EQ(v.values[1234567], "0.1234567");
+    EXPECT_EQ(v.values[9'999'999], "0.9999999");
 }
 
 bool SameBits(const std::optional<skarvel::sim::FlightSummary>& a,
@@ -179,6 +218,54 @@ TEST(Sweep, CancelledRowsEndWithoutAGap) {
         EXPECT_EQ(rows[k].point, k);
     }
     EXPECT_EQ(sweep.progress().total, grid.size());
+}
+
+// A reader that stops taking rows stops the workers a window ahead of it,
+// and a sweep ended then does not wait for them.
+TEST(Sweep, WorkersWaitForTheReader) {
+    Workspace ws;
+    const SweepGrid grid({ParseSweepVariable("初速=100:101:0.01")});
+    skarvel::app::SweepOptions options{2};
+    options.window = 3;
+    Sweep sweep(ws.sweepBase(), grid, options);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (sweep.progress().done < 3 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(sweep.progress().done, 3u);
+    EXPECT_EQ(sweep.takeRows().size(), 3u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(sweep.progress().done, 6u);
+}
+
+// When the system refuses threads, the sweep flies on those that started;
+// without any it fails at once.
+TEST(Sweep, RefusedWorkerThreads) {
+    Workspace ws;
+    const SweepGrid grid({ParseSweepVariable("初速=100:100.1:0.01")});
+    int started = 0;
+    skarvel::app::SweepOptions options{3};
+    options.startThread = [&started](std::function<void()> work) {
+        if (started == 1) {
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
+        }
+        ++started;
+        return std::jthread(std::move(work));
+    };
+    {
+        Sweep sweep(ws.sweepBase(), grid, options);
+        EXPECT_EQ(sweep.workers(), 1);
+        EXPECT_EQ(sweep.workersWanted(), 3);
+        EXPECT_FALSE(sweep.workerFailure().empty());
+        std::size_t rows = 0;
+        while (!sweep.finished()) {
+            rows += sweep.takeRows(std::chrono::milliseconds(50)).size();
+        }
+        EXPECT_EQ(rows, grid.size());
+    }
+    EXPECT_THROW(Sweep(ws.sweepBase(), grid, options), std::runtime_error);
 }
 
 TEST(Sweep, CsvAndTheBestPoint) {

@@ -286,13 +286,62 @@ TEST(Cli, SweepToCsvAndShards) {
                                 tmp);
     EXPECT_EQ(parts.status, 0);
     EXPECT_EQ(ReadBytes(tmp / "joined.csv"), csv);
+
+    // The option forms of getopt: a value attached to its option.
+    const Result attached =
+        RunCli("sweep --vary=サーマル半径=0:20:20 --vary 上下角=40:80:20 -j1 --out=same.csv", tmp);
+    ASSERT_EQ(attached.status, 0) << attached.err;
+    EXPECT_EQ(ReadBytes(tmp / "same.csv"), csv);
+    EXPECT_EQ(RunCli("sweep " + vary + "--jobs=2 --out - --quiet", tmp).out, csv);
 }
 
-// Ctrl-C ends a sweep with the rows finished so far, whole and in order.
+// Only failed points: no best line, but a word why.
+TEST(Cli, SweepWithoutABestPoint) {
+    TempDir tmp;
+    const Result r = RunCli("sweep --vary サーマル半径=0 --best 滞空時間", tmp);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(Lines(r.out).size(), 2u);
+    EXPECT_EQ(r.err, "skarvel-cli: no best point: every point flown ended in \"Error\"\n");
+}
+
+// A reader that goes away ends the sweep with one message and exit status 2.
+TEST(Cli, SweepIntoAClosedPipe) {
+    TempDir tmp;
+    const auto r = RunShell("{ \"$CLI\" sweep --vary 初速=100:200:0.01 2>err; echo $? >status; } "
+                            "| head -n 2 >/dev/null; cat status err",
+                            tmp);
+    EXPECT_EQ(r.out, "2\nskarvel-cli: cannot write to standard output: Broken pipe\n");
+}
+
+// A file that cannot grow (a full disk) keeps the lines written before.
+TEST(Cli, SweepOutKeepsItsLinesOnAFailedWrite) {
+    TempDir tmp;
+    const auto r = RunShell("trap '' XFSZ; ulimit -f 16; \"$CLI\" sweep --vary 初速=100:101:0.01 "
+                            "-j1 --quiet --out part.csv 2>err; echo $?; cat err",
+                            tmp);
+    EXPECT_EQ(r.out.substr(0, 2), "2\n") << r.out;
+    EXPECT_NE(r.out.find("File too large"), std::string::npos) << r.out;
+    std::string csv = ReadBytes(tmp / "part.csv");
+    csv.resize(csv.rfind('\n') + 1); // what the failed write left of its line
+    const auto lines = Lines(csv);
+    ASSERT_GT(lines.size(), 10u);
+    EXPECT_LT(lines.size(), 102u);
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        ASSERT_EQ(Split(lines[k], ',')[0], std::to_string(k - 1));
+    }
+}
+
+// Ctrl-C ends a sweep with the rows finished so far, whole and in order
+// (a background job of a script, which starts with Ctrl-C ignored, flies on).
 TEST(Cli, InterruptedSweepKeepsItsRows) {
     TempDir tmp;
-    const auto r = RunShell("\"$CLI\" sweep --vary 初速=100:200:0.001 --out big.csv 2>/dev/null & "
-                            "sleep 1; kill -INT $!; wait $!",
+    const auto ignored = RunShell("\"$CLI\" sweep --vary 初速=100:102:0.01 -j1 --out all.csv & "
+                                  "sleep 0.3; kill -INT $!; wait $!",
+                                  tmp);
+    EXPECT_EQ(ignored.status, 0);
+    EXPECT_EQ(Lines(ReadBytes(tmp / "all.csv")).size(), 202u);
+    const auto r = RunShell("env --default-signal=INT \"$CLI\" sweep --vary 初速=100:200:0.001 "
+                            "--out big.csv 2>/dev/null & sleep 1; kill -INT $!; wait $!",
                             tmp);
     EXPECT_EQ(r.status, 130);
     const auto lines = Lines(ReadBytes(tmp / "big.csv"));
@@ -327,7 +376,18 @@ TEST(Cli, CuttingPatternAsPdf) {
         EXPECT_NE(info.out.find(name), std::string::npos) << name;
     }
     EXPECT_EQ(RunCli("design " + design + " --pattern p.png", tmp).status, 2);
-    EXPECT_EQ(RunCli("design " + design + " --pattern q.pdf --paper A5", tmp).status, 2);
+    // Bad usage: an extension alone (a hidden file), a name led by a dash,
+    // --paper twice or without --pattern.
+    for (const std::string args :
+         {"--pattern q.pdf --paper A5", "--pattern .svg", "--pattern=-q.pdf",
+          "--pattern q.pdf --paper A3 --paper=A4", "--paper A3"}) {
+        const Result bad = RunCli("design " + design + " " + args, tmp);
+        EXPECT_EQ(bad.status, 2) << args;
+        EXPECT_EQ(bad.out, "") << args;
+    }
+    EXPECT_FALSE(fs::exists(tmp / ".svg"));
+    EXPECT_FALSE(fs::exists(tmp / "-q.pdf"));
+    EXPECT_FALSE(fs::exists(tmp / "q.pdf"));
 
     // A design whose tail has no span: the reason, exit 1, no file.
     data::Tables t;
@@ -351,14 +411,31 @@ TEST(Cli, BadUsageAndUnreadableFiles) {
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("missing.kxs"), std::string::npos) << r.err;
 
-    for (const std::string args :
-         {"", "glide", "fly --bogus", "fly --export", "estimate --export x.txt",
-          "fly ok.kxs ok.kxs", "fly folder.kxs", "estimate missing.kxs",
-          "estimate --trajectory x.svg", "fly --trajectory x.png", "fly --verticals",
-          "fly --size 800x600", "fly --trajectory x.svg --size 800",
-          "fly --trajectory x.svg --size 0x600", "fly --trajectory x.svg --size 800x+6",
-          "fly --trajectory x.svg --angles 10", "fly --trajectory x.svg --angles 1,2,3",
-          "fly --trajectory x.svg --marker 1.5", "fly --trajectory x.svg --marker"}) {
+    for (const std::string args : {"",
+                                   "glide",
+                                   "fly --bogus",
+                                   "fly --export",
+                                   "estimate --export x.txt",
+                                   "fly ok.kxs ok.kxs",
+                                   "fly folder.kxs",
+                                   "estimate missing.kxs",
+                                   "estimate --trajectory x.svg",
+                                   "fly --trajectory x.png",
+                                   "fly --verticals",
+                                   "fly --size 800x600",
+                                   "fly --trajectory x.svg --size 800",
+                                   "fly --trajectory x.svg --size 0x600",
+                                   "fly --trajectory x.svg --size 800x+6",
+                                   "fly --trajectory x.svg --angles 10",
+                                   "fly --trajectory x.svg --angles 1,2,3",
+                                   "fly --trajectory x.svg --marker 1.5",
+                                   "fly --trajectory x.svg --marker",
+                                   "fly --export=",
+                                   "fly --no-ground=1",
+                                   "estimate --help=1",
+                                   "sweep --vary 初速=1 -j257",
+                                   "sweep --vary 初速=1 -j 1 --jobs=2",
+                                   "sweep --vary 初速=1 --shard 0/2 --shard 1/2"}) {
         r = RunCli(args, tmp);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(r.out, "") << args;
