@@ -302,6 +302,7 @@ struct SafeFileWriter::Open {
     std::string target; // the file replaced: a link's destination
     bool unnamed = false;
     TempFile temp;
+    off_t size = 0; // the bytes of the pieces written whole
 };
 
 SafeFileWriter::SafeFileWriter(const std::string& path) : open_(std::make_unique<Open>()) {
@@ -360,11 +361,17 @@ void SafeFileWriter::write(std::string_view bytes) {
         if (done < 0) {
             if (errno == EINTR)
                 continue;
-            FailErrno("write", open_->path, errno);
+            const int error = errno;
+            // The piece goes in whole or not at all: what a full disk let
+            // through of it is cut off again.
+            if (::ftruncate(fd, open_->size) == 0)
+                ::lseek(fd, open_->size, SEEK_SET);
+            FailErrno("write", open_->path, error);
         }
         data += done;
         left -= static_cast<std::size_t>(done);
     }
+    open_->size += static_cast<off_t>(bytes.size());
 }
 
 void SafeFileWriter::commit() {

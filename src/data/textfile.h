@@ -55,7 +55,9 @@ void WriteFileBytes(const std::string& path, std::string_view bytes);
 // WriteFileBytes in pieces, for a file written while it is computed: the
 // bytes go to the new file as they come, and commit() puts it in the
 // target's place. Destroyed without commit(), it leaves the old file as it
-// was. Each call throws FileError as WriteFileBytes does.
+// was. Each call throws FileError as WriteFileBytes does; a write() that
+// fails (a full disk) leaves none of its bytes in the new file, so a
+// commit() after it keeps the pieces written before, each whole.
 class SafeFileWriter {
   public:
     explicit SafeFileWriter(const std::string& path);

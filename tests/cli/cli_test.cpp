@@ -321,9 +321,7 @@ TEST(Cli, SweepOutKeepsItsLinesOnAFailedWrite) {
                             tmp);
     EXPECT_EQ(r.out.substr(0, 2), "2\n") << r.out;
     EXPECT_NE(r.out.find("File too large"), std::string::npos) << r.out;
-    std::string csv = ReadBytes(tmp / "part.csv");
-    csv.resize(csv.rfind('\n') + 1); // what the failed write left of its line
-    const auto lines = Lines(csv);
+    const auto lines = Lines(ReadBytes(tmp / "part.csv")); // each whole
     ASSERT_GT(lines.size(), 10u);
     EXPECT_LT(lines.size(), 102u);
     for (std::size_t k = 1; k < lines.size(); ++k) {

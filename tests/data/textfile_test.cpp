@@ -168,6 +168,25 @@ TEST(SafeWrite, FailureLeavesTheOldFileAndNoTemporary) {
               0);
     EXPECT_EQ(ReadFileBytes(path), old);
     EXPECT_EQ(Names(folder), std::vector<std::string>{"flight.kxs"});
+
+    // Written in pieces: the piece that meets the limit goes in not at all,
+    // and what is committed afterwards holds the earlier pieces whole.
+    EXPECT_EQ(InChild(false,
+                      [&] {
+                          std::signal(SIGXFSZ, SIG_IGN);
+                          const rlimit limit{100, 100};
+                          ::setrlimit(RLIMIT_FSIZE, &limit);
+                          SafeFileWriter writer(path);
+                          writer.write(std::string(59, 'a') + "\n");
+                          if (ErrorOf([&] { writer.write(std::string(59, 'b') + "\n"); }) !=
+                              message + "File too large") {
+                              return 1;
+                          }
+                          writer.commit();
+                          return 0;
+                      }),
+              0);
+    EXPECT_EQ(ReadFileBytes(path), std::string(59, 'a') + "\n");
 }
 
 TEST(SafeWrite, ModesAndLinks) {
