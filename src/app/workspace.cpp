@@ -18,6 +18,7 @@
 #include "view/pixel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -33,6 +34,7 @@ class Workspace::Observer : public sim::RunObserver {
         if (ws_.options_.liveTrajectory) {
             ws_.viewport_.drawLiveStep(index);
         }
+        ws_.reportedSample_ = index;
         if (ws_.view_ != nullptr) {
             ws_.view_->stepDrawn(record, index, airspeed);
         }
@@ -182,6 +184,7 @@ void Workspace::runAndRefresh(bool estimateFirst) {
             view_->flightStarting();
         }
         Observer observer(*this);
+        reportedSample_ = -1;
         sim::RunFlight(input_, laws, *record_, stats_, observer);
         marker_.updateTrackMax();
         if (!noHistoryRow_) {
@@ -268,16 +271,25 @@ view::PatternLayout Workspace::cuttingPattern(view::PointMm paper, double margin
 
 void Workspace::showFailedRun() {
     // Every view shows what the record holds: the samples flown up to the
-    // failure. The live picture has them already; the track bar and the
-    // marker come within the record.
+    // failure, at least the launch. The charts get the 50 ms points the run
+    // did not report (all of them when it failed before its first), the
+    // picture is drawn again or fitted as after a flight, and the track bar
+    // and the marker come within the record.
+    if (view_ != nullptr) {
+        for (int k = reportedSample_ < 0 ? 0 : reportedSample_ + kChartStep;
+             k <= record_->lastIndex; k += kChartStep) {
+            const sim::FlightSample& s = record_->sample(k);
+            view_->stepDrawn(*record_, k, std::sqrt(s.ua * s.ua + s.va * s.va + s.wa * s.wa));
+        }
+    }
     marker_.updateTrackMax();
     busy_ = false;
-    if (!options_.liveTrajectory) {
-        try {
+    try {
+        if (!(options_.autoFit && viewport_.fitToTrajectory())) {
             viewport_.redraw();
-        } catch (const view::RangeError&) {
-            // What lies beyond the pixel range stays undrawn.
         }
+    } catch (const view::RangeError&) {
+        // What lies beyond the pixel range stays undrawn.
     }
 }
 

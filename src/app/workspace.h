@@ -236,6 +236,10 @@ class Workspace {
 
   private:
     class Observer;
+    // Every fifth sample (50 ms) goes to the charts as a flight runs.
+    static constexpr int kChartStep = 5;
+    // The last sample the running flight reported; -1 before the first.
+    int reportedSample_ = -1;
     void runAndRefresh(bool estimateFirst);
     void finishRun();
     // The laws a flight flies on: none for a design whose computation failed.

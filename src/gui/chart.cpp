@@ -182,7 +182,9 @@ void Chart::clear() {
 void Chart::append(double t, std::span<const double> values) {
     const std::size_t n = std::min(values.size(), lines_.size());
     for (std::size_t s = 0; s < n; ++s) {
-        lines_[s]->addData(t, values[s]);
+        // A value that is no finite number (a run that failed on it) is a
+        // gap in its line, not a point that would stretch the axis.
+        lines_[s]->addData(t, std::isfinite(values[s]) ? values[s] : kNaN);
     }
     dirty_ = true;
 }
@@ -382,6 +384,16 @@ void Chart::replotIfDirty() {
 }
 
 void Chart::replot() {
+    // A line of a single point (a flight that failed at its launch) would
+    // show nothing: it is drawn as a dot.
+    for (std::size_t k = 0; k < lines_.size(); ++k) {
+        if (series_[k].style == Style::Line) {
+            const bool lone = lines_[k]->dataCount() == 1;
+            lines_[k]->setScatterStyle(
+                lone ? QCPScatterStyle(QCPScatterStyle::ssDisc, series_[k].color, 5)
+                     : QCPScatterStyle(QCPScatterStyle::ssNone));
+        }
+    }
     // Drawn when the window next handles its events, once however often asked.
     plot_->replot(QCustomPlot::rpQueuedReplot);
     dirty_ = false;

@@ -57,10 +57,10 @@ void RunHistory::appendSummary(const FlightSummary& summary, const data::Table& 
 void RunHistory::appendError() {
     ++counter_;
     rows_.insert(rows_.begin(), HistoryRow{std::to_string(counter_), {"Error"}});
+    // Selected and in view like a flight's row: every view shows the failed run.
+    selected_ = 0;
     ++revision_;
-    if (selected_ >= 0) {
-        ++selected_;
-    }
+    ++summaryRevision_;
 }
 
 void RunHistory::clear() {

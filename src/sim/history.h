@@ -36,14 +36,15 @@ class RunHistory {
     int selected() const { return selected_; } // -1 when no row is selected
     void select(int row);
     // Counts every change of the rows (added, removed, reordered), and
-    // separately the flights' rows added, so that a list on screen can tell
-    // whether it must move at all.
+    // separately the runs' rows added (a flight's or an error), so that a
+    // list on screen can tell whether it must move at all.
     long revision() const { return revision_; }
     long summaryRevision() const { return summaryRevision_; }
 
     // A flight's row at the top, selected; the oldest beyond 20 rows is dropped.
     void appendSummary(const FlightSummary& summary, const data::Table& input);
-    // "Error" at the top with the next run number; no row limit on this path.
+    // "Error" at the top with the next run number, selected; no row limit on
+    // this path.
     void appendError();
     // Removes every row and restarts the numbering.
     void clear();

@@ -255,10 +255,26 @@ TEST(WorkspaceRuns, AFailedFlightShowsWhatItFlewInEveryView) {
         return calls;
     };
     const std::size_t flown = shownCalls();
+    // The charts' points: each 50 ms sample once, those the run could not
+    // report (1e308 fails before its first) given after it.
+    struct ChartPoints : FlightView {
+        std::vector<int> indices;
+        void flightStarting() override { indices.clear(); }
+        void stepDrawn(const skarvel::sim::FlightRecord&, int index, double) override {
+            indices.push_back(index);
+        }
+    } charts;
+    ws.setFlightView(&charts);
     for (const char* speed : {"1e30", "1e308"}) {
         SetInput(ws, in::LaunchSpeed, speed);
         ws.runFromInput();
         ASSERT_EQ(ws.history().rows()[0].cells, std::vector<std::string>{"Error"}) << speed;
+        EXPECT_EQ(ws.history().selected(), 0);
+        std::vector<int> every;
+        for (int k = 0; k <= ws.record().lastIndex; k += 5) {
+            every.push_back(k);
+        }
+        EXPECT_EQ(charts.indices, every) << speed;
         // The track bar and the marker keep within the failed flight's samples,
         // and the picture shows that flight, also once the cursor moves.
         const int failed = ws.record().lastIndex;
@@ -269,6 +285,7 @@ TEST(WorkspaceRuns, AFailedFlightShowsWhatItFlewInEveryView) {
         ws.viewport().showCursorAt(ws.marker().trackPosition());
         EXPECT_LT(shownCalls(), flown / 10) << speed;
     }
+    ws.setFlightView(nullptr);
 }
 
 TEST(WorkspaceRuns, RunFromParametersUsesTheEditedTable) {

@@ -46,12 +46,14 @@ TEST(History, RowsCountAndLimit) {
     EXPECT_EQ(h.rows().front().cells[6], "0");     // 風速
     EXPECT_EQ(h.rows().front().cells[42], "0.05"); // 最小抗力係数
 
-    // Errors bypass the limit and keep the selection on its row.
+    // Errors bypass the limit and are selected like a flight's row.
+    const long runs = h.summaryRevision();
     h.appendError();
     EXPECT_EQ(h.rows().size(), 21u);
     EXPECT_EQ(h.rows().front().caption, "22");
     EXPECT_EQ(h.rows().front().cells, std::vector<std::string>{"Error"});
-    EXPECT_EQ(h.selected(), 1);
+    EXPECT_EQ(h.selected(), 0);
+    EXPECT_GT(h.summaryRevision(), runs);
 
     h.clear();
     h.appendSummary(SummaryWithTime(1), tables.input);
