@@ -446,6 +446,17 @@ bool Workspace::computeDesign() {
     return designComputed_;
 }
 
+std::string Workspace::designFailure() const {
+    if (designComputed_) {
+        return {};
+    }
+    const auto step = model_.failedStep();
+    const std::string part =
+        step ? std::string(model::DesignStepName(*step, model_.design().tailType)) : "設計";
+    return "設計の再計算に失敗しました（" + part +
+           "）。KXデータ、設計スケッチと入力データは前回の計算のままです。";
+}
+
 bool Workspace::convertToInput() {
     if (busy_) {
         return false;

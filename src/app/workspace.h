@@ -188,6 +188,9 @@ class Workspace {
     // Runs the aircraft model on the design table and fills the computed-data
     // table. False when the computation failed part way (quietly).
     bool computeDesign();
+    // What the window says while the last design computation stands failed,
+    // naming the part it failed at; empty once one succeeds.
+    std::string designFailure() const;
     // "入力データに変換(&D)": computeDesign, the transfer into the input data and
     // the derivative estimate. False when dropped because a run is in progress.
     bool convertToInput();

@@ -36,6 +36,8 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -187,6 +189,8 @@ void TFormSim::buildLayout() {
     rightTabs_->addTab(charts_, QStringLiteral("グラフ(&G)"));
     rightTabs_->addTab(trajectory_, QStringLiteral("軌跡(&T)"));
     rightTabs_->setCurrentIndex(3);
+    // Where the window says what went wrong without stopping the user.
+    statusBar()->setSizeGripEnabled(false);
 
     auto* right = new QWidget;
     auto* rightLayout = new QHBoxLayout(right);
@@ -473,6 +477,7 @@ void TFormSim::refreshViews() {
         historyView_->refresh();
     }
     setWindowTitle(ToQString(ws_.caption()));
+    showDesignFailure();
     if (sketch_ != nullptr) {
         sketch_->update();
     }
@@ -485,6 +490,26 @@ void TFormSim::refreshViews() {
         const QSignalBlocker block(comment_);
         comment_->setPlainText(CommentForBox(ws_.comment()));
     }
+}
+
+void TFormSim::showDesignFailure() {
+    // Said without a dialog, until a computation succeeds: in the status
+    // bar and by a mark on the page of the computed data.
+    const QString failure = ToQString(ws_.designFailure());
+    if (rightTabs_ == nullptr || failure == designFailureShown_) {
+        return;
+    }
+    designFailureShown_ = failure;
+    if (failure.isEmpty()) {
+        statusBar()->clearMessage();
+    } else {
+        statusBar()->showMessage(failure);
+    }
+    const int page = rightTabs_->indexOf(computedView_);
+    rightTabs_->setTabIcon(page, failure.isEmpty()
+                                     ? QIcon()
+                                     : style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    rightTabs_->setTabToolTip(page, failure);
 }
 
 void TFormSim::dropFiles(const QStringList& paths) {

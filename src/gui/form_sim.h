@@ -178,6 +178,7 @@ class TFormSim : public QMainWindow {
     // Replays move one frame per display refresh.
     void startReplay(bool forward);
     void replayTick();
+    void showDesignFailure();
     void refreshViews();
     // Asks before a save that would turn characters into "?"; true: go on.
     bool confirmUnsavable(const std::vector<std::string>& characters);
@@ -206,6 +207,7 @@ class TFormSim : public QMainWindow {
     CommentBox* comment_ = nullptr;
     QTabWidget* leftTabs_ = nullptr;
     QTabWidget* rightTabs_ = nullptr;
+    QString designFailureShown_; // what the status bar says of the design
     QSplitter* mainSplitter_ = nullptr;
     QSplitter* topSplitter_ = nullptr;
     QSplitter* bottomSplitter_ = nullptr;

@@ -362,6 +362,8 @@ void AircraftModel::compute(const DesignData& design) {
     design_ = design;
     DesignData& d = design_;
     wingComputed_ = false;
+    // Named until its step is through: a throw leaves the step that failed.
+    failedStep_ = DesignStep::MainWing;
     computeWing();
     wingComputed_ = true;
     const WingGeometry& w = wingGeometry_;
@@ -372,6 +374,7 @@ void AircraftModel::compute(const DesignData& design) {
     aircraft.virtualRootTrailingEdge = w.virtualRootTrailingEdge;
     aircraft.virtualRootChord = w.virtualRootTrailingEdge - w.virtualRootLeadingEdge;
 
+    failedStep_ = DesignStep::HorizontalTail;
     computeTail(d.horizontalTail, horizontalTail);
     if (d.tailType == TailType::VTail) {
         // The V tail's halves, seen from the side, act as the fin.
@@ -386,9 +389,29 @@ void AircraftModel::compute(const DesignData& design) {
         vc.foreAft = hc.foreAft;
         vc.span = horizontalTail.sinDihedral * (hc.span / 2);
     }
+    failedStep_ = DesignStep::VerticalTail;
     computeTail(d.verticalTail, verticalTail);
+    failedStep_ = DesignStep::Fuselage;
     computeFuselage();
+    failedStep_ = DesignStep::Whole;
     computeWhole();
+    failedStep_.reset();
+}
+
+std::string_view DesignStepName(DesignStep step, TailType tail) {
+    switch (step) {
+    case DesignStep::MainWing:
+        return "主翼";
+    case DesignStep::HorizontalTail:
+        return tail == TailType::VTail ? "V尾翼" : "水平尾翼";
+    case DesignStep::VerticalTail:
+        return tail == TailType::VTail ? "V尾翼" : "垂直尾翼";
+    case DesignStep::Fuselage:
+        return "胴体";
+    case DesignStep::Whole:
+        break;
+    }
+    return "機体全体";
 }
 
 double AircraftModel::aerodynamicTailArm() const {

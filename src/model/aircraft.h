@@ -9,7 +9,17 @@
 #include "model/wing.h"
 #include "sim/aero_laws.h"
 
+#include <optional>
+#include <string_view>
+
 namespace skarvel::model {
+
+// The steps of a design's computation, in order: the part each works out.
+enum class DesignStep { MainWing, HorizontalTail, VerticalTail, Fuselage, Whole };
+
+// The part a step works out, as the design table names it: "主翼",
+// "水平尾翼" ("V尾翼" for a V tail), "垂直尾翼", "胴体", "機体全体".
+std::string_view DesignStepName(DesignStep step, TailType tail);
 
 class AircraftModel : public sim::DesignAeroLaws {
   public:
@@ -24,6 +34,8 @@ class AircraftModel : public sim::DesignAeroLaws {
     const WingGeometry& wingGeometry() const { return wingGeometry_; }
     // The main wing was computed by the last compute(), even if a later step failed.
     bool wingComputed() const { return wingComputed_; }
+    // The step at which the last compute() failed; none after one that did not.
+    std::optional<DesignStep> failedStep() const { return failedStep_; }
 
     ComponentResult wing;
     ComponentResult horizontalTail;
@@ -64,6 +76,7 @@ class AircraftModel : public sim::DesignAeroLaws {
     DesignData design_;
     WingGeometry wingGeometry_;
     bool wingComputed_ = false;
+    std::optional<DesignStep> failedStep_;
     FlightLaws laws_;
     // The fin's section is the horizontal tail's to the bit (a V tail): its
     // drag comes from the same laws, worked out once for both.

@@ -362,7 +362,11 @@ void Translate(PatternGroup& g, const PatternPiece& p, double dx, double dy) {
 std::vector<PatternPiece> PatternPieces(const model::AircraftModel& model, bool computed,
                                         const data::Table& design) {
     if (!computed || !model.wingComputed()) {
-        throw PatternError("設計の計算に失敗したため、型紙を作れません");
+        const auto step = model.failedStep();
+        NoPattern(step ? "設計の計算が" +
+                             std::string(model::DesignStepName(*step, model.design().tailType)) +
+                             "で失敗した"
+                       : std::string("設計の計算に失敗した"));
     }
     std::vector<PatternPiece> pieces;
     pieces.push_back(Wing(model, design));

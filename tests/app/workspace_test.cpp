@@ -626,8 +626,22 @@ TEST(WorkspaceRuns, OnlyArithmeticFailuresBecomeErrorRows) {
 
 TEST(WorkspaceRuns, AFailedDesignDoesNotFly) {
     Workspace ws;
-    ws.editCell(skarvel::app::TableId::Design, skarvel::data::design::MainWing,
-                skarvel::data::design::Span, "0");
+    EXPECT_EQ(ws.designFailure(), "");
+    // A failed computation is said, naming the part, until one succeeds.
+    namespace dz = skarvel::data::design;
+    for (const auto& [column, part] : {std::pair{dz::Fuselage, "胴体"},
+                                       std::pair{dz::MainWing, "主翼"}}) {
+        ws.editCell(skarvel::app::TableId::Design, column, dz::Span, "0");
+        ASSERT_FALSE(ws.computeDesign());
+        EXPECT_EQ(ws.designFailure(), std::string("設計の再計算に失敗しました（") + part +
+                                          "）。KXデータ、設計スケッチと入力データは前回の計算の"
+                                          "ままです。");
+    }
+    ws.editCell(skarvel::app::TableId::Design, dz::Fuselage, dz::Span, "150");
+    ws.editCell(skarvel::app::TableId::Design, dz::MainWing, dz::Span, "170");
+    ASSERT_TRUE(ws.computeDesign());
+    EXPECT_EQ(ws.designFailure(), "");
+    ws.editCell(skarvel::app::TableId::Design, dz::MainWing, dz::Span, "0");
     ASSERT_FALSE(ws.computeDesign());
     ws.estimate();
     ws.editCell(skarvel::app::TableId::Parameter, par::kValueColumn, par::CD0, "0");

@@ -35,6 +35,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -771,4 +772,29 @@ TEST(Window, AResizedWindowDrawsTheTrajectoryAtItsNewSize) {
     EXPECT_EQ(w.ws().viewport().state().width, area->width());
     EXPECT_EQ(w.ws().viewport().state().height, area->height());
     EXPECT_GT(area->width(), 0);
+}
+
+// A design that cannot be computed is said without a dialog, naming the
+// part, until a computation succeeds.
+TEST(Window, AFailedDesignIsSaidUntilOneSucceeds) {
+    Window w;
+    namespace dz = data::design;
+    w.form->rightTabs()->setCurrentIndex(0);
+    auto* design = w.form->designTable();
+    const int computedPage = w.form->rightTabs()->indexOf(w.form->computedTable());
+    const auto enter = [&](const char* text) {
+        QWidget* editor = EditCell(design, dz::MainWing, dz::Span, QString::fromUtf8(text));
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::sendPostedEvents();
+    };
+    enter("0");
+    ASSERT_EQ(w.ws().tables().design.cell(dz::MainWing, dz::Span), "0");
+    EXPECT_TRUE(w.form->statusBar()->currentMessage().contains(QStringLiteral("（主翼）")))
+        << w.form->statusBar()->currentMessage().toStdString();
+    EXPECT_FALSE(w.form->rightTabs()->tabIcon(computedPage).isNull());
+    EXPECT_TRUE(w.errors.isEmpty() && w.warnings.isEmpty());
+    enter("170");
+    EXPECT_EQ(w.form->statusBar()->currentMessage(), QString());
+    EXPECT_TRUE(w.form->rightTabs()->tabIcon(computedPage).isNull());
 }

@@ -246,7 +246,8 @@ TEST(Pattern, ADesignWithoutAPatternSaysWhy) {
               "水平尾翼の展開長が0以下のため、型紙を作れません");
     EXPECT_EQ(refusal(dz::NoseReinforcement, dz::Span, "-5"),
               "機首補強の展開長が負のため、型紙を作れません");
-    EXPECT_EQ(refusal(dz::MainWing, dz::Span, "0"), "設計の計算に失敗したため、型紙を作れません");
+    EXPECT_EQ(refusal(dz::MainWing, dz::Span, "0"),
+              "設計の計算が主翼で失敗したため、型紙を作れません");
     // A span typed in micrometres, a length beyond any page count: refused
     // before a page is laid out.
     EXPECT_EQ(refusal(dz::MainWing, dz::Span, "1000000"),
