@@ -17,25 +17,65 @@
 namespace skarvel::data {
 namespace {
 
-[[noreturn]] void Fail(const char* verb, const std::string& path, const std::string& reason) {
-    throw FileError(std::string("cannot ") + verb + " \"" + QuotedName(path) + "\": " + reason);
+[[noreturn]] void Fail(const char* verb, const std::string& path, const std::string& reason,
+                       FileError::Reason why = FileError::Reason::Other, int error = 0) {
+    throw FileError(std::string("cannot ") + verb + " \"" + QuotedName(path) + "\": " + reason,
+                    std::strcmp(verb, "write") == 0, path, why, error);
 }
 
 [[noreturn]] void FailErrno(const char* verb, const std::string& path, int error) {
-    Fail(verb, path, std::strerror(error));
+    Fail(verb, path, std::strerror(error), FileError::Reason::System, error);
 }
 
 // Only regular files hold our data: a folder cannot be read as one, and
 // reading a device or a FIFO could block or never end.
 void RequireRegular(const char* verb, const std::string& path, const struct stat& info) {
     if (S_ISDIR(info.st_mode))
-        Fail(verb, path, "is a folder");
+        Fail(verb, path, "is a folder", FileError::Reason::Folder);
     if (!S_ISREG(info.st_mode))
-        Fail(verb, path, "is not a regular file");
+        Fail(verb, path, "is not a regular file", FileError::Reason::NotRegular);
 }
 
 [[noreturn]] void TooLarge(const std::string& path) {
-    throw FileError("ファイルが大きすぎます: " + QuotedName(path));
+    throw FileError("ファイルが大きすぎます: " + QuotedName(path), false, path,
+                    FileError::Reason::TooLarge);
+}
+
+// The system's reasons a user meets, in the window's words.
+const char* SystemReason(int error) {
+    switch (error) {
+    case ENOENT:
+        return "フォルダまたはファイルがありません";
+    case ENOTDIR:
+        return "途中の名前がフォルダではありません";
+    case EACCES:
+    case EPERM:
+        return "アクセスが許可されていません";
+    case ENOSPC:
+        return "ディスクの空きがありません";
+    case EDQUOT:
+        return "ディスクの使用量の上限に達しました";
+    case EROFS:
+        return "読み取り専用の場所です";
+    case EISDIR:
+        return "フォルダです";
+    case ENAMETOOLONG:
+        return "名前が長すぎます";
+    case EFBIG:
+        return "ファイルが大きすぎます";
+    case EIO:
+        return "入出力エラーが起きました";
+    case ELOOP:
+        return "シンボリックリンクがループしています";
+    case EMFILE:
+    case ENFILE:
+        return "開いているファイルが多すぎます";
+    case EBUSY:
+    case ETXTBSY:
+        return "使用中です";
+    default:
+        return nullptr;
+    }
 }
 
 // Closes a descriptor on every way out.
@@ -220,6 +260,30 @@ void CreateNamedTemp(const std::string& target, const std::string& shownPath, Te
 
 } // namespace
 
+std::string FileError::japanese() const {
+    if (reason_ == Reason::TooLarge || reason_ == Reason::DanglingLink ||
+        (reason_ == Reason::Other && path_.empty())) {
+        return what(); // said in Japanese already
+    }
+    std::string text =
+        "「" + QuotedName(path_) + "」を" + (writing_ ? "保存できません" : "読み込めません") + ": ";
+    switch (reason_) {
+    case Reason::Folder:
+        return text + "フォルダです。";
+    case Reason::NotRegular:
+        return text + "通常のファイルではありません。";
+    case Reason::NoFileName:
+        return text + "ファイル名がありません。";
+    case Reason::System:
+        if (const char* reason = SystemReason(error_)) {
+            return text + reason + "。";
+        }
+        return text + "システムのエラー（" + std::strerror(error_) + "）。";
+    default:
+        return text + "書き込みを完了できませんでした。";
+    }
+}
+
 void UseUnnamedTemporaries(bool use) {
     unnamedTemps = use;
 }
@@ -310,7 +374,7 @@ SafeFileWriter::SafeFileWriter(const std::string& path) : open_(std::make_unique
     // "" or "folder/": there is no file to write, and an extension added to
     // nothing would make a hidden one.
     if (LastPathComponent(path).empty())
-        Fail("write", path, "no file name");
+        Fail("write", path, "no file name", FileError::Reason::NoFileName);
     // Saving through a symbolic link replaces what it points to, not the link.
     std::string target = path;
     struct stat info {};
@@ -319,7 +383,8 @@ SafeFileWriter::SafeFileWriter(const std::string& path) : open_(std::make_unique
         if (real == nullptr) {
             // A link to nothing would otherwise be replaced by a file.
             if (errno == ENOENT)
-                throw FileError("リンク先のファイルがありません: " + QuotedName(path));
+                throw FileError("リンク先のファイルがありません: " + QuotedName(path), true, path,
+                                FileError::Reason::DanglingLink);
             FailErrno("write", path, errno);
         }
         target = real;

@@ -12,10 +12,28 @@
 
 namespace skarvel::data {
 
-// A file that cannot be read or written. what() names the file and the reason.
+// A file that cannot be read or written. what() names the file and the
+// reason as the command line says it; japanese() says the same in the
+// window's words.
 class FileError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    // Why: the system's error number, or one of the program's own reasons.
+    enum class Reason { System, Folder, NotRegular, NoFileName, TooLarge, DanglingLink, Other };
+
+    explicit FileError(const std::string& message) : std::runtime_error(message) {}
+    FileError(const std::string& message, bool writing, std::string path, Reason reason,
+              int error = 0)
+        : std::runtime_error(message), writing_(writing), path_(std::move(path)), reason_(reason),
+          error_(error) {}
+
+    // "「NAME」を保存できません: 保存先のフォルダがありません。" and the like.
+    std::string japanese() const;
+
+  private:
+    bool writing_ = false;
+    std::string path_;
+    Reason reason_ = Reason::Other;
+    int error_ = 0;
 };
 
 // The largest input-data, design or paper-catalogue file the program reads:

@@ -1,6 +1,7 @@
 #include "gui/form_sim.h"
 
 #include "app/data_files.h"
+#include "app/error_text.h"
 #include "gui/chart_panel.h"
 #include "gui/comment_box.h"
 #include "gui/design_sketch.h"
@@ -279,7 +280,7 @@ void TFormSim::guardedView(const std::function<void()>& command) {
     try {
         command();
     } catch (const std::exception& e) {
-        dialogs_.error(this, QString::fromStdString(e.what()));
+        dialogs_.error(this, ToQString(app::ErrorText(e)));
     }
     showViewState();
 }
@@ -420,7 +421,7 @@ void TFormSim::guarded(const std::function<void()>& command) {
     try {
         command();
     } catch (const std::exception& e) {
-        dialogs_.error(this, QString::fromStdString(e.what()));
+        dialogs_.error(this, ToQString(app::ErrorText(e)));
     } catch (...) {
         dialogs_.error(this, QStringLiteral("予期しないエラーが発生しました"));
     }
@@ -459,7 +460,7 @@ void TFormSim::replayTick() {
     } catch (const std::exception& e) {
         ws_.requestStop();
         more = ws_.marker().replayFrame();
-        dialogs_.error(this, QString::fromStdString(e.what()));
+        dialogs_.error(this, ToQString(app::ErrorText(e)));
     }
     if (!more) {
         replayTimer_->stop();

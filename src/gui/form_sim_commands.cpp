@@ -4,6 +4,7 @@
 #include "gui/form_sim.h"
 
 #include "app/data_files.h"
+#include "app/error_text.h"
 #include "app/picture_files.h"
 #include "data/textfile.h"
 #include "gui/chart.h"
@@ -306,7 +307,7 @@ void TFormSim::paintPatternPreview(QPrinter* printer, QWidget* preview) {
         PrintPatternPages(*printer, PatternForPrinter(ws_, *printer, PatternDate()));
         return;
     } catch (const std::exception& e) {
-        problem = QString::fromStdString(e.what());
+        problem = ToQString(app::ErrorText(e));
     }
     // The preview shows the reason in place of the pages; a real print
     // prints nothing.

@@ -2,6 +2,7 @@
 
 #include "gui/chart.h"
 #include "gui/qt_text.h"
+#include "app/error_text.h"
 #include "data/tables.h"
 #include "sim/glide_polar.h"
 #include "sim/load.h"
@@ -350,7 +351,7 @@ void StabilityDialog::recompute() {
     } catch (const std::exception& e) {
         analysis_ = {};
         polar_ = {};
-        failure = QString::fromStdString(e.what());
+        failure = ToQString(app::ErrorText(e));
     }
     showTrim();
     if (!failure.isEmpty()) {
