@@ -581,10 +581,15 @@ bool TFormSim::eventFilter(QObject* watched, QEvent* event) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Escape && !ws_.stopRequested() &&
                 (ws_.busy() || ws_.marker().replaying())) {
-                // Esc stops a flight or a replay in progress; the key is used up only then.
+                // Esc stops a flight or a replay in progress; the key is used up only then,
+                // so it also does what it does in an open cell: the edit is dropped.
                 ws_.requestStop();
                 replayTick();
                 flightView_->setBusyCursor(false);
+                for (TableView* v :
+                     {inputView_, parameterView_, markerView_, designView_, computedView_}) {
+                    v->cancelOpenEditor();
+                }
                 return true;
             }
             if (switchPage(key) || mapKey(key)) {

@@ -600,6 +600,16 @@ bool TableView::commitOpenEditor() {
     return true;
 }
 
+bool TableView::cancelOpenEditor() {
+    if (state() != QAbstractItemView::EditingState)
+        return false;
+    QWidget* editor = indexWidget(currentIndex());
+    if (editor == nullptr)
+        return false;
+    closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    return true;
+}
+
 void TableView::keyPressEvent(QKeyEvent* event) {
     try {
         const bool choose = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||

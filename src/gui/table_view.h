@@ -102,6 +102,9 @@ class TableView : public QTableView {
     // Ends an open cell editor exactly as leaving the cell would: its text is
     // written and the edit reported as not ended with Enter. True if one was open.
     bool commitOpenEditor();
+    // Closes an open cell editor without writing what it holds, as Esc in
+    // it does. False when none was open.
+    bool cancelOpenEditor();
     bool editing() const { return state() == QAbstractItemView::EditingState; }
     // The width that shows every column without a horizontal scroll bar.
     int fullWidth() const;

@@ -700,6 +700,22 @@ TEST(Window, ReplaysRunFromTheEventLoopAndEndWithTheWindow) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// Esc during a replay stops it and drops what an open cell holds, as Esc in
+// the cell does outside a replay: nothing typed there is written later.
+TEST(Window, EscDuringAReplayDropsTheOpenEdit) {
+    Window w;
+    const std::string wind = w.ws().tables().input.cell(1, in::WindSpeed);
+    w.trigger(Command::PlayBackward);
+    ASSERT_TRUE(w.ws().marker().replaying());
+    QWidget* editor = EditCell(w.form->inputTable(), 1, in::WindSpeed, QStringLiteral("7"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_FALSE(w.ws().marker().replaying());
+    EXPECT_FALSE(w.form->inputTable()->editing());
+    w.form->inputTable()->commitOpenEditor(); // what a later click would do
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), wind);
+}
+
 TEST(Window, LettersOpenNoEditorInTheMarkerTable) {
     Window w;
     auto* marker = w.form->markerTable();
