@@ -59,6 +59,7 @@ namespace {
 
 constexpr int kWindowWidth = 800;
 constexpr int kLeftPanelWidth = 201;
+constexpr int kMinPanel = 80; // pixels a panel keeps however far a splitter is dragged
 constexpr int kTabPaneMargin = 6;
 
 std::vector<std::string> ToStrings(const QStringList& list) {
@@ -234,6 +235,17 @@ void TFormSim::buildLayout() {
     whole->addWidget(bottom);
     whole->setStretchFactor(0, 1);
     whole->setSizes({600 - 122, 122});
+    // No panel is dragged out of sight: each keeps a useful minimum.
+    for (QSplitter* splitter : {top, bottom, whole}) {
+        splitter->setChildrenCollapsible(false);
+    }
+    leftTabs_->setMinimumWidth(kMinPanel);
+    right->setMinimumWidth(2 * kMinPanel);
+    comment_->setMinimumWidth(kMinPanel / 2);
+    sketch_->setMinimumWidth(kMinPanel / 2);
+    historyView_->setMinimumWidth(kMinPanel);
+    top->setMinimumHeight(2 * kMinPanel);
+    bottom->setMinimumHeight(kMinPanel / 2);
     setCentralWidget(whole);
     mainSplitter_ = whole;
     topSplitter_ = top;

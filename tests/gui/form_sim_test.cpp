@@ -35,6 +35,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -813,4 +814,17 @@ TEST(Window, AFailedDesignIsSaidUntilOneSucceeds) {
     enter("170");
     EXPECT_EQ(w.form->statusBar()->currentMessage(), QString());
     EXPECT_TRUE(w.form->rightTabs()->tabIcon(computedPage).isNull());
+}
+
+// Dragging a splitter to its end leaves every panel in sight.
+TEST(Window, SplittersKeepEveryPanel) {
+    Window w;
+    w.form->mainSplitter()->setSizes({0, 2000});
+    w.form->topSplitter()->setSizes({0, 2000});
+    w.form->bottomSplitter()->setSizes({2000, 0, 0});
+    for (QSplitter* s : {w.form->mainSplitter(), w.form->topSplitter(), w.form->bottomSplitter()}) {
+        for (const int size : s->sizes()) {
+            EXPECT_GE(size, 40) << s->objectName().toStdString();
+        }
+    }
 }
