@@ -494,7 +494,7 @@ void TFormSim::askReplayStep() {
     const QString current = ToQString(ws_.marker().replayStepText());
     ws_.marker().setReplayStep(
         ToStdString(dialogs_.askText(this, QStringLiteral("再生データ間隔を設定"),
-                                     QStringLiteral("-100～100の整数)"), current)));
+                                     QStringLiteral("(-100～100の整数)"), current)));
 }
 
 void TFormSim::copyWindow() {

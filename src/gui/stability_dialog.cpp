@@ -1,9 +1,9 @@
 #include "gui/stability_dialog.h"
 
-#include "gui/chart.h"
-#include "gui/qt_text.h"
 #include "app/error_text.h"
 #include "data/tables.h"
+#include "gui/chart.h"
+#include "gui/qt_text.h"
 #include "sim/glide_polar.h"
 #include "sim/load.h"
 
@@ -44,10 +44,9 @@ QString SettingRun(const std::pair<double, double>& run) {
     const auto setting = [](double v) {
         return (v > 0 ? QStringLiteral("+") : QString()) + QString::number(v);
     };
-    return run.first == run.second
-               ? setting(run.first) + QStringLiteral(" 度")
-               : setting(run.first) + QStringLiteral("〜") + setting(run.second) +
-                     QStringLiteral(" 度");
+    return run.first == run.second ? setting(run.first) + QStringLiteral(" 度")
+                                   : setting(run.first) + QStringLiteral("〜") +
+                                         setting(run.second) + QStringLiteral(" 度");
 }
 
 // A value with `decimals` places; "-" for one that is not a number, and no
@@ -103,13 +102,16 @@ enum TrimRow {
     Sink,
     Ratio,
     Radius,
+    LiftCoefficient,
+    DragCoefficient,
     Stalled,
     TrimRows
 };
 
 const char* const kTrimCaptions[TrimRows] = {
-    "速度(m/s)",  "迎角(度)",    "横滑り角(度)", "ピッチ角(度)", "バンク角(度)", "旋回角速度(度/s)",
-    "経路角(度)", "沈下率(m/s)", "滑空比",       "旋回半径(地面)(m)", "失速",
+    "速度(m/s)",        "迎角(度)",   "横滑り角(度)", "ピッチ角(度)", "バンク角(度)",
+    "旋回角速度(度/s)", "経路角(度)", "沈下率(m/s)",  "滑空比",       "旋回半径(地面)(m)",
+    "揚力係数",         "抗力係数",   "失速",
 };
 
 enum ModeColumn { Name, Real, Imaginary, Frequency, Damping, Period, Time, ModeColumns };
@@ -396,6 +398,8 @@ void StabilityDialog::showTrim() {
         Number(trim->sink, 3),
         Number(trim->ratio, 2),
         Number(trim->radius, 1),
+        Number(trim->CL, 3),
+        Number(trim->CD, 4),
         trim->stalled ? QStringLiteral("はい") : QStringLiteral("いいえ"),
     };
     for (int row = 0; row < TrimRows; ++row) {
@@ -524,8 +528,7 @@ void StabilityDialog::plotPolar() {
 
     QStringList notes;
     const auto untrimmed = sim::UntrimmedSettings(polar_);
-    if (untrimmed.size() == 1 && untrimmed[0].first == first &&
-        untrimmed[0].second == last) {
+    if (untrimmed.size() == 1 && untrimmed[0].first == first && untrimmed[0].second == last) {
         notes << QStringLiteral("どの水平尾翼取付角でもトリムが見つかりませんでした。");
     } else if (!untrimmed.empty()) {
         QStringList runs;

@@ -84,6 +84,8 @@ TEST(StabilityDialog, ShowsTheAnalysisOfTheTables) {
     EXPECT_EQ(Shown(trim, 7), QString::number(a.trim->sink, 'f', 3));
     ASSERT_TRUE(a.trim->radius);
     EXPECT_EQ(Shown(trim, 9), QString::number(*a.trim->radius, 'f', 1));
+    EXPECT_EQ(Shown(trim, 10), QString::number(a.trim->CL, 'f', 3));
+    EXPECT_EQ(Shown(trim, 11), QString::number(a.trim->CD, 'f', 4));
     ASSERT_TRUE(a.staticMargin);
     EXPECT_TRUE(d->marginLabel()->text().contains(QString::number(*a.staticMargin, 'f', 1)));
 
