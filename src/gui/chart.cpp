@@ -272,6 +272,58 @@ void Chart::showEvent(QShowEvent* event) {
     replotIfDirty();
 }
 
+void Chart::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitLegend(width());
+}
+
+void Chart::fitLegend(int width) {
+    QCPLegend* legend = plot_->legend;
+    // A wrapped legend's grid has empty cells after its last item.
+    std::vector<int> widths;
+    for (int i = 0; i < legend->itemCount(); ++i) {
+        if (QCPAbstractLegendItem* item = legend->item(i)) {
+            widths.push_back(item->minimumOuterSizeHint().width());
+        }
+    }
+    const int n = static_cast<int>(widths.size());
+    if (n == 0) {
+        return;
+    }
+    const QMargins m = legend->margins();
+    const QMargins outer = plot_->plotLayout()->margins();
+    const int room = width - m.left() - m.right() - outer.left() - outer.right() - 2;
+    // The most columns whose widest titles, side by side, fit the room.
+    int columns = n;
+    for (; columns > 1; --columns) {
+        int total = (columns - 1) * legend->columnSpacing();
+        for (int c = 0; c < columns; ++c) {
+            int widest = 0;
+            for (int i = c; i < n; i += columns) {
+                widest = std::max(widest, widths[std::size_t(i)]);
+            }
+            total += widest;
+        }
+        if (total <= room) {
+            break;
+        }
+    }
+    const int wrap = columns == n ? 0 : columns;
+    if (legend->wrap() != wrap) {
+        legend->setWrap(wrap);
+        legend->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);
+        plot_->replot(QCustomPlot::rpQueuedReplot);
+    }
+}
+
+int Chart::legendRows() const {
+    return plot_->legend->rowCount();
+}
+
+QRect Chart::legendRect() const {
+    return plot_->legend->outerRect();
+}
+
 int Chart::pointCount() const {
     return lines_.empty() ? 0 : lines_.front()->dataCount();
 }
@@ -400,12 +452,20 @@ void Chart::replot() {
 }
 
 void Chart::renderTo(QPaintDevice& device, int width, int height) {
-    QCPPainter painter(&device);
-    plot_->toPainter(&painter, width, height);
+    // The legend wrapped for the picture's width, then for the widget's again.
+    fitLegend(width);
+    {
+        QCPPainter painter(&device);
+        plot_->toPainter(&painter, width, height);
+    }
+    fitLegend(this->width());
 }
 
 QPixmap Chart::toPixmap(int width, int height) {
-    return plot_->toPixmap(width, height);
+    fitLegend(width);
+    QPixmap picture = plot_->toPixmap(width, height);
+    fitLegend(this->width());
+    return picture;
 }
 
 namespace {

@@ -59,6 +59,10 @@ class Chart : public QWidget {
     QStringList legendTitles() const;
     // The face the axes and the legend use.
     QString fontFamily() const;
+    // The legend's rows: as many items a row as fit the chart's width, so
+    // that no title is cut; and where it is drawn.
+    int legendRows() const;
+    QRect legendRect() const;
 
     // Fixes both axes at their present ranges and empties every series, the
     // marker included. From the second clearing on, emptied series keep room
@@ -118,8 +122,11 @@ class Chart : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Wraps the legend into as many rows as its titles need at `width`.
+    void fitLegend(int width);
     void onMouseMove(QMouseEvent* event);
     void onMousePress(QMouseEvent* event);
     void fitAxes();

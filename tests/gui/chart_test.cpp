@@ -250,3 +250,18 @@ TEST(Chart, RendersIntoPixmaps) {
     EXPECT_GT(CountPixels(pixmap, qRgb(255, 0, 0), pixmap.rect()), 100); // series "b"
     EXPECT_GT(CountPixels(pixmap, qRgb(0, 0, 0), pixmap.rect()), 100);   // axes, text, "a"
 }
+
+// A narrow chart wraps its legend into rows rather than cut a title; a
+// wide one keeps it in one row.
+TEST(Chart, TheLegendWrapsRatherThanCutsATitle) {
+    ChartPanel panel;
+    Chart* overview = panel.chart(0);
+    for (const int width : {900, 400, 260, 150}) {
+        overview->resize(width, 300);
+        overview->toPixmap(width, 300); // lays the chart out at that width
+        EXPECT_LE(overview->legendRect().right(), width) << width;
+        if (width == 900 || width == 150) {
+            EXPECT_EQ(overview->legendRows() > 1, width == 150);
+        }
+    }
+}
