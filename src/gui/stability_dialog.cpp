@@ -318,7 +318,9 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     trimTable_->setMinimumWidth(
         trimTable_->verticalHeader()->width() +
         trimTable_->fontMetrics().horizontalAdvance(QStringLiteral("-0000.000")) + 24);
-    trimBox->setMinimumWidth(trimTable_->minimumWidth() + 24);
+    // As wide as the trim table needs, with or without a trim: the message
+    // that takes the table's place wraps rather than widens the box.
+    trimBox->setFixedWidth(trimTable_->minimumWidth() + 24);
     enableButtons();
 }
 
