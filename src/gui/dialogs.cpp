@@ -4,6 +4,9 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -22,17 +25,54 @@ QMessageBox::StandardButton Box(QWidget* parent, QMessageBox::Icon icon, const Q
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+// Qt's own file dialog names a folder's type in English even under its
+// Japanese translation.
+class JapaneseFileTypes : public QFileIconProvider {
+  public:
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir()) {
+            return QStringLiteral("フォルダ");
+        }
+        return QFileIconProvider::type(info);
+    }
+};
+
+QString AskFile(QWidget* parent, const QString& title, const QString& filters, const QString& file,
+                QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, title, file, filters);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    FitFileDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
 } // namespace
+
+void FitFileDialog(QFileDialog& dialog) {
+    static JapaneseFileTypes types;
+    dialog.setIconProvider(&types);
+    // The size, type and date columns as wide as what they show.
+    for (QTreeView* details : dialog.findChildren<QTreeView*>()) {
+        QHeaderView* header = details->header();
+        for (int column = 1; column < header->count(); ++column) {
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        }
+    }
+}
 
 Dialogs Dialogs::Standard() {
     Dialogs d;
     d.openFile = [](QWidget* parent, const QString& title, const QString& filters,
                     const QString& file) {
-        return QFileDialog::getOpenFileName(parent, title, file, filters);
+        return AskFile(parent, title, filters, file, QFileDialog::AcceptOpen);
     };
     d.saveFile = [](QWidget* parent, const QString& title, const QString& filters,
                     const QString& file) {
-        return QFileDialog::getSaveFileName(parent, title, file, filters);
+        return AskFile(parent, title, filters, file, QFileDialog::AcceptSave);
     };
     d.askYesNo = [](QWidget* parent, const QString& text) {
         return Box(parent, QMessageBox::Information, text, QMessageBox::Yes | QMessageBox::No) ==

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 namespace skarvel::gui {
@@ -38,5 +39,9 @@ struct Dialogs {
 
     static Dialogs Standard();
 };
+
+// The file dialog's details in Japanese and whole: a folder's type is
+// "フォルダ", and the size, type and date columns are as wide as their texts.
+void FitFileDialog(QFileDialog& dialog);
 
 } // namespace skarvel::gui

@@ -4,6 +4,7 @@
 
 #include "common/temp_dir.h"
 #include "data/textfile.h"
+#include "gui/dialogs.h"
 #include "gui/form_sim.h"
 #include "gui/window_settings.h"
 #include "window_fixture.h"
@@ -12,11 +13,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMenu>
 #include <QSettings>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -253,3 +258,32 @@ TEST(Settings, FileDialogsStartInTheLastFolderUsed) {
 }
 
 } // namespace
+
+// The file dialog names a folder's type in Japanese and shows its details
+// whole.
+TEST(Settings, FileDialogDetailsAreJapaneseAndWhole) {
+    skarvel::test::TempDir dir;
+    std::filesystem::create_directory(dir / "作品");
+    QFileDialog dialog(nullptr, QStringLiteral("開く"), QString::fromStdString(dir.path().string()));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    skarvel::gui::FitFileDialog(dialog);
+    dialog.show();
+    auto* details = dialog.findChild<QTreeView*>();
+    ASSERT_NE(details, nullptr);
+    QModelIndex folder;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QModelIndex root = details->rootIndex();
+            if (details->model()->rowCount(root) == 0) {
+                return false;
+            }
+            folder = details->model()->index(0, 2, root);
+            return true;
+        },
+        3000));
+    EXPECT_EQ(folder.data().toString(), QStringLiteral("フォルダ"));
+    for (int column = 1; column < details->header()->count(); ++column) {
+        EXPECT_EQ(details->header()->sectionResizeMode(column), QHeaderView::ResizeToContents);
+    }
+}
