@@ -9,7 +9,6 @@
 
 #include <QAbstractTableModel>
 #include <QBrush>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -929,9 +928,9 @@ void SweepDialog::saveCsv() {
     }
 }
 
-void SweepDialog::closeEvent(QCloseEvent* event) {
+void SweepDialog::reject() {
     cancel();
-    QDialog::closeEvent(event);
+    QDialog::reject();
 }
 
 } // namespace skarvel::gui

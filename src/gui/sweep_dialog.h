@@ -90,9 +90,9 @@ class SweepDialog : public QDialog {
     QTableView* resultTable() const { return table_; }
     QLabel* pointLabel() const { return pointText_; }
 
-  protected:
-    // Closing the window ends its sweep.
-    void closeEvent(QCloseEvent* event) override;
+    // Esc, 閉じる and the window's close button alike: the sweep is
+    // cancelled, then the window hidden.
+    void reject() override;
 
   private:
     struct Fields {

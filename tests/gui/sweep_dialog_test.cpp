@@ -158,7 +158,8 @@ TEST(SweepDialog, RefusedEntriesSayWhyAndCannotStart) {
     EXPECT_TRUE(d->startButton()->isEnabled());
 }
 
-TEST(SweepDialog, CancelStopsTheSweepWithTheRowsSoFar) {
+// 中止, and Esc as the window's own close, stop the sweep where it is.
+TEST(SweepDialog, CancelAndEscStopTheSweepWithTheRowsSoFar) {
     Window w;
     SweepDialog* d = Open(w);
     ASSERT_NE(d, nullptr);
@@ -167,18 +168,25 @@ TEST(SweepDialog, CancelStopsTheSweepWithTheRowsSoFar) {
     Enter(d, 1, kClimb, QStringLiteral("-10"), QStringLiteral("10"), QStringLiteral("0.2"));
     ASSERT_TRUE(d->entries());
     const std::size_t size = d->entries()->size();
-    QTest::mouseClick(d->startButton(), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([d] { return !d->rows().empty(); }, kLongWaitMs));
-    EXPECT_TRUE(d->cancelButton()->isEnabled());
-    QTest::mouseClick(d->cancelButton(), Qt::LeftButton);
-    EXPECT_FALSE(d->cancelButton()->isEnabled());
-    ASSERT_TRUE(QTest::qWaitFor([d] { return !d->running(); }, 5000));
-    const std::size_t taken = d->rows().size();
-    EXPECT_LT(taken, size);
-    EXPECT_TRUE(d->progressLabel()->text().startsWith(QStringLiteral("中止しました")));
-    EXPECT_TRUE(d->startButton()->isEnabled());
-    QTest::qWait(3 * SweepDialog::kPollMs);
-    EXPECT_EQ(d->rows().size(), taken);
+    for (const bool escape : {false, true}) {
+        QTest::mouseClick(d->startButton(), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([d] { return !d->rows().empty(); }, kLongWaitMs));
+        EXPECT_TRUE(d->cancelButton()->isEnabled());
+        if (escape) {
+            QTest::keyClick(d, Qt::Key_Escape);
+            EXPECT_FALSE(d->isVisible());
+        } else {
+            QTest::mouseClick(d->cancelButton(), Qt::LeftButton);
+        }
+        EXPECT_FALSE(d->cancelButton()->isEnabled());
+        ASSERT_TRUE(QTest::qWaitFor([d] { return !d->running(); }, 5000));
+        const std::size_t taken = d->rows().size();
+        EXPECT_LT(taken, size);
+        EXPECT_TRUE(d->progressLabel()->text().startsWith(QStringLiteral("中止しました")));
+        EXPECT_TRUE(d->startButton()->isEnabled());
+        QTest::qWait(3 * SweepDialog::kPollMs);
+        EXPECT_EQ(d->rows().size(), taken);
+    }
 }
 
 TEST(SweepDialog, AClickedPointIsFlownAsARun) {
