@@ -420,6 +420,19 @@ bool BetterRow(const SweepRow& a, const SweepRow& b, int figure) {
     return figure == kSinkRate ? x < y : x > y;
 }
 
+std::optional<std::size_t> ClickedPoint(const std::vector<Pixel>& points, Pixel click) {
+    std::optional<std::size_t> nearest;
+    double least = 0;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const double d = std::hypot(points[k].x - click.x, points[k].y - click.y);
+        if (d <= kClickPixels && (!nearest || d < least)) {
+            least = d;
+            nearest = k;
+        }
+    }
+    return nearest;
+}
+
 Sweep::Sweep(SweepBase base, SweepGrid grid, SweepOptions options)
     : base_(std::move(base)), grid_(std::move(grid)), options_(options),
       start_(std::chrono::steady_clock::now()) {

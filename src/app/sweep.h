@@ -187,6 +187,15 @@ double SummaryFigureValue(const sim::FlightSummary& s, int figure);
 // True when `a` is better than `b` in that figure; error rows are never better.
 bool BetterRow(const SweepRow& a, const SweepRow& b, int figure);
 
+// A click on a chart of points, all in pixels: the point drawn nearest the
+// click when it lies within kClickPixels of it; none for a click between
+// the points.
+inline constexpr double kClickPixels = 5;
+struct Pixel {
+    double x = 0, y = 0;
+};
+std::optional<std::size_t> ClickedPoint(const std::vector<Pixel>& points, Pixel click);
+
 struct SweepOptions {
     int workers = 0;       // 0: one per core
     std::size_t shard = 0; // the points whose index mod shards equals shard

@@ -387,8 +387,8 @@ SweepDialog::SweepDialog(app::Workspace& workspace, Dialogs dialogs, FlyRequest 
     };
     connect(chart_, &Chart::mouseTime, this,
             [this, nearest](double x) { describePoint(nearest(x)); });
-    connect(chart_, &Chart::clicked, this, [this, nearest](double x, double) {
-        if (const std::optional<std::size_t> point = nearest(x)) {
+    connect(chart_, &Chart::clicked, this, [this](double x, double y) {
+        if (const std::optional<std::size_t> point = clickedPoint(chart_->pixelOf(x, y))) {
             flyPoint(*point);
         }
     });
@@ -899,6 +899,28 @@ void SweepDialog::describePoint(std::optional<std::size_t> point) {
         }
     }
     pointText_->setText(text.trimmed());
+}
+
+std::optional<std::size_t> SweepDialog::clickedPoint(QPoint pixel) const {
+    const std::vector<int> shown = axes();
+    if (!grid_ || shown.size() == 2) {
+        return std::nullopt;
+    }
+    const std::size_t k = shown.empty() ? 0 : std::size_t(shown[0]);
+    const int f = figure();
+    std::vector<app::Pixel> drawn;
+    std::vector<std::size_t> points;
+    for (const app::SweepRow& row : rows_) {
+        const double value = FigureValue(row, f);
+        if (std::isfinite(value)) {
+            const QPoint at = chart_->pixelOf(numbers_[k][IndexOf(*grid_, row.point, k)], value);
+            drawn.push_back({double(at.x()), double(at.y())});
+            points.push_back(row.point);
+        }
+    }
+    const std::optional<std::size_t> hit =
+        app::ClickedPoint(drawn, {double(pixel.x()), double(pixel.y())});
+    return hit ? std::optional<std::size_t>(points[*hit]) : std::nullopt;
 }
 
 void SweepDialog::flyPoint(std::size_t point) {

@@ -97,6 +97,17 @@ TEST(SweepVariables, TooManyValuesTellTheirCount) {
     }
 }
 
+// A click flies a point only on it or a few pixels off it.
+TEST(SweepChart, AClickHitsThePointDrawnUnderIt) {
+    using skarvel::app::ClickedPoint;
+    const std::vector<skarvel::app::Pixel> drawn = {{0, 0}, {10, 0}, {100, 50}};
+    EXPECT_EQ(ClickedPoint(drawn, {9, 2}), 1u);
+    EXPECT_EQ(ClickedPoint(drawn, {5, 0}), 0u); // halfway: the first
+    EXPECT_EQ(ClickedPoint(drawn, {103, 54}), 2u);
+    EXPECT_FALSE(ClickedPoint(drawn, {104, 54}));
+    EXPECT_FALSE(ClickedPoint(drawn, {50, 25})); // on the line between two
+}
+
 std::size_t ResidentBytes() {
     std::ifstream statm("/proc/self/statm");
     std::size_t size = 0, resident = 0;

@@ -198,6 +198,11 @@ TEST(SweepDialog, AClickedPointIsFlownAsARun) {
     RunToTheEnd(d);
     ASSERT_EQ(d->chart()->pointCount(0), 3);
 
+    // Beside a point, off the line's points: nothing flown, no cell written.
+    const QPoint first = d->chart()->pixelOf(d->chart()->pointX(0), d->chart()->pointY(0, 0));
+    ClickAt(d->chart(), first + QPoint(12, 0));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(w.rows(), 1u);
     // The line: the last point.
     ClickAt(d->chart(), d->chart()->pixelOf(d->chart()->pointX(2), d->chart()->pointY(0, 2)));
     EXPECT_EQ(w.rows(), 1u); // queued, not flown in the click
