@@ -266,6 +266,14 @@ std::string SweepValues::operator[](std::size_t k) const {
     return ValueText(from_ + static_cast<double>(k) * step_, decimals_);
 }
 
+std::string SweepVariableTitle(const SweepVariable& variable) {
+    const data::Tables& styled = StyledTables();
+    const std::string& unit = variable.design
+                                  ? styled.design.cell(data::design::Unit, variable.row)
+                                  : styled.input.cell(data::input::kUnitColumn, variable.row);
+    return unit.empty() ? variable.name : variable.name + "(" + unit + ")";
+}
+
 SweepGrid::SweepGrid(std::vector<SweepVariable> variables) : variables_(std::move(variables)) {
     for (std::size_t i = 0; i < variables_.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {

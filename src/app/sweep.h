@@ -123,6 +123,11 @@ SweepVariable ParseSweepVariable(std::string_view spec);
 // but without writing the values (a window counts the points as the user types).
 std::size_t SweepValueCount(std::string_view spec);
 
+// A variable as the history list heads a column: its name with the unit of
+// its cell (the input table's unit column or the design table's 単位),
+// "初速(km/h)"; the name alone for a cell without a unit.
+std::string SweepVariableTitle(const SweepVariable& variable);
+
 class SweepGrid {
   public:
     // Throws SweepError when a cell is varied twice or the grid has more

@@ -21,6 +21,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QTextBoundaryFinder>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -143,6 +144,27 @@ QString Caption(std::size_t figure) {
     return QString::fromUtf8(c.data(), qsizetype(c.size()));
 }
 
+// Parts of a text joined so that a line breaks between them only: word
+// joiners hold "速度(m/s) 3.2" and "初速(km/h) = 4" together where the line
+// breaking rules would break them (after the slash of a unit, between two
+// kanji), and their spaces do not break.
+QString Unbroken(const QStringList& parts) {
+    QStringList held;
+    for (QString part : parts) {
+        part.replace(QLatin1Char(' '), QChar(QChar::Nbsp));
+        QString text;
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, part);
+        qsizetype from = 0;
+        for (qsizetype at = breaks.toNextBoundary(); at > 0 && at < part.size();
+             at = breaks.toNextBoundary()) {
+            text += part.mid(from, at - from) + QChar(0x2060);
+            from = at;
+        }
+        held << text + part.mid(from);
+    }
+    return held.join(QStringLiteral("　"));
+}
+
 // A time to go: seconds, minutes and seconds, or hours and minutes.
 QString Duration(double seconds) {
     const long long s = std::llround(std::ceil(std::max(0.0, seconds)));
@@ -178,7 +200,7 @@ class SweepResultModel : public QAbstractTableModel {
         names_.clear();
         if (grid != nullptr) {
             for (const app::SweepVariable& v : grid->variables()) {
-                names_ << ToQString(v.name);
+                names_ << ToQString(app::SweepVariableTitle(v));
             }
         }
         shown_ = 0;
@@ -755,16 +777,16 @@ void SweepDialog::plotAll() {
     const std::vector<int> shown = axes();
     if (shown.size() == 2) {
         const auto& variables = grid_->variables();
-        map_->reset(ToQString(variables[0].name), numbers_[0], ToQString(variables[1].name),
-                    numbers_[1]);
+        map_->reset(ToQString(app::SweepVariableTitle(variables[0])), numbers_[0],
+                    ToQString(app::SweepVariableTitle(variables[1])), numbers_[1]);
         map_->setScaleTitle(caption);
         charts_->setCurrentWidget(map_);
     } else {
         chart_->clear();
         chart_->setLeftTitle(caption);
         if (grid_) {
-            chart_->setBottomTitle(
-                ToQString(grid_->variables()[std::size_t(shown.empty() ? 0 : shown[0])].name));
+            chart_->setBottomTitle(ToQString(app::SweepVariableTitle(
+                grid_->variables()[std::size_t(shown.empty() ? 0 : shown[0])])));
         }
         charts_->setCurrentWidget(chart_);
     }
@@ -865,40 +887,40 @@ void SweepDialog::showBest() {
 }
 
 void SweepDialog::describePoint(std::optional<std::size_t> point) {
-    if (!point || !grid_ || *point >= grid_->size()) {
-        QString text = QStringLiteral(
-            "グラフの点にマウスを合わせると値を表示し、クリックするとその点で飛行します");
-        if (best_) {
-            text = QStringLiteral("最良点（%1）: 点 %2　")
-                       .arg(Caption(std::size_t(figure())))
-                       .arg(rows_[*best_].point);
-            const auto& variables = grid_->variables();
-            for (std::size_t k = 0; k < variables.size(); ++k) {
-                text += QStringLiteral("%1 = %2　")
-                            .arg(ToQString(variables[k].name), ToQString(rows_[*best_].values[k]));
-            }
-        }
-        pointText_->setText(text);
+    const bool one = point && grid_ && *point < grid_->size();
+    if (!one && !best_) {
+        pointText_->setText(QStringLiteral(
+            "グラフの点にマウスを合わせると値を表示し、クリックするとその点で飛行します"));
         return;
     }
-    QString text = QStringLiteral("点 %1　").arg(*point);
-    const std::vector<std::string> values = grid_->valuesOf(*point);
+    QStringList parts;
+    std::vector<std::string> values;
+    if (one) {
+        parts << QStringLiteral("点 %1").arg(*point);
+        values = grid_->valuesOf(*point);
+    } else {
+        parts << QStringLiteral("最良点（%1）: 点 %2")
+                     .arg(Caption(std::size_t(figure())))
+                     .arg(rows_[*best_].point);
+        values = rows_[*best_].values;
+    }
     const auto& variables = grid_->variables();
     for (std::size_t k = 0; k < variables.size(); ++k) {
-        text += QStringLiteral("%1 = %2　").arg(ToQString(variables[k].name), ToQString(values[k]));
+        parts << QStringLiteral("%1 = %2").arg(ToQString(app::SweepVariableTitle(variables[k])),
+                                               ToQString(values[k]));
     }
     // Rows arrive in grid order without gaps: a point's row is at its index.
-    if (*point >= rows_.size()) {
-        text += QStringLiteral("（未計算）");
-    } else if (!rows_[*point].summary) {
-        text += QStringLiteral("Error");
-    } else {
+    if (one && *point >= rows_.size()) {
+        parts << QStringLiteral("（未計算）");
+    } else if (one && !rows_[*point].summary) {
+        parts << QStringLiteral("Error");
+    } else if (one) {
         const std::array<std::string, 6> figures = sim::SummaryTexts(*rows_[*point].summary);
         for (std::size_t f = 0; f < figures.size(); ++f) {
-            text += QStringLiteral("%1 %2　").arg(Caption(f), ToQString(figures[f]));
+            parts << QStringLiteral("%1 %2").arg(Caption(f), ToQString(figures[f]));
         }
     }
-    pointText_->setText(text.trimmed());
+    pointText_->setText(Unbroken(parts));
 }
 
 std::optional<std::size_t> SweepDialog::clickedPoint(QPoint pixel) const {

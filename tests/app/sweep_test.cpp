@@ -97,6 +97,14 @@ TEST(SweepVariables, TooManyValuesTellTheirCount) {
     }
 }
 
+// A variable headed as the history list heads a column, with its cell's unit.
+TEST(SweepVariables, TitlesCarryTheCellsUnit) {
+    using skarvel::app::SweepVariableTitle;
+    EXPECT_EQ(SweepVariableTitle(ParseSweepVariable("初速=1")), "初速(km/h)");
+    EXPECT_EQ(SweepVariableTitle(ParseSweepVariable("主翼/上反角=5")), "主翼/上反角(deg)");
+    EXPECT_EQ(SweepVariableTitle(ParseSweepVariable("主翼テーパー比=0.5")), "主翼テーパー比");
+}
+
 // A click flies a point only on it or a few pixels off it.
 TEST(SweepChart, AClickHitsThePointDrawnUnderIt) {
     using skarvel::app::ClickedPoint;

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -198,6 +199,7 @@ TEST(SweepDialog, AClickedPointIsFlownAsARun) {
     RunToTheEnd(d);
     ASSERT_EQ(d->chart()->pointCount(0), 3);
 
+    EXPECT_EQ(d->chart()->bottomTitle(), QStringLiteral("初速(km/h)"));
     // Beside a point, off the line's points: nothing flown, no cell written.
     const QPoint first = d->chart()->pixelOf(d->chart()->pointX(0), d->chart()->pointY(0, 0));
     ClickAt(d->chart(), first + QPoint(12, 0));
@@ -234,8 +236,28 @@ TEST(SweepDialog, AClickedPointIsFlownAsARun) {
     QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QCoreApplication::sendEvent(plot, &move);
-    EXPECT_TRUE(d->pointLabel()->text().startsWith(QStringLiteral("点 1　初速 = 4　上下角 = 0")))
-        << d->pointLabel()->text().toStdString();
+    const QString text = d->pointLabel()->text();
+    // Read without its word joiners and no-break spaces.
+    const QString read = QString(text).remove(QChar(0x2060)).replace(QChar::Nbsp, u' ');
+    EXPECT_TRUE(
+        read.startsWith(QStringLiteral("点 1　初速(km/h) = 4　上下角(度) = 0　滞空時間(s) ")))
+        << text.toStdString();
+    // However narrow, its lines break between the values only, never in
+    // "速度(m/s)" or between a caption and its value.
+    for (int width = 40; width <= 400; width += 15) {
+        QTextLayout layout(text, d->pointLabel()->font());
+        QTextOption wrap;
+        wrap.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(wrap);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            const int start = line.textStart();
+            EXPECT_TRUE(start == 0 || text[start - 1] == QChar(0x3000))
+                << width << ": " << text.mid(start).toStdString();
+        }
+        layout.endLayout();
+    }
     ClickAt(map, cell);
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(w.rows(), 3u);
