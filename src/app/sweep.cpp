@@ -274,6 +274,34 @@ std::string SweepVariableTitle(const SweepVariable& variable) {
     return unit.empty() ? variable.name : variable.name + "(" + unit + ")";
 }
 
+SweepRange SweepRangeAbout(std::string_view cellText) {
+    double value = 0;
+    if (!data::TryParseRealStrict(cellText, value) || !std::isfinite(value)) {
+        value = 0;
+    }
+    const double size = value != 0 ? std::abs(value) * 0.05 : 0.5;
+    int exponent = static_cast<int>(std::floor(std::log10(size)));
+    const double mantissa = size / std::pow(10.0, exponent);
+    double nice = mantissa < 1.5 ? 1 : mantissa < 3.5 ? 2 : mantissa < 7.5 ? 5 : 10;
+    if (nice == 10) {
+        nice = 1;
+        ++exponent;
+    }
+    const double step = nice * std::pow(10.0, exponent);
+    const int stepDecimals = std::max(0, -exponent);
+    const std::size_t start = cellText.find_first_not_of(' ');
+    const std::size_t end = cellText.find_last_not_of(' ');
+    const std::optional<int> own =
+        value != 0 ? Decimals(cellText.substr(start, end - start + 1)) : std::optional<int>(0);
+    const int decimals = std::max(stepDecimals, own.value_or(0));
+    double from = value - 4 * step;
+    if (value > 0 && from <= 0) {
+        from = value - std::floor((value - step * 0.5) / step) * step;
+    }
+    const double to = value + 4 * step;
+    return {ValueText(from, decimals), ValueText(to, decimals), ValueText(step, stepDecimals)};
+}
+
 SweepGrid::SweepGrid(std::vector<SweepVariable> variables) : variables_(std::move(variables)) {
     for (std::size_t i = 0; i < variables_.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {

@@ -128,6 +128,15 @@ std::size_t SweepValueCount(std::string_view spec);
 // "初速(km/h)"; the name alone for a cell without a unit.
 std::string SweepVariableTitle(const SweepVariable& variable);
 
+// The range a window offers about a cell's text: nine values a round step
+// apart with the cell's value in the middle, staying on its side of zero (a
+// text that is no number counts as 0). FROM and TO have the decimals of the
+// cell's text, at least the step's; the step has its own.
+struct SweepRange {
+    std::string from, to, step;
+};
+SweepRange SweepRangeAbout(std::string_view cellText);
+
 class SweepGrid {
   public:
     // Throws SweepError when a cell is varied twice or the grid has more

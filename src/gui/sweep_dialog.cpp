@@ -88,47 +88,6 @@ std::pair<std::vector<Choice>, std::vector<Choice>> Choices() {
     return {input, design};
 }
 
-// Digits after the point of a plain decimal text.
-int Decimals(const QString& text) {
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    if (point < 0 || text.contains(QLatin1Char('e'), Qt::CaseInsensitive)) {
-        return 0;
-    }
-    return int(text.trimmed().size() - point - 1);
-}
-
-// A small range about a cell's value: nine points a round step apart, the
-// value in the middle, staying on its side of zero.
-std::array<QString, 3> RangeAbout(const QString& text) {
-    double value = 0;
-    if (!data::TryParseRealStrict(ToStdString(text), value) || !std::isfinite(value)) {
-        value = 0;
-    }
-    const double size = value != 0 ? std::abs(value) * 0.05 : 0.5;
-    int exponent = int(std::floor(std::log10(size)));
-    const double mantissa = size / std::pow(10.0, exponent);
-    double nice = mantissa < 1.5 ? 1 : mantissa < 3.5 ? 2 : mantissa < 7.5 ? 5 : 10;
-    if (nice == 10) {
-        nice = 1;
-        ++exponent;
-    }
-    const double step = nice * std::pow(10.0, exponent);
-    const int decimals = std::max(std::max(0, -exponent), value != 0 ? Decimals(text) : 0);
-    double from = value - 4 * step;
-    if (value > 0 && from <= 0) {
-        from = value - std::floor((value - step * 0.5) / step) * step;
-    }
-    const double to = value + 4 * step;
-    const auto shown = [decimals](double v) {
-        QString t = QString::number(v, 'f', decimals);
-        if (t.startsWith(QLatin1Char('-')) && t.toDouble() == 0) {
-            t.remove(0, 1);
-        }
-        return t;
-    };
-    return {shown(from), shown(to), shown(step)};
-}
-
 // A figure of a row as a number; none for an error row or a straight flight's
 // turn radius.
 double FigureValue(const app::SweepRow& row, int figure) {
@@ -528,10 +487,14 @@ void SweepDialog::prefill(int k) {
     } catch (const std::exception&) {
         // Every name of the list is one the sweep knows.
     }
-    const std::array<QString, 3> range = RangeAbout(current);
-    f.from->setText(range[0]);
-    f.to->setText(range[1]);
-    f.step->setText(range[2]);
+    const app::SweepRange range = app::SweepRangeAbout(ToStdString(current));
+    f.from->setText(ToQString(range.from));
+    f.to->setText(ToQString(range.to));
+    f.step->setText(ToQString(range.step));
+    // A text wider than its field shows its start, as a table cell does.
+    for (QLineEdit* edit : {f.from, f.to, f.step}) {
+        edit->setCursorPosition(0);
+    }
 }
 
 void SweepDialog::checkEntries() {
@@ -588,14 +551,23 @@ void SweepDialog::checkEntries() {
                               .arg(which);
                 break;
             case Reason::TooMany:
-                count = double(app::kMaxSweepPoints) + 1;
+                refusal = e.part().empty()
+                              ? QStringLiteral("%1の点数が多すぎます（上限 %2 点）")
+                                    .arg(which)
+                                    .arg(app::kMaxSweepPoints)
+                              : QStringLiteral("%1の点数 %2 は上限 %3 点を超えています")
+                                    .arg(which, ToQString(e.part()))
+                                    .arg(app::kMaxSweepPoints);
+                refusal += QStringLiteral("。範囲を狭めるか刻みを大きくしてください");
+                break;
+            case Reason::Overflow:
+                refusal = QStringLiteral("%1の範囲が大きすぎて計算できません（開始値・終了値・"
+                                         "刻みの値が大きすぎます）")
+                              .arg(which);
                 break;
             default:
                 refusal = QStringLiteral("%1は受け付けられません: %2")
                               .arg(which, QString::fromStdString(e.what()));
-            }
-            if (!refusal.isEmpty() || count > double(kMaxPoints)) {
-                break;
             }
         }
     }

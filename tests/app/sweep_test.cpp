@@ -12,6 +12,7 @@
 #include <chrono>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
@@ -103,6 +104,20 @@ TEST(SweepVariables, TitlesCarryTheCellsUnit) {
     EXPECT_EQ(SweepVariableTitle(ParseSweepVariable("初速=1")), "初速(km/h)");
     EXPECT_EQ(SweepVariableTitle(ParseSweepVariable("主翼/上反角=5")), "主翼/上反角(deg)");
     EXPECT_EQ(SweepVariableTitle(ParseSweepVariable("主翼テーパー比=0.5")), "主翼テーパー比");
+}
+
+// The range a window offers about a cell's value.
+TEST(SweepVariables, RangeAboutACell) {
+    const auto range = [](std::string_view cell) {
+        const skarvel::app::SweepRange r = skarvel::app::SweepRangeAbout(cell);
+        return r.from + " " + r.to + " " + r.step;
+    };
+    // A trim's full-precision value: the ends as precise, the step as round as it is.
+    EXPECT_EQ(range("13.164138998510214"), "11.164138998510214 15.164138998510214 0.5");
+    EXPECT_EQ(range("0.44"), "0.36 0.52 0.02");
+    EXPECT_EQ(range(" 150 "), "110 190 10");
+    EXPECT_EQ(range("1e3"), "800 1200 50");
+    EXPECT_EQ(range("x"), "-2.0 2.0 0.5");
 }
 
 // A click flies a point only on it or a few pixels off it.

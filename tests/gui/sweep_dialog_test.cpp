@@ -127,6 +127,20 @@ TEST(SweepDialog, OneVariableRunsInTheBackgroundToOnePointPerValue) {
     EXPECT_EQ(d->chart()->pointY(1, 0), least);
 }
 
+// A cell a trim flight wrote to full precision: its range's ends shown from
+// their start, as the table cell shows the value.
+TEST(SweepDialog, AChosenCellOffersARangeAboutItsValue) {
+    Window w;
+    w.ws().editCell(skarvel::app::TableId::Input, in::kValueColumn, in::ClimbAngle,
+                    "13.164138998510214");
+    SweepDialog* d = Open(w);
+    ASSERT_NE(d, nullptr);
+    d->variableBox(1)->setCurrentIndex(d->variableBox(1)->findData(kClimb));
+    EXPECT_EQ(d->fromEdit(1)->text(), QStringLiteral("11.164138998510214"));
+    EXPECT_EQ(d->stepEdit(1)->text(), QStringLiteral("0.5"));
+    EXPECT_EQ(d->fromEdit(1)->cursorPosition(), 0);
+}
+
 TEST(SweepDialog, RefusedEntriesSayWhyAndCannotStart) {
     Window w;
     SweepDialog* d = Open(w);
@@ -152,8 +166,22 @@ TEST(SweepDialog, RefusedEntriesSayWhyAndCannotStart) {
     EXPECT_TRUE(d->pointsLabel()->text().startsWith(QStringLiteral("点数 300003 はこの画面の上限")))
         << d->pointsLabel()->text().toStdString();
     EXPECT_FALSE(d->startButton()->isEnabled());
+    // The sweep's own refusals: a count it can tell, one it cannot, a range
+    // beyond the doubles.
+    Enter(d, 1, kClimb, QStringLiteral("0"), QStringLiteral("1e8"), QStringLiteral("1"));
+    refused(QStringLiteral("変数2の点数 100000001 は上限 10000000 点を超えています。"
+                           "範囲を狭めるか刻みを大きくしてください"));
+    d->toEdit(1)->setText(QStringLiteral("1"));
+    d->stepEdit(1)->setText(QStringLiteral("1e-300"));
+    refused(QStringLiteral("変数2の点数が多すぎます（上限 10000000 点）。"
+                           "範囲を狭めるか刻みを大きくしてください"));
+    Enter(d, 1, kClimb, QStringLiteral("-1e308"), QStringLiteral("1e308"), QStringLiteral("1e307"));
+    refused(QStringLiteral("変数2の範囲が大きすぎて計算できません（開始値・終了値・刻みの値が"
+                           "大きすぎます）"));
 
     // Put right, the count comes back and the button with it.
+    d->fromEdit(1)->setText(QStringLiteral("0"));
+    d->toEdit(1)->setText(QStringLiteral("1"));
     d->stepEdit(1)->setText(QStringLiteral("0.5"));
     EXPECT_EQ(d->pointsLabel()->text(), QStringLiteral("点数: 3 × 3 = 9"));
     EXPECT_TRUE(d->startButton()->isEnabled());
