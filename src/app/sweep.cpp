@@ -266,6 +266,42 @@ std::string SweepValues::operator[](std::size_t k) const {
     return ValueText(from_ + static_cast<double>(k) * step_, decimals_);
 }
 
+std::string SweepVariableTitle(const SweepVariable& variable) {
+    const data::Tables& styled = StyledTables();
+    const std::string& unit = variable.design
+                                  ? styled.design.cell(data::design::Unit, variable.row)
+                                  : styled.input.cell(data::input::kUnitColumn, variable.row);
+    return unit.empty() ? variable.name : variable.name + "(" + unit + ")";
+}
+
+SweepRange SweepRangeAbout(std::string_view cellText) {
+    double value = 0;
+    if (!data::TryParseRealStrict(cellText, value) || !std::isfinite(value)) {
+        value = 0;
+    }
+    const double size = value != 0 ? std::abs(value) * 0.05 : 0.5;
+    int exponent = static_cast<int>(std::floor(std::log10(size)));
+    const double mantissa = size / std::pow(10.0, exponent);
+    double nice = mantissa < 1.5 ? 1 : mantissa < 3.5 ? 2 : mantissa < 7.5 ? 5 : 10;
+    if (nice == 10) {
+        nice = 1;
+        ++exponent;
+    }
+    const double step = nice * std::pow(10.0, exponent);
+    const int stepDecimals = std::max(0, -exponent);
+    const std::size_t start = cellText.find_first_not_of(' ');
+    const std::size_t end = cellText.find_last_not_of(' ');
+    const std::optional<int> own =
+        value != 0 ? Decimals(cellText.substr(start, end - start + 1)) : std::optional<int>(0);
+    const int decimals = std::max(stepDecimals, own.value_or(0));
+    double from = value - 4 * step;
+    if (value > 0 && from <= 0) {
+        from = value - std::floor((value - step * 0.5) / step) * step;
+    }
+    const double to = value + 4 * step;
+    return {ValueText(from, decimals), ValueText(to, decimals), ValueText(step, stepDecimals)};
+}
+
 SweepGrid::SweepGrid(std::vector<SweepVariable> variables) : variables_(std::move(variables)) {
     for (std::size_t i = 0; i < variables_.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
@@ -418,6 +454,19 @@ bool BetterRow(const SweepRow& a, const SweepRow& b, int figure) {
     const double x = SummaryFigureValue(*a.summary, figure);
     const double y = SummaryFigureValue(*b.summary, figure);
     return figure == kSinkRate ? x < y : x > y;
+}
+
+std::optional<std::size_t> ClickedPoint(const std::vector<Pixel>& points, Pixel click) {
+    std::optional<std::size_t> nearest;
+    double least = 0;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const double d = std::hypot(points[k].x - click.x, points[k].y - click.y);
+        if (d <= kClickPixels && (!nearest || d < least)) {
+            least = d;
+            nearest = k;
+        }
+    }
+    return nearest;
 }
 
 Sweep::Sweep(SweepBase base, SweepGrid grid, SweepOptions options)

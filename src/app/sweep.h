@@ -123,6 +123,20 @@ SweepVariable ParseSweepVariable(std::string_view spec);
 // but without writing the values (a window counts the points as the user types).
 std::size_t SweepValueCount(std::string_view spec);
 
+// A variable as the history list heads a column: its name with the unit of
+// its cell (the input table's unit column or the design table's 単位),
+// "初速(km/h)"; the name alone for a cell without a unit.
+std::string SweepVariableTitle(const SweepVariable& variable);
+
+// The range a window offers about a cell's text: nine values a round step
+// apart with the cell's value in the middle, staying on its side of zero (a
+// text that is no number counts as 0). FROM and TO have the decimals of the
+// cell's text, at least the step's; the step has its own.
+struct SweepRange {
+    std::string from, to, step;
+};
+SweepRange SweepRangeAbout(std::string_view cellText);
+
 class SweepGrid {
   public:
     // Throws SweepError when a cell is varied twice or the grid has more
@@ -186,6 +200,15 @@ std::optional<int> SummaryFigure(std::string_view name);
 double SummaryFigureValue(const sim::FlightSummary& s, int figure);
 // True when `a` is better than `b` in that figure; error rows are never better.
 bool BetterRow(const SweepRow& a, const SweepRow& b, int figure);
+
+// A click on a chart of points, all in pixels: the point drawn nearest the
+// click when it lies within kClickPixels of it; none for a click between
+// the points.
+inline constexpr double kClickPixels = 5;
+struct Pixel {
+    double x = 0, y = 0;
+};
+std::optional<std::size_t> ClickedPoint(const std::vector<Pixel>& points, Pixel click);
 
 struct SweepOptions {
     int workers = 0;       // 0: one per core

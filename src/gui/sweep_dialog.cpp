@@ -9,7 +9,6 @@
 
 #include <QAbstractTableModel>
 #include <QBrush>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,6 +21,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QTextBoundaryFinder>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -88,47 +88,6 @@ std::pair<std::vector<Choice>, std::vector<Choice>> Choices() {
     return {input, design};
 }
 
-// Digits after the point of a plain decimal text.
-int Decimals(const QString& text) {
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    if (point < 0 || text.contains(QLatin1Char('e'), Qt::CaseInsensitive)) {
-        return 0;
-    }
-    return int(text.trimmed().size() - point - 1);
-}
-
-// A small range about a cell's value: nine points a round step apart, the
-// value in the middle, staying on its side of zero.
-std::array<QString, 3> RangeAbout(const QString& text) {
-    double value = 0;
-    if (!data::TryParseRealStrict(ToStdString(text), value) || !std::isfinite(value)) {
-        value = 0;
-    }
-    const double size = value != 0 ? std::abs(value) * 0.05 : 0.5;
-    int exponent = int(std::floor(std::log10(size)));
-    const double mantissa = size / std::pow(10.0, exponent);
-    double nice = mantissa < 1.5 ? 1 : mantissa < 3.5 ? 2 : mantissa < 7.5 ? 5 : 10;
-    if (nice == 10) {
-        nice = 1;
-        ++exponent;
-    }
-    const double step = nice * std::pow(10.0, exponent);
-    const int decimals = std::max(std::max(0, -exponent), value != 0 ? Decimals(text) : 0);
-    double from = value - 4 * step;
-    if (value > 0 && from <= 0) {
-        from = value - std::floor((value - step * 0.5) / step) * step;
-    }
-    const double to = value + 4 * step;
-    const auto shown = [decimals](double v) {
-        QString t = QString::number(v, 'f', decimals);
-        if (t.startsWith(QLatin1Char('-')) && t.toDouble() == 0) {
-            t.remove(0, 1);
-        }
-        return t;
-    };
-    return {shown(from), shown(to), shown(step)};
-}
-
 // A figure of a row as a number; none for an error row or a straight flight's
 // turn radius.
 double FigureValue(const app::SweepRow& row, int figure) {
@@ -142,6 +101,27 @@ double FigureValue(const app::SweepRow& row, int figure) {
 QString Caption(std::size_t figure) {
     const std::string_view c = sim::kSummaryCaptions[figure];
     return QString::fromUtf8(c.data(), qsizetype(c.size()));
+}
+
+// Parts of a text joined so that a line breaks between them only: word
+// joiners hold "速度(m/s) 3.2" and "初速(km/h) = 4" together where the line
+// breaking rules would break them (after the slash of a unit, between two
+// kanji), and their spaces do not break.
+QString Unbroken(const QStringList& parts) {
+    QStringList held;
+    for (QString part : parts) {
+        part.replace(QLatin1Char(' '), QChar(QChar::Nbsp));
+        QString text;
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, part);
+        qsizetype from = 0;
+        for (qsizetype at = breaks.toNextBoundary(); at > 0 && at < part.size();
+             at = breaks.toNextBoundary()) {
+            text += part.mid(from, at - from) + QChar(0x2060);
+            from = at;
+        }
+        held << text + part.mid(from);
+    }
+    return held.join(QStringLiteral("　"));
 }
 
 // A time to go: seconds, minutes and seconds, or hours and minutes.
@@ -179,7 +159,7 @@ class SweepResultModel : public QAbstractTableModel {
         names_.clear();
         if (grid != nullptr) {
             for (const app::SweepVariable& v : grid->variables()) {
-                names_ << ToQString(v.name);
+                names_ << ToQString(app::SweepVariableTitle(v));
             }
         }
         shown_ = 0;
@@ -388,8 +368,8 @@ SweepDialog::SweepDialog(app::Workspace& workspace, Dialogs dialogs, FlyRequest 
     };
     connect(chart_, &Chart::mouseTime, this,
             [this, nearest](double x) { describePoint(nearest(x)); });
-    connect(chart_, &Chart::clicked, this, [this, nearest](double x, double) {
-        if (const std::optional<std::size_t> point = nearest(x)) {
+    connect(chart_, &Chart::clicked, this, [this](double x, double y) {
+        if (const std::optional<std::size_t> point = clickedPoint(chart_->pixelOf(x, y))) {
             flyPoint(*point);
         }
     });
@@ -507,10 +487,14 @@ void SweepDialog::prefill(int k) {
     } catch (const std::exception&) {
         // Every name of the list is one the sweep knows.
     }
-    const std::array<QString, 3> range = RangeAbout(current);
-    f.from->setText(range[0]);
-    f.to->setText(range[1]);
-    f.step->setText(range[2]);
+    const app::SweepRange range = app::SweepRangeAbout(ToStdString(current));
+    f.from->setText(ToQString(range.from));
+    f.to->setText(ToQString(range.to));
+    f.step->setText(ToQString(range.step));
+    // A text wider than its field shows its start, as a table cell does.
+    for (QLineEdit* edit : {f.from, f.to, f.step}) {
+        edit->setCursorPosition(0);
+    }
 }
 
 void SweepDialog::checkEntries() {
@@ -567,14 +551,23 @@ void SweepDialog::checkEntries() {
                               .arg(which);
                 break;
             case Reason::TooMany:
-                count = double(app::kMaxSweepPoints) + 1;
+                refusal = e.part().empty()
+                              ? QStringLiteral("%1の点数が多すぎます（上限 %2 点）")
+                                    .arg(which)
+                                    .arg(app::kMaxSweepPoints)
+                              : QStringLiteral("%1の点数 %2 は上限 %3 点を超えています")
+                                    .arg(which, ToQString(e.part()))
+                                    .arg(app::kMaxSweepPoints);
+                refusal += QStringLiteral("。範囲を狭めるか刻みを大きくしてください");
+                break;
+            case Reason::Overflow:
+                refusal = QStringLiteral("%1の範囲が大きすぎて計算できません（開始値・終了値・"
+                                         "刻みの値が大きすぎます）")
+                              .arg(which);
                 break;
             default:
                 refusal = QStringLiteral("%1は受け付けられません: %2")
                               .arg(which, QString::fromStdString(e.what()));
-            }
-            if (!refusal.isEmpty() || count > double(kMaxPoints)) {
-                break;
             }
         }
     }
@@ -756,16 +749,16 @@ void SweepDialog::plotAll() {
     const std::vector<int> shown = axes();
     if (shown.size() == 2) {
         const auto& variables = grid_->variables();
-        map_->reset(ToQString(variables[0].name), numbers_[0], ToQString(variables[1].name),
-                    numbers_[1]);
+        map_->reset(ToQString(app::SweepVariableTitle(variables[0])), numbers_[0],
+                    ToQString(app::SweepVariableTitle(variables[1])), numbers_[1]);
         map_->setScaleTitle(caption);
         charts_->setCurrentWidget(map_);
     } else {
         chart_->clear();
         chart_->setLeftTitle(caption);
         if (grid_) {
-            chart_->setBottomTitle(
-                ToQString(grid_->variables()[std::size_t(shown.empty() ? 0 : shown[0])].name));
+            chart_->setBottomTitle(ToQString(app::SweepVariableTitle(
+                grid_->variables()[std::size_t(shown.empty() ? 0 : shown[0])])));
         }
         charts_->setCurrentWidget(chart_);
     }
@@ -866,40 +859,62 @@ void SweepDialog::showBest() {
 }
 
 void SweepDialog::describePoint(std::optional<std::size_t> point) {
-    if (!point || !grid_ || *point >= grid_->size()) {
-        QString text = QStringLiteral(
-            "グラフの点にマウスを合わせると値を表示し、クリックするとその点で飛行します");
-        if (best_) {
-            text = QStringLiteral("最良点（%1）: 点 %2　")
-                       .arg(Caption(std::size_t(figure())))
-                       .arg(rows_[*best_].point);
-            const auto& variables = grid_->variables();
-            for (std::size_t k = 0; k < variables.size(); ++k) {
-                text += QStringLiteral("%1 = %2　")
-                            .arg(ToQString(variables[k].name), ToQString(rows_[*best_].values[k]));
-            }
-        }
-        pointText_->setText(text);
+    const bool one = point && grid_ && *point < grid_->size();
+    if (!one && !best_) {
+        pointText_->setText(QStringLiteral(
+            "グラフの点にマウスを合わせると値を表示し、クリックするとその点で飛行します"));
         return;
     }
-    QString text = QStringLiteral("点 %1　").arg(*point);
-    const std::vector<std::string> values = grid_->valuesOf(*point);
+    QStringList parts;
+    std::vector<std::string> values;
+    if (one) {
+        parts << QStringLiteral("点 %1").arg(*point);
+        values = grid_->valuesOf(*point);
+    } else {
+        parts << QStringLiteral("最良点（%1）: 点 %2")
+                     .arg(Caption(std::size_t(figure())))
+                     .arg(rows_[*best_].point);
+        values = rows_[*best_].values;
+    }
     const auto& variables = grid_->variables();
     for (std::size_t k = 0; k < variables.size(); ++k) {
-        text += QStringLiteral("%1 = %2　").arg(ToQString(variables[k].name), ToQString(values[k]));
+        parts << QStringLiteral("%1 = %2").arg(ToQString(app::SweepVariableTitle(variables[k])),
+                                               ToQString(values[k]));
     }
     // Rows arrive in grid order without gaps: a point's row is at its index.
-    if (*point >= rows_.size()) {
-        text += QStringLiteral("（未計算）");
-    } else if (!rows_[*point].summary) {
-        text += QStringLiteral("Error");
-    } else {
+    if (one && *point >= rows_.size()) {
+        parts << QStringLiteral("（未計算）");
+    } else if (one && !rows_[*point].summary) {
+        parts << QStringLiteral("Error");
+    } else if (one) {
         const std::array<std::string, 6> figures = sim::SummaryTexts(*rows_[*point].summary);
         for (std::size_t f = 0; f < figures.size(); ++f) {
-            text += QStringLiteral("%1 %2　").arg(Caption(f), ToQString(figures[f]));
+            parts << QStringLiteral("%1 %2").arg(Caption(f), ToQString(figures[f]));
         }
     }
-    pointText_->setText(text.trimmed());
+    pointText_->setText(Unbroken(parts));
+}
+
+std::optional<std::size_t> SweepDialog::clickedPoint(QPoint pixel) const {
+    const std::vector<int> shown = axes();
+    if (!grid_ || shown.size() == 2) {
+        return std::nullopt;
+    }
+    const std::size_t k = shown.empty() ? 0 : std::size_t(shown[0]);
+    const int f = figure();
+    std::vector<app::Pixel> drawn;
+    std::vector<std::size_t> points;
+    for (const app::SweepRow& row : rows_) {
+        const double value = FigureValue(row, f);
+        if (std::isfinite(value)) {
+            const QPoint at = chart_->pixelOf(numbers_[k][IndexOf(*grid_, row.point, k)], value);
+            drawn.push_back({double(at.x()), double(at.y())});
+            points.push_back(row.point);
+        }
+    }
+    const std::optional<std::size_t> hit =
+        app::ClickedPoint(drawn, {double(pixel.x()), double(pixel.y())});
+    return hit ? std::optional<std::size_t>(points[*hit]) : std::nullopt;
 }
 
 void SweepDialog::flyPoint(std::size_t point) {
@@ -929,9 +944,9 @@ void SweepDialog::saveCsv() {
     }
 }
 
-void SweepDialog::closeEvent(QCloseEvent* event) {
+void SweepDialog::reject() {
     cancel();
-    QDialog::closeEvent(event);
+    QDialog::reject();
 }
 
 } // namespace skarvel::gui

@@ -10,6 +10,7 @@
 #include "gui/dialogs.h"
 
 #include <QDialog>
+#include <QPoint>
 
 #include <array>
 #include <cstddef>
@@ -90,9 +91,9 @@ class SweepDialog : public QDialog {
     QTableView* resultTable() const { return table_; }
     QLabel* pointLabel() const { return pointText_; }
 
-  protected:
-    // Closing the window ends its sweep.
-    void closeEvent(QCloseEvent* event) override;
+    // Esc, 閉じる and the window's close button alike: the sweep is
+    // cancelled, then the window hidden.
+    void reject() override;
 
   private:
     struct Fields {
@@ -115,6 +116,9 @@ class SweepDialog : public QDialog {
     void showProgress();
     // The point under the mouse, or the current row of the list.
     void describePoint(std::optional<std::size_t> point);
+    // The point of the line drawn at (or within a few pixels of) a chart
+    // pixel; none between the points and on a colour map.
+    std::optional<std::size_t> clickedPoint(QPoint pixel) const;
     // The grid's varied variables with more than one value (at most two).
     std::vector<int> axes() const;
 

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,20 @@ TEST(SweepDialog, OneVariableRunsInTheBackgroundToOnePointPerValue) {
     EXPECT_EQ(d->chart()->pointY(1, 0), least);
 }
 
+// A cell a trim flight wrote to full precision: its range's ends shown from
+// their start, as the table cell shows the value.
+TEST(SweepDialog, AChosenCellOffersARangeAboutItsValue) {
+    Window w;
+    w.ws().editCell(skarvel::app::TableId::Input, in::kValueColumn, in::ClimbAngle,
+                    "13.164138998510214");
+    SweepDialog* d = Open(w);
+    ASSERT_NE(d, nullptr);
+    d->variableBox(1)->setCurrentIndex(d->variableBox(1)->findData(kClimb));
+    EXPECT_EQ(d->fromEdit(1)->text(), QStringLiteral("11.164138998510214"));
+    EXPECT_EQ(d->stepEdit(1)->text(), QStringLiteral("0.5"));
+    EXPECT_EQ(d->fromEdit(1)->cursorPosition(), 0);
+}
+
 TEST(SweepDialog, RefusedEntriesSayWhyAndCannotStart) {
     Window w;
     SweepDialog* d = Open(w);
@@ -151,14 +166,29 @@ TEST(SweepDialog, RefusedEntriesSayWhyAndCannotStart) {
     EXPECT_TRUE(d->pointsLabel()->text().startsWith(QStringLiteral("点数 300003 はこの画面の上限")))
         << d->pointsLabel()->text().toStdString();
     EXPECT_FALSE(d->startButton()->isEnabled());
+    // The sweep's own refusals: a count it can tell, one it cannot, a range
+    // beyond the doubles.
+    Enter(d, 1, kClimb, QStringLiteral("0"), QStringLiteral("1e8"), QStringLiteral("1"));
+    refused(QStringLiteral("変数2の点数 100000001 は上限 10000000 点を超えています。"
+                           "範囲を狭めるか刻みを大きくしてください"));
+    d->toEdit(1)->setText(QStringLiteral("1"));
+    d->stepEdit(1)->setText(QStringLiteral("1e-300"));
+    refused(QStringLiteral("変数2の点数が多すぎます（上限 10000000 点）。"
+                           "範囲を狭めるか刻みを大きくしてください"));
+    Enter(d, 1, kClimb, QStringLiteral("-1e308"), QStringLiteral("1e308"), QStringLiteral("1e307"));
+    refused(QStringLiteral("変数2の範囲が大きすぎて計算できません（開始値・終了値・刻みの値が"
+                           "大きすぎます）"));
 
     // Put right, the count comes back and the button with it.
+    d->fromEdit(1)->setText(QStringLiteral("0"));
+    d->toEdit(1)->setText(QStringLiteral("1"));
     d->stepEdit(1)->setText(QStringLiteral("0.5"));
     EXPECT_EQ(d->pointsLabel()->text(), QStringLiteral("点数: 3 × 3 = 9"));
     EXPECT_TRUE(d->startButton()->isEnabled());
 }
 
-TEST(SweepDialog, CancelStopsTheSweepWithTheRowsSoFar) {
+// 中止, and Esc as the window's own close, stop the sweep where it is.
+TEST(SweepDialog, CancelAndEscStopTheSweepWithTheRowsSoFar) {
     Window w;
     SweepDialog* d = Open(w);
     ASSERT_NE(d, nullptr);
@@ -167,18 +197,25 @@ TEST(SweepDialog, CancelStopsTheSweepWithTheRowsSoFar) {
     Enter(d, 1, kClimb, QStringLiteral("-10"), QStringLiteral("10"), QStringLiteral("0.2"));
     ASSERT_TRUE(d->entries());
     const std::size_t size = d->entries()->size();
-    QTest::mouseClick(d->startButton(), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([d] { return !d->rows().empty(); }, kLongWaitMs));
-    EXPECT_TRUE(d->cancelButton()->isEnabled());
-    QTest::mouseClick(d->cancelButton(), Qt::LeftButton);
-    EXPECT_FALSE(d->cancelButton()->isEnabled());
-    ASSERT_TRUE(QTest::qWaitFor([d] { return !d->running(); }, 5000));
-    const std::size_t taken = d->rows().size();
-    EXPECT_LT(taken, size);
-    EXPECT_TRUE(d->progressLabel()->text().startsWith(QStringLiteral("中止しました")));
-    EXPECT_TRUE(d->startButton()->isEnabled());
-    QTest::qWait(3 * SweepDialog::kPollMs);
-    EXPECT_EQ(d->rows().size(), taken);
+    for (const bool escape : {false, true}) {
+        QTest::mouseClick(d->startButton(), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([d] { return !d->rows().empty(); }, kLongWaitMs));
+        EXPECT_TRUE(d->cancelButton()->isEnabled());
+        if (escape) {
+            QTest::keyClick(d, Qt::Key_Escape);
+            EXPECT_FALSE(d->isVisible());
+        } else {
+            QTest::mouseClick(d->cancelButton(), Qt::LeftButton);
+        }
+        EXPECT_FALSE(d->cancelButton()->isEnabled());
+        ASSERT_TRUE(QTest::qWaitFor([d] { return !d->running(); }, 5000));
+        const std::size_t taken = d->rows().size();
+        EXPECT_LT(taken, size);
+        EXPECT_TRUE(d->progressLabel()->text().startsWith(QStringLiteral("中止しました")));
+        EXPECT_TRUE(d->startButton()->isEnabled());
+        QTest::qWait(3 * SweepDialog::kPollMs);
+        EXPECT_EQ(d->rows().size(), taken);
+    }
 }
 
 TEST(SweepDialog, AClickedPointIsFlownAsARun) {
@@ -190,6 +227,12 @@ TEST(SweepDialog, AClickedPointIsFlownAsARun) {
     RunToTheEnd(d);
     ASSERT_EQ(d->chart()->pointCount(0), 3);
 
+    EXPECT_EQ(d->chart()->bottomTitle(), QStringLiteral("初速(km/h)"));
+    // Beside a point, off the line's points: nothing flown, no cell written.
+    const QPoint first = d->chart()->pixelOf(d->chart()->pointX(0), d->chart()->pointY(0, 0));
+    ClickAt(d->chart(), first + QPoint(12, 0));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(w.rows(), 1u);
     // The line: the last point.
     ClickAt(d->chart(), d->chart()->pixelOf(d->chart()->pointX(2), d->chart()->pointY(0, 2)));
     EXPECT_EQ(w.rows(), 1u); // queued, not flown in the click
@@ -221,8 +264,28 @@ TEST(SweepDialog, AClickedPointIsFlownAsARun) {
     QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QCoreApplication::sendEvent(plot, &move);
-    EXPECT_TRUE(d->pointLabel()->text().startsWith(QStringLiteral("点 1　初速 = 4　上下角 = 0")))
-        << d->pointLabel()->text().toStdString();
+    const QString text = d->pointLabel()->text();
+    // Read without its word joiners and no-break spaces.
+    const QString read = QString(text).remove(QChar(0x2060)).replace(QChar::Nbsp, u' ');
+    EXPECT_TRUE(
+        read.startsWith(QStringLiteral("点 1　初速(km/h) = 4　上下角(度) = 0　滞空時間(s) ")))
+        << text.toStdString();
+    // However narrow, its lines break between the values only, never in
+    // "速度(m/s)" or between a caption and its value.
+    for (int width = 40; width <= 400; width += 15) {
+        QTextLayout layout(text, d->pointLabel()->font());
+        QTextOption wrap;
+        wrap.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(wrap);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            const int start = line.textStart();
+            EXPECT_TRUE(start == 0 || text[start - 1] == QChar(0x3000))
+                << width << ": " << text.mid(start).toStdString();
+        }
+        layout.endLayout();
+    }
     ClickAt(map, cell);
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(w.rows(), 3u);
