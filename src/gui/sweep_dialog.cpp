@@ -1,5 +1,6 @@
 #include "gui/sweep_dialog.h"
 
+#include "app/error_text.h"
 #include "data/numtext.h"
 #include "data/tables.h"
 #include "data/textfile.h"
@@ -635,7 +636,7 @@ void SweepDialog::start() {
     } catch (const std::exception& e) {
         sweep_.reset();
         dialogs_.error(this, QStringLiteral("スイープを開始できません: ") +
-                                 QString::fromStdString(e.what()));
+                                 ToQString(app::ErrorText(e)));
     }
     if (running()) {
         progress_->setRange(0, int(grid_->size()));
@@ -940,7 +941,7 @@ void SweepDialog::saveCsv() {
     try {
         data::WriteFileBytes(ToStdString(file), bytes);
     } catch (const std::exception& e) {
-        dialogs_.error(this, QString::fromStdString(e.what()));
+        dialogs_.error(this, ToQString(app::ErrorText(e)));
     }
 }
 
