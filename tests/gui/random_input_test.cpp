@@ -7,9 +7,13 @@
 #include "window_fixture.h"
 
 #include "data/tables.h"
+#include "gui/commands.h"
 #include "gui/help_window.h"
+#include "gui/stability_dialog.h"
+#include "gui/sweep_dialog.h"
 #include "gui/table_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -31,7 +35,10 @@ using skarvel::test::Window;
 
 class Monkey {
   public:
-    Monkey(Window& w, unsigned seed) : w_(w), rng_(seed), modalRng_(seed + 1) {
+    // `commands`: menu commands and the other windows too; without, the mix
+    // of actions that earlier seeds were found with.
+    Monkey(Window& w, unsigned seed, bool commands)
+        : w_(w), commands_(commands), rng_(seed), modalRng_(seed + 1) {
         // A context menu or a modal dialog runs its own event loop, in which
         // this monkey no longer acts: a timer answers it there instead.
         dismisser_.setInterval(30);
@@ -39,9 +46,20 @@ class Monkey {
         dismisser_.start();
     }
 
+    // The windows the run reached and acted in, and the flights it started.
+    struct Reached {
+        int flights = 0;
+        int stabilityActions = 0;
+        int sweepActions = 0;
+        int patternPreviews = 0;
+    } reached;
+
     void act() {
+        current_ = commands_ ? targetWidget() : w_.form.get();
         const int kind = pick(100);
-        if (kind < 45) {
+        if (commands_ && kind < 6) {
+            command();
+        } else if (kind < 45) {
             key();
         } else if (kind < 65) {
             click(false);
@@ -81,6 +99,26 @@ class Monkey {
     }
 
   private:
+    // A command from the menus, queued as a menu's click is: a flight often,
+    // and the windows that take input of their own.
+    void command() {
+        using skarvel::gui::Command;
+        static const Command kCommands[] = {Command::RunFromInput, Command::RunFromInput,
+                                            Command::RunFromParameters, Command::Stability,
+                                            Command::Sweep, Command::PrintPattern};
+        const Command c = kCommands[pick(static_cast<int>(std::size(kCommands)))];
+        if (c == Command::RunFromInput || c == Command::RunFromParameters) {
+            ++reached.flights;
+        } else if (c == Command::PrintPattern) {
+            ++reached.patternPreviews;
+        }
+        QTimer::singleShot(0, w_.form.get(), [this, c] {
+            if (QAction* a = w_.form->action(c); a != nullptr && a->isEnabled()) {
+                a->trigger();
+            }
+        });
+    }
+
     void answerModal() {
         QWidget* modal = QApplication::activePopupWidget();
         if (modal == nullptr) {
@@ -107,7 +145,19 @@ class Monkey {
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
 
-    QWindow* target() { return w_.form->windowHandle(); }
+    // The main window, or now and then the stability or sweep window when it
+    // is open: what a user acts in.
+    QWidget* targetWidget() {
+        QWidget* others[] = {w_.form->stabilityDialog(), w_.form->sweepDialog()};
+        QWidget* other = others[pick(2)];
+        if (other != nullptr && other->isVisible() && pick(3) == 0) {
+            ++(other == others[0] ? reached.stabilityActions : reached.sweepActions);
+            return other;
+        }
+        return w_.form.get();
+    }
+
+    QWindow* target() { return current_->windowHandle(); }
 
     Qt::KeyboardModifiers modifiers() {
         Qt::KeyboardModifiers m;
@@ -164,13 +214,13 @@ class Monkey {
     }
 
     QPointF point() {
-        const QSize size = w_.form->size();
+        const QSize size = current_->size();
         return QPointF(pick(size.width()), pick(size.height()));
     }
 
     void postMouse(QEvent::Type type, QPointF p, Qt::MouseButton button, Qt::MouseButtons held,
                    Qt::KeyboardModifiers mods) {
-        const QPointF global = w_.form->mapToGlobal(p);
+        const QPointF global = current_->mapToGlobal(p);
         QCoreApplication::postEvent(target(),
                                     new QMouseEvent(type, p, p, global, button, held, mods));
     }
@@ -205,7 +255,7 @@ class Monkey {
         const QPointF p = point();
         const int delta = (pick(2) == 0 ? 120 : -120) * (1 + pick(3));
         QCoreApplication::postEvent(
-            target(), new QWheelEvent(p, w_.form->mapToGlobal(p), QPoint(), QPoint(0, delta),
+            target(), new QWheelEvent(p, current_->mapToGlobal(p), QPoint(), QPoint(0, delta),
                                       Qt::NoButton, modifiers(), Qt::NoScrollPhase, false));
     }
 
@@ -267,6 +317,8 @@ class Monkey {
     }
 
     Window& w_;
+    bool commands_ = true;
+    QWidget* current_ = nullptr; // the window the present action goes to
     std::mt19937 rng_;
     std::mt19937 modalRng_;
     QTimer dismisser_;
@@ -277,11 +329,11 @@ int EnvInt(const char* name, int fallback) {
     return text != nullptr && *text != '\0' ? std::atoi(text) : fallback;
 }
 
-void Play(unsigned seed, int actions) {
+void Play(unsigned seed, int actions, bool commands = true) {
     std::fprintf(stderr, "random input seed %u, %d actions\n", seed, actions);
     SCOPED_TRACE(testing::Message() << "random input seed " << seed);
     Window w;
-    Monkey monkey(w, seed);
+    Monkey monkey(w, seed, commands);
     for (int i = 0; i < actions;) {
         for (int n = monkey.burst(); n > 0 && i < actions; --n, ++i) {
             monkey.act();
@@ -292,8 +344,20 @@ void Play(unsigned seed, int actions) {
         ASSERT_LE(ws.marker().trackPosition(), ws.marker().trackMax()) << "action " << i;
         ASSERT_LE(ws.marker().markerSample(), ws.record().lastIndex) << "action " << i;
     }
-    std::fprintf(stderr, "random input seed %u: history counter %d at the end\n", seed,
-                 w.ws().history().counter());
+    std::fprintf(stderr,
+                 "random input seed %u: history counter %d at the end; %d flights asked for, "
+                 "%d actions in the stability window, %d in the sweep window, %d pattern "
+                 "previews\n",
+                 seed, w.ws().history().counter(), monkey.reached.flights,
+                 monkey.reached.stabilityActions, monkey.reached.sweepActions,
+                 monkey.reached.patternPreviews);
+    // A run flies often and reaches the windows that take input of their own.
+    if (commands && actions >= 1000) {
+        EXPECT_GT(w.ws().history().counter(), 10);
+        EXPECT_GT(monkey.reached.stabilityActions, 0);
+        EXPECT_GT(monkey.reached.sweepActions, 0);
+        EXPECT_GT(monkey.reached.patternPreviews, 0);
+    }
     // Whatever was going on ends when the window closes.
     w.form->close();
     QTest::qWait(50);
@@ -337,7 +401,7 @@ TEST(RandomInput, SeededActionsAnywhereInTheWindow) {
 // an open cell, the cell closed while it played, and the letter then handed
 // on to the deleted editor.
 TEST(RandomInput, SeedThatFoundTheReplayLetterCrash) {
-    Play(500u, 300);
+    Play(500u, 300, false);
 }
 
 } // namespace
