@@ -589,10 +589,12 @@ int TableView::fullWidth() const {
     return width;
 }
 
+QWidget* TableView::openEditor() const {
+    return state() == QAbstractItemView::EditingState ? indexWidget(currentIndex()) : nullptr;
+}
+
 bool TableView::commitOpenEditor() {
-    if (state() != QAbstractItemView::EditingState)
-        return false;
-    QWidget* editor = indexWidget(currentIndex());
+    QWidget* editor = openEditor();
     if (editor == nullptr)
         return false;
     commitData(editor);
@@ -601,9 +603,7 @@ bool TableView::commitOpenEditor() {
 }
 
 bool TableView::cancelOpenEditor() {
-    if (state() != QAbstractItemView::EditingState)
-        return false;
-    QWidget* editor = indexWidget(currentIndex());
+    QWidget* editor = openEditor();
     if (editor == nullptr)
         return false;
     closeEditor(editor, QAbstractItemDelegate::RevertModelCache);

@@ -105,6 +105,8 @@ class TableView : public QTableView {
     // Closes an open cell editor without writing what it holds, as Esc in
     // it does. False when none was open.
     bool cancelOpenEditor();
+    // The editor open in the current cell; none.
+    QWidget* openEditor() const;
     bool editing() const { return state() == QAbstractItemView::EditingState; }
     // The width that shows every column without a horizontal scroll bar.
     int fullWidth() const;
