@@ -538,10 +538,20 @@ void Sweep::work() {
         }
         SweepRow row;
         try {
-            row = FlySweepPoint(base_, grid_, pointAt(k), *record);
-        } catch (const std::exception&) {
-            // Whatever else fails in one flight fails that point only.
-            row = SweepRow{pointAt(k), grid_.valuesOf(pointAt(k)), std::nullopt};
+            // A point's arithmetic failure is its "Error" row (FlySweepPoint).
+            row = options_.flyPoint ? options_.flyPoint(base_, grid_, pointAt(k), *record)
+                                    : FlySweepPoint(base_, grid_, pointAt(k), *record);
+        } catch (...) {
+            // Anything else is a fault of the program: it ends the sweep,
+            // the rows before this point kept, and the caller reports it.
+            {
+                const std::lock_guard lock(mutex_);
+                if (!fault_) {
+                    fault_ = std::current_exception();
+                }
+            }
+            cancel();
+            break;
         }
         {
             const std::lock_guard lock(mutex_);
@@ -594,6 +604,11 @@ void Sweep::cancel() {
     }
     ready_.notify_all();
     room_.notify_all();
+}
+
+std::exception_ptr Sweep::fault() const {
+    const std::lock_guard lock(mutex_);
+    return fault_;
 }
 
 bool Sweep::finished() const {

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -221,6 +222,9 @@ struct SweepOptions {
     // Starts a worker thread; std::jthread when empty. Like std::thread it
     // throws std::system_error when the system refuses a thread.
     std::function<std::jthread(std::function<void()>)> startThread = nullptr;
+    // Flies one point; FlySweepPoint when empty. Tests put a fault in here.
+    std::function<SweepRow(const SweepBase&, const SweepGrid&, std::size_t, sim::FlightRecord&)>
+        flyPoint = nullptr;
 };
 
 struct SweepProgress {
@@ -259,6 +263,10 @@ class Sweep {
     bool cancelled() const { return cancelled_; }
     // Every row of the shard taken, or cancelled and nothing more to take.
     bool finished() const;
+    // What ended the sweep when a point failed otherwise than by arithmetic
+    // (a fault of the program, memory running out): the sweep is cancelled,
+    // the rows before that point stay; null when nothing did.
+    std::exception_ptr fault() const;
 
   private:
     void work();
@@ -281,6 +289,7 @@ class Sweep {
     std::map<std::size_t, SweepRow> waiting_; // finished, by position in the shard
     std::size_t taken_ = 0;                   // positions handed out by takeRows
     std::size_t running_ = 0;                 // workers still working
+    std::exception_ptr fault_;                // the first fault, under mutex_
     std::vector<std::jthread> threads_;
 };
 

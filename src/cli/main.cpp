@@ -654,6 +654,7 @@ int RunSweep(const Options& o, Workspace& ws, skarvel::app::SweepGrid grid) {
     }
     const bool bar = !o.quiet && ::isatty(STDERR_FILENO) == 1;
     std::optional<SweepRow> best;
+    std::exception_ptr fault; // a fault of the program ended the sweep
     {
         Sweep sweep(ws.sweepBase(), std::move(grid), SweepOptions{o.jobs, o.shard, o.shards});
         if (sweep.workers() < sweep.workersWanted()) {
@@ -693,6 +694,7 @@ int RunSweep(const Options& o, Workspace& ws, skarvel::app::SweepGrid grid) {
                 break;
             }
         }
+        fault = sweep.fault();
     }
     if (catchInterrupt) {
         ::sigaction(SIGINT, &previous, nullptr);
@@ -713,6 +715,9 @@ int RunSweep(const Options& o, Workspace& ws, skarvel::app::SweepGrid grid) {
         if (fileError) {
             std::rethrow_exception(fileError);
         }
+    }
+    if (fault) {
+        std::rethrow_exception(fault); // after the rows before it were written
     }
     if (figure && !best) {
         std::cerr << "skarvel-cli: no best point: every point flown ended in \"Error\"\n";

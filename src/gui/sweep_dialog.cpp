@@ -669,8 +669,10 @@ void SweepDialog::poll() {
         rows_.push_back(std::move(row));
     }
     const app::SweepProgress progress = sweep_->progress();
+    std::exception_ptr fault;
     if (sweep_->finished()) {
         cancelled_ = sweep_->cancelled();
+        fault = sweep_->fault();
         // Every worker has ended or ends with its flight.
         sweep_.reset();
         poll_->stop();
@@ -702,6 +704,17 @@ void SweepDialog::poll() {
         progressText_->setText(text);
     }
     enableButtons();
+    if (fault) {
+        // Said once the window shows the rows that came before it.
+        try {
+            std::rethrow_exception(fault);
+        } catch (const std::exception& e) {
+            dialogs_.error(this, QStringLiteral("スイープが途中で止まりました: ") +
+                                     ToQString(app::ErrorText(e)));
+        } catch (...) {
+            dialogs_.error(this, QStringLiteral("スイープが途中で止まりました"));
+        }
+    }
 }
 
 void SweepDialog::showProgress() {

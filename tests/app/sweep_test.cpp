@@ -302,6 +302,33 @@ TEST(Sweep, RefusedWorkerThreads) {
     EXPECT_THROW(Sweep(ws.sweepBase(), grid, options), std::runtime_error);
 }
 
+// A fault of the program in one point (here a logic error) is no "Error"
+// row: it ends the sweep after the rows before it, and the caller gets it.
+TEST(Sweep, AProgramFaultEndsTheSweep) {
+    Workspace ws;
+    const SweepGrid grid({ParseSweepVariable("初速=100:100.2:0.01")});
+    for (const int workers : {1, 2}) {
+        skarvel::app::SweepOptions options{workers};
+        options.flyPoint = [](const auto& base, const auto& g, std::size_t point, auto& record) {
+            if (point == 5) {
+                throw std::logic_error("point 5");
+            }
+            return skarvel::app::FlySweepPoint(base, g, point, record);
+        };
+        Sweep sweep(ws.sweepBase(), grid, options);
+        std::vector<SweepRow> rows;
+        while (!sweep.finished()) {
+            for (SweepRow& r : sweep.takeRows(std::chrono::milliseconds(50))) {
+                rows.push_back(std::move(r));
+            }
+        }
+        ASSERT_EQ(rows.size(), 5u) << workers;
+        EXPECT_TRUE(rows.back().summary);
+        ASSERT_TRUE(sweep.fault());
+        EXPECT_THROW(std::rethrow_exception(sweep.fault()), std::logic_error);
+    }
+}
+
 TEST(Sweep, CsvAndTheBestPoint) {
     SweepRow flown{3, {"1.5", "x,\"y\""}, skarvel::sim::FlightSummary{}};
     flown.summary->airborneTime = 0.1;
