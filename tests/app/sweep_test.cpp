@@ -235,6 +235,37 @@ TEST(Sweep, PointsAreTheWindowsFlightsInGridOrder) {
     EXPECT_EQ(points, (std::vector<std::size_t>{1, 4, 7}));
 }
 
+// One worker and two give the same bits over a grid of design-based
+// flights large enough that workers sharing anything a flight writes (the
+// model, its laws' caches) would show in some row.
+TEST(Sweep, OneWorkerOrTwoFlyTheSameBits) {
+    Workspace ws;
+    ws.editCell(skarvel::app::TableId::Input, in::kValueColumn, in::Altitude, "3");
+    ws.editCell(skarvel::app::TableId::Input, in::kValueColumn, in::MinDrag, "0");
+    const SweepGrid grid({ParseSweepVariable("胴体/重心位置=20:34:1"),
+                          ParseSweepVariable("主翼/上反角=0:18:2")});
+    ASSERT_EQ(grid.size(), 150u);
+    std::vector<SweepRow> one;
+    for (const int workers : {1, 2}) {
+        Sweep sweep(ws.sweepBase(), grid, {workers});
+        std::vector<SweepRow> rows;
+        while (!sweep.finished()) {
+            for (SweepRow& r : sweep.takeRows(std::chrono::milliseconds(50))) {
+                rows.push_back(std::move(r));
+            }
+        }
+        ASSERT_EQ(rows.size(), grid.size());
+        if (workers == 2) {
+            int differ = 0;
+            for (std::size_t k = 0; k < rows.size(); ++k) {
+                differ += SameBits(rows[k].summary, one[k].summary) ? 0 : 1;
+            }
+            EXPECT_EQ(differ, 0);
+        }
+        one = std::move(rows);
+    }
+}
+
 TEST(Sweep, CancelledRowsEndWithoutAGap) {
     Workspace ws;
     const SweepGrid grid({ParseSweepVariable("初速=100:200:0.01")});
