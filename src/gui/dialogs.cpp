@@ -6,10 +6,10 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QHeaderView>
-#include <QTreeView>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTreeView>
 #include <QUrl>
 
 namespace skarvel::gui {

@@ -519,9 +519,8 @@ void TFormSim::showDesignFailure() {
         statusBar()->showMessage(failure);
     }
     const int page = rightTabs_->indexOf(computedView_);
-    rightTabs_->setTabIcon(page, failure.isEmpty()
-                                     ? QIcon()
-                                     : style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    rightTabs_->setTabIcon(
+        page, failure.isEmpty() ? QIcon() : style()->standardIcon(QStyle::SP_MessageBoxWarning));
     rightTabs_->setTabToolTip(page, failure);
 }
 

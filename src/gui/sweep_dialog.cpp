@@ -635,8 +635,8 @@ void SweepDialog::start() {
         sweep_ = std::make_unique<app::Sweep>(ws_.sweepBase(), *grid_, app::SweepOptions{});
     } catch (const std::exception& e) {
         sweep_.reset();
-        dialogs_.error(this, QStringLiteral("スイープを開始できません: ") +
-                                 ToQString(app::ErrorText(e)));
+        dialogs_.error(this,
+                       QStringLiteral("スイープを開始できません: ") + ToQString(app::ErrorText(e)));
     }
     if (running()) {
         progress_->setRange(0, int(grid_->size()));

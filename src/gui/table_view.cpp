@@ -392,7 +392,8 @@ class CellDelegate : public QStyledItemDelegate {
         // Text wider than its cell is cut on the right, never on the left,
         // so that a number keeps its sign and its leading digits.
         if ((opt.displayAlignment & Qt::AlignRight) != 0) {
-            const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+            const int margin =
+                style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
             if (opt.fontMetrics.horizontalAdvance(opt.text) > opt.rect.width() - 2 * margin) {
                 opt.displayAlignment =
                     (opt.displayAlignment & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;

@@ -127,8 +127,7 @@ PatternSvgFiles WritePatternSvg(const view::PatternLayout& layout, const std::st
     // What an earlier pattern of more pages, or of one, left under this name.
     const auto remove = [&files](const std::string& name) {
         std::error_code error;
-        if (std::filesystem::is_regular_file(name, error) &&
-            std::filesystem::remove(name, error)) {
+        if (std::filesystem::is_regular_file(name, error) && std::filesystem::remove(name, error)) {
             files.removed.push_back(name);
         }
     };

@@ -87,9 +87,8 @@ void Label(PatternPiece& p, const data::Table& design, int column, const std::st
     p.paths.push_back({PatternLine::Mark, {{0, arrowY}, {20, arrowY}}, false, {}});
     p.paths.push_back(
         {PatternLine::Mark, {{17, arrowY - 1.5}, {20, arrowY}, {17, arrowY + 1.5}}, false, {}});
-    p.texts.push_back({{23, y},
-                       kTextSize,
-                       grain == Grain::Span ? "紙の目（スパン方向）" : "紙の目（長さ方向）"});
+    p.texts.push_back(
+        {{23, y}, kTextSize, grain == Grain::Span ? "紙の目（スパン方向）" : "紙の目（長さ方向）"});
     p.height = y + 1;
     for (const PatternText& t : p.texts) {
         p.width = std::max(p.width, t.at.x + TextWidth(t.text, t.size));

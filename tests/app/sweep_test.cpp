@@ -162,6 +162,17 @@ bool SameBits(const std::optional<skarvel::sim::FlightSummary>& a,
            bits(a->sinkRate) == bits(b->sinkRate);
 }
 
+// Every row a sweep still gives, until it is finished.
+std::vector<SweepRow> RestOfRows(Sweep& sweep) {
+    std::vector<SweepRow> rows;
+    while (!sweep.finished()) {
+        for (SweepRow& r : sweep.takeRows(std::chrono::milliseconds(50))) {
+            rows.push_back(std::move(r));
+        }
+    }
+    return rows;
+}
+
 // Every point equals the workspace's own flight of those cells, bit for bit,
 // on one worker or two, and the shards together are the whole. A minimum
 // drag of 0 flies on the design-based laws, each worker on its own copy.
@@ -174,12 +185,7 @@ TEST(Sweep, PointsAreTheWindowsFlightsInGridOrder) {
     std::vector<SweepRow> whole;
     for (const int workers : {1, 2}) {
         Sweep sweep(ws.sweepBase(), grid, {workers});
-        std::vector<SweepRow> rows;
-        while (!sweep.finished()) {
-            for (SweepRow& r : sweep.takeRows(std::chrono::milliseconds(50))) {
-                rows.push_back(std::move(r));
-            }
-        }
+        std::vector<SweepRow> rows = RestOfRows(sweep);
         ASSERT_EQ(rows.size(), grid.size());
         for (std::size_t k = 0; k < rows.size(); ++k) {
             EXPECT_EQ(rows[k].point, k);
@@ -242,18 +248,13 @@ TEST(Sweep, OneWorkerOrTwoFlyTheSameBits) {
     Workspace ws;
     ws.editCell(skarvel::app::TableId::Input, in::kValueColumn, in::Altitude, "3");
     ws.editCell(skarvel::app::TableId::Input, in::kValueColumn, in::MinDrag, "0");
-    const SweepGrid grid({ParseSweepVariable("胴体/重心位置=20:34:1"),
-                          ParseSweepVariable("主翼/上反角=0:18:2")});
+    const SweepGrid grid(
+        {ParseSweepVariable("胴体/重心位置=20:34:1"), ParseSweepVariable("主翼/上反角=0:18:2")});
     ASSERT_EQ(grid.size(), 150u);
     std::vector<SweepRow> one;
     for (const int workers : {1, 2}) {
         Sweep sweep(ws.sweepBase(), grid, {workers});
-        std::vector<SweepRow> rows;
-        while (!sweep.finished()) {
-            for (SweepRow& r : sweep.takeRows(std::chrono::milliseconds(50))) {
-                rows.push_back(std::move(r));
-            }
-        }
+        std::vector<SweepRow> rows = RestOfRows(sweep);
         ASSERT_EQ(rows.size(), grid.size());
         if (workers == 2) {
             int differ = 0;
@@ -273,10 +274,8 @@ TEST(Sweep, CancelledRowsEndWithoutAGap) {
     std::vector<SweepRow> rows = sweep.takeRows(std::chrono::milliseconds(2000));
     ASSERT_FALSE(rows.empty());
     sweep.cancel();
-    while (!sweep.finished()) {
-        for (SweepRow& r : sweep.takeRows(std::chrono::milliseconds(50))) {
-            rows.push_back(std::move(r));
-        }
+    for (SweepRow& r : RestOfRows(sweep)) {
+        rows.push_back(std::move(r));
     }
     EXPECT_LT(rows.size(), grid.size());
     for (std::size_t k = 0; k < rows.size(); ++k) {
@@ -324,11 +323,7 @@ TEST(Sweep, RefusedWorkerThreads) {
         EXPECT_EQ(sweep.workers(), 1);
         EXPECT_EQ(sweep.workersWanted(), 3);
         EXPECT_FALSE(sweep.workerFailure().empty());
-        std::size_t rows = 0;
-        while (!sweep.finished()) {
-            rows += sweep.takeRows(std::chrono::milliseconds(50)).size();
-        }
-        EXPECT_EQ(rows, grid.size());
+        EXPECT_EQ(RestOfRows(sweep).size(), grid.size());
     }
     EXPECT_THROW(Sweep(ws.sweepBase(), grid, options), std::runtime_error);
 }
@@ -347,12 +342,7 @@ TEST(Sweep, AProgramFaultEndsTheSweep) {
             return skarvel::app::FlySweepPoint(base, g, point, record);
         };
         Sweep sweep(ws.sweepBase(), grid, options);
-        std::vector<SweepRow> rows;
-        while (!sweep.finished()) {
-            for (SweepRow& r : sweep.takeRows(std::chrono::milliseconds(50))) {
-                rows.push_back(std::move(r));
-            }
-        }
+        std::vector<SweepRow> rows = RestOfRows(sweep);
         ASSERT_EQ(rows.size(), 5u) << workers;
         EXPECT_TRUE(rows.back().summary);
         ASSERT_TRUE(sweep.fault());

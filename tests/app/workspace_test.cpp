@@ -629,8 +629,8 @@ TEST(WorkspaceRuns, AFailedDesignDoesNotFly) {
     EXPECT_EQ(ws.designFailure(), "");
     // A failed computation is said, naming the part, until one succeeds.
     namespace dz = skarvel::data::design;
-    for (const auto& [column, part] : {std::pair{dz::Fuselage, "胴体"},
-                                       std::pair{dz::MainWing, "主翼"}}) {
+    for (const auto& [column, part] :
+         {std::pair{dz::Fuselage, "胴体"}, std::pair{dz::MainWing, "主翼"}}) {
         ws.editCell(skarvel::app::TableId::Design, column, dz::Span, "0");
         ASSERT_FALSE(ws.computeDesign());
         EXPECT_EQ(ws.designFailure(), std::string("設計の再計算に失敗しました（") + part +

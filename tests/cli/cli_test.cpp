@@ -360,8 +360,8 @@ TEST(Cli, CuttingPatternAsPdf) {
     const std::string design = Quote(std::string(SKARVEL_EXAMPLES) + "/twin-fin.kx");
     // Written on the offscreen platform whatever the environment asks for:
     // here a display platform without a display.
-    const auto r = RunShell("QT_QPA_PLATFORM=xcb DISPLAY= WAYLAND_DISPLAY= $CLI design " +
-                                design + " --pattern p.pdf --paper A3 2>err.txt",
+    const auto r = RunShell("QT_QPA_PLATFORM=xcb DISPLAY= WAYLAND_DISPLAY= $CLI design " + design +
+                                " --pattern p.pdf --paper A3 2>err.txt",
                             tmp);
     ASSERT_EQ(r.status, 0) << ReadBytes(tmp / "err.txt");
     EXPECT_EQ(ReadBytes(tmp / "err.txt"), "");

@@ -17,9 +17,8 @@ inline std::string XmlError(const std::string& document) {
     if (!reader.hasError()) {
         return {};
     }
-    return reader.errorString().toStdString() + " at line " +
-           std::to_string(reader.lineNumber()) + ", column " +
-           std::to_string(reader.columnNumber());
+    return reader.errorString().toStdString() + " at line " + std::to_string(reader.lineNumber()) +
+           ", column " + std::to_string(reader.columnNumber());
 }
 
 } // namespace skarvel::test

@@ -34,9 +34,9 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSlider>
-#include <QTabWidget>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>

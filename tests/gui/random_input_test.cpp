@@ -103,9 +103,9 @@ class Monkey {
     // and the windows that take input of their own.
     void command() {
         using skarvel::gui::Command;
-        static const Command kCommands[] = {Command::RunFromInput, Command::RunFromInput,
-                                            Command::RunFromParameters, Command::Stability,
-                                            Command::Sweep, Command::PrintPattern};
+        static const Command kCommands[] = {
+            Command::RunFromInput, Command::RunFromInput, Command::RunFromParameters,
+            Command::Stability,    Command::Sweep,        Command::PrintPattern};
         const Command c = kCommands[pick(static_cast<int>(std::size(kCommands)))];
         if (c == Command::RunFromInput || c == Command::RunFromParameters) {
             ++reached.flights;

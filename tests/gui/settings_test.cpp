@@ -264,7 +264,8 @@ TEST(Settings, FileDialogsStartInTheLastFolderUsed) {
 TEST(Settings, FileDialogDetailsAreJapaneseAndWhole) {
     skarvel::test::TempDir dir;
     std::filesystem::create_directory(dir / "作品");
-    QFileDialog dialog(nullptr, QStringLiteral("開く"), QString::fromStdString(dir.path().string()));
+    QFileDialog dialog(nullptr, QStringLiteral("開く"),
+                       QString::fromStdString(dir.path().string()));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setViewMode(QFileDialog::Detail);
     skarvel::gui::FitFileDialog(dialog);

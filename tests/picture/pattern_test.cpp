@@ -138,7 +138,8 @@ TEST(Pattern, OutlinesHaveTheModelsAreasAndSpans) {
 TEST(Pattern, PiecesNamesAndGrain) {
     const auto labels = [](const Design& d) {
         std::string all;
-        for (const view::PatternPiece& p : view::PatternPieces(d.model, d.computed, d.tables.design)) {
+        for (const view::PatternPiece& p :
+             view::PatternPieces(d.model, d.computed, d.tables.design)) {
             all += p.id + ":" + p.name;
             for (const view::PatternText& t : p.texts) {
                 if (t.text.rfind("紙の目", 0) == 0) {
@@ -169,8 +170,8 @@ TEST(Pattern, PagesTilesAndFurniture) {
     }
     // A design file named in Shift-JIS (from an old archive) keeps the SVG
     // well formed.
-    const auto named = skarvel::picture::PatternSvgPages(small.layout(view::PaperSize::A4,
-                                                                      "\x8b\x40\x8e\xf1.kx"));
+    const auto named =
+        skarvel::picture::PatternSvgPages(small.layout(view::PaperSize::A4, "\x8b\x40\x8e\xf1.kx"));
     EXPECT_EQ(skarvel::test::XmlError(named[0]), "");
     // A wing of 400 mm and a fuselage of 190 mm on B5 (162 mm printable):
     // three and two tiles on pages of their own, sharing 10 mm with alignment

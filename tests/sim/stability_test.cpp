@@ -35,7 +35,8 @@ sim::StabilityAnalysis Analyse(const DefaultTables& d) {
 // neutral point; above a tail setting of 0 the method finds no glide.
 TEST(Stability, DefaultDataGolden) {
     const DefaultTables d;
-    const sim::GlidePolar polar = sim::ComputeGlidePolar(d.tables.input, d.tables.parameter, nullptr);
+    const sim::GlidePolar polar =
+        sim::ComputeGlidePolar(d.tables.input, d.tables.parameter, nullptr);
     const std::string text = sim::StabilityText(Analyse(d)) + sim::PolarText(polar);
     EXPECT_EQ(text, skarvel::test::Golden(__FILE__, "analysis_default.golden", text));
     // The settings without a trim, as the window names them.
