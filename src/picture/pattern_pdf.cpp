@@ -5,7 +5,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QFont>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -84,10 +84,9 @@ void PaintPatternPage(QPainter& painter, const view::PatternPage& page, double k
 }
 
 void WritePatternPdf(const view::PatternLayout& layout, const std::string& path) {
-    // Qt's fonts need an application; which platform it runs on is the
-    // program's choice, not this writer's.
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
-        throw std::logic_error("the PDF pattern needs a QGuiApplication");
+    // Qt's fonts need the program's Qt application, started by its main.
+    if (QCoreApplication::instance() == nullptr) {
+        throw std::logic_error("the PDF pattern needs the program's Qt application");
     }
     QByteArray bytes;
     {

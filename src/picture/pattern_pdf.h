@@ -14,9 +14,9 @@ namespace skarvel::picture {
 // page's origin at the device's (0, 0).
 void PaintPatternPage(QPainter& painter, const view::PatternPage& page, double pixelsPerMm);
 
-// Writes every page as one PDF file, safely. Needs a QGuiApplication (the
-// command line starts one on the offscreen platform; without one it throws
-// std::logic_error). Throws data::FileError.
+// Writes every page as one PDF file, safely. Needs the program's Qt
+// application for the fonts (each program's main starts it; without one this
+// throws std::logic_error). Throws data::FileError.
 void WritePatternPdf(const view::PatternLayout& layout, const std::string& path);
 
 } // namespace skarvel::picture
