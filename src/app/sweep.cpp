@@ -118,10 +118,21 @@ void CheckAccepted(const SweepVariable& v, const std::string& text) {
     }
 }
 
+// Writes the input-data values of a point (one per variable; design cells
+// are skipped) into the input table.
+void WriteInputValues(data::Table& input, const std::vector<const SweepVariable*>& variables,
+                      const std::vector<std::string>& values) {
+    for (std::size_t k = 0; k < variables.size(); ++k) {
+        if (!variables[k]->design) {
+            input.setCell(variables[k]->column, variables[k]->row, values[k]);
+        }
+    }
+}
+
 // Writes the values (one per variable) into the tables: design cells first,
 // then the design converted into input data as the window's Enter in a
-// design cell does, then the input cells.
-void WriteValues(data::Tables& tables, model::AircraftModel& model, bool& designComputed,
+// design cell does, with a model of its own, then the input cells.
+void WriteValues(data::Tables& tables, model::SharedAircraftModel& model, bool& designComputed,
                  const std::vector<const SweepVariable*>& variables,
                  const std::vector<std::string>& values) {
     bool design = false;
@@ -132,16 +143,22 @@ void WriteValues(data::Tables& tables, model::AircraftModel& model, bool& design
         }
     }
     if (design) {
-        designComputed = model::ComputeDesign(tables, model);
-        model::TransferDesignToInput(tables, model);
+        auto changed = std::make_shared<model::AircraftModel>(*model);
+        designComputed = model::ComputeDesign(tables, *changed);
+        model::TransferDesignToInput(tables, *changed);
+        model = std::move(changed);
         sim::InputSet ignored;
         sim::EstimateDerivatives(tables.input, tables.parameter, ignored);
     }
-    for (std::size_t k = 0; k < variables.size(); ++k) {
-        if (!variables[k]->design) {
-            tables.input.setCell(variables[k]->column, variables[k]->row, values[k]);
-        }
+    WriteInputValues(tables.input, variables, values);
+}
+
+std::vector<const SweepVariable*> VariablesOf(const SweepGrid& grid) {
+    std::vector<const SweepVariable*> variables;
+    for (const SweepVariable& v : grid.variables()) {
+        variables.push_back(&v);
     }
+    return variables;
 }
 
 std::string CsvField(std::string_view text) {
@@ -339,22 +356,33 @@ SweepRow FlySweepPoint(const SweepBase& base, const SweepGrid& grid, std::size_t
     SweepRow row;
     row.point = point;
     row.values = grid.valuesOf(point);
-    data::Tables tables = base.tables;
-    model::AircraftModel model = base.model;
+    // A point owns what it changes: the input data, the parameters (the
+    // estimate writes them), and the design and its model only where a
+    // design cell varies. The base's model is shared, never copied.
+    model::SharedAircraftModel model = base.model;
     bool designComputed = base.designComputed;
-    WriteSweepPoint(tables, model, designComputed, grid, point);
+    data::Table input = base.tables.input;
+    data::Table parameter = base.tables.parameter;
+    if (grid.hasDesignVariables()) {
+        data::Tables tables = base.tables;
+        WriteValues(tables, model, designComputed, VariablesOf(grid), row.values);
+        input = std::move(tables.input);
+        parameter = std::move(tables.parameter);
+    } else {
+        WriteInputValues(input, VariablesOf(grid), row.values);
+    }
     // As the workspace's run from the input data: a failed estimate is an
     // "Error" without a flight, and a design whose computation failed has no
     // laws to fly on.
     sim::InputSet in;
-    if (!sim::EstimateDerivatives(tables.input, tables.parameter, in)) {
+    if (!sim::EstimateDerivatives(input, parameter, in)) {
         return row;
     }
-    sim::LoadInputSet(tables.input, tables.parameter, in);
+    sim::LoadInputSet(input, parameter, in);
     sim::RunStatistics stats;
     sim::RunObserver quiet;
     try {
-        sim::RunFlight(in, designComputed ? &model : nullptr, record, stats, quiet);
+        sim::RunFlight(in, designComputed ? model.get() : nullptr, record, stats, quiet);
     } catch (const sim::ArithmeticError&) {
         return row;
     } catch (const sim::NoDesignError&) {
@@ -364,16 +392,12 @@ SweepRow FlySweepPoint(const SweepBase& base, const SweepGrid& grid, std::size_t
     return row;
 }
 
-void WriteSweepPoint(data::Tables& tables, model::AircraftModel& model, bool& designComputed,
+void WriteSweepPoint(data::Tables& tables, model::SharedAircraftModel& model, bool& designComputed,
                      const SweepGrid& grid, std::size_t point) {
-    std::vector<const SweepVariable*> variables;
-    for (const SweepVariable& v : grid.variables()) {
-        variables.push_back(&v);
-    }
-    WriteValues(tables, model, designComputed, variables, grid.valuesOf(point));
+    WriteValues(tables, model, designComputed, VariablesOf(grid), grid.valuesOf(point));
 }
 
-void ApplySettings(data::Tables& tables, model::AircraftModel& model, bool& designComputed,
+void ApplySettings(data::Tables& tables, model::SharedAircraftModel& model, bool& designComputed,
                    const std::vector<std::string>& settings) {
     std::vector<SweepVariable> parsed;
     for (const std::string& s : settings) {

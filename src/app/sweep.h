@@ -160,27 +160,29 @@ struct SweepRow {
     std::optional<sim::FlightSummary> summary; // none: the flight ended in "Error"
 };
 
-// What every point starts from: the tables and the design as they are.
+// What every point starts from: the tables and the design as they are. The
+// workers share it and only read it; a point that changes the design
+// computes a model of its own.
 struct SweepBase {
     data::Tables tables;
-    model::AircraftModel model; // the current design, recomputed where a point changes it
+    model::SharedAircraftModel model; // the current design's, never null
     bool designComputed = true;
 };
 
-// One point: a copy of the base tables with the point's values written in
+// One point: the base tables with the point's values written in
 // (design cells first, then the design converted into input data as the
 // window's Enter does), then estimate, load and flight, as the window's
 // run from the input data. `record` is the caller's, reused between points.
 SweepRow FlySweepPoint(const SweepBase& base, const SweepGrid& grid, std::size_t point,
                        sim::FlightRecord& record);
-// Writes a point's values into `tables` as FlySweepPoint does, recomputing
-// `model` where a design cell changed.
-void WriteSweepPoint(data::Tables& tables, model::AircraftModel& model, bool& designComputed,
+// Writes a point's values into `tables` as FlySweepPoint does; where a
+// design cell changed, `model` becomes a new one computed from it.
+void WriteSweepPoint(data::Tables& tables, model::SharedAircraftModel& model, bool& designComputed,
                      const SweepGrid& grid, std::size_t point);
 // The same for named values ("NAME=VALUE" each), as skarvel-cli fly --set.
 // Writes the values into `tables` and recomputes `model` where a design cell
 // changed. Throws SweepError as ParseSweepVariable does.
-void ApplySettings(data::Tables& tables, model::AircraftModel& model, bool& designComputed,
+void ApplySettings(data::Tables& tables, model::SharedAircraftModel& model, bool& designComputed,
                    const std::vector<std::string>& settings);
 
 // CSV, UTF-8: "point", the variables' names, the six figures with their

@@ -172,7 +172,7 @@ void Workspace::runAndRefresh(bool estimateFirst) {
     sim::LoadInputSet(tables_.input, tables_.parameter, input_);
     // The row records what this flight loaded, not what is typed meanwhile.
     const data::Table loaded = tables_.input;
-    sim::DesignAeroLaws* laws = flightLaws();
+    const std::shared_ptr<const sim::DesignAeroLaws> laws = flightLaws();
     try {
         if (options_.liveTrajectory) {
             viewport_.beginLiveFlight();
@@ -185,7 +185,7 @@ void Workspace::runAndRefresh(bool estimateFirst) {
         }
         Observer observer(*this);
         reportedSample_ = -1;
-        sim::RunFlight(input_, laws, *record_, stats_, observer);
+        sim::RunFlight(input_, laws.get(), *record_, stats_, observer);
         marker_.updateTrackMax();
         if (!noHistoryRow_) {
             history_.appendSummary(sim::Summarize(*record_, stats_), loaded);
@@ -223,17 +223,21 @@ void Workspace::runAndRefresh(bool estimateFirst) {
     finishRun();
 }
 
-sim::DesignAeroLaws* Workspace::flightLaws() {
+std::shared_ptr<const sim::DesignAeroLaws> Workspace::flightLaws() const {
+    if (lawsOverride_) {
+        // Laws set from outside are their owner's.
+        return {std::shared_ptr<const sim::DesignAeroLaws>(), *lawsOverride_};
+    }
     // A design whose computation failed has no laws to fly on.
-    return laws_ == &model_ && !designComputed_ ? nullptr : laws_;
+    return designComputed_ ? model_ : nullptr;
 }
 
 sim::StabilityAnalysis Workspace::analyseStability() {
-    return sim::AnalyseStability(tables_.input, tables_.parameter, flightLaws());
+    return sim::AnalyseStability(tables_.input, tables_.parameter, flightLaws().get());
 }
 
 sim::GlidePolar Workspace::glidePolar() {
-    return sim::ComputeGlidePolar(tables_.input, tables_.parameter, flightLaws());
+    return sim::ComputeGlidePolar(tables_.input, tables_.parameter, flightLaws().get());
 }
 
 bool Workspace::flyFromTrim(std::optional<std::size_t> mode) {
@@ -264,7 +268,7 @@ void Workspace::applySettings(const std::vector<std::string>& settings) {
 view::PatternLayout Workspace::cuttingPattern(view::PointMm paper, double margin,
                                               const std::string& date) const {
     const std::string_view file = data::LastPathComponent(dialogs_.designOpen);
-    return view::LayOutPattern(view::PatternPieces(model_, designComputed_, tables_.design), paper,
+    return view::LayOutPattern(view::PatternPieces(*model_, designComputed_, tables_.design), paper,
                                margin, file.empty() ? std::string("無題") : std::string(file),
                                date);
 }
@@ -442,7 +446,9 @@ bool Workspace::resetTables() {
 }
 
 bool Workspace::computeDesign() {
-    designComputed_ = model::ComputeDesign(tables_, model_);
+    auto next = std::make_shared<model::AircraftModel>(*model_);
+    designComputed_ = model::ComputeDesign(tables_, *next);
+    model_ = std::move(next);
     return designComputed_;
 }
 
@@ -450,9 +456,9 @@ std::string Workspace::designFailure() const {
     if (designComputed_) {
         return {};
     }
-    const auto step = model_.failedStep();
+    const auto step = model_->failedStep();
     const std::string part =
-        step ? std::string(model::DesignStepName(*step, model_.design().tailType)) : "設計";
+        step ? std::string(model::DesignStepName(*step, model_->design().tailType)) : "設計";
     return "設計の再計算に失敗しました（" + part +
            "）。KXデータ、設計スケッチと入力データは前回の計算のままです。";
 }
@@ -462,7 +468,7 @@ bool Workspace::convertToInput() {
         return false;
     }
     computeDesign();
-    model::TransferDesignToInput(tables_, model_);
+    model::TransferDesignToInput(tables_, *model_);
     estimate();
     return true;
 }

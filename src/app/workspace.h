@@ -100,7 +100,7 @@ class Workspace {
     bool busy() const { return busy_; }
     bool stopRequested() const { return stop_; }
 
-    const model::AircraftModel& aircraft() const { return model_; }
+    const model::AircraftModel& aircraft() const { return *model_; }
     // False when the last design computation failed part way: a flight on
     // the design-based laws then ends as an "Error" row.
     bool designComputed() const { return designComputed_; }
@@ -110,7 +110,7 @@ class Workspace {
     void setFlightView(FlightView* view) { view_ = view; }
     // The laws a flight uses when the minimum drag coefficient is not above 0:
     // the aircraft model of the current design unless replaced here.
-    void setDesignLaws(sim::DesignAeroLaws* laws) { laws_ = laws; }
+    void setDesignLaws(const sim::DesignAeroLaws* laws) { lawsOverride_ = laws; }
 
     // --- edits ---------------------------------------------------------------
     // A cell typed by the user. Allowed during a flight: the flight works on
@@ -246,7 +246,8 @@ class Workspace {
     void runAndRefresh(bool estimateFirst);
     void finishRun();
     // The laws a flight flies on: none for a design whose computation failed.
-    sim::DesignAeroLaws* flightLaws();
+    // The flight holds them: a design recomputed meanwhile makes a new model.
+    std::shared_ptr<const sim::DesignAeroLaws> flightLaws() const;
     void showFailedRun();
     void readInputFile(const std::string& path);
     void setCaptionFile(const std::string& path);
@@ -271,9 +272,10 @@ class Workspace {
     TrajectoryViewport viewport_;
     MarkerPlayer marker_;
     bool sketchEnabled_ = true;
-    model::AircraftModel model_;
+    // Replaced, never changed, by a recomputation.
+    model::SharedAircraftModel model_ = std::make_shared<const model::AircraftModel>();
     std::optional<std::string> measuredMass_;
-    sim::DesignAeroLaws* laws_ = &model_;
+    std::optional<const sim::DesignAeroLaws*> lawsOverride_;
 };
 
 } // namespace skarvel::app

@@ -78,7 +78,7 @@ void AircraftModel::computeWing() {
     const WingGeometry& w = wingGeometry_;
     const DesignComponent& M = d.mainWing;
     const DesignComponent& I = d.innerWing;
-    ComponentResult& r = wing;
+    ComponentResult& r = wing_;
 
     CopyGeometry(w.whole, M.dihedral, r);
     r.areaRatio = w.areaRatio;
@@ -152,7 +152,7 @@ void AircraftModel::computeTail(const DesignComponent& c, ComponentResult& r) {
 void AircraftModel::computeFuselage() {
     const DesignData& d = design_;
     const FuselageGeometry g = ComputeFuselage(d);
-    ComponentResult& r = fuselage;
+    ComponentResult& r = fuselage_;
     const double L = d.fuselageBody.rootChord;
     const double Ln = d.fuselageNose.tipChord;
     const double hn = d.fuselageNose.span;
@@ -224,11 +224,11 @@ void AircraftModel::computeFuselage() {
 
 void AircraftModel::computeWhole() {
     DesignData& d = design_;
-    ComponentResult& W = wing;
-    ComponentResult& H = horizontalTail;
-    ComponentResult& V = verticalTail;
-    ComponentResult& F = fuselage;
-    AircraftResult& a = aircraft;
+    ComponentResult& W = wing_;
+    ComponentResult& H = horizontalTail_;
+    ComponentResult& V = verticalTail_;
+    ComponentResult& F = fuselage_;
+    AircraftResult& a = aircraft_;
     const DesignComponent& hc = d.horizontalTail;
     const DesignComponent& vc = d.verticalTail;
     const double L = d.fuselageBody.rootChord;
@@ -367,15 +367,15 @@ void AircraftModel::compute(const DesignData& design) {
     computeWing();
     wingComputed_ = true;
     const WingGeometry& w = wingGeometry_;
-    aircraft.junctionLeadingEdge = w.junctionLeadingEdge;
-    aircraft.junctionTrailingEdge = w.junctionTrailingEdge;
-    aircraft.junctionChord = w.junctionTrailingEdge - w.junctionLeadingEdge;
-    aircraft.virtualRootLeadingEdge = w.virtualRootLeadingEdge;
-    aircraft.virtualRootTrailingEdge = w.virtualRootTrailingEdge;
-    aircraft.virtualRootChord = w.virtualRootTrailingEdge - w.virtualRootLeadingEdge;
+    aircraft_.junctionLeadingEdge = w.junctionLeadingEdge;
+    aircraft_.junctionTrailingEdge = w.junctionTrailingEdge;
+    aircraft_.junctionChord = w.junctionTrailingEdge - w.junctionLeadingEdge;
+    aircraft_.virtualRootLeadingEdge = w.virtualRootLeadingEdge;
+    aircraft_.virtualRootTrailingEdge = w.virtualRootTrailingEdge;
+    aircraft_.virtualRootChord = w.virtualRootTrailingEdge - w.virtualRootLeadingEdge;
 
     failedStep_ = DesignStep::HorizontalTail;
-    computeTail(d.horizontalTail, horizontalTail);
+    computeTail(d.horizontalTail, horizontalTail_);
     if (d.tailType == TailType::VTail) {
         // The V tail's halves, seen from the side, act as the fin.
         const DesignComponent& hc = d.horizontalTail;
@@ -387,10 +387,10 @@ void AircraftModel::compute(const DesignData& design) {
         vc.sweepLength = hc.sweepLength;
         vc.mountHeight = hc.mountHeight;
         vc.foreAft = hc.foreAft;
-        vc.span = horizontalTail.sinDihedral * (hc.span / 2);
+        vc.span = horizontalTail_.sinDihedral * (hc.span / 2);
     }
     failedStep_ = DesignStep::VerticalTail;
-    computeTail(d.verticalTail, verticalTail);
+    computeTail(d.verticalTail, verticalTail_);
     failedStep_ = DesignStep::Fuselage;
     computeFuselage();
     failedStep_ = DesignStep::Whole;
@@ -417,35 +417,36 @@ std::string_view DesignStepName(DesignStep step, TailType tail) {
 double AircraftModel::aerodynamicTailArm() const {
     const DesignData& d = design_;
     const DesignComponent& hc = d.horizontalTail;
-    return d.fuselageBody.rootChord - wingStation() - wing.acX - hc.foreAft -
-           (hc.rootChord - horizontalTail.acX);
+    return d.fuselageBody.rootChord - wingStation() - wing_.acX - hc.foreAft -
+           (hc.rootChord - horizontalTail_.acX);
 }
 
 Section AircraftModel::wingSection() const {
-    return {wing.camberPercent, wing.meanEdge,
-            wing.thicknessPercent / kPercentPerWhole * wing.meanChord, wing.meanEdge,
-            wing.meanChord};
+    return {wing_.camberPercent, wing_.meanEdge,
+            wing_.thicknessPercent / kPercentPerWhole * wing_.meanChord, wing_.meanEdge,
+            wing_.meanChord};
 }
 
 Section AircraftModel::horizontalTailSection() const {
     const DesignComponent& c = design_.horizontalTail;
-    return {horizontalTail.camberPercent, c.edge2, c.paperThickness, c.edge,
-            horizontalTail.meanChord};
+    return {horizontalTail_.camberPercent, c.edge2, c.paperThickness, c.edge,
+            horizontalTail_.meanChord};
 }
 
 Section AircraftModel::verticalTailSection() const {
     const DesignComponent& c = design_.verticalTail;
-    return {verticalTail.camberPercent, c.edge2, c.paperThickness, c.edge, verticalTail.meanChord};
+    return {verticalTail_.camberPercent, c.edge2, c.paperThickness, c.edge,
+            verticalTail_.meanChord};
 }
 
 Section AircraftModel::fuselageSection() const {
     const double tBody = design_.fuselageBody.paperThickness;
     const double tNose = design_.fuselageNose.paperThickness;
-    return {0, tBody, tBody + tNose, tBody, fuselage.meanChord};
+    return {0, tBody, tBody + tNose, tBody, fuselage_.meanChord};
 }
 
 void AircraftModel::buildFlightLaws() {
-    const ComponentResult& h = horizontalTail;
+    const ComponentResult& h = horizontalTail_;
     laws_.wing = SectionLaws(wingSection());
     laws_.tailLift =
         SectionLaws({h.camberPercent, h.meanEdge,
@@ -455,44 +456,67 @@ void AircraftModel::buildFlightLaws() {
     laws_.fuselage = SectionLaws(fuselageSection());
     const Section fin = verticalTailSection();
     const Section tail = horizontalTailSection();
-    finIsTail_ = std::memcmp(&fin, &tail, sizeof fin) == 0;
+    laws_.finIsTail = std::memcmp(&fin, &tail, sizeof fin) == 0;
 }
 
-double AircraftModel::wingMaxLift(double airspeed) {
-    return laws_.wing.maxLift(laws_.wing.reynolds(airspeed));
-}
+namespace {
 
-double AircraftModel::tailMaxLift(double airspeed) {
-    return laws_.tailLift.maxLift(ReynoldsNumber(airspeed, horizontalTail.meanChord));
-}
+// One flight's evaluation of a model's laws: the model is only read; the
+// memos of the sections' Reynolds terms are the flight's own.
+class Evaluation final : public sim::AeroEvaluation {
+  public:
+    explicit Evaluation(const AircraftModel& model, const AircraftModel::FlightLaws& laws)
+        : m_(model), laws_(laws) {}
 
-double AircraftModel::flightDragCoefficient(double alpha, double airspeed) {
-    const double AW = wing.effectiveAspectRatio;
-    const double AH = horizontalTail.effectiveAspectRatio;
-    const double clW = wing.liftSlope * alpha;
-    const double clH = (alpha - checkedDiv(2 * clW, kPi * AW)) * horizontalTail.liftSlope;
-    wing.liftCoefficient = clW;
-    horizontalTail.liftCoefficient = clH;
-    const SectionLaws* const sections[] = {&laws_.wing, &laws_.horizontalTail,
-                                           finIsTail_ ? &laws_.horizontalTail : &laws_.verticalTail,
-                                           &laws_.fuselage};
-    const double CL[] = {clW, clH, 0, 0};
-    double drag[4];
-    SectionLaws::profileDrags(sections, CL, airspeed, drag, 4);
-    wing.cd0 = drag[0] + checkedDiv(clW * clW, kPi * AW);
-    horizontalTail.cd0 = drag[1] + checkedDiv(clH * clH, kPi * AH);
-    verticalTail.cd0 = drag[2];
-    fuselage.cd0 = drag[3];
-    return checkedDiv(
-        wing.cd0 * wing.developedArea + horizontalTail.cd0 * horizontalTail.developedArea +
-            verticalTail.cd0 * verticalTail.developedArea + fuselage.cd0 * fuselage.developedArea,
-        wing.projectedArea);
-}
+    double wingMaxLift(double airspeed) override {
+        return laws_.wing.maxLift(laws_.wing.reynolds(airspeed, wing_), wing_);
+    }
 
-double AircraftModel::stallPitchMoment(double alpha, double airspeed) {
-    const double clW = wing.liftSlope * alpha;
-    wing.liftCoefficient = clW;
-    return laws_.wing.stallPitchIncrement(clW, laws_.wing.reynolds(airspeed));
+    double tailMaxLift(double airspeed) override {
+        return laws_.tailLift.maxLift(ReynoldsNumber(airspeed, m_.horizontalTail().meanChord),
+                                      tailLift_);
+    }
+
+    double flightDragCoefficient(double alpha, double airspeed) override {
+        const ComponentResult& W = m_.wing();
+        const ComponentResult& H = m_.horizontalTail();
+        const ComponentResult& V = m_.verticalTail();
+        const ComponentResult& F = m_.fuselage();
+        const double AW = W.effectiveAspectRatio;
+        const double AH = H.effectiveAspectRatio;
+        const double clW = W.liftSlope * alpha;
+        const double clH = (alpha - checkedDiv(2 * clW, kPi * AW)) * H.liftSlope;
+        const bool finIsTail = laws_.finIsTail;
+        const SectionLaws* const sections[] = {
+            &laws_.wing, &laws_.horizontalTail,
+            finIsTail ? &laws_.horizontalTail : &laws_.verticalTail, &laws_.fuselage};
+        SectionLaws::Memo* const memos[] = {
+            &wing_, &horizontalTail_, finIsTail ? &horizontalTail_ : &verticalTail_, &fuselage_};
+        const double CL[] = {clW, clH, 0, 0};
+        double drag[4];
+        SectionLaws::profileDrags(sections, memos, CL, airspeed, drag, 4);
+        const double cdW = drag[0] + checkedDiv(clW * clW, kPi * AW);
+        const double cdH = drag[1] + checkedDiv(clH * clH, kPi * AH);
+        return checkedDiv(cdW * W.developedArea + cdH * H.developedArea +
+                              drag[2] * V.developedArea + drag[3] * F.developedArea,
+                          W.projectedArea);
+    }
+
+    double stallPitchMoment(double alpha, double airspeed) override {
+        const double clW = m_.wing().liftSlope * alpha;
+        return laws_.wing.stallPitchIncrement(clW, laws_.wing.reynolds(airspeed, wing_), wing_);
+    }
+
+  private:
+    const AircraftModel& m_;
+    const AircraftModel::FlightLaws& laws_;
+    SectionLaws::Memo wing_, tailLift_, horizontalTail_, verticalTail_, fuselage_;
+};
+
+} // namespace
+
+std::unique_ptr<sim::AeroEvaluation> AircraftModel::startEvaluation() const {
+    return std::make_unique<Evaluation>(*this, laws_);
 }
 
 } // namespace skarvel::model

@@ -9,6 +9,7 @@
 #include "model/wing.h"
 #include "sim/aero_laws.h"
 
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -21,6 +22,10 @@ enum class DesignStep { MainWing, HorizontalTail, VerticalTail, Fuselage, Whole 
 // "水平尾翼" ("V尾翼" for a V tail), "垂直尾翼", "胴体", "機体全体".
 std::string_view DesignStepName(DesignStep step, TailType tail);
 
+// Built by compute() and read by everything else. A built model does not
+// change while it is read: it may be shared between threads (a sweep's
+// workers fly on one), each flight evaluating its laws with scratch state of
+// its own (startEvaluation).
 class AircraftModel : public sim::DesignAeroLaws {
   public:
     // Recomputes everything from `design`. Throws ArithmeticError when a step
@@ -37,11 +42,11 @@ class AircraftModel : public sim::DesignAeroLaws {
     // The step at which the last compute() failed; none after one that did not.
     std::optional<DesignStep> failedStep() const { return failedStep_; }
 
-    ComponentResult wing;
-    ComponentResult horizontalTail;
-    ComponentResult verticalTail;
-    ComponentResult fuselage;
-    AircraftResult aircraft;
+    const ComponentResult& wing() const { return wing_; }
+    const ComponentResult& horizontalTail() const { return horizontalTail_; }
+    const ComponentResult& verticalTail() const { return verticalTail_; }
+    const ComponentResult& fuselage() const { return fuselage_; }
+    const AircraftResult& aircraft() const { return aircraft_; }
 
     // Station of the main wing's root leading edge from the nose (mm), and the
     // distance from the main wing's aerodynamic centre to the horizontal
@@ -55,18 +60,18 @@ class AircraftModel : public sim::DesignAeroLaws {
     Section verticalTailSection() const;
     Section fuselageSection() const;
 
-    // Flight-time laws; they store the lift coefficients and drag
-    // coefficients they evaluate in the component results.
-    double wingMaxLift(double airspeed) override;
-    double tailMaxLift(double airspeed) override;
-    double flightDragCoefficient(double alpha, double airspeed) override;
-    double stallPitchMoment(double alpha, double airspeed) override;
+    // The flight-time laws, evaluated by one flight.
+    std::unique_ptr<sim::AeroEvaluation> startEvaluation() const override;
 
-  private:
-    // The sections' laws as the flight evaluates them, from the results.
+    // The sections' laws as a flight evaluates them, from the results.
     struct FlightLaws {
         SectionLaws wing, tailLift, horizontalTail, verticalTail, fuselage;
+        // The fin's section is the horizontal tail's to the bit (a V tail):
+        // its drag comes from the same laws, worked out once for both.
+        bool finIsTail = false;
     };
+
+  private:
     void buildFlightLaws();
     void computeWing();
     void computeTail(const DesignComponent& c, ComponentResult& r);
@@ -77,10 +82,15 @@ class AircraftModel : public sim::DesignAeroLaws {
     WingGeometry wingGeometry_;
     bool wingComputed_ = false;
     std::optional<DesignStep> failedStep_;
+    ComponentResult wing_;
+    ComponentResult horizontalTail_;
+    ComponentResult verticalTail_;
+    ComponentResult fuselage_;
+    AircraftResult aircraft_;
     FlightLaws laws_;
-    // The fin's section is the horizontal tail's to the bit (a V tail): its
-    // drag comes from the same laws, worked out once for both.
-    bool finIsTail_ = false;
 };
+
+// A built model as the program passes it around: read only, shared.
+using SharedAircraftModel = std::shared_ptr<const AircraftModel>;
 
 } // namespace skarvel::model

@@ -42,14 +42,15 @@ constexpr std::array<double ComponentResult::*, cd::MinDrag> kComponentRows = {
     &ComponentResult::cd0};
 
 void FillComputedTable(data::Table& t, const AircraftModel& m) {
-    const ComponentResult* columns[] = {&m.wing, &m.horizontalTail, &m.verticalTail, &m.fuselage};
+    const ComponentResult* columns[] = {&m.wing(), &m.horizontalTail(), &m.verticalTail(),
+                                        &m.fuselage()};
     for (int c = 0; c < 4; ++c) {
         int row = cd::Mass;
         for (auto field : kComponentRows) {
             t.setCell(cd::Wing + c, row++, Text(columns[c]->*field));
         }
     }
-    const AircraftResult& a = m.aircraft;
+    const AircraftResult& a = m.aircraft();
     t.setCell(cd::Whole, cd::Mass, Text(a.totalMass));
     t.setCell(cd::Whole, cd::RollInertia, Text(a.totalRollInertia));
     t.setCell(cd::Whole, cd::PitchInertia, Text(a.totalPitchInertia));
@@ -80,7 +81,7 @@ bool ComputeDesign(data::Tables& tables, AircraftModel& model) {
     if (model.wingComputed() && design.dihedralType == DihedralType::TwoStage) {
         // The main wing's root chord shows the chord at the junction.
         tables.design.setCell(dz::MainWing, dz::RootChord,
-                              data::FormatFixed(model.aircraft.junctionChord, 4));
+                              data::FormatFixed(model.aircraft().junctionChord, 4));
     }
     if (ok) {
         FillComputedTable(tables.computed, model);
@@ -96,7 +97,7 @@ void TransferDesignToInput(data::Tables& tables, const AircraftModel& model) {
     };
     try {
         set(in::StaticMargin, c.cell(cd::Whole, cd::StaticMargin));
-        set(in::CgVertical, Text(model.aircraft.cgHeightRatio * sim::kPercentPerWhole));
+        set(in::CgVertical, Text(model.aircraft().cgHeightRatio * sim::kPercentPerWhole));
         set(in::CgLateral, "0");
         set(in::WingArea, c.cell(cd::Wing, cd::Area));
         set(in::WingSpan, c.cell(cd::Wing, cd::Span));
@@ -107,11 +108,11 @@ void TransferDesignToInput(data::Tables& tables, const AircraftModel& model) {
         const double arm = model.aerodynamicTailArm();
         set(in::TailArm, Text(arm));
         set(in::HTailVolume,
-            Text(sim::checkedDiv(model.aircraft.tailVolumeH * arm, model.aircraft.tailArmH)));
+            Text(sim::checkedDiv(model.aircraft().tailVolumeH * arm, model.aircraft().tailArmH)));
         set(in::VTailVolume,
-            Text(sim::checkedDiv(model.aircraft.tailVolumeV * arm, model.aircraft.tailArmH)));
-        set(in::HTailAspect, Text(model.horizontalTail.effectiveAspectRatio));
-        set(in::VTailAspect, Text(model.verticalTail.effectiveAspectRatio));
+            Text(sim::checkedDiv(model.aircraft().tailVolumeV * arm, model.aircraft().tailArmH)));
+        set(in::HTailAspect, Text(model.horizontalTail().effectiveAspectRatio));
+        set(in::VTailAspect, Text(model.verticalTail().effectiveAspectRatio));
         set(in::Mass, c.cell(cd::Whole, cd::Mass));
         set(in::RollInertia, c.cell(cd::Whole, cd::RollInertia));
         set(in::PitchInertia, c.cell(cd::Whole, cd::PitchInertia));

@@ -32,7 +32,6 @@ struct ComponentResult {
     double sinDihedral = 0;
     double reynolds = 0;
     double liftSlope = 0; // per radian
-    double liftCoefficient = 0;
     double cd0 = 0;
 };
 

@@ -56,7 +56,8 @@ LiftLimits Limits(double reynolds, const Section& s) {
 } // namespace
 
 double MaxLiftCoefficient(double reynolds, const Section& s) {
-    return SectionLaws(s).maxLift(reynolds);
+    SectionLaws::Memo memo;
+    return SectionLaws(s).maxLift(reynolds, memo);
 }
 
 double MinLiftCoefficient(double reynolds, const Section& s) {
@@ -68,16 +69,16 @@ double MinDragLiftCoefficient(double reynolds, const Section& s) {
 }
 
 double ProfileDrag(double CL, double speed, const Section& s) {
-    return SectionLaws(s).profileDrag(CL, speed);
+    SectionLaws::Memo memo;
+    return SectionLaws(s).profileDrag(CL, speed, memo);
 }
 
 double StallPitchIncrement(double CL, double reynolds, const Section& s) {
-    return SectionLaws(s).stallPitchIncrement(CL, reynolds);
+    SectionLaws::Memo memo;
+    return SectionLaws(s).stallPitchIncrement(CL, reynolds, memo);
 }
 
-SectionLaws::SectionLaws(const Section& s)
-    : s_(s), lastSpeed_(std::numeric_limits<double>::quiet_NaN()),
-      lastReynolds_(std::numeric_limits<double>::quiet_NaN()) {
+SectionLaws::SectionLaws(const Section& s) : s_(s) {
     try {
         const double tau = Tau(s);
         maxTerm_ = 1 + 0.09 * s.camber - 3 * tau;
@@ -99,24 +100,24 @@ SectionLaws::SectionLaws(const Section& s)
     }
 }
 
-double SectionLaws::reynolds(double speed) const {
-    if (std::bit_cast<std::uint64_t>(speed) != std::bit_cast<std::uint64_t>(lastSpeed_)) {
-        lastSpeedReynolds_ = ReynoldsNumber(speed, s_.c);
-        lastSpeed_ = speed;
+double SectionLaws::reynolds(double speed, Memo& memo) const {
+    if (std::bit_cast<std::uint64_t>(speed) != std::bit_cast<std::uint64_t>(memo.speed)) {
+        memo.speedReynolds = ReynoldsNumber(speed, s_.c);
+        memo.speed = speed;
     }
-    return lastSpeedReynolds_;
+    return memo.speedReynolds;
 }
 
-double SectionLaws::reynoldsFactor(double reynolds) const {
-    if (reynolds != lastReynolds_) {
-        lastFactor_ = ReynoldsFactor(reynolds);
-        lastReynolds_ = reynolds;
+double SectionLaws::reynoldsFactor(double reynolds, Memo& memo) {
+    if (reynolds != memo.reynolds) {
+        memo.factor = ReynoldsFactor(reynolds);
+        memo.reynolds = reynolds;
     }
-    return lastFactor_;
+    return memo.factor;
 }
 
-SectionLaws::Limits SectionLaws::limits(double reynolds) const {
-    const double r = reynoldsFactor(reynolds);
+SectionLaws::Limits SectionLaws::limits(double reynolds, Memo& memo) const {
+    const double r = reynoldsFactor(reynolds, memo);
     if (!thicknessKnown_) {
         sim::ThrowArithmetic("division by zero");
     }
@@ -124,14 +125,15 @@ SectionLaws::Limits SectionLaws::limits(double reynolds) const {
             requireFinite(minDragTerm_ * r * sign_)};
 }
 
-double SectionLaws::maxLift(double reynolds) const {
-    return limits(reynolds).max;
+double SectionLaws::maxLift(double reynolds, Memo& memo) const {
+    return limits(reynolds, memo).max;
 }
 
-double SectionLaws::profileDrag(double CL, double speed) const {
+double SectionLaws::profileDrag(double CL, double speed, Memo& memo) const {
     const SectionLaws* self = this;
+    Memo* const memos[] = {&memo};
     double drag = 0;
-    profileDrags(&self, &CL, speed, &drag, 1);
+    profileDrags(&self, memos, &CL, speed, &drag, 1);
     return drag;
 }
 
@@ -154,8 +156,8 @@ double EdgeTerm(double q) {
 
 // A section whose arithmetic fails on the way (a zero chord, speed or edge, an
 // overflow, a root or logarithm out of its domain) has drag 0.
-void SectionLaws::profileDrags(const SectionLaws* const laws[], const double CL[], double speed,
-                               double drag[], int count) {
+void SectionLaws::profileDrags(const SectionLaws* const laws[], Memo* const memos[],
+                               const double CL[], double speed, double drag[], int count) {
     double re[kBatch], cf[kBatch], q1[kBatch]{}, q2[kBatch]{}, f1[kBatch], f2[kBatch], lg[kBatch]{};
     bool ok[kBatch], pow1[kBatch], pow2[kBatch], plain[kBatch], log[kBatch];
     // A section given twice (at two lifts) has its airspeed terms worked out
@@ -183,7 +185,7 @@ void SectionLaws::profileDrags(const SectionLaws* const laws[], const double CL[
             pow1[i] = pow2[i] = false;
             continue;
         }
-        re[i] = l.reynolds(speed);
+        re[i] = l.reynolds(speed, *memos[i]);
         double a = 0, b = 0;
         ok[i] = l.dragKnown_ && re[i] >= 0.0 && Quotient(1.328, std::sqrt(re[i]), a) &&
                 Quotient(4.12, re[i], b);
@@ -215,7 +217,7 @@ void SectionLaws::profileDrags(const SectionLaws* const laws[], const double CL[
     }
     // The Reynolds terms not kept from the last call.
     for (int i = 0; i < count; ++i) {
-        log[i] = ok[i] && !plain[i] && re[i] != laws[i]->lastReynolds_;
+        log[i] = ok[i] && !plain[i] && re[i] != memos[i]->reynolds;
         if (log[i]) {
             lg[i] = re[i] / 10000;
             ok[i] = lg[i] > 0.0;
@@ -240,10 +242,10 @@ void SectionLaws::profileDrags(const SectionLaws* const laws[], const double CL[
             continue;
         }
         if (log[i]) {
-            l.lastFactor_ = 1 + 0.07 * lg[i];
-            l.lastReynolds_ = re[i];
+            memos[i]->factor = 1 + 0.07 * lg[i];
+            memos[i]->reynolds = re[i];
         }
-        const double r = l.lastFactor_;
+        const double r = memos[i]->factor;
         if (!l.thicknessKnown_) {
             continue;
         }
@@ -282,8 +284,8 @@ void SectionLaws::profileDrags(const SectionLaws* const laws[], const double CL[
     }
 }
 
-double SectionLaws::stallPitchIncrement(double CL, double reynolds) const {
-    const double b = 0.56 * maxLift(reynolds);
+double SectionLaws::stallPitchIncrement(double CL, double reynolds, Memo& memo) const {
+    const double b = 0.56 * maxLift(reynolds, memo);
     if (std::fabs(CL) < b) {
         return 0;
     }

@@ -2,6 +2,8 @@
 // Section aerodynamics of thin paper surfaces: Reynolds number, stall limits,
 // profile drag and the pitching moment beyond the stall break.
 
+#include <limits>
+
 namespace skarvel::model {
 
 // The section a law is evaluated for: camber in percent of the chord, the two
@@ -28,32 +30,43 @@ double ProfileDrag(double CL, double speed, const Section& s);
 double StallPitchIncrement(double CL, double reynolds, const Section& s);
 
 // The laws above for one section, with the parts that do not depend on the
-// airspeed worked out once and the Reynolds term of the last Reynolds
-// number kept: a flight evaluates them four times a step. The free
-// functions make one for each call.
+// airspeed worked out once: a flight evaluates them four times a step. The
+// laws never change once made and may be shared between threads; what an
+// evaluation keeps between calls (the Reynolds terms of the last airspeed)
+// lives in a `Memo` the caller owns, one per section and flight. The free
+// functions make one of each for each call.
 class SectionLaws {
   public:
+    // The last airspeed and Reynolds number seen and what they gave.
+    struct Memo {
+        double speed = std::numeric_limits<double>::quiet_NaN();
+        double speedReynolds = 0;
+        double reynolds = std::numeric_limits<double>::quiet_NaN();
+        double factor = 0;
+    };
+
     explicit SectionLaws(const Section& s = {});
-    double maxLift(double reynolds) const;
-    // ReynoldsNumber(speed, c), kept for the last speed.
-    double reynolds(double speed) const;
-    double profileDrag(double CL, double speed) const;
+    double maxLift(double reynolds, Memo& memo) const;
+    // ReynoldsNumber(speed, c), kept in `memo` for the last speed.
+    double reynolds(double speed, Memo& memo) const;
+    double profileDrag(double CL, double speed, Memo& memo) const;
     // The profile drags of up to kBatch sections at one airspeed, each exactly
     // as profileDrag gives it. The sections are taken step by step side by
     // side, so that the slow library calls (pow, log10) of one overlap with
     // those of the others instead of waiting for each other; a section given
-    // in two lanes (at two lifts) has its airspeed terms worked out once.
+    // in two lanes (at two lifts, with the same memo) has its airspeed terms
+    // worked out once.
     static constexpr int kBatch = 4;
-    static void profileDrags(const SectionLaws* const laws[], const double CL[], double speed,
-                             double drag[], int count);
-    double stallPitchIncrement(double CL, double reynolds) const;
+    static void profileDrags(const SectionLaws* const laws[], Memo* const memos[],
+                             const double CL[], double speed, double drag[], int count);
+    double stallPitchIncrement(double CL, double reynolds, Memo& memo) const;
 
   private:
     struct Limits {
         double max, min, minDrag;
     };
-    Limits limits(double reynolds) const;
-    double reynoldsFactor(double reynolds) const;
+    Limits limits(double reynolds, Memo& memo) const;
+    static double reynoldsFactor(double reynolds, Memo& memo);
 
     Section s_;
     bool thicknessKnown_ = false; // tau could be formed (a chord that is not 0)
@@ -68,10 +81,6 @@ class SectionLaws {
     double edge1_ = 0, edge2_ = 0; // e1 / c, e2 / c
     double camberTerm_ = 0;        // 55 (camber / 100)^3
     double thicknessTerm_ = 0;     // 30 ((t - (e1 + e2) / 2) / c)^3
-    mutable double lastSpeed_;
-    mutable double lastSpeedReynolds_ = 0;
-    mutable double lastReynolds_;
-    mutable double lastFactor_ = 0;
 };
 
 } // namespace skarvel::model

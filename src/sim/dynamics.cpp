@@ -15,7 +15,8 @@ double sgn(double x) {
 
 } // namespace
 
-Dynamics::Dynamics(const InputSet& in, DesignAeroLaws* laws) : in_(in), laws_(laws) {
+Dynamics::Dynamics(const InputSet& in, const DesignAeroLaws* laws)
+    : in_(in), laws_(laws != nullptr ? laws->startEvaluation() : nullptr) {
     piAe_ = kPi * in.A * in.e;
     radiusSquared_ = in.thermalRadius * in.thermalRadius;
     try {

@@ -7,6 +7,7 @@
 #include "sim/flight_record.h"
 #include "sim/input_set.h"
 
+#include <memory>
 #include <stdexcept>
 
 namespace skarvel::sim {
@@ -27,7 +28,9 @@ inline double PitchTangent(double sth, double cth) {
 class Dynamics {
   public:
     // `laws` may be null; the design-based model then fails the evaluation.
-    Dynamics(const InputSet& in, DesignAeroLaws* laws);
+    // The dynamics evaluate the laws with scratch state of their own: one
+    // object belongs to one flight (or one analysis) and one thread.
+    Dynamics(const InputSet& in, const DesignAeroLaws* laws);
 
     // Writes the rates into `rates` (u..r and x..phi are meaningful) and the
     // air-relative values, CL and CD into `state`. Throws ArithmeticError.
@@ -41,7 +44,7 @@ class Dynamics {
 
   private:
     const InputSet in_; // a copy: the run must not see the window change it
-    DesignAeroLaws* laws_;
+    std::unique_ptr<AeroEvaluation> laws_;
     double airspeed_ = 0;
     bool liftHeld_ = false;
     bool wingStalled_ = false;

@@ -10,7 +10,7 @@ namespace {
 
 // The row trimmed from `start` (the straight glide found is kept in the
 // trim), with the stability of its linearisation.
-void TrimRow(const data::Table& input, const data::Table& parameter, DesignAeroLaws* laws,
+void TrimRow(const data::Table& input, const data::Table& parameter, const DesignAeroLaws* laws,
              const StraightGlide& start, PolarRow& row) {
     data::Table table = input;
     table.setCell(data::input::kValueColumn, data::input::TailSetting,
@@ -32,7 +32,7 @@ void TrimRow(const data::Table& input, const data::Table& parameter, DesignAeroL
 } // namespace
 
 GlidePolar ComputeGlidePolar(const data::Table& input, const data::Table& parameter,
-                             DesignAeroLaws* laws) {
+                             const DesignAeroLaws* laws) {
     GlidePolar polar;
     polar.rows.resize(kPolarRows);
     for (int i = 0; i < kPolarRows; ++i) {

@@ -40,6 +40,6 @@ inline constexpr double kPolarStep = 0.5;
 inline constexpr int kPolarRows = 25;
 
 GlidePolar ComputeGlidePolar(const data::Table& input, const data::Table& parameter,
-                             DesignAeroLaws* laws);
+                             const DesignAeroLaws* laws);
 
 } // namespace skarvel::sim

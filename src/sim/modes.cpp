@@ -270,7 +270,7 @@ std::optional<std::vector<Mode>> ClassifyModes(const StateMatrix& a, double V, d
 }
 
 StabilityAnalysis AnalyseStability(const data::Table& input, const data::Table& parameter,
-                                   DesignAeroLaws* laws) {
+                                   const DesignAeroLaws* laws) {
     StabilityAnalysis result;
     AnalysisPoint point(input, parameter, laws);
     result.loaded = point.loaded();

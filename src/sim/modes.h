@@ -76,7 +76,7 @@ struct StabilityAnalysis {
 };
 
 StabilityAnalysis AnalyseStability(const data::Table& input, const data::Table& parameter,
-                                   DesignAeroLaws* laws);
+                                   const DesignAeroLaws* laws);
 
 // The trimmed state with the shape of the mode at `index` added, scaled so
 // that its largest non-dimensional component (velocities over V, p and r

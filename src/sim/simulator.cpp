@@ -62,8 +62,8 @@ inline void Combine(FlightSample& s, double h, const FlightSample& k1, const Fli
 
 class Integrator {
   public:
-    Integrator(const InputSet& in, DesignAeroLaws* laws, FlightRecord& record, RunStatistics& stats,
-               RunObserver& observer)
+    Integrator(const InputSet& in, const DesignAeroLaws* laws, FlightRecord& record,
+               RunStatistics& stats, RunObserver& observer)
         : dyn_(in, laws), in_(in), rec_(record), stats_(stats), obs_(observer) {}
 
     double run();
@@ -203,7 +203,7 @@ double Integrator::run() {
 
 } // namespace
 
-double RunFlight(const InputSet& in, DesignAeroLaws* laws, FlightRecord& record,
+double RunFlight(const InputSet& in, const DesignAeroLaws* laws, FlightRecord& record,
                  RunStatistics& stats, RunObserver& observer) {
     if (in.initial.z > 0) {
         return 0;

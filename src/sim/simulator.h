@@ -26,7 +26,7 @@ double WrapDegrees(double radians);
 // integrates nothing and leaves record and statistics as they were. Throws
 // ArithmeticError (or NoDesignError) when an evaluation fails; the record then
 // holds the samples stored so far. Returns the final simulated time.
-double RunFlight(const InputSet& in, DesignAeroLaws* laws, FlightRecord& record,
+double RunFlight(const InputSet& in, const DesignAeroLaws* laws, FlightRecord& record,
                  RunStatistics& stats, RunObserver& observer);
 
 } // namespace skarvel::sim

@@ -141,7 +141,7 @@ InputSet AnalysisPoint::Load(const data::Table& input, const data::Table& parame
 }
 
 AnalysisPoint::AnalysisPoint(const data::Table& input, const data::Table& parameter,
-                             DesignAeroLaws* laws)
+                             const DesignAeroLaws* laws)
     : in_(Load(input, parameter, loaded_)), dynamics_(in_, laws) {}
 
 std::optional<Evaluation> AnalysisPoint::evaluate(const FlightSample& state) {

@@ -25,7 +25,8 @@ class AnalysisPoint {
     // Estimates the derivatives from `input` into a copy of `parameter` and
     // loads both, then takes the wind and the thermal's strength away (its
     // radius stays). `laws` may be null, as for a flight.
-    AnalysisPoint(const data::Table& input, const data::Table& parameter, DesignAeroLaws* laws);
+    AnalysisPoint(const data::Table& input, const data::Table& parameter,
+                  const DesignAeroLaws* laws);
 
     // False when the estimate failed: nothing can be trimmed then.
     bool loaded() const { return loaded_; }

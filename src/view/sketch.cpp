@@ -262,12 +262,12 @@ void DrawViews(Sketch& s, const model::AircraftModel& model) {
     const double hr = d.fuselageBody.span;
     const double tB = d.fuselageBody.paperThickness;
     const double tN = d.fuselageNose.paperThickness;
-    const double SM = model.wing.projectedSpan;
-    const double SH = model.horizontalTail.projectedSpan;
+    const double SM = model.wing().projectedSpan;
+    const double SH = model.horizontalTail().projectedSpan;
     const double cg = d.cgPosition;
     const bool twoStage = d.dihedralType == DihedralType::TwoStage;
     const TailType tail = d.tailType;
-    const model::AircraftResult& j = model.aircraft;
+    const model::AircraftResult& j = model.aircraft();
 
     const double gI = Radians(I.dihedral), gM = Radians(M.dihedral), gH = Radians(H.dihedral);
     const double riseI = (I.span / 2) * std::sin(gI);
@@ -352,7 +352,7 @@ void DrawViews(Sketch& s, const model::AircraftModel& model) {
             s.edge(M.trailingEdgeShape, {w0, Q2, Q2, TrailingAmplitude(M), xtTE, y0});
         }
     }
-    s.centreOfGravity({xw + cg, A + model.aircraft.cgZ});
+    s.centreOfGravity({xw + cg, A + model.aircraft().cgZ});
     const double zV = V.mountHeight, bV = V.span;
     if (tail != TailType::VTail) {
         // A twin fin is drawn once: both fins stand at the same place seen from the side.

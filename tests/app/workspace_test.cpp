@@ -567,10 +567,15 @@ namespace {
 
 // Laws that fail as a program fault would, not as arithmetic.
 struct BrokenLaws : skarvel::sim::DesignAeroLaws {
-    double wingMaxLift(double) override { throw std::logic_error("broken law"); }
-    double tailMaxLift(double) override { return 0; }
-    double flightDragCoefficient(double, double) override { return 0; }
-    double stallPitchMoment(double, double) override { return 0; }
+    struct Evaluation : skarvel::sim::AeroEvaluation {
+        double wingMaxLift(double) override { throw std::logic_error("broken law"); }
+        double tailMaxLift(double) override { return 0; }
+        double flightDragCoefficient(double, double) override { return 0; }
+        double stallPitchMoment(double, double) override { return 0; }
+    };
+    std::unique_ptr<skarvel::sim::AeroEvaluation> startEvaluation() const override {
+        return std::make_unique<Evaluation>();
+    }
 };
 
 // Plays the user during a flight: types into a cell and tries file commands.

@@ -37,27 +37,27 @@ TEST(TailLayouts, EachTypeAdjustsItsFin) {
     const auto canard = with("先尾翼");
     ASSERT_EQ(normal->model.design().tailType, model::TailType::Normal);
     ASSERT_EQ(canard->model.design().tailType, model::TailType::Canard);
-    const auto& vn = normal->model.verticalTail;
-    const auto& vt = twin->model.verticalTail;
+    const auto& vn = normal->model.verticalTail();
+    const auto& vt = twin->model.verticalTail();
     EXPECT_NEAR(vt.projectedArea, 2 * vn.projectedArea, 1e-12);
     EXPECT_NEAR(vt.mass, 2 * vn.mass, 1e-12);
     EXPECT_NEAR(vt.efficiency / vn.efficiency, 1.275 / 1.55, 1e-12);
     EXPECT_NEAR(vn.effectiveAspectRatio, vn.aspectRatio * vn.efficiency, 1e-12);
     // Twin fins at the tips widen the tail plane's effective span.
-    const auto& ht = twin->model.horizontalTail;
-    const auto& hn = normal->model.horizontalTail;
+    const auto& ht = twin->model.horizontalTail();
+    const auto& hn = normal->model.horizontalTail();
     EXPECT_NEAR(ht.efficiency, hn.efficiency * (20.0 / 2 + 64) / 64, 1e-12);
     // The V tail's fin is the tail plane seen from the side; it has no mass of its own.
-    const auto& vv = vtail->model.verticalTail;
+    const auto& vv = vtail->model.verticalTail();
     EXPECT_EQ(vv.mass, 0.0);
     EXPECT_EQ(vv.rollInertia, 0.0);
     EXPECT_EQ(vv.developedArea, 0.0);
     EXPECT_EQ(vv.cd0, 0.0);
     EXPECT_NEAR(vtail->model.design().verticalTail.span, std::sin(27.5 * kPi / 180) * 32, 1e-12);
     // A canard's foreplane sits ahead of the centre of gravity.
-    EXPECT_LT(canard->model.aircraft.tailArmH, 0.0);
-    EXPECT_GT(normal->model.aircraft.tailArmH, 0.0);
-    EXPECT_GT(normal->model.aircraft.hn, 0.25);
+    EXPECT_LT(canard->model.aircraft().tailArmH, 0.0);
+    EXPECT_GT(normal->model.aircraft().tailArmH, 0.0);
+    EXPECT_GT(normal->model.aircraft().hn, 0.25);
     for (const auto* f : {normal.get(), twin.get(), vtail.get(), canard.get()}) {
         for (int r = 1; r < data::computed::kRows; ++r) {
             for (int c = 1; c <= 5; ++c) {
@@ -70,47 +70,38 @@ TEST(TailLayouts, EachTypeAdjustsItsFin) {
 TEST(Ballast, BalancedDesignNeedsNoneAndNoseHeavyGetsTailBallast) {
     DesignTables f;
     f.compute();
-    const auto& a = f.model.aircraft;
+    const auto& a = f.model.aircraft();
     const double xWing = f.model.wingStation();
     const double xcg = xWing + 26.817;
     // The components' own centre of gravity, from the nose ballast that moved it.
     const double own = xcg + a.ballastMass * (xcg - 5) / (a.totalMass - a.ballastMass);
     f.set(dz::Fuselage, dz::CgPosition, data::FormatSignificant(17, true, own - xWing));
     f.compute();
-    EXPECT_NEAR(f.model.aircraft.ballastMass, 0.0, 1e-9);
+    EXPECT_NEAR(f.model.aircraft().ballastMass, 0.0, 1e-9);
 
     f.set(dz::Fuselage, dz::CgPosition, "60"); // wanted far aft of the components' centre
     f.compute();
-    const double m = f.model.aircraft.ballastMass;
+    const double m = f.model.aircraft().ballastMass;
     EXPECT_GT(m, 0.0);
     const double L = 190;
     const double target = xWing + 60;
-    const double u = (f.model.aircraft.totalMass - m) * (own - target);
+    const double u = (f.model.aircraft().totalMass - m) * (own - target);
     EXPECT_NEAR(u + m * ((L - 5) - target), 0.0, 1e-9);
 }
 
 TEST(FlightLaws, ZeroIncidenceAtGlideSpeedIsTheZeroLiftDrag) {
     DesignTables f;
     f.compute();
-    auto& m = f.model;
-    const double total = m.aircraft.totalCd0;
-    EXPECT_NEAR(m.flightDragCoefficient(0, 5), total, 1e-15);
-    EXPECT_EQ(m.wing.liftCoefficient, 0.0);
-    // At an angle of attack the laws store the lifts and drags they used.
-    const double cd = m.flightDragCoefficient(0.05, 6);
-    EXPECT_NEAR(m.wing.liftCoefficient, m.wing.liftSlope * 0.05, 1e-15);
-    EXPECT_NEAR(cd,
-                (m.wing.cd0 * m.wing.developedArea +
-                 m.horizontalTail.cd0 * m.horizontalTail.developedArea +
-                 m.fuselage.cd0 * m.fuselage.developedArea) /
-                    m.wing.projectedArea,
-                1e-15);
-    EXPECT_GT(m.flightDragCoefficient(0.4, 5), total); // a stalled wing
+    const auto& m = f.model;
+    const auto laws = m.startEvaluation();
+    const double total = m.aircraft().totalCd0;
+    EXPECT_NEAR(laws->flightDragCoefficient(0, 5), total, 1e-15);
+    EXPECT_GT(laws->flightDragCoefficient(0.4, 5), total); // a stalled wing
     // The default wing's section at its mean chord: more lift at more speed.
-    EXPECT_NEAR(m.wingMaxLift(6), 0.87266234951388266, 1e-15);
-    EXPECT_NEAR(m.wingMaxLift(3), 0.85430952991111797, 1e-15);
-    EXPECT_EQ(m.stallPitchMoment(0.01, 6), 0.0); // below the break
-    EXPECT_LT(m.stallPitchMoment(0.4, 6), 0.0);  // nose down beyond it
+    EXPECT_NEAR(laws->wingMaxLift(6), 0.87266234951388266, 1e-15);
+    EXPECT_NEAR(laws->wingMaxLift(3), 0.85430952991111797, 1e-15);
+    EXPECT_EQ(laws->stallPitchMoment(0.01, 6), 0.0); // below the break
+    EXPECT_LT(laws->stallPitchMoment(0.4, 6), 0.0);  // nose down beyond it
 }
 
 // On the design's laws too a glider loses energy in still air, even flying

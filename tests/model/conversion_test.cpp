@@ -23,7 +23,7 @@ TEST(DesignConversion, DefaultDesignGivesTheKnownInputData) {
     for (const auto& [row, text] : expected) {
         EXPECT_EQ(f.input(row), text) << f.tables.input.cell(0, row);
     }
-    EXPECT_NEAR(f.model.aircraft.ballastMass, 1.080, 0.0005);
+    EXPECT_NEAR(f.model.aircraft().ballastMass, 1.080, 0.0005);
     // The launch rows are not the design's business.
     EXPECT_EQ(f.input(in::LaunchSpeed), "150");
     // Whole-aircraft column and the glide speed.

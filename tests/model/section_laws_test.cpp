@@ -120,6 +120,7 @@ TEST(SectionLaws, ProfileDragsGolden) {
         laws.emplace_back(s);
     }
     const std::size_t n = laws.size();
+    std::vector<SectionLaws::Memo> memos(n); // each section's, kept between calls
     std::string text;
     std::vector<double> single; // [section][speed][lift]
     for (std::size_t k = 0; k < n; ++k) {
@@ -145,13 +146,15 @@ TEST(SectionLaws, ProfileDragsGolden) {
                 const std::size_t lift[] = {j, (j + 1) % kLiftCount, (j + 2) % kLiftCount,
                                             (j + 3) % kLiftCount};
                 const SectionLaws* lanes[4];
+                SectionLaws::Memo* laneMemos[4];
                 double CL[4];
                 for (int i = 0; i < 4; ++i) {
                     lanes[i] = &laws[sec[i]];
+                    laneMemos[i] = &memos[sec[i]];
                     CL[i] = kLifts[lift[i]];
                 }
                 double drag[4];
-                SectionLaws::profileDrags(lanes, CL, kSpeeds[v], drag, 4);
+                SectionLaws::profileDrags(lanes, laneMemos, CL, kSpeeds[v], drag, 4);
                 for (int i = 0; i < 4; ++i) {
                     ASSERT_EQ(Bits(drag[i]), Bits(at(sec[i], v, lift[i])))
                         << "section " << sec[i] << " speed " << kSpeeds[v] << " lift " << CL[i]

@@ -25,15 +25,15 @@ TEST(Wing, TwoStageWingWithTheMainShapeMatchesTheOneStageWing) {
         }
     }
     two.compute();
-    const auto& w1 = one.model.wing;
-    const auto& w2 = two.model.wing;
+    const auto& w1 = one.model.wing();
+    const auto& w2 = two.model.wing();
     EXPECT_NEAR(w2.projectedArea, w1.projectedArea, 1e-9);
     EXPECT_NEAR(w2.centroidX, w1.centroidX, 1e-9);
     EXPECT_NEAR(w2.mac, w1.mac, 0.05); // summed against the trapezoidal one-stage form
     EXPECT_NEAR(w2.efficiency, w1.efficiency, 1e-9);
     EXPECT_NEAR(w2.effectiveSweep, w1.effectiveSweep, 1e-9);
     // The junction lies on the main wing's own edges: the virtual root is the root.
-    const auto& a = two.model.aircraft;
+    const auto& a = two.model.aircraft();
     EXPECT_NEAR(a.virtualRootLeadingEdge, 0.0, 1e-9);
     EXPECT_NEAR(a.virtualRootChord, 35.0, 1e-9);
     const double etaJ = 40.0 / 170;
@@ -54,7 +54,7 @@ TEST(Wing, JunctionLimits) {
         f.set(dz::InnerWing, dz::RootChord, "41");
         f.compute();
         EXPECT_EQ(f.model.design().mainWing.rootChord, 41.0);
-        EXPECT_EQ(f.model.aircraft.junctionChord, 41.0);
+        EXPECT_EQ(f.model.aircraft().junctionChord, 41.0);
     }
     {
         DesignTables f; // an inner span beyond the main span is the whole wing
@@ -62,8 +62,8 @@ TEST(Wing, JunctionLimits) {
         f.set(dz::InnerWing, dz::Span, "300");
         f.compute();
         EXPECT_EQ(f.model.wingGeometry().etaJ, 1.0);
-        EXPECT_NEAR(f.model.aircraft.junctionChord, 10.0, 1e-12); // the inner tip
-        EXPECT_TRUE(std::isfinite(f.model.wing.projectedArea));
+        EXPECT_NEAR(f.model.aircraft().junctionChord, 10.0, 1e-12); // the inner tip
+        EXPECT_TRUE(std::isfinite(f.model.wing().projectedArea));
     }
     {
         DesignTables f; // unknown edge names still give a junction
@@ -71,7 +71,7 @@ TEST(Wing, JunctionLimits) {
         f.set(dz::MainWing, dz::LeadingEdge, "波形");
         f.set(dz::InnerWing, dz::TrailingEdge, "?");
         EXPECT_TRUE(f.compute());
-        EXPECT_TRUE(std::isfinite(f.model.aircraft.virtualRootChord));
+        EXPECT_TRUE(std::isfinite(f.model.aircraft().virtualRootChord));
     }
     {
         // An unknown inner edge keeps its own law (at its tip position all

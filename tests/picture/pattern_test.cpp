@@ -108,16 +108,16 @@ TEST(Pattern, OutlinesHaveTheModelsAreasAndSpans) {
         const model::DesignData& design = d.model.design();
         // Areas in cm² in the model, mm² on paper.
         std::map<std::string, std::pair<double, double>> expected = {
-            {"wing", {d.model.wing.developedArea * 100, d.model.wingGeometry().mainSpan}},
-            {"htail", {d.model.horizontalTail.developedArea * 100, design.horizontalTail.span}},
-            {"fuselage", {d.model.fuselage.developedArea * 100, design.fuselageNose.rootChord}},
+            {"wing", {d.model.wing().developedArea * 100, d.model.wingGeometry().mainSpan}},
+            {"htail", {d.model.horizontalTail().developedArea * 100, design.horizontalTail.span}},
+            {"fuselage", {d.model.fuselage().developedArea * 100, design.fuselageNose.rootChord}},
         };
         if (nose) {
             expected["nose"] = {design.fuselageNose.tipChord * design.fuselageNose.span,
                                 design.fuselageNose.tipChord};
         }
         if (design.tailType != model::TailType::VTail) {
-            expected["vtail"] = {d.model.verticalTail.developedArea * 100,
+            expected["vtail"] = {d.model.verticalTail().developedArea * 100,
                                  design.verticalTail.span};
         }
         if (design.tailType == model::TailType::TwinFin) {

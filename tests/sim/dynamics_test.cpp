@@ -41,26 +41,36 @@ FlightSample Level(double u, double w = 0) {
 
 // Records the calls of the design-based laws and answers fixed values.
 struct FakeLaws : sim::DesignAeroLaws {
-    int wing = 0, tail = 0, drag = 0, moment = 0;
-    double lastAlpha = 0, lastV = 0;
-    double wingMaxLift(double V) override {
-        ++wing;
-        lastV = V;
-        return 1.1;
+    struct Calls {
+        int wing = 0, tail = 0, drag = 0, moment = 0;
+        double lastAlpha = 0, lastV = 0;
+    };
+    struct Evaluation : sim::AeroEvaluation {
+        explicit Evaluation(Calls& c) : calls(c) {}
+        Calls& calls;
+        double wingMaxLift(double V) override {
+            ++calls.wing;
+            calls.lastV = V;
+            return 1.1;
+        }
+        double tailMaxLift(double) override {
+            ++calls.tail;
+            return 0.7;
+        }
+        double flightDragCoefficient(double alpha, double) override {
+            ++calls.drag;
+            calls.lastAlpha = alpha;
+            return 0.0625;
+        }
+        double stallPitchMoment(double, double) override {
+            ++calls.moment;
+            return -0.01;
+        }
+    };
+    std::unique_ptr<sim::AeroEvaluation> startEvaluation() const override {
+        return std::make_unique<Evaluation>(*calls);
     }
-    double tailMaxLift(double) override {
-        ++tail;
-        return 0.7;
-    }
-    double flightDragCoefficient(double alpha, double) override {
-        ++drag;
-        lastAlpha = alpha;
-        return 0.0625;
-    }
-    double stallPitchMoment(double, double) override {
-        ++moment;
-        return -0.01;
-    }
+    std::unique_ptr<Calls> calls = std::make_unique<Calls>();
 };
 
 } // namespace
@@ -285,15 +295,15 @@ TEST(Dynamics, DesignLawsReplaceDragAndMaxima) {
     FlightSample s = Level(10, 0.5);
     dyn.evaluate(s, 0, d);
     EXPECT_EQ(s.CD, 0.0625);
-    EXPECT_EQ(laws.wing, 1);
-    EXPECT_EQ(laws.moment, 1);
-    EXPECT_EQ(laws.tail, 0); // the wing is not stalled
-    EXPECT_NEAR(laws.lastAlpha, std::asin(0.5 / std::sqrt(100.25)), 1e-15);
-    EXPECT_DOUBLE_EQ(laws.lastV, std::sqrt(100.25));
+    EXPECT_EQ(laws.calls->wing, 1);
+    EXPECT_EQ(laws.calls->moment, 1);
+    EXPECT_EQ(laws.calls->tail, 0); // the wing is not stalled
+    EXPECT_NEAR(laws.calls->lastAlpha, std::asin(0.5 / std::sqrt(100.25)), 1e-15);
+    EXPECT_DOUBLE_EQ(laws.calls->lastV, std::sqrt(100.25));
 
     FlightSample stall = Level(10 * std::cos(0.4), 10 * std::sin(0.4));
     dyn.evaluate(stall, 0, d);
-    EXPECT_EQ(laws.tail, 1);
+    EXPECT_EQ(laws.calls->tail, 1);
     EXPECT_EQ(stall.CL, 1.1 * in.CLa / in.aw); // clamped at the law's maximum
     EXPECT_EQ(stall.CD, 0.0625);
 

@@ -324,7 +324,7 @@ TEST(DesignSketch, SineEdgeRunsFromRootToTipInOneCurve) {
         }
     }
     ASSERT_EQ(sine.size(), 3u);
-    const double halfSpan = s.model.wing.projectedSpan / 2;
+    const double halfSpan = s.model.wing().projectedSpan / 2;
     const auto& right = sine[0].points;
     ASSERT_EQ(right.size(), 52u);
     EXPECT_EQ(right.front(), Sketched::At(25, 0));
@@ -339,7 +339,7 @@ TEST(DesignSketch, SineEdgeRunsFromRootToTipInOneCurve) {
 TEST(DesignSketch, TwoStageWingShowsItsJunction) {
     const Sketched s({{dt::MainWing, dt::Type, "2段上反角"}, {dt::InnerWing, dt::Dihedral, "0"}});
     ASSERT_TRUE(s.drawn);
-    const auto& a = s.model.aircraft;
+    const auto& a = s.model.aircraft();
     const double half = 40.0 / 2; // the flat inner wing's span, seen from above
     const auto paths = Paths(s.canvas);
     for (const double side : {half, -half}) {
