@@ -35,29 +35,6 @@ using Reason = SweepError::Reason;
     throw SweepError(reason, std::string(name) + ": " + why, std::move(part));
 }
 
-// Digits after the point of a plain decimal; none for an exponent form.
-std::optional<int> Decimals(std::string_view text) {
-    if (text.find_first_of("eE") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    const std::size_t point = text.find('.');
-    return point == std::string_view::npos ? 0 : static_cast<int>(text.size() - point - 1);
-}
-
-// A value as a user would type it: with `decimals` decimals, no "-0".
-std::string ValueText(double value, std::optional<int> decimals) {
-    if (!decimals) {
-        return data::FormatShortest(value);
-    }
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.*f", std::min(*decimals, 300), value);
-    std::string text = buffer;
-    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) {
-        text.erase(0, 1);
-    }
-    return text;
-}
-
 // `part` names it in the message: FROM, TO, STEP or VALUE.
 double Number(std::string_view name, std::string_view text, const char* part) {
     double value = 0;
@@ -71,7 +48,6 @@ double Number(std::string_view name, std::string_view text, const char* part) {
 
 // The cell a name means, checked to be one a user types numbers into.
 void FindCell(SweepVariable& v) {
-    const data::Tables& styled = StyledTables();
     const std::size_t slash = v.name.find('/');
     if (slash != std::string::npos) {
         const std::string_view column(v.name.data(), slash);
@@ -89,9 +65,7 @@ void FindCell(SweepVariable& v) {
         v.design = true;
         v.column = static_cast<int>(c - header.begin());
         v.row = static_cast<int>(r - captions.begin());
-        const data::Table& t = styled.design;
-        if (!t.isEditable(v.column, v.row) ||
-            t.style(v.column, v.row).kind != data::ValueKind::Real) {
+        if (!SweepTakesCell(true, v.column, v.row)) {
             Refuse(v.name, Reason::NotANumberCell, "not a design cell that takes a number");
         }
         return;
@@ -104,8 +78,7 @@ void FindCell(SweepVariable& v) {
     }
     v.row = static_cast<int>(r - captions.begin());
     v.column = data::input::kValueColumn;
-    const data::Table& t = styled.input;
-    if (!t.isEditable(v.column, v.row) || t.style(v.column, v.row).kind != data::ValueKind::Real) {
+    if (!SweepTakesCell(false, v.column, v.row)) {
         Refuse(v.name, Reason::NotANumberCell, "not an input-data cell that takes a number");
     }
 }
@@ -174,13 +147,6 @@ std::string CsvField(std::string_view text) {
     }
     return quoted + "\"";
 }
-
-constexpr int kSinkRate = 5;
-constexpr int kTurnRadius = 3;
-
-} // namespace
-
-namespace {
 
 // A variable's name, cell and range, checked, before its values are written.
 struct ParsedVariable {
@@ -252,6 +218,33 @@ ParsedVariable Parse(std::string_view spec) {
 
 } // namespace
 
+bool SweepTakesCell(bool design, int column, int row) {
+    const data::Tables& styled = StyledTables();
+    const data::Table& t = design ? styled.design : styled.input;
+    return t.isEditable(column, row) && t.style(column, row).kind == data::ValueKind::Real;
+}
+
+std::optional<int> TypedDecimals(std::string_view text) {
+    if (text.find_first_of("eE") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t point = text.find('.');
+    return point == std::string_view::npos ? 0 : static_cast<int>(text.size() - point - 1);
+}
+
+std::string TypedValue(double value, std::optional<int> decimals) {
+    if (!decimals) {
+        return data::FormatShortest(value);
+    }
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.*f", std::min(*decimals, 300), value);
+    std::string text = buffer;
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
+}
+
 std::size_t SweepValueCount(std::string_view spec) {
     return Parse(spec).count;
 }
@@ -264,8 +257,8 @@ SweepVariable ParseSweepVariable(std::string_view spec) {
         CheckAccepted(v, v.values[0]);
         return std::move(v);
     }
-    std::optional<int> decimals = Decimals(p.parts[0]);
-    if (const std::optional<int> d = Decimals(p.parts[2]); !decimals || !d) {
+    std::optional<int> decimals = TypedDecimals(p.parts[0]);
+    if (const std::optional<int> d = TypedDecimals(p.parts[2]); !decimals || !d) {
         decimals.reset();
     } else {
         decimals = std::max(*decimals, *d);
@@ -280,43 +273,7 @@ std::string SweepValues::operator[](std::size_t k) const {
     if (!range_) {
         return value_;
     }
-    return ValueText(from_ + static_cast<double>(k) * step_, decimals_);
-}
-
-std::string SweepVariableTitle(const SweepVariable& variable) {
-    const data::Tables& styled = StyledTables();
-    const std::string& unit = variable.design
-                                  ? styled.design.cell(data::design::Unit, variable.row)
-                                  : styled.input.cell(data::input::kUnitColumn, variable.row);
-    return unit.empty() ? variable.name : variable.name + "(" + unit + ")";
-}
-
-SweepRange SweepRangeAbout(std::string_view cellText) {
-    double value = 0;
-    if (!data::TryParseRealStrict(cellText, value) || !std::isfinite(value)) {
-        value = 0;
-    }
-    const double size = value != 0 ? std::abs(value) * 0.05 : 0.5;
-    int exponent = static_cast<int>(std::floor(std::log10(size)));
-    const double mantissa = size / std::pow(10.0, exponent);
-    double nice = mantissa < 1.5 ? 1 : mantissa < 3.5 ? 2 : mantissa < 7.5 ? 5 : 10;
-    if (nice == 10) {
-        nice = 1;
-        ++exponent;
-    }
-    const double step = nice * std::pow(10.0, exponent);
-    const int stepDecimals = std::max(0, -exponent);
-    const std::size_t start = cellText.find_first_not_of(' ');
-    const std::size_t end = cellText.find_last_not_of(' ');
-    const std::optional<int> own =
-        value != 0 ? Decimals(cellText.substr(start, end - start + 1)) : std::optional<int>(0);
-    const int decimals = std::max(stepDecimals, own.value_or(0));
-    double from = value - 4 * step;
-    if (value > 0 && from <= 0) {
-        from = value - std::floor((value - step * 0.5) / step) * step;
-    }
-    const double to = value + 4 * step;
-    return {ValueText(from, decimals), ValueText(to, decimals), ValueText(step, stepDecimals)};
+    return TypedValue(from_ + static_cast<double>(k) * step_, decimals_);
 }
 
 SweepGrid::SweepGrid(std::vector<SweepVariable> variables) : variables_(std::move(variables)) {
@@ -416,8 +373,8 @@ std::string SweepCsvHeader(const SweepGrid& grid) {
     for (const SweepVariable& v : grid.variables()) {
         line += ',' + CsvField(v.name);
     }
-    for (const std::string_view caption : sim::kSummaryCaptions) {
-        line += ',' + CsvField(caption);
+    for (const SummaryFigure f : kSummaryFigures) {
+        line += ',' + CsvField(SummaryFigureCaption(f));
     }
     return line + ",status\n";
 }
@@ -427,12 +384,12 @@ std::string SweepCsvLine(const SweepRow& row) {
     for (const std::string& value : row.values) {
         line += ',' + CsvField(value);
     }
-    for (int f = 0; f < 6; ++f) {
+    for (const SummaryFigure f : kSummaryFigures) {
         line += ',';
         if (!row.summary) {
             continue;
         }
-        if (f == kTurnRadius && row.summary->straight) {
+        if (f == SummaryFigure::TurnRadius && row.summary->straight) {
             line += "直線";
         } else {
             line += data::FormatShortest(SummaryFigureValue(*row.summary, f));
@@ -441,26 +398,47 @@ std::string SweepCsvLine(const SweepRow& row) {
     return line + (row.summary ? ",\n" : ",Error\n");
 }
 
-double SummaryFigureValue(const sim::FlightSummary& s, int figure) {
-    switch (figure) {
-    case 0:
-        return s.airborneTime;
-    case 1:
-        return s.maxAltitude;
-    case 2:
-        return s.landingDistance;
-    case kTurnRadius:
-        return s.straight ? std::numeric_limits<double>::infinity() : s.turnRadius;
-    case 4:
-        return s.speed;
-    default:
-        return s.sinkRate;
-    }
+// Each figure at the position of its caption.
+static_assert(
+    sim::kSummaryCaptions[std::size_t(SummaryFigure::AirborneTime)].starts_with("滞空時間"));
+static_assert(
+    sim::kSummaryCaptions[std::size_t(SummaryFigure::MaxAltitude)].starts_with("最大高度"));
+static_assert(
+    sim::kSummaryCaptions[std::size_t(SummaryFigure::LandingDistance)].starts_with("着地距離"));
+static_assert(
+    sim::kSummaryCaptions[std::size_t(SummaryFigure::TurnRadius)].starts_with("旋回半径"));
+static_assert(sim::kSummaryCaptions[std::size_t(SummaryFigure::Speed)].starts_with("速度"));
+static_assert(sim::kSummaryCaptions[std::size_t(SummaryFigure::SinkRate)].starts_with("沈下率"));
+
+std::string_view SummaryFigureCaption(SummaryFigure figure) {
+    return sim::kSummaryCaptions[static_cast<std::size_t>(figure)];
 }
 
-std::optional<int> SummaryFigure(std::string_view name) {
-    for (int f = 0; f < 6; ++f) {
-        const std::string_view caption = sim::kSummaryCaptions[static_cast<std::size_t>(f)];
+std::string SummaryFigureText(const sim::FlightSummary& s, SummaryFigure figure) {
+    return sim::SummaryTexts(s)[static_cast<std::size_t>(figure)];
+}
+
+double SummaryFigureValue(const sim::FlightSummary& s, SummaryFigure figure) {
+    switch (figure) {
+    case SummaryFigure::AirborneTime:
+        return s.airborneTime;
+    case SummaryFigure::MaxAltitude:
+        return s.maxAltitude;
+    case SummaryFigure::LandingDistance:
+        return s.landingDistance;
+    case SummaryFigure::TurnRadius:
+        return s.straight ? std::numeric_limits<double>::infinity() : s.turnRadius;
+    case SummaryFigure::Speed:
+        return s.speed;
+    case SummaryFigure::SinkRate:
+        break;
+    }
+    return s.sinkRate;
+}
+
+std::optional<SummaryFigure> SummaryFigureNamed(std::string_view name) {
+    for (const SummaryFigure f : kSummaryFigures) {
+        const std::string_view caption = SummaryFigureCaption(f);
         if (name == caption || name == caption.substr(0, caption.find('('))) {
             return f;
         }
@@ -468,7 +446,7 @@ std::optional<int> SummaryFigure(std::string_view name) {
     return std::nullopt;
 }
 
-bool BetterRow(const SweepRow& a, const SweepRow& b, int figure) {
+bool BetterRow(const SweepRow& a, const SweepRow& b, SummaryFigure figure) {
     if (!a.summary) {
         return false;
     }
@@ -477,20 +455,7 @@ bool BetterRow(const SweepRow& a, const SweepRow& b, int figure) {
     }
     const double x = SummaryFigureValue(*a.summary, figure);
     const double y = SummaryFigureValue(*b.summary, figure);
-    return figure == kSinkRate ? x < y : x > y;
-}
-
-std::optional<std::size_t> ClickedPoint(const std::vector<Pixel>& points, Pixel click) {
-    std::optional<std::size_t> nearest;
-    double least = 0;
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        const double d = std::hypot(points[k].x - click.x, points[k].y - click.y);
-        if (d <= kClickPixels && (!nearest || d < least)) {
-            least = d;
-            nearest = k;
-        }
-    }
-    return nearest;
+    return figure == SummaryFigure::SinkRate ? x < y : x > y;
 }
 
 Sweep::Sweep(SweepBase base, SweepGrid grid, SweepOptions options)

@@ -8,6 +8,7 @@
 #include "sim/flight_record.h"
 #include "sim/summary.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -124,19 +125,15 @@ SweepVariable ParseSweepVariable(std::string_view spec);
 // but without writing the values (a window counts the points as the user types).
 std::size_t SweepValueCount(std::string_view spec);
 
-// A variable as the history list heads a column: its name with the unit of
-// its cell (the input table's unit column or the design table's 単位),
-// "初速(km/h)"; the name alone for a cell without a unit.
-std::string SweepVariableTitle(const SweepVariable& variable);
+// True for a cell a user can type a number into: one a sweep may vary.
+bool SweepTakesCell(bool design, int column, int row);
 
-// The range a window offers about a cell's text: nine values a round step
-// apart with the cell's value in the middle, staying on its side of zero (a
-// text that is no number counts as 0). FROM and TO have the decimals of the
-// cell's text, at least the step's; the step has its own.
-struct SweepRange {
-    std::string from, to, step;
-};
-SweepRange SweepRangeAbout(std::string_view cellText);
+// Digits after the point of a number as typed ("0.25": 2); none for an
+// exponent form.
+std::optional<int> TypedDecimals(std::string_view text);
+// A value as a user would type it: with `decimals` decimals and no "-0";
+// none: the shortest text that reads back the same.
+std::string TypedValue(double value, std::optional<int> decimals);
 
 class SweepGrid {
   public:
@@ -193,25 +190,35 @@ void ApplySettings(data::Tables& tables, model::SharedAircraftModel& model, bool
 std::string SweepCsvHeader(const SweepGrid& grid);
 std::string SweepCsvLine(const SweepRow& row);
 
-// The figure a "--best" name means: a caption of the six, with or without
-// its unit ("滞空時間" or "滞空時間(s)"). The best point has the largest
-// value, the least for 沈下率; a straight flight's turn radius counts as
-// infinite. None for an unknown name.
-std::optional<int> SummaryFigure(std::string_view name);
-// A summary's figure by its index in sim::kSummaryCaptions; a straight
-// flight's turn radius is infinite.
-double SummaryFigureValue(const sim::FlightSummary& s, int figure);
-// True when `a` is better than `b` in that figure; error rows are never better.
-bool BetterRow(const SweepRow& a, const SweepRow& b, int figure);
-
-// A click on a chart of points, all in pixels: the point drawn nearest the
-// click when it lies within kClickPixels of it; none for a click between
-// the points.
-inline constexpr double kClickPixels = 5;
-struct Pixel {
-    double x = 0, y = 0;
+// The six figures of a flight summary. Their values are the positions of
+// their captions in sim::kSummaryCaptions and of their texts in
+// sim::SummaryTexts, the order in which the history list shows them.
+enum class SummaryFigure {
+    AirborneTime,
+    MaxAltitude,
+    LandingDistance,
+    TurnRadius,
+    Speed,
+    SinkRate
 };
-std::optional<std::size_t> ClickedPoint(const std::vector<Pixel>& points, Pixel click);
+inline constexpr std::array<SummaryFigure, 6> kSummaryFigures = {
+    SummaryFigure::AirborneTime, SummaryFigure::MaxAltitude, SummaryFigure::LandingDistance,
+    SummaryFigure::TurnRadius,   SummaryFigure::Speed,       SummaryFigure::SinkRate};
+static_assert(kSummaryFigures.size() == sim::kSummaryCaptions.size());
+
+// The figure's caption with its unit, as the history list heads it ("滞空時間(s)").
+std::string_view SummaryFigureCaption(SummaryFigure figure);
+// The figure as the history list shows it.
+std::string SummaryFigureText(const sim::FlightSummary& s, SummaryFigure figure);
+// The figure as a number; a straight flight's turn radius is infinite.
+double SummaryFigureValue(const sim::FlightSummary& s, SummaryFigure figure);
+// The figure a "--best" name means: its caption with or without the unit
+// ("滞空時間" or "滞空時間(s)"); none for an unknown name.
+std::optional<SummaryFigure> SummaryFigureNamed(std::string_view name);
+// True when `a` is better than `b` in that figure: the larger value, the
+// lesser for 沈下率, a straight flight's turn radius counting as infinite.
+// Error rows are never better.
+bool BetterRow(const SweepRow& a, const SweepRow& b, SummaryFigure figure);
 
 struct SweepOptions {
     int workers = 0;       // 0: one per core

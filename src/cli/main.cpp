@@ -381,7 +381,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
             value(o.outFile);
         } else if (a == "--best" && o.command == "sweep") {
             value(o.best, false);
-            if (!skarvel::app::SummaryFigure(*o.best)) {
+            if (!skarvel::app::SummaryFigureNamed(*o.best)) {
                 throw UsageError("--best needs one of the six figures (滞空時間, 最大高度, "
                                  "着地距離, 旋回半径, 速度, 沈下率), not \"" +
                                  data::QuotedName(*o.best) + "\"");
@@ -622,7 +622,7 @@ std::vector<skarvel::app::SweepVariable> ParseVariables(const std::vector<std::s
 
 int RunSweep(const Options& o, Workspace& ws, skarvel::app::SweepGrid grid) {
     using namespace skarvel::app;
-    const std::optional<int> figure = o.best ? SummaryFigure(*o.best) : std::nullopt;
+    const std::optional<SummaryFigure> figure = o.best ? SummaryFigureNamed(*o.best) : std::nullopt;
     const bool toStdout = !o.outFile || *o.outFile == "-";
     std::optional<data::SafeFileWriter> file;
     if (!toStdout) {

@@ -12,7 +12,6 @@
 #include <chrono>
 #include <fstream>
 #include <string>
-#include <string_view>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
@@ -96,39 +95,6 @@ TEST(SweepVariables, TooManyValuesTellTheirCount) {
             EXPECT_EQ(e.part(), count);
         }
     }
-}
-
-// A variable headed as the history list heads a column, with its cell's unit.
-TEST(SweepVariables, TitlesCarryTheCellsUnit) {
-    using skarvel::app::SweepVariableTitle;
-    EXPECT_EQ(SweepVariableTitle(ParseSweepVariable("初速=1")), "初速(km/h)");
-    EXPECT_EQ(SweepVariableTitle(ParseSweepVariable("主翼/上反角=5")), "主翼/上反角(deg)");
-    EXPECT_EQ(SweepVariableTitle(ParseSweepVariable("主翼テーパー比=0.5")), "主翼テーパー比");
-}
-
-// The range a window offers about a cell's value.
-TEST(SweepVariables, RangeAboutACell) {
-    const auto range = [](std::string_view cell) {
-        const skarvel::app::SweepRange r = skarvel::app::SweepRangeAbout(cell);
-        return r.from + " " + r.to + " " + r.step;
-    };
-    // A trim's full-precision value: the ends as precise, the step as round as it is.
-    EXPECT_EQ(range("13.164138998510214"), "11.164138998510214 15.164138998510214 0.5");
-    EXPECT_EQ(range("0.44"), "0.36 0.52 0.02");
-    EXPECT_EQ(range(" 150 "), "110 190 10");
-    EXPECT_EQ(range("1e3"), "800 1200 50");
-    EXPECT_EQ(range("x"), "-2.0 2.0 0.5");
-}
-
-// A click flies a point only on it or a few pixels off it.
-TEST(SweepChart, AClickHitsThePointDrawnUnderIt) {
-    using skarvel::app::ClickedPoint;
-    const std::vector<skarvel::app::Pixel> drawn = {{0, 0}, {10, 0}, {100, 50}};
-    EXPECT_EQ(ClickedPoint(drawn, {9, 2}), 1u);
-    EXPECT_EQ(ClickedPoint(drawn, {5, 0}), 0u); // halfway: the first
-    EXPECT_EQ(ClickedPoint(drawn, {103, 54}), 2u);
-    EXPECT_FALSE(ClickedPoint(drawn, {104, 54}));
-    EXPECT_FALSE(ClickedPoint(drawn, {50, 25})); // on the line between two
 }
 
 std::size_t ResidentBytes() {
@@ -357,16 +323,18 @@ TEST(Sweep, CsvAndTheBestPoint) {
     const SweepRow failed{4, {"2", "z"}, std::nullopt};
     EXPECT_EQ(skarvel::app::SweepCsvLine(flown), "3,1.5,\"x,\"\"y\"\"\",0.1,0,0,直線,0,0,\n");
     EXPECT_EQ(skarvel::app::SweepCsvLine(failed), "4,2,z,,,,,,,Error\n");
-    EXPECT_EQ(skarvel::app::SummaryFigure("沈下率"), 5);
-    EXPECT_EQ(skarvel::app::SummaryFigure("滞空時間(s)"), 0);
-    EXPECT_FALSE(skarvel::app::SummaryFigure("高さ"));
+    // A figure named with or without its unit.
+    using skarvel::app::SummaryFigure;
+    EXPECT_EQ(skarvel::app::SummaryFigureNamed("滞空時間(s)"), SummaryFigure::AirborneTime);
+    EXPECT_EQ(skarvel::app::SummaryFigureNamed("旋回半径"), SummaryFigure::TurnRadius);
+    EXPECT_FALSE(skarvel::app::SummaryFigureNamed("高さ"));
     // A straight flight's radius is the largest; an error row is never best.
     SweepRow turning = flown;
     turning.summary->straight = false;
     turning.summary->turnRadius = 1e9;
-    EXPECT_TRUE(skarvel::app::BetterRow(flown, turning, 3));
-    EXPECT_TRUE(skarvel::app::BetterRow(turning, failed, 5));
-    EXPECT_FALSE(skarvel::app::BetterRow(failed, turning, 5));
+    EXPECT_TRUE(skarvel::app::BetterRow(flown, turning, SummaryFigure::TurnRadius));
+    EXPECT_TRUE(skarvel::app::BetterRow(turning, failed, SummaryFigure::SinkRate));
+    EXPECT_FALSE(skarvel::app::BetterRow(failed, turning, SummaryFigure::SinkRate));
 }
 
 } // namespace

@@ -44,28 +44,42 @@ SweepDialog* Open(Window& w) {
     return d;
 }
 
+// The window's widgets by their object names; a field of variable k by
+// its name and number.
+template <typename T = QPushButton> T* Find(SweepDialog* d, const char* name) {
+    T* widget = d->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+QLineEdit* Field(SweepDialog* d, const char* name, int k) {
+    return d->findChild<QLineEdit*>(QString::fromLatin1(name) + QString::number(k + 1));
+}
+QLabel* Points(SweepDialog* d) {
+    return Find<QLabel>(d, "SweepPoints");
+}
+
 // Chooses a cell for variable k (empty: "なし") and types its range.
 void Enter(SweepDialog* d, int k, const QString& name, const QString& from = {},
            const QString& to = {}, const QString& step = {}) {
-    QComboBox* box = d->variableBox(k);
+    auto* box = d->findChild<QComboBox*>(QStringLiteral("SweepVariable%1").arg(k + 1));
     const int index = name.isEmpty() ? 0 : box->findData(name);
     ASSERT_GE(index, 0) << name.toStdString();
     box->setCurrentIndex(index);
     if (!name.isEmpty()) {
-        d->fromEdit(k)->setText(from);
-        d->toEdit(k)->setText(to);
-        d->stepEdit(k)->setText(step);
+        Field(d, "SweepFrom", k)->setText(from);
+        Field(d, "SweepTo", k)->setText(to);
+        Field(d, "SweepStep", k)->setText(step);
     }
 }
 
 // Starts the sweep with the button and waits for its end in the event loop.
 void RunToTheEnd(SweepDialog* d) {
-    ASSERT_TRUE(d->startButton()->isEnabled()) << d->pointsLabel()->text().toStdString();
-    QTest::mouseClick(d->startButton(), Qt::LeftButton);
+    ASSERT_TRUE(Find(d, "SweepStart")->isEnabled()) << Points(d)->text().toStdString();
+    QTest::mouseClick(Find(d, "SweepStart"), Qt::LeftButton);
     // The click only starts it: the rows come from the event loop.
     EXPECT_TRUE(d->running());
-    EXPECT_TRUE(d->rows().empty());
-    EXPECT_FALSE(d->startButton()->isEnabled());
+    EXPECT_TRUE(d->results().rows().empty());
+    EXPECT_FALSE(Find(d, "SweepStart")->isEnabled());
     ASSERT_TRUE(QTest::qWaitFor([d] { return !d->running(); }, kLongWaitMs));
     // A queued replot lays the chart out.
     QCoreApplication::processEvents();
@@ -90,41 +104,34 @@ TEST(SweepDialog, OneVariableRunsInTheBackgroundToOnePointPerValue) {
     EXPECT_EQ(Open(w), d);
     Enter(d, 0, kLaunch, QStringLiteral("4"), QStringLiteral("6"), QStringLiteral("0.5"));
     Enter(d, 1, {});
-    EXPECT_EQ(d->pointsLabel()->text(), QStringLiteral("点数: 5"));
+    EXPECT_EQ(Points(d)->text(), QStringLiteral("点数: 5"));
     RunToTheEnd(d);
 
-    ASSERT_EQ(d->rows().size(), 5u);
-    EXPECT_EQ(d->resultTable()->model()->rowCount(), 5);
-    EXPECT_EQ(d->shownChart(), d->chart());
-    int plotted = 0;
-    double best = -1;
-    for (std::size_t i = 0; i < d->rows().size(); ++i) {
-        const auto& row = d->rows()[i];
-        EXPECT_EQ(row.point, i);
-        ASSERT_TRUE(row.summary) << i;
-        ++plotted;
-        best = std::max(best, row.summary->airborneTime);
+    const auto& rows = d->results().rows();
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(Find<QTableView>(d, "SweepRows")->model()->rowCount(), 5);
+    Chart* chart = Find<Chart>(d, "SweepChart");
+    EXPECT_TRUE(chart->isVisible());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].point, i);
+        ASSERT_TRUE(rows[i].summary) << i;
     }
-    EXPECT_EQ(d->chart()->pointCount(0), plotted);
-    EXPECT_EQ(d->chart()->pointX(4), 6.0);
-    // The best of 滞空時間 marked: the longest flight.
-    ASSERT_TRUE(d->bestRow());
-    EXPECT_EQ(d->rows()[*d->bestRow()].summary->airborneTime, best);
-    ASSERT_EQ(d->chart()->pointCount(1), 1);
-    EXPECT_EQ(d->chart()->pointY(1, 0), best);
-    EXPECT_TRUE(d->progressLabel()->text().startsWith(QStringLiteral("完了: 5 点")));
-    EXPECT_TRUE(d->saveButton()->isEnabled());
+    EXPECT_EQ(chart->pointCount(0), 5);
+    EXPECT_EQ(chart->pointX(4), 6.0);
+    // The best of 滞空時間 marked.
+    ASSERT_TRUE(d->results().best());
+    ASSERT_EQ(chart->pointCount(1), 1);
+    EXPECT_EQ(chart->pointY(1, 0), rows[*d->results().best()].summary->airborneTime);
+    EXPECT_TRUE(Find<QLabel>(d, "SweepProgress")->text().startsWith(QStringLiteral("完了: 5 点")));
+    EXPECT_TRUE(Find(d, "SweepSaveCsv")->isEnabled());
     EXPECT_EQ(w.rows(), 1u); // a sweep adds nothing to the history
 
-    // Another figure: the same points, its own best (the least sink).
-    d->figureBox()->setCurrentIndex(5);
-    EXPECT_EQ(d->chart()->leftTitle(), QStringLiteral("沈下率(m/s)"));
-    EXPECT_EQ(d->chart()->pointCount(0), plotted);
-    double least = 1e9;
-    for (const auto& row : d->rows()) {
-        least = std::min(least, row.summary->sinkRate);
-    }
-    EXPECT_EQ(d->chart()->pointY(1, 0), least);
+    // Another figure: the same points, its own best.
+    auto* figures = Find<QComboBox>(d, "SweepFigure");
+    figures->setCurrentIndex(figures->findText(QStringLiteral("沈下率(m/s)")));
+    EXPECT_EQ(chart->leftTitle(), QStringLiteral("沈下率(m/s)"));
+    EXPECT_EQ(chart->pointCount(0), 5);
+    EXPECT_EQ(chart->pointY(1, 0), rows[*d->results().best()].summary->sinkRate);
 }
 
 // A cell a trim flight wrote to full precision: its range's ends shown from
@@ -135,56 +142,30 @@ TEST(SweepDialog, AChosenCellOffersARangeAboutItsValue) {
                     "13.164138998510214");
     SweepDialog* d = Open(w);
     ASSERT_NE(d, nullptr);
-    d->variableBox(1)->setCurrentIndex(d->variableBox(1)->findData(kClimb));
-    EXPECT_EQ(d->fromEdit(1)->text(), QStringLiteral("11.164138998510214"));
-    EXPECT_EQ(d->stepEdit(1)->text(), QStringLiteral("0.5"));
-    EXPECT_EQ(d->fromEdit(1)->cursorPosition(), 0);
+    // It opens on 初速 alone.
+    EXPECT_EQ(Find<QComboBox>(d, "SweepVariable1")->currentData().toString(), kLaunch);
+    EXPECT_FALSE(Field(d, "SweepFrom", 1)->isEnabled());
+    auto* box = Find<QComboBox>(d, "SweepVariable2");
+    box->setCurrentIndex(box->findData(kClimb));
+    EXPECT_EQ(Field(d, "SweepFrom", 1)->text(), QStringLiteral("11.164138998510214"));
+    EXPECT_EQ(Field(d, "SweepStep", 1)->text(), QStringLiteral("0.5"));
+    EXPECT_EQ(Field(d, "SweepFrom", 1)->cursorPosition(), 0);
 }
 
 TEST(SweepDialog, RefusedEntriesSayWhyAndCannotStart) {
     Window w;
     SweepDialog* d = Open(w);
     ASSERT_NE(d, nullptr);
-    const auto refused = [d](const QString& message) {
-        EXPECT_EQ(d->pointsLabel()->text(), message);
-        EXPECT_FALSE(d->startButton()->isEnabled());
-        EXPECT_FALSE(d->entries());
-    };
     Enter(d, 0, kLaunch, QStringLiteral("4"), QStringLiteral("6"), QStringLiteral("0"));
-    refused(QStringLiteral("変数1の刻みに 0 は使えません"));
-    d->stepEdit(0)->setText(QStringLiteral("-1"));
-    refused(QStringLiteral("変数1の刻みの符号が逆です（開始値から終了値へ向かいません）"));
-    d->stepEdit(0)->setText(QStringLiteral("1"));
-    d->fromEdit(0)->setText(QStringLiteral("abc"));
-    refused(QStringLiteral("変数1の開始値「abc」は数値ではありません"));
-    d->fromEdit(0)->setText(QString());
-    refused(QStringLiteral("変数1の開始値を入力してください"));
-    d->fromEdit(0)->setText(QStringLiteral("4"));
-    Enter(d, 1, kLaunch, QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1"));
-    refused(QStringLiteral("変数1と変数2に同じセルは選べません"));
-    Enter(d, 1, kClimb, QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0.00001"));
-    EXPECT_TRUE(d->pointsLabel()->text().startsWith(QStringLiteral("点数 300003 はこの画面の上限")))
-        << d->pointsLabel()->text().toStdString();
-    EXPECT_FALSE(d->startButton()->isEnabled());
-    // The sweep's own refusals: a count it can tell, one it cannot, a range
-    // beyond the doubles.
-    Enter(d, 1, kClimb, QStringLiteral("0"), QStringLiteral("1e8"), QStringLiteral("1"));
-    refused(QStringLiteral("変数2の点数 100000001 は上限 10000000 点を超えています。"
-                           "範囲を狭めるか刻みを大きくしてください"));
-    d->toEdit(1)->setText(QStringLiteral("1"));
-    d->stepEdit(1)->setText(QStringLiteral("1e-300"));
-    refused(QStringLiteral("変数2の点数が多すぎます（上限 10000000 点）。"
-                           "範囲を狭めるか刻みを大きくしてください"));
-    Enter(d, 1, kClimb, QStringLiteral("-1e308"), QStringLiteral("1e308"), QStringLiteral("1e307"));
-    refused(QStringLiteral("変数2の範囲が大きすぎて計算できません（開始値・終了値・刻みの値が"
-                           "大きすぎます）"));
+    Enter(d, 1, kClimb, QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0.5"));
+    EXPECT_EQ(Points(d)->text(), QStringLiteral("変数1の刻みに 0 は使えません"));
+    EXPECT_FALSE(Find(d, "SweepStart")->isEnabled());
+    EXPECT_FALSE(d->entries());
 
     // Put right, the count comes back and the button with it.
-    d->fromEdit(1)->setText(QStringLiteral("0"));
-    d->toEdit(1)->setText(QStringLiteral("1"));
-    d->stepEdit(1)->setText(QStringLiteral("0.5"));
-    EXPECT_EQ(d->pointsLabel()->text(), QStringLiteral("点数: 3 × 3 = 9"));
-    EXPECT_TRUE(d->startButton()->isEnabled());
+    Field(d, "SweepStep", 0)->setText(QStringLiteral("1"));
+    EXPECT_EQ(Points(d)->text(), QStringLiteral("点数: 3 × 3 = 9"));
+    EXPECT_TRUE(Find(d, "SweepStart")->isEnabled());
 }
 
 // 中止, and Esc as the window's own close, stop the sweep where it is.
@@ -198,23 +179,24 @@ TEST(SweepDialog, CancelAndEscStopTheSweepWithTheRowsSoFar) {
     ASSERT_TRUE(d->entries());
     const std::size_t size = d->entries()->size();
     for (const bool escape : {false, true}) {
-        QTest::mouseClick(d->startButton(), Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([d] { return !d->rows().empty(); }, kLongWaitMs));
-        EXPECT_TRUE(d->cancelButton()->isEnabled());
+        QTest::mouseClick(Find(d, "SweepStart"), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([d] { return !d->results().rows().empty(); }, kLongWaitMs));
+        EXPECT_TRUE(Find(d, "SweepCancel")->isEnabled());
         if (escape) {
             QTest::keyClick(d, Qt::Key_Escape);
             EXPECT_FALSE(d->isVisible());
         } else {
-            QTest::mouseClick(d->cancelButton(), Qt::LeftButton);
+            QTest::mouseClick(Find(d, "SweepCancel"), Qt::LeftButton);
         }
-        EXPECT_FALSE(d->cancelButton()->isEnabled());
+        EXPECT_FALSE(Find(d, "SweepCancel")->isEnabled());
         ASSERT_TRUE(QTest::qWaitFor([d] { return !d->running(); }, 5000));
-        const std::size_t taken = d->rows().size();
+        const std::size_t taken = d->results().rows().size();
         EXPECT_LT(taken, size);
-        EXPECT_TRUE(d->progressLabel()->text().startsWith(QStringLiteral("中止しました")));
-        EXPECT_TRUE(d->startButton()->isEnabled());
+        EXPECT_TRUE(
+            Find<QLabel>(d, "SweepProgress")->text().startsWith(QStringLiteral("中止しました")));
+        EXPECT_TRUE(Find(d, "SweepStart")->isEnabled());
         QTest::qWait(3 * SweepDialog::kPollMs);
-        EXPECT_EQ(d->rows().size(), taken);
+        EXPECT_EQ(d->results().rows().size(), taken);
     }
 }
 
@@ -225,16 +207,17 @@ TEST(SweepDialog, AClickedPointIsFlownAsARun) {
     Enter(d, 0, kLaunch, QStringLiteral("4"), QStringLiteral("6"), QStringLiteral("1"));
     Enter(d, 1, {});
     RunToTheEnd(d);
-    ASSERT_EQ(d->chart()->pointCount(0), 3);
+    Chart* chart = Find<Chart>(d, "SweepChart");
+    ASSERT_EQ(chart->pointCount(0), 3);
 
-    EXPECT_EQ(d->chart()->bottomTitle(), QStringLiteral("初速(km/h)"));
+    EXPECT_EQ(chart->bottomTitle(), QStringLiteral("初速(km/h)"));
     // Beside a point, off the line's points: nothing flown, no cell written.
-    const QPoint first = d->chart()->pixelOf(d->chart()->pointX(0), d->chart()->pointY(0, 0));
-    ClickAt(d->chart(), first + QPoint(12, 0));
+    const QPoint first = chart->pixelOf(chart->pointX(0), chart->pointY(0, 0));
+    ClickAt(chart, first + QPoint(12, 0));
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(w.rows(), 1u);
     // The line: the last point.
-    ClickAt(d->chart(), d->chart()->pixelOf(d->chart()->pointX(2), d->chart()->pointY(0, 2)));
+    ClickAt(chart, chart->pixelOf(chart->pointX(2), chart->pointY(0, 2)));
     EXPECT_EQ(w.rows(), 1u); // queued, not flown in the click
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(w.rows(), 2u);
@@ -244,17 +227,17 @@ TEST(SweepDialog, AClickedPointIsFlownAsARun) {
     // The colour map of two variables: its cell (column 0, row 1).
     Enter(d, 1, kClimb, QStringLiteral("-5"), QStringLiteral("5"), QStringLiteral("5"));
     RunToTheEnd(d);
-    ASSERT_EQ(d->rows().size(), 9u);
-    ASSERT_EQ(d->shownChart(), d->colorMap());
-    ColorMap* map = d->colorMap();
+    ASSERT_EQ(d->results().rows().size(), 9u);
+    ColorMap* map = Find<ColorMap>(d, "SweepMap");
+    ASSERT_TRUE(map->isVisible());
     ASSERT_EQ(map->columns(), 3);
     ASSERT_EQ(map->rows(), 3);
-    for (const auto& row : d->rows()) {
+    for (const auto& row : d->results().rows()) {
         const ColorMap::Cell cell{int(row.point / 3), int(row.point % 3)};
         EXPECT_EQ(map->value(cell), row.summary ? row.summary->airborneTime : map->value(cell));
     }
-    ASSERT_TRUE(d->bestRow());
-    const std::size_t best = d->rows()[*d->bestRow()].point;
+    ASSERT_TRUE(d->results().best());
+    const std::size_t best = d->results().rows()[*d->results().best()].point;
     EXPECT_EQ(map->mark(), (ColorMap::Cell{int(best / 3), int(best % 3)}));
     const QPoint cell = map->pixelOf({0, 1});
     // Hovering names the point's values.
@@ -264,7 +247,7 @@ TEST(SweepDialog, AClickedPointIsFlownAsARun) {
     QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QCoreApplication::sendEvent(plot, &move);
-    const QString text = d->pointLabel()->text();
+    const QString text = Find<QLabel>(d, "SweepPoint")->text();
     // Read without its word joiners and no-break spaces.
     const QString read = QString(text).remove(QChar(0x2060)).replace(QChar::Nbsp, u' ');
     EXPECT_TRUE(
@@ -273,7 +256,7 @@ TEST(SweepDialog, AClickedPointIsFlownAsARun) {
     // However narrow, its lines break between the values only, never in
     // "速度(m/s)" or between a caption and its value.
     for (int width = 40; width <= 400; width += 15) {
-        QTextLayout layout(text, d->pointLabel()->font());
+        QTextLayout layout(text, Find<QLabel>(d, "SweepPoint")->font());
         QTextOption wrap;
         wrap.setWrapMode(QTextOption::WordWrap);
         layout.setTextOption(wrap);
@@ -297,19 +280,19 @@ TEST(SweepDialog, SavesTheRowsAsCsv) {
     Window w;
     SweepDialog* d = Open(w);
     ASSERT_NE(d, nullptr);
-    EXPECT_FALSE(d->saveButton()->isEnabled()); // nothing swept yet
+    EXPECT_FALSE(Find(d, "SweepSaveCsv")->isEnabled()); // nothing swept yet
     Enter(d, 0, kLaunch, QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("0.5"));
     Enter(d, 1, QStringLiteral("主翼/上反角"), QStringLiteral("5"), QStringLiteral("9"),
           QStringLiteral("4"));
     RunToTheEnd(d);
-    ASSERT_EQ(d->rows().size(), 6u);
+    ASSERT_EQ(d->results().rows().size(), 6u);
 
-    std::string expected = skarvel::app::SweepCsvHeader(*d->grid());
-    for (const auto& row : d->rows()) {
+    std::string expected = skarvel::app::SweepCsvHeader(*d->results().grid());
+    for (const auto& row : d->results().rows()) {
         expected += skarvel::app::SweepCsvLine(row);
     }
     w.nextFile = QString::fromStdString(w.dir.file("sweep.csv"));
-    QTest::mouseClick(d->saveButton(), Qt::LeftButton);
+    QTest::mouseClick(Find(d, "SweepSaveCsv"), Qt::LeftButton);
     QFile file(w.nextFile);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), expected);
@@ -317,7 +300,7 @@ TEST(SweepDialog, SavesTheRowsAsCsv) {
 
     // A folder that is not there: the file error, named.
     w.nextFile = QString::fromStdString(w.dir.file("missing/sweep.csv"));
-    QTest::mouseClick(d->saveButton(), Qt::LeftButton);
+    QTest::mouseClick(Find(d, "SweepSaveCsv"), Qt::LeftButton);
     ASSERT_EQ(w.errors.size(), 1);
     EXPECT_TRUE(w.errors[0].contains(QStringLiteral("sweep.csv"))) << w.errors[0].toStdString();
 }
