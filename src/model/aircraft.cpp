@@ -222,6 +222,22 @@ void AircraftModel::computeFuselage() {
     r.cd0 = ProfileDrag(0, d.glideSpeed, fuselageSection());
 }
 
+FuselageStations Stations(const DesignData& d, bool canard) {
+    const DesignComponent& I = d.innerWing;
+    const DesignComponent& H = d.horizontalTail;
+    const DesignComponent& V = d.verticalTail;
+    const double L = d.fuselageBody.rootChord;
+    FuselageStations at;
+    at.wing = canard ? L - I.foreAft - I.rootChord : I.foreAft;
+    at.horizontalTail = canard ? H.foreAft : L - H.foreAft - H.rootChord;
+    at.finTrailingEdge = d.tailType == TailType::TwinFin
+                             ? at.horizontalTail + H.sweepLength + H.tipChord - V.foreAft
+                             : L - V.foreAft;
+    at.finLeadingEdge = at.finTrailingEdge - V.rootChord;
+    at.centreOfGravity = at.wing + d.cgPosition;
+    return at;
+}
+
 void AircraftModel::computeWhole() {
     DesignData& d = design_;
     ComponentResult& W = wing_;
@@ -232,7 +248,8 @@ void AircraftModel::computeWhole() {
     const DesignComponent& hc = d.horizontalTail;
     const DesignComponent& vc = d.verticalTail;
     const double L = d.fuselageBody.rootChord;
-    const double xWing = wingStation();
+    const FuselageStations at = balanceStations();
+    const double xWing = at.wing;
 
     // Heights of the tails' mass centres; their aerodynamic-centre heights
     // stay the spanwise fraction.
@@ -288,12 +305,9 @@ void AircraftModel::computeWhole() {
         checkedDiv(V.projectedArea, W.projectedArea) * checkedDiv(a.tailArmV, W.projectedSpan);
 
     // Ballast that puts the centre of gravity where the design wants it.
-    const double hStation = L - hc.foreAft - hc.rootChord;
-    const double vStation = d.tailType == TailType::TwinFin
-                                ? L - hc.foreAft - hc.rootChord + hc.sweepLength + hc.tipChord -
-                                      vc.foreAft - vc.rootChord
-                                : L - vc.foreAft - vc.rootChord;
-    const double xcg = xWing + d.cgPosition;
+    const double hStation = at.horizontalTail;
+    const double vStation = at.finLeadingEdge;
+    const double xcg = at.centreOfGravity;
     const double u = W.mass * (xWing + W.massCentreX) + H.mass * (hStation + H.massCentreX) +
                      V.mass * (vStation + V.massCentreX) + F.mass * F.massCentreX -
                      xcg * (W.mass + H.mass + V.mass + F.mass);
@@ -417,7 +431,7 @@ std::string_view DesignStepName(DesignStep step, TailType tail) {
 double AircraftModel::aerodynamicTailArm() const {
     const DesignData& d = design_;
     const DesignComponent& hc = d.horizontalTail;
-    return d.fuselageBody.rootChord - wingStation() - wing_.acX - hc.foreAft -
+    return d.fuselageBody.rootChord - balanceStations().wing - wing_.acX - hc.foreAft -
            (hc.rootChord - horizontalTail_.acX);
 }
 

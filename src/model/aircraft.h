@@ -22,6 +22,20 @@ enum class DesignStep { MainWing, HorizontalTail, VerticalTail, Fuselage, Whole 
 // "水平尾翼" ("V尾翼" for a V tail), "垂直尾翼", "胴体", "機体全体".
 std::string_view DesignStepName(DesignStep step, TailType tail);
 
+// Stations along the fuselage, mm from the nose.
+struct FuselageStations {
+    double wing = 0;            // the main wing's root leading edge
+    double horizontalTail = 0;  // the horizontal tail's root leading edge
+    double finTrailingEdge = 0; // the vertical tail's root trailing edge
+    double finLeadingEdge = 0;  // the vertical tail's root leading edge
+    double centreOfGravity = 0; // the wing's station plus the design's 重心位置
+};
+
+// Where a design places its parts: the wing from the nose and the tail from
+// the rear end, or with `canard` the wing from the rear end and the tail from
+// the nose; twin fins from the horizontal tail's tip.
+FuselageStations Stations(const DesignData& d, bool canard);
+
 // Built by compute() and read by everything else. A built model does not
 // change while it is read: it may be shared between threads (a sweep's
 // workers fly on one), each flight evaluating its laws with scratch state of
@@ -48,10 +62,15 @@ class AircraftModel : public sim::DesignAeroLaws {
     const ComponentResult& fuselage() const { return fuselage_; }
     const AircraftResult& aircraft() const { return aircraft_; }
 
-    // Station of the main wing's root leading edge from the nose (mm), and the
-    // distance from the main wing's aerodynamic centre to the horizontal
+    // The stations as the design places the parts (the sketch, the pattern).
+    FuselageStations stations() const {
+        return Stations(design_, design_.tailType == TailType::Canard);
+    }
+    // The stations the mass balance and the tail arms take: a canard's parts
+    // where a conventional layout has them, as its design values read.
+    FuselageStations balanceStations() const { return Stations(design_, false); }
+    // The distance from the main wing's aerodynamic centre to the horizontal
     // tail's (mm), as the input data show it.
-    double wingStation() const { return design_.innerWing.foreAft; }
     double aerodynamicTailArm() const;
 
     // Sections the laws are evaluated for.

@@ -252,21 +252,17 @@ PatternPiece Fuselage(const model::AircraftModel& m, const data::Table& design) 
     const auto depth = [&](double x) {
         return x <= Ln ? hn : hn + (hr - hn) * (x - Ln) / (L - Ln);
     };
-    const DesignComponent& I = d.innerWing;
-    const DesignComponent& H = d.horizontalTail;
-    const DesignComponent& V = d.verticalTail;
     const TailType tail = d.tailType;
-    const double xw = tail == TailType::Canard ? L - I.foreAft - I.rootChord : I.foreAft;
-    const double xh = tail == TailType::Canard ? H.foreAft : L - H.foreAft - H.rootChord;
+    const model::FuselageStations at = m.stations();
     struct Mark {
         double x;
         const char* name;
     };
-    std::vector<Mark> marks{{xw, "主翼前縁"}, {xh, "水平尾翼前縁"}};
+    std::vector<Mark> marks{{at.wing, "主翼前縁"}, {at.horizontalTail, "水平尾翼前縁"}};
     if (tail == TailType::Normal || tail == TailType::Canard) {
-        marks.push_back({L - V.foreAft - V.rootChord, "垂直尾翼前縁"});
+        marks.push_back({at.finLeadingEdge, "垂直尾翼前縁"});
     }
-    marks.push_back({xw + d.cgPosition, "重心"});
+    marks.push_back({at.centreOfGravity, "重心"});
     double lastTextEnd = -1e9;
     for (const Mark& mk : marks) {
         if (!(mk.x >= 0 && mk.x <= L)) {
@@ -283,7 +279,7 @@ PatternPiece Fuselage(const model::AircraftModel& m, const data::Table& design) 
         lastTextEnd = std::max(lastTextEnd, x + width);
     }
     // The centre of gravity is the balance point: a triangle under it.
-    const double cg = xw + d.cgPosition;
+    const double cg = at.centreOfGravity;
     if (cg >= 0 && cg <= L) {
         const double y = top + depth(cg);
         p.paths.push_back(

@@ -264,7 +264,6 @@ void DrawViews(Sketch& s, const model::AircraftModel& model) {
     const double tN = d.fuselageNose.paperThickness;
     const double SM = model.wing().projectedSpan;
     const double SH = model.horizontalTail().projectedSpan;
-    const double cg = d.cgPosition;
     const bool twoStage = d.dihedralType == DihedralType::TwoStage;
     const TailType tail = d.tailType;
     const model::AircraftResult& j = model.aircraft();
@@ -275,11 +274,10 @@ void DrawViews(Sketch& s, const model::AircraftModel& model) {
     const double riseH = (H.span / 2) * std::sin(gH);
     const double innerProjected = I.span * std::cos(gI);
 
-    // A canard's wing is placed from the rear end, its tail from the nose.
-    const double xw = tail == TailType::Canard ? L - I.foreAft - I.rootChord : I.foreAft;
-    const double xh = tail == TailType::Canard ? H.foreAft : L - H.foreAft - H.rootChord;
-    const double xv =
-        tail == TailType::TwinFin ? xh + H.sweepLength + H.tipChord - V.foreAft : L - V.foreAft;
+    const model::FuselageStations at = model.stations();
+    const double xw = at.wing;
+    const double xh = at.horizontalTail;
+    const double xv = at.finTrailingEdge;
     const double xtLE = xw + j.virtualRootLeadingEdge + M.sweepLength;
     const double xtTE = xtLE + M.tipChord;
     const double hLead = xh + H.sweepLength, hTrail = hLead + H.tipChord;
@@ -308,7 +306,7 @@ void DrawViews(Sketch& s, const model::AircraftModel& model) {
         s.mirroredEdge(M.leadingEdgeShape, {F, E, E, M.sweepLength, xtLE, G});
         s.mirroredEdge(M.trailingEdgeShape, {F, E, E, TrailingAmplitude(M), xtTE, G});
     }
-    s.centreOfGravity({xw + cg, 0});
+    s.centreOfGravity({at.centreOfGravity, 0});
     s.bothSides({hLead, SH / 2}, {hTrail, SH / 2});
     s.mirroredEdge(H.leadingEdgeShape, {0, SH / 2, SH / 2, H.sweepLength, hLead, 0});
     s.mirroredEdge(H.trailingEdgeShape, {0, SH / 2, SH / 2, TrailingAmplitude(H), hTrail, 0});
@@ -352,7 +350,7 @@ void DrawViews(Sketch& s, const model::AircraftModel& model) {
             s.edge(M.trailingEdgeShape, {w0, Q2, Q2, TrailingAmplitude(M), xtTE, y0});
         }
     }
-    s.centreOfGravity({xw + cg, A + model.aircraft().cgZ});
+    s.centreOfGravity({at.centreOfGravity, A + model.aircraft().cgZ});
     const double zV = V.mountHeight, bV = V.span;
     if (tail != TailType::VTail) {
         // A twin fin is drawn once: both fins stand at the same place seen from the side.

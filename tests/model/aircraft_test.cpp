@@ -71,7 +71,7 @@ TEST(Ballast, BalancedDesignNeedsNoneAndNoseHeavyGetsTailBallast) {
     DesignTables f;
     f.compute();
     const auto& a = f.model.aircraft();
-    const double xWing = f.model.wingStation();
+    const double xWing = f.model.balanceStations().wing;
     const double xcg = xWing + 26.817;
     // The components' own centre of gravity, from the nose ballast that moved it.
     const double own = xcg + a.ballastMass * (xcg - 5) / (a.totalMass - a.ballastMass);
