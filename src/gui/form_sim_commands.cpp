@@ -18,8 +18,8 @@
 #include "gui/sweep_dialog.h"
 #include "gui/table_view.h"
 #include "gui/trajectory_view.h"
-#include "picture/pattern_pdf.h"
-#include "picture/pattern_svg.h"
+#include "picture/pattern_file.h"
+#include "picture/qt_page_canvas.h"
 
 #include <QAction>
 #include <QApplication>
@@ -341,12 +341,11 @@ void TFormSim::savePattern() {
     if (file.isEmpty()) {
         return;
     }
-    QString suffix = QFileInfo(file).suffix().toLower();
-    if (suffix.isEmpty()) {
+    if (QFileInfo(file).suffix().isEmpty()) {
         file += QStringLiteral(".pdf");
-        suffix = QStringLiteral("pdf");
     }
-    if (suffix != QStringLiteral("pdf") && suffix != QStringLiteral("svg")) {
+    const std::optional<picture::Medium> medium = picture::MediumOf(ToStdString(file));
+    if (!medium || !picture::IsPatternMedium(*medium)) {
         dialogs_.error(this, QStringLiteral("型紙は .pdf か .svg のファイルに保存します: ") +
                                  QFileInfo(file).fileName());
         return;
@@ -361,12 +360,8 @@ void TFormSim::savePattern() {
     }
     const view::PatternLayout layout =
         ws_.cuttingPattern(view::PaperDimensions(*paper), view::kPatternMargin, PatternDate());
-    if (suffix == QStringLiteral("pdf")) {
-        picture::WritePatternPdf(layout, ToStdString(file));
-        return;
-    }
     const std::vector<std::string> written =
-        picture::WritePatternSvg(layout, ToStdString(file)).written;
+        picture::WritePattern(layout, ToStdString(file), *medium, picture::NewPdfDocument).written;
     if (written.size() > 1) {
         QString names;
         for (const std::string& name : written) {

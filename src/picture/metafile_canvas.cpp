@@ -7,7 +7,10 @@ MetafileCanvas::MetafileCanvas(MetafileWriter& writer, Palette palette)
 
 void MetafileCanvas::setPen(Colour colour, int width, LineStyle style) {
     penColour_ = Resolve(colour, palette_);
-    writer_.setPen(penColour_, width, style == LineStyle::Dotted ? PenStyle::Dot : PenStyle::Solid);
+    writer_.setPen(penColour_, width,
+                   style == LineStyle::Dotted   ? PenStyle::Dot
+                   : style == LineStyle::Dashed ? PenStyle::Dash
+                                                : PenStyle::Solid);
 }
 void MetafileCanvas::setBrush(Colour colour) {
     writer_.setBrush(Resolve(colour, palette_));
