@@ -58,8 +58,12 @@ void* OpenModule(std::string_view name) {
     if (const auto it = opened.find(name); it != opened.end()) {
         return it->second;
     }
-    std::string reason = "not found";
-    for (const std::string& place : ModuleCandidates(name)) {
+    const std::vector<std::string> places = ModuleCandidates(name);
+    std::string reason = "no such file";
+    for (const std::string& place : places) {
+        reason += (&place == &places.front() ? " as " : " or ") + place;
+    }
+    for (const std::string& place : places) {
         std::error_code error;
         if (!fs::is_regular_file(place, error)) {
             continue;
