@@ -67,7 +67,7 @@ const char* const kUsageText =
     "                       [--best FIGURE] [--quiet]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "                       [--sketch FILE.svg|.emf|.wmf [--size WxH]]\n"
-    "                       [--pattern FILE.pdf|.svg [--paper A4|A3|B5|Letter]]\n"
+    "                       [--pattern FILE.pdf|.svg|.emf|.wmf [--paper A4|A3|B5|Letter]]\n"
     "       skarvel-cli help | --help | -h   (this text)\n"
     "       skarvel-cli --version\n"
     "An option's value may be attached: --out=FILE, --jobs=N, -jN.\n"
@@ -394,7 +394,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
             const auto medium = picture::MediumOf(*o.pattern);
             if (!medium || !picture::IsPatternMedium(*medium)) {
                 throw UsageError("\"" + data::QuotedName(*o.pattern) +
-                                 "\": the pattern must be a .pdf or .svg file");
+                                 "\": the pattern must be a .pdf, .svg, .emf or .wmf file");
             }
             // A name of the extension alone would be a hidden file, and one
             // led by a dash reads as an option to the next program.
@@ -548,7 +548,7 @@ std::unique_ptr<picture::PageDocument> LoadedPdfDocument(int unitsPerMm) {
     return std::unique_ptr<picture::PageDocument>(make(unitsPerMm));
 }
 
-// The cutting pattern as PDF or SVG; a design without one is refused with
+// The cutting pattern in its file's medium; a design without one is refused with
 // its reason and nothing is written (false).
 bool WritePattern(const Workspace& ws, const std::string& path, view::PaperSize paper) {
     view::PatternLayout layout;

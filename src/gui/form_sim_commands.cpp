@@ -51,7 +51,7 @@ namespace {
 const QString kInputFilters = QStringLiteral("KXSファイル(*.kxs);;すべてのファイル (*)");
 const QString kDesignOpenFilters = QStringLiteral("kxファイル(*.kx);;すべてのファイル(*.*) (*)");
 const QString kDesignSaveFilters = QStringLiteral("KXファイル(*.kx);;すべてのファイル (*)");
-const QString kPatternFilters = QStringLiteral("型紙 (*.pdf *.svg)");
+const QString kPatternFilters = QStringLiteral("型紙 (*.pdf *.svg *.emf *.wmf)");
 const QString kTextFilters = QStringLiteral("テキストファイル(*.txt);;すべてのファイル (*)");
 
 } // namespace
@@ -346,7 +346,7 @@ void TFormSim::savePattern() {
     }
     const std::optional<picture::Medium> medium = picture::MediumOf(ToStdString(file));
     if (!medium || !picture::IsPatternMedium(*medium)) {
-        dialogs_.error(this, QStringLiteral("型紙は .pdf か .svg のファイルに保存します: ") +
+        dialogs_.error(this, QStringLiteral("型紙は .pdf、.svg、.emf か .wmf のファイルに保存します: ") +
                                  QFileInfo(file).fileName());
         return;
     }

@@ -35,12 +35,13 @@ std::optional<Medium> MediumOf(const std::string& path) {
     return std::nullopt;
 }
 
-std::unique_ptr<MetafileWriter> MetafileWriterFor(Medium medium, int width, int height) {
+std::unique_ptr<MetafileWriter> MetafileWriterFor(Medium medium, int width, int height,
+                                                  int dpi) {
     switch (medium) {
     case Medium::Emf:
-        return std::make_unique<EmfWriter>(width, height);
+        return std::make_unique<EmfWriter>(width, height, dpi);
     case Medium::Wmf:
-        return std::make_unique<WmfWriter>(width, height);
+        return std::make_unique<WmfWriter>(width, height, dpi);
     case Medium::Svg:
     case Medium::Bmp:
     case Medium::Pdf:

@@ -31,15 +31,16 @@ constexpr bool IsVector(Medium medium) {
     return medium == Medium::Svg || medium == Medium::Emf || medium == Medium::Wmf;
 }
 
-// The media of the cutting pattern: PDF (every page in one file) and SVG
-// (a file per page).
+// The media of the cutting pattern: PDF (every page in one file), SVG, EMF
+// and WMF (a file per page).
 constexpr bool IsPatternMedium(Medium medium) {
-    return medium == Medium::Pdf || medium == Medium::Svg;
+    return medium != Medium::Bmp;
 }
 
 // A record writer for a metafile medium (EMF, WMF) of a picture width x
-// height pixels; none for the other media.
-std::unique_ptr<MetafileWriter> MetafileWriterFor(Medium medium, int width, int height);
+// height pixels of `dpi` to the inch; none for the other media.
+std::unique_ptr<MetafileWriter> MetafileWriterFor(Medium medium, int width, int height,
+                                                  int dpi = 96);
 
 // A picture being drawn on a vector medium: the drawing routines draw on its
 // canvas, then it gives the file's bytes.

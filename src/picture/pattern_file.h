@@ -1,6 +1,6 @@
 #pragma once
 // The cutting pattern as a file of its medium (IsPatternMedium): every page
-// in one PDF, or SVG sheets.
+// in one PDF, or a file per page: SVG sheets, Enhanced or Windows metafiles.
 
 #include "picture/medium.h"
 #include "picture/page_document.h"
@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace skarvel::picture {
 
@@ -20,9 +21,14 @@ using PdfMaker = std::function<std::unique_ptr<PageDocument>(int unitsPerMm)>;
 // Every page drawn on a page of the document; the document's file.
 std::string PatternPdf(const view::PatternLayout& layout, PageDocument& pdf);
 
+// One metafile (EMF, WMF) per page at kPatternMetafileDpi, its size the
+// page's; texts ask for the IPA Gothic face.
+inline constexpr int kPatternMetafileDpi = 600;
+std::vector<std::string> PatternMetafilePages(const view::PatternLayout& layout, Medium medium);
+
 // Writes the pattern to `path` in `medium`: a PDF as one file, safely (the
-// document from `makePdf`); SVG as WritePatternSvg does. Throws
-// data::FileError.
+// document from `makePdf`); the pages of the other media as WritePatternSvg
+// writes the SVG's. Throws data::FileError.
 PatternSvgFiles WritePattern(const view::PatternLayout& layout, const std::string& path,
                              Medium medium, const PdfMaker& makePdf);
 

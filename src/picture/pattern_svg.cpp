@@ -47,7 +47,10 @@ std::string PatternSvgPageName(const std::string& path, std::size_t index, std::
 }
 
 PatternSvgFiles WritePatternSvg(const view::PatternLayout& layout, const std::string& path) {
-    const std::vector<std::string> pages = PatternSvgPages(layout);
+    return WritePatternPages(PatternSvgPages(layout), path);
+}
+
+PatternSvgFiles WritePatternPages(const std::vector<std::string>& pages, const std::string& path) {
     PatternSvgFiles files;
     std::vector<std::unique_ptr<data::SafeFileWriter>> writers;
     for (std::size_t k = 0; k < pages.size(); ++k) {

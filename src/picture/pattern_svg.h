@@ -29,6 +29,9 @@ struct PatternSvgFiles {
 // beyond the new count, and NAME.svg when the new pattern has several pages.
 PatternSvgFiles WritePatternSvg(const view::PatternLayout& layout, const std::string& path);
 
+// The same for pages of any one-page medium (their files' bytes).
+PatternSvgFiles WritePatternPages(const std::vector<std::string>& pages, const std::string& path);
+
 // The name of page `index` (from 0) of `count` pages written to `path`.
 std::string PatternSvgPageName(const std::string& path, std::size_t index, std::size_t count);
 

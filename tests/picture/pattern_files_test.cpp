@@ -1,9 +1,11 @@
-// The cutting pattern as SVG sheets: their documented form, well formed
-// whatever the file's name, and the pages of a pattern written as a set.
+// The cutting pattern's files: SVG sheets of their documented form, well
+// formed whatever the file's name; metafile pages at full size; the pages of
+// a pattern written as a set.
 
 #include "data/tables.h"
 #include "model/aircraft.h"
 #include "model/conversion.h"
+#include "picture/pattern_file.h"
 #include "picture/pattern_svg.h"
 #include "view/pattern.h"
 
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -68,6 +71,36 @@ TEST(PatternSvg, SheetsInMillimetresWithClassedPaths) {
     EXPECT_NE(tiled[1].find("<clipPath id=\"tile1\"><rect x=\"10\" y=\"10\" width=\"162\""),
               std::string::npos);
     EXPECT_NE(tiled[1].find("<g clip-path=\"url(#tile1)\">"), std::string::npos);
+}
+
+// A metafile page is the paper's size: the EMF frame in 0.01 mm, the WMF
+// extent in units of its placeable header's inch.
+TEST(PatternMetafile, PagesAtFullSize) {
+    using skarvel::picture::Medium;
+    const auto u32 = [](const std::string& f, std::size_t at) {
+        std::uint32_t v = 0;
+        for (std::size_t k = 0; k < 4; ++k) {
+            v |= std::uint32_t{static_cast<unsigned char>(f[at + k])} << (8 * k);
+        }
+        return v;
+    };
+    const auto u16 = [&u32](const std::string& f, std::size_t at) { return u32(f, at) & 0xFFFF; };
+    Design large;
+    large.tables.design.setCell(dz::MainWing, dz::Span, "400");
+    large.computed = model::ComputeDesign(large.tables, large.model);
+    const view::PatternLayout layout = large.layout(view::PaperSize::B5);
+    const auto emf = skarvel::picture::PatternMetafilePages(layout, Medium::Emf);
+    const auto wmf = skarvel::picture::PatternMetafilePages(layout, Medium::Wmf);
+    ASSERT_EQ(emf.size(), layout.pages.size());
+    ASSERT_EQ(wmf.size(), layout.pages.size());
+    for (std::size_t k = 0; k < emf.size(); ++k) {
+        // 182 x 257 mm, to the pixel (0.04 mm)
+        EXPECT_NEAR(u32(emf[k], 32), 18200, 4) << k;
+        EXPECT_NEAR(u32(emf[k], 36), 25700, 4) << k;
+        const double inch = u16(wmf[k], 14);
+        EXPECT_NEAR(u16(wmf[k], 10) / inch * 25.4, 182, 0.05) << k;
+        EXPECT_NEAR(u16(wmf[k], 12) / inch * 25.4, 257, 0.05) << k;
+    }
 }
 
 // The pages of a pattern replace the earlier pattern under the same name as
