@@ -32,7 +32,7 @@ std::vector<std::string> PatternMetafilePages(const view::PatternLayout& layout,
     return pages;
 }
 
-PatternSvgFiles WritePattern(const view::PatternLayout& layout, const std::string& path,
+PatternFiles WritePattern(const view::PatternLayout& layout, const std::string& path,
                              Medium medium, const PdfMaker& makePdf) {
     if (medium == Medium::Pdf) {
         const std::unique_ptr<PageDocument> pdf = makePdf(view::kPatternUnitsPerMm);

@@ -46,12 +46,12 @@ std::string PatternSvgPageName(const std::string& path, std::size_t index, std::
     return path + tail;
 }
 
-PatternSvgFiles WritePatternSvg(const view::PatternLayout& layout, const std::string& path) {
+PatternFiles WritePatternSvg(const view::PatternLayout& layout, const std::string& path) {
     return WritePatternPages(PatternSvgPages(layout), path);
 }
 
-PatternSvgFiles WritePatternPages(const std::vector<std::string>& pages, const std::string& path) {
-    PatternSvgFiles files;
+PatternFiles WritePatternPages(const std::vector<std::string>& pages, const std::string& path) {
+    PatternFiles files;
     std::vector<std::unique_ptr<data::SafeFileWriter>> writers;
     for (std::size_t k = 0; k < pages.size(); ++k) {
         files.written.push_back(PatternSvgPageName(path, k, pages.size()));
