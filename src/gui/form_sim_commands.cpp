@@ -346,8 +346,9 @@ void TFormSim::savePattern() {
     }
     const std::optional<picture::Medium> medium = picture::MediumOf(ToStdString(file));
     if (!medium || !picture::IsPatternMedium(*medium)) {
-        dialogs_.error(this, QStringLiteral("型紙は .pdf、.svg、.emf か .wmf のファイルに保存します: ") +
-                                 QFileInfo(file).fileName());
+        dialogs_.error(this,
+                       QStringLiteral("型紙は .pdf、.svg、.emf か .wmf のファイルに保存します: ") +
+                           QFileInfo(file).fileName());
         return;
     }
     const QStringList papers = {QStringLiteral("A4"), QStringLiteral("A3"), QStringLiteral("B5"),

@@ -35,8 +35,7 @@ std::optional<Medium> MediumOf(const std::string& path) {
     return std::nullopt;
 }
 
-std::unique_ptr<MetafileWriter> MetafileWriterFor(Medium medium, int width, int height,
-                                                  int dpi) {
+std::unique_ptr<MetafileWriter> MetafileWriterFor(Medium medium, int width, int height, int dpi) {
     switch (medium) {
     case Medium::Emf:
         return std::make_unique<EmfWriter>(width, height, dpi);

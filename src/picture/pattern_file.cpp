@@ -32,8 +32,8 @@ std::vector<std::string> PatternMetafilePages(const view::PatternLayout& layout,
     return pages;
 }
 
-PatternFiles WritePattern(const view::PatternLayout& layout, const std::string& path,
-                             Medium medium, const PdfMaker& makePdf) {
+PatternFiles WritePattern(const view::PatternLayout& layout, const std::string& path, Medium medium,
+                          const PdfMaker& makePdf) {
     if (medium == Medium::Pdf) {
         const std::unique_ptr<PageDocument> pdf = makePdf(view::kPatternUnitsPerMm);
         data::WriteFileBytes(path, PatternPdf(layout, *pdf));

@@ -29,7 +29,7 @@ std::vector<std::string> PatternMetafilePages(const view::PatternLayout& layout,
 // Writes the pattern to `path` in `medium`: a PDF as one file, safely (the
 // document from `makePdf`); the pages of the other media as WritePatternSvg
 // writes the SVG's. Throws data::FileError.
-PatternFiles WritePattern(const view::PatternLayout& layout, const std::string& path,
-                             Medium medium, const PdfMaker& makePdf);
+PatternFiles WritePattern(const view::PatternLayout& layout, const std::string& path, Medium medium,
+                          const PdfMaker& makePdf);
 
 } // namespace skarvel::picture
