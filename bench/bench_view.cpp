@@ -6,8 +6,9 @@
 #include "data/tables.h"
 #include "gui/painter_canvas.h"
 #include "gui/trajectory_view.h"
-#include "picture/pattern_pdf.h"
+#include "picture/pattern_file.h"
 #include "picture/pattern_svg.h"
+#include "picture/qt_page_canvas.h"
 #include "view/canvas.h"
 #include "view/navigation.h"
 #include "view/trajectory.h"
@@ -242,7 +243,7 @@ void BM_CuttingPattern(benchmark::State& state) {
         const view::PatternLayout layout = ws.cuttingPattern(
             view::PaperDimensions(view::PaperSize::A4), view::kPatternMargin, "2026-12-07");
         if (pdf) {
-            picture::WritePatternPdf(layout, path);
+            picture::WritePattern(layout, path, picture::Medium::Pdf, picture::NewPdfDocument);
         } else {
             benchmark::DoNotOptimize(picture::PatternSvgPages(layout));
         }

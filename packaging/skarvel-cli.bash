@@ -45,7 +45,7 @@ _skarvel_cli() {
             return
             ;;
         --pattern)
-            _skarvel_cli_files '@(pdf|PDF|svg|SVG)'
+            _skarvel_cli_files '@(pdf|PDF|svg|SVG|emf|EMF|wmf|WMF)'
             return
             ;;
         --paper)

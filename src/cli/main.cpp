@@ -3,6 +3,7 @@
 // ended in "Error" or the design computation failed, 2 on bad usage, a file
 // that cannot be read or written, or standard output that cannot be written.
 
+#include "app/modules.h"
 #include "app/sweep.h"
 #include "app/trajectory_surface.h"
 #include "app/workspace.h"
@@ -10,15 +11,12 @@
 #include "data/tables.h"
 #include "data/textfile.h"
 #include "picture/medium.h"
-#include "picture/pattern_pdf.h"
-#include "picture/pattern_svg.h"
+#include "picture/pattern_file.h"
 #include "picture/recording_canvas.h"
 #include "sim/analysis_text.h"
 #include "sim/text_export.h"
 #include "view/pattern.h"
 #include "view/sketch.h"
-
-#include <QGuiApplication>
 
 #include <cerrno>
 #include <chrono>
@@ -31,6 +29,7 @@
 #include <functional>
 #include <iostream>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,7 +67,7 @@ const char* const kUsageText =
     "                       [--best FIGURE] [--quiet]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "                       [--sketch FILE.svg|.emf|.wmf [--size WxH]]\n"
-    "                       [--pattern FILE.pdf|.svg [--paper A4|A3|B5|Letter]]\n"
+    "                       [--pattern FILE.pdf|.svg|.emf|.wmf [--paper A4|A3|B5|Letter]]\n"
     "       skarvel-cli help | --help | -h   (this text)\n"
     "       skarvel-cli --version\n"
     "An option's value may be attached: --out=FILE, --jobs=N, -jN.\n"
@@ -392,15 +391,15 @@ Options ParseArguments(const std::vector<std::string>& args) {
             o.polar = true;
         } else if (a == "--pattern" && o.command == "design") {
             value(o.pattern);
-            const std::string ext = data::LowerExtension(*o.pattern);
-            if (ext != ".pdf" && ext != ".svg") {
+            const auto medium = picture::MediumOf(*o.pattern);
+            if (!medium || !picture::IsPatternMedium(*medium)) {
                 throw UsageError("\"" + data::QuotedName(*o.pattern) +
-                                 "\": the pattern must be a .pdf or .svg file");
+                                 "\": the pattern must be a .pdf, .svg, .emf or .wmf file");
             }
             // A name of the extension alone would be a hidden file, and one
             // led by a dash reads as an option to the next program.
             const std::string_view name = data::LastPathComponent(*o.pattern);
-            if (name.size() == ext.size() || name[0] == '-') {
+            if (name.size() == picture::ExtensionOf(*medium).size() || name[0] == '-') {
                 throw UsageError("\"" + data::QuotedName(*o.pattern) +
                                  "\": the pattern needs a file name before the extension "
                                  "that does not start with \"-\"");
@@ -541,32 +540,15 @@ std::string Today() {
     return text;
 }
 
-// Qt's runtime folder warning, which says nothing to a user of the command line.
-void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context,
-                             const QString& message) {
-    if (!message.startsWith(QStringLiteral("QStandardPaths:"))) {
-        qt_message_output(type, context, message);
-    }
+// The PDF writer, from its module: loaded only when a PDF is written.
+std::unique_ptr<picture::PageDocument> LoadedPdfDocument(int unitsPerMm) {
+    using Make = picture::PageDocument* (*)(int);
+    const auto make =
+        reinterpret_cast<Make>(skarvel::app::ModuleSymbol("skarvel-pdf", "skarvel_pdf_document"));
+    return std::unique_ptr<picture::PageDocument>(make(unitsPerMm));
 }
 
-// The PDF writer's fonts need a Qt application. It runs on the offscreen
-// platform whatever QT_QPA_PLATFORM says: a display platform without a
-// display would end the program.
-void StartOffscreenApplication() {
-    if (QCoreApplication::instance() != nullptr) {
-        return;
-    }
-    static int argc = 3;
-    static char name[] = "skarvel-cli";
-    static char option[] = "-platform";
-    static char platform[] = "offscreen";
-    static char* argv[] = {name, option, platform, nullptr};
-    const QtMessageHandler previous = qInstallMessageHandler(QuietAboutRuntimeFolder);
-    static QGuiApplication application(argc, argv);
-    qInstallMessageHandler(previous);
-}
-
-// The cutting pattern as PDF or SVG; a design without one is refused with
+// The cutting pattern in its file's medium; a design without one is refused with
 // its reason and nothing is written (false).
 bool WritePattern(const Workspace& ws, const std::string& path, view::PaperSize paper) {
     view::PatternLayout layout;
@@ -576,14 +558,11 @@ bool WritePattern(const Workspace& ws, const std::string& path, view::PaperSize 
         std::cerr << "skarvel-cli: " << e.what() << '\n';
         return false;
     }
-    if (data::LowerExtension(path) == ".pdf") {
-        StartOffscreenApplication();
-        picture::WritePatternPdf(layout, path);
-    } else {
-        for (const std::string& name : picture::WritePatternSvg(layout, path).removed) {
-            std::cerr << "skarvel-cli: removed \"" << data::QuotedName(name)
-                      << "\", a page of an earlier pattern under this name\n";
-        }
+    const picture::Medium medium = *picture::MediumOf(path); // checked with the options
+    for (const std::string& name :
+         picture::WritePattern(layout, path, medium, LoadedPdfDocument).removed) {
+        std::cerr << "skarvel-cli: removed \"" << data::QuotedName(name)
+                  << "\", a page of an earlier pattern under this name\n";
     }
     return true;
 }

@@ -18,8 +18,8 @@
 #include "gui/sweep_dialog.h"
 #include "gui/table_view.h"
 #include "gui/trajectory_view.h"
-#include "picture/pattern_pdf.h"
-#include "picture/pattern_svg.h"
+#include "picture/pattern_file.h"
+#include "picture/qt_page_canvas.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,7 +51,7 @@ namespace {
 const QString kInputFilters = QStringLiteral("KXSファイル(*.kxs);;すべてのファイル (*)");
 const QString kDesignOpenFilters = QStringLiteral("kxファイル(*.kx);;すべてのファイル(*.*) (*)");
 const QString kDesignSaveFilters = QStringLiteral("KXファイル(*.kx);;すべてのファイル (*)");
-const QString kPatternFilters = QStringLiteral("型紙 (*.pdf *.svg)");
+const QString kPatternFilters = QStringLiteral("型紙 (*.pdf *.svg *.emf *.wmf)");
 const QString kTextFilters = QStringLiteral("テキストファイル(*.txt);;すべてのファイル (*)");
 
 } // namespace
@@ -341,14 +341,14 @@ void TFormSim::savePattern() {
     if (file.isEmpty()) {
         return;
     }
-    QString suffix = QFileInfo(file).suffix().toLower();
-    if (suffix.isEmpty()) {
+    if (QFileInfo(file).suffix().isEmpty()) {
         file += QStringLiteral(".pdf");
-        suffix = QStringLiteral("pdf");
     }
-    if (suffix != QStringLiteral("pdf") && suffix != QStringLiteral("svg")) {
-        dialogs_.error(this, QStringLiteral("型紙は .pdf か .svg のファイルに保存します: ") +
-                                 QFileInfo(file).fileName());
+    const std::optional<picture::Medium> medium = picture::MediumOf(ToStdString(file));
+    if (!medium || !picture::IsPatternMedium(*medium)) {
+        dialogs_.error(this,
+                       QStringLiteral("型紙は .pdf、.svg、.emf か .wmf のファイルに保存します: ") +
+                           QFileInfo(file).fileName());
         return;
     }
     const QStringList papers = {QStringLiteral("A4"), QStringLiteral("A3"), QStringLiteral("B5"),
@@ -361,12 +361,8 @@ void TFormSim::savePattern() {
     }
     const view::PatternLayout layout =
         ws_.cuttingPattern(view::PaperDimensions(*paper), view::kPatternMargin, PatternDate());
-    if (suffix == QStringLiteral("pdf")) {
-        picture::WritePatternPdf(layout, ToStdString(file));
-        return;
-    }
     const std::vector<std::string> written =
-        picture::WritePatternSvg(layout, ToStdString(file)).written;
+        picture::WritePattern(layout, ToStdString(file), *medium, picture::NewPdfDocument).written;
     if (written.size() > 1) {
         QString names;
         for (const std::string& name : written) {

@@ -109,6 +109,9 @@ void PainterCanvas::applyPen() {
     }
     QPen pen(QColor::fromRgb(penRgb_), penWidth_,
              penStyle_ == view::LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+    if (penStyle_ == view::LineStyle::Dashed) {
+        pen.setDashPattern({8, 4});
+    }
     pen.setCapStyle(Qt::FlatCap);
     painter_.setPen(pen);
     penApplied_ = true;

@@ -1,7 +1,8 @@
 #include "gui/pattern_print.h"
 
 #include "app/workspace.h"
-#include "picture/pattern_pdf.h"
+#include "picture/qt_page_canvas.h"
+#include "view/pattern_drawing.h"
 
 #include <QDate>
 #include <QPageLayout>
@@ -48,13 +49,14 @@ void PrintPatternPages(QPrinter& printer, const view::PatternLayout& layout) {
     if (!painter.begin(&printer)) {
         throw std::runtime_error("印刷を開始できません");
     }
-    const double pixelsPerMm = printer.resolution() / kMmPerInch;
+    const double pixelsPerUnit = printer.resolution() / kMmPerInch / view::kPatternUnitsPerMm;
     for (std::size_t i = 0; i < layout.pages.size(); ++i) {
         if (i > 0) {
             printer.newPage();
         }
         painter.save();
-        picture::PaintPatternPage(painter, layout.pages[i], pixelsPerMm);
+        picture::PainterPageCanvas canvas(painter, pixelsPerUnit);
+        view::DrawPatternPage(canvas, layout.pages[i]);
         painter.restore();
     }
     painter.end();

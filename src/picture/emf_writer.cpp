@@ -52,7 +52,7 @@ constexpr std::uint32_t kGmCompatible = 1;
 constexpr std::uint8_t kDefaultCharset = 1;
 constexpr std::uint8_t kShiftJisCharset = 128;
 
-// The reference device: a 1920 x 1080 screen at 96 dpi.
+// The reference device: a 1920 x 1080 screen at the picture's resolution.
 constexpr std::int32_t kDeviceWidth = 1920;
 constexpr std::int32_t kDeviceHeight = 1080;
 
@@ -63,9 +63,10 @@ std::uint32_t ColorRef(Rgb c) {
     return std::uint32_t{c.r} | std::uint32_t{c.g} << 8 | std::uint32_t{c.b} << 16;
 }
 
-// Pixels at 96 dpi in 1/perMillimetre mm, rounded.
-std::int32_t Metric(std::int64_t pixels, std::int64_t perMillimetre) {
-    return static_cast<std::int32_t>((pixels * 254 * perMillimetre * 2 + 960) / (960 * 2));
+// Pixels at `dpi` in 1/perMillimetre mm, rounded.
+std::int32_t Metric(std::int64_t pixels, std::int64_t perMillimetre, std::int64_t dpi) {
+    return static_cast<std::int32_t>((pixels * 254 * perMillimetre * 2 + dpi * 10) /
+                                     (dpi * 10 * 2));
 }
 
 // UTF-8 to code points; a byte that starts no valid sequence, or the valid
@@ -152,7 +153,7 @@ bool FitsInt16(std::int32_t v) {
 
 } // namespace
 
-EmfWriter::EmfWriter(int width, int height)
+EmfWriter::EmfWriter(int width, int height, int dpi)
     : penObject_(kBlackPen), brush_(Rgb{0xFF, 0xFF, 0xFF}), brushObject_(kWhiteBrush),
       fontObject_(kDefaultGuiFont), textAlign_(kTaTopLeft) {
     width = std::max(width, 1);
@@ -161,26 +162,27 @@ EmfWriter::EmfWriter(int width, int height)
     handleUsed_.assign(1, true);
 
     beginRecord(kHeader);
-    putRect({0, 0, width - 1, height - 1});                   // bounds, inclusive
-    putRect({0, 0, Metric(width, 100), Metric(height, 100)}); // frame
-    put32(0x464D4520);                                        // " EMF"
-    put32(0x00010000);                                        // version
-    put32(0);                                                 // file size, set by finish()
-    put32(0);                                                 // record count, set by finish()
-    put16(0);                                                 // handle count, set by finish()
+    putRect({0, 0, width - 1, height - 1}); // bounds, inclusive
+    dpi = std::max(dpi, 1);
+    putRect({0, 0, Metric(width, 100, dpi), Metric(height, 100, dpi)}); // frame
+    put32(0x464D4520);                                                  // " EMF"
+    put32(0x00010000);                                                  // version
+    put32(0); // file size, set by finish()
+    put32(0); // record count, set by finish()
+    put16(0); // handle count, set by finish()
     put16(0);
     put32(0); // no description
     put32(0);
     put32(0); // no palette
     putI32(kDeviceWidth);
     putI32(kDeviceHeight);
-    putI32(Metric(kDeviceWidth, 1));
-    putI32(Metric(kDeviceHeight, 1));
+    putI32(Metric(kDeviceWidth, 1, dpi));
+    putI32(Metric(kDeviceHeight, 1, dpi));
     put32(0); // no pixel format
     put32(0);
     put32(0); // not OpenGL
-    putI32(Metric(kDeviceWidth, 1000));
-    putI32(Metric(kDeviceHeight, 1000));
+    putI32(Metric(kDeviceWidth, 1000, dpi));
+    putI32(Metric(kDeviceHeight, 1000, dpi));
     endRecord();
 
     simpleRecord(kSetMapMode, kMmText);

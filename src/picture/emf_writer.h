@@ -1,11 +1,11 @@
 #pragma once
 // The Enhanced Metafile writer: one record per drawing call, in device units
-// of a 96 dpi picture. Viewers disagree on a fresh device context, so the file
-// sets map mode, background mode, text alignment and colour and selects stock
-// pen, brush and font itself before anything is drawn. A pen, brush or font
-// once created is kept and selected again whenever the same one is wanted;
-// the least recently used goes when too many are alive, and all go before the
-// end of the file.
+// of a 96 dpi picture (or of another resolution). Viewers disagree on a fresh
+// device context, so the file sets map mode, background mode, text alignment
+// and colour and selects stock pen, brush and font itself before anything is
+// drawn. A pen, brush or font once created is kept and selected again
+// whenever the same one is wanted; the least recently used goes when too many
+// are alive, and all go before the end of the file.
 
 #include "picture/metafile.h"
 
@@ -22,8 +22,8 @@ using namespace view;
 
 class EmfWriter final : public MetafileWriter {
   public:
-    // The picture is width x height pixels.
-    EmfWriter(int width, int height);
+    // The picture is width x height pixels of `dpi` to the inch.
+    EmfWriter(int width, int height, int dpi = 96);
 
     void setPen(Rgb colour, int width, PenStyle style) override;
     void setBrush(Rgb colour) override;

@@ -19,13 +19,15 @@ std::string_view ExtensionOf(Medium medium) {
         return ".wmf";
     case Medium::Bmp:
         return ".bmp";
+    case Medium::Pdf:
+        return ".pdf";
     }
     return "";
 }
 
 std::optional<Medium> MediumOf(const std::string& path) {
     const std::string ext = data::LowerExtension(path);
-    for (const Medium medium : {Medium::Svg, Medium::Emf, Medium::Wmf, Medium::Bmp}) {
+    for (const Medium medium : {Medium::Svg, Medium::Emf, Medium::Wmf, Medium::Bmp, Medium::Pdf}) {
         if (ext == ExtensionOf(medium)) {
             return medium;
         }
@@ -33,14 +35,15 @@ std::optional<Medium> MediumOf(const std::string& path) {
     return std::nullopt;
 }
 
-std::unique_ptr<MetafileWriter> MetafileWriterFor(Medium medium, int width, int height) {
+std::unique_ptr<MetafileWriter> MetafileWriterFor(Medium medium, int width, int height, int dpi) {
     switch (medium) {
     case Medium::Emf:
-        return std::make_unique<EmfWriter>(width, height);
+        return std::make_unique<EmfWriter>(width, height, dpi);
     case Medium::Wmf:
-        return std::make_unique<WmfWriter>(width, height);
+        return std::make_unique<WmfWriter>(width, height, dpi);
     case Medium::Svg:
     case Medium::Bmp:
+    case Medium::Pdf:
         break;
     }
     return nullptr;

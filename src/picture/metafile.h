@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skarvel::picture {
 
@@ -95,10 +96,14 @@ auto LeastRecentlyUsed(Objects& objects, Selected selected) {
 }
 
 // The drawing routines' canvas over a metafile writer; roles through the
-// palette.
+// palette. A canvas unit is `pixelsPerUnit` of the writer's pixels (a pen
+// at least one); sized text is set in `face`, groups are clipped, and a text
+// of a clipped group that starts outside its clip is left out (WMF players
+// size the picture from every coordinate, a text's included).
 class MetafileCanvas : public Canvas {
   public:
-    MetafileCanvas(MetafileWriter& writer, Palette palette = LightPalette());
+    MetafileCanvas(MetafileWriter& writer, Palette palette = LightPalette(),
+                   double pixelsPerUnit = 1, std::string face = {});
 
     void setPen(Colour colour, int width = 1, LineStyle style = LineStyle::Solid) override;
     void setBrush(Colour colour) override;
@@ -111,11 +116,23 @@ class MetafileCanvas : public Canvas {
     void rectangle(Rect box) override;
     void fill(Rect box, Colour colour) override;
     void text(Point p, std::string_view utf8) override;
+    void path(std::span<const PointF> points, bool closed) override;
+    void textOnBaseline(PointF p, int height, std::string_view utf8) override;
+    void beginGroup(std::optional<RectF> clip) override;
+    void endGroup() override;
 
   private:
+    Point device(PointF p) const;
+    Point device(Point p) const;
+    Rect device(Rect box) const;
+    std::vector<Point> device(std::span<const Point> points) const;
+
     MetafileWriter& writer_;
     Palette palette_;
+    double k_;
+    std::string face_;
     Rgb penColour_;
+    std::optional<Rect> clip_;
 };
 
 } // namespace skarvel::picture

@@ -1,10 +1,10 @@
 #include "picture/pattern_svg.h"
 
 #include "data/textfile.h"
-#include "picture/svg_canvas.h"
+#include "picture/svg_sheet_canvas.h"
+#include "view/pattern_drawing.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -13,87 +13,21 @@ namespace skarvel::picture {
 
 namespace {
 
-using view::PatternLine;
-
-std::string Mm(double value) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.3f", value);
-    std::string text = buffer;
-    // 12.500 -> 12.5, 3.000 -> 3
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.') {
-        text.pop_back();
-    }
-    return text == "-0" ? "0" : text;
-}
-
-const char* ClassOf(PatternLine kind) {
-    switch (kind) {
-    case PatternLine::Outline:
-        return "outline";
-    case PatternLine::Fold:
-        return "fold";
-    case PatternLine::Mark:
-        break;
-    }
-    return "mark";
-}
-
-void Path(std::string& svg, const view::PatternPath& p) {
-    if (p.points.empty()) {
-        return;
-    }
-    svg += "<path class=\"";
-    svg += ClassOf(p.kind);
-    svg += '"';
-    if (!p.piece.empty()) {
-        svg += " data-piece=\"" + XmlEscaped(p.piece) + '"';
-    }
-    svg += " d=\"";
-    for (std::size_t k = 0; k < p.points.size(); ++k) {
-        svg += k == 0 ? "M" : " L";
-        svg += Mm(p.points[k].x) + ' ' + Mm(p.points[k].y);
-    }
-    if (p.closed) {
-        svg += " Z";
-    }
-    svg += "\"/>\n";
-}
+constexpr const char* kStyle = "path{fill:none;stroke:#000;stroke-width:0.25}"
+                               ".fold{stroke-dasharray:2 1}.mark{stroke-width:0.2}"
+                               "text{font-family:'IPAGothic','Noto Sans CJK JP',sans-serif;"
+                               "fill:#000}";
 
 } // namespace
 
 std::vector<std::string> PatternSvgPages(const view::PatternLayout& layout) {
     std::vector<std::string> pages;
     for (const view::PatternPage& page : layout.pages) {
-        std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-        svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Mm(page.width) +
-               "mm\" height=\"" + Mm(page.height) + "mm\" viewBox=\"0 0 " + Mm(page.width) + ' ' +
-               Mm(page.height) + "\">\n";
-        svg += "<style>path{fill:none;stroke:#000;stroke-width:0.25}"
-               ".fold{stroke-dasharray:2 1}.mark{stroke-width:0.2}"
-               "text{font-family:'IPAGothic','Noto Sans CJK JP',sans-serif;fill:#000}</style>\n";
-        svg += "<rect width=\"100%\" height=\"100%\" fill=\"#FFFFFF\"/>\n";
-        int clips = 0;
-        for (const view::PatternGroup& g : page.groups) {
-            if (g.clip) {
-                const std::string id = "tile" + std::to_string(++clips);
-                svg += "<clipPath id=\"" + id + "\"><rect x=\"" + Mm(g.clip->x) + "\" y=\"" +
-                       Mm(g.clip->y) + "\" width=\"" + Mm(g.clip->width) + "\" height=\"" +
-                       Mm(g.clip->height) + "\"/></clipPath>\n<g clip-path=\"url(#" + id + ")\">\n";
-            } else {
-                svg += "<g>\n";
-            }
-            for (const view::PatternPath& p : g.paths) {
-                Path(svg, p);
-            }
-            for (const view::PatternText& t : g.texts) {
-                svg += "<text x=\"" + Mm(t.at.x) + "\" y=\"" + Mm(t.at.y) + "\" font-size=\"" +
-                       Mm(t.size) + "\">" + XmlEscaped(t.text) + "</text>\n";
-            }
-            svg += "</g>\n";
-        }
-        svg += "</svg>\n";
-        pages.push_back(std::move(svg));
+        SvgSheetCanvas sheet(page.width * view::kPatternUnitsPerMm,
+                             page.height * view::kPatternUnitsPerMm, view::kPatternUnitsPerMm,
+                             kStyle);
+        view::DrawPatternPage(sheet, page);
+        pages.push_back(sheet.document());
     }
     return pages;
 }
@@ -112,9 +46,12 @@ std::string PatternSvgPageName(const std::string& path, std::size_t index, std::
     return path + tail;
 }
 
-PatternSvgFiles WritePatternSvg(const view::PatternLayout& layout, const std::string& path) {
-    const std::vector<std::string> pages = PatternSvgPages(layout);
-    PatternSvgFiles files;
+PatternFiles WritePatternSvg(const view::PatternLayout& layout, const std::string& path) {
+    return WritePatternPages(PatternSvgPages(layout), path);
+}
+
+PatternFiles WritePatternPages(const std::vector<std::string>& pages, const std::string& path) {
+    PatternFiles files;
     std::vector<std::unique_ptr<data::SafeFileWriter>> writers;
     for (std::size_t k = 0; k < pages.size(); ++k) {
         files.written.push_back(PatternSvgPageName(path, k, pages.size()));

@@ -17,7 +17,7 @@ std::vector<std::string> PatternSvgPages(const view::PatternLayout& layout);
 
 // The files of one pattern: what was written, and the pages of an earlier
 // pattern under the same name that were removed.
-struct PatternSvgFiles {
+struct PatternFiles {
     std::vector<std::string> written;
     std::vector<std::string> removed;
 };
@@ -27,7 +27,10 @@ struct PatternSvgFiles {
 // its name, so a failure (FileError) leaves every old page as it was. Then
 // the pages an earlier pattern left under the same name are removed: NAME-k.svg
 // beyond the new count, and NAME.svg when the new pattern has several pages.
-PatternSvgFiles WritePatternSvg(const view::PatternLayout& layout, const std::string& path);
+PatternFiles WritePatternSvg(const view::PatternLayout& layout, const std::string& path);
+
+// The same for pages of any one-page medium (their files' bytes).
+PatternFiles WritePatternPages(const std::vector<std::string>& pages, const std::string& path);
 
 // The name of page `index` (from 0) of `count` pages written to `path`.
 std::string PatternSvgPageName(const std::string& path, std::size_t index, std::size_t count);

@@ -25,6 +25,17 @@ std::string Points(const char* name, const std::vector<Point>& points) {
     return line;
 }
 
+// Fractional positions as "%g" gives them: "12500.5,3000".
+std::string Fine(const char* name, const std::vector<PointF>& points) {
+    std::string line = name;
+    for (const PointF& p : points) {
+        char text[64];
+        std::snprintf(text, sizeof text, " %g,%g", p.x, p.y);
+        line += text;
+    }
+    return line;
+}
+
 } // namespace
 
 std::string ColourName(Colour colour) {
@@ -89,11 +100,40 @@ void RecordingCanvas::text(Point p, std::string_view utf8) {
     c.text = std::string(utf8);
 }
 
+void RecordingCanvas::setTags(Tags tags) {
+    Call& c = add(Kind::Tags);
+    c.text = std::string(tags.kind);
+    c.piece = std::string(tags.piece);
+}
+void RecordingCanvas::path(std::span<const PointF> points, bool closed) {
+    Call& c = add(Kind::Path);
+    c.fine.assign(points.begin(), points.end());
+    c.width = closed ? 1 : 0;
+}
+void RecordingCanvas::textOnBaseline(PointF p, int height, std::string_view utf8) {
+    Call& c = add(Kind::BaselineText);
+    c.fine = {p};
+    c.width = height;
+    c.text = std::string(utf8);
+}
+void RecordingCanvas::beginGroup(std::optional<RectF> clip) {
+    Call& c = add(Kind::Group);
+    c.width = clip ? 1 : 0;
+    if (clip) {
+        c.fine = {{clip->x, clip->y}, {clip->width, clip->height}};
+    }
+}
+void RecordingCanvas::endGroup() {
+    add(Kind::EndGroup);
+}
+
 std::string RecordingCanvas::format(const Call& c) const {
     switch (c.kind) {
     case Kind::Pen:
         return "pen " + ColourName(c.colour) + " " + std::to_string(c.width) +
-               (c.style == LineStyle::Dotted ? " dotted" : "");
+               (c.style == LineStyle::Dotted   ? " dotted"
+                : c.style == LineStyle::Dashed ? " dashed"
+                                               : "");
     case Kind::Brush:
         return "brush " + ColourName(c.colour);
     case Kind::Hollow:
@@ -114,6 +154,16 @@ std::string RecordingCanvas::format(const Call& c) const {
         return "fill " + Box(c.box) + " " + ColourName(c.colour);
     case Kind::Text:
         return "text " + Coordinates(c.points.front()) + " " + c.text;
+    case Kind::Tags:
+        return "tags " + c.text + " " + c.piece;
+    case Kind::Path:
+        return Fine(c.width != 0 ? "path closed" : "path", c.fine);
+    case Kind::BaselineText:
+        return Fine("baseline text", c.fine) + " " + std::to_string(c.width) + " " + c.text;
+    case Kind::Group:
+        return c.width != 0 ? Fine("group", c.fine) : "group";
+    case Kind::EndGroup:
+        return "end group";
     }
     return {};
 }
@@ -171,6 +221,23 @@ void RecordingCanvas::replay(Canvas& canvas) const {
             break;
         case Kind::Text:
             canvas.text(c.points.front(), c.text);
+            break;
+        case Kind::Tags:
+            canvas.setTags({c.text, c.piece});
+            break;
+        case Kind::Path:
+            canvas.path(c.fine, c.width != 0);
+            break;
+        case Kind::BaselineText:
+            canvas.textOnBaseline(c.fine.front(), c.width, c.text);
+            break;
+        case Kind::Group:
+            canvas.beginGroup(c.width != 0 ? std::optional<RectF>(RectF{c.fine[0].x, c.fine[0].y,
+                                                                        c.fine[1].x, c.fine[1].y})
+                                           : std::nullopt);
+            break;
+        case Kind::EndGroup:
+            canvas.endGroup();
             break;
         }
     }

@@ -30,6 +30,11 @@ class RecordingCanvas : public Canvas {
     void rectangle(Rect box) override;
     void fill(Rect box, Colour colour) override;
     void text(Point p, std::string_view utf8) override;
+    void setTags(Tags tags) override;
+    void path(std::span<const PointF> points, bool closed) override;
+    void textOnBaseline(PointF p, int height, std::string_view utf8) override;
+    void beginGroup(std::optional<RectF> clip) override;
+    void endGroup() override;
 
     // Every call, one line each.
     std::vector<std::string> lines() const;
@@ -51,16 +56,23 @@ class RecordingCanvas : public Canvas {
         Ellipse,
         Rectangle,
         Fill,
-        Text
+        Text,
+        Tags,
+        Path,
+        BaselineText,
+        Group,
+        EndGroup
     };
     struct Call {
         Kind kind = Kind::Pen;
         Colour colour{};
-        int width = 1;
+        int width = 1; // BaselineText: the height; Group: 1 when clipped; Path: 1 when closed
         LineStyle style = LineStyle::Solid;
         Rect box{};
         std::vector<Point> points; // Move, Line: one point
-        std::string text;
+        std::vector<PointF> fine;  // Path, BaselineText; Group: corner and size
+        std::string text;          // Tags: the kind
+        std::string piece;         // Tags
     };
     std::string format(const Call& call) const;
     Call& add(Kind kind) {

@@ -66,6 +66,9 @@ std::string SvgCanvas::stroke() const {
         // Dots one pen width long, two widths apart.
         s += " stroke-dasharray=\"" + std::to_string(penWidth_) + " " +
              std::to_string(2 * std::int64_t{penWidth_}) + "\"";
+    } else if (penStyle_ == LineStyle::Dashed) {
+        s += " stroke-dasharray=\"" + std::to_string(8 * std::int64_t{penWidth_}) + " " +
+             std::to_string(4 * std::int64_t{penWidth_}) + "\"";
     }
     return s;
 }

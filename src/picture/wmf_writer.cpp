@@ -126,8 +126,8 @@ bool HasNonAscii(std::string_view utf8) {
 
 } // namespace
 
-WmfWriter::WmfWriter(int width, int height)
-    : width_(std::clamp(width, 1, 32767)),
+WmfWriter::WmfWriter(int width, int height, int dpi)
+    : dpi_(std::clamp(dpi, 1, 65535)), width_(std::clamp(width, 1, 32767)),
       height_(std::clamp(height, 1, 32767)), picture_{0, 0, width_, height_} {
     // The map mode first: a window extent means nothing in the default one.
     record(kSetMapMode, Word(kAnisotropic));
@@ -569,7 +569,7 @@ std::string WmfWriter::finish() {
     PutS16(placeable, 0);
     PutS16(placeable, width_);
     PutS16(placeable, height_);
-    Put16(placeable, 96); // units per inch: one unit per pixel at 96 dpi
+    Put16(placeable, static_cast<std::uint16_t>(dpi_)); // units per inch: one a pixel
     Put32(placeable, 0);
     std::uint16_t checksum = 0;
     for (std::size_t i = 0; i < placeable.size(); i += 2) {

@@ -1,9 +1,9 @@
 #pragma once
 // The Windows Metafile writer: 16-bit records behind the placeable header,
-// one logical unit per pixel at 96 units per inch. Everything is stated in
-// the file (map mode, window, background mode, text alignment and colour, a
-// pen and a brush) because the programs that play these files start from
-// different defaults. A pen, brush or font once created is kept and selected
+// one logical unit per pixel at 96 units per inch (or at another resolution).
+// Everything is stated in the file (map mode, window, background mode, text
+// alignment and colour, a pen and a brush) because the programs that play
+// these files start from different defaults. A pen, brush or font once created is kept and selected
 // again whenever the same one is wanted; the least recently used goes when
 // too many are alive, and all go before the end of the file.
 //
@@ -30,7 +30,7 @@ using namespace view;
 class WmfWriter final : public MetafileWriter {
   public:
     // The picture is width x height pixels.
-    WmfWriter(int width, int height);
+    WmfWriter(int width, int height, int dpi = 96);
 
     void setPen(Rgb colour, int width, PenStyle style) override;
     void setBrush(Rgb colour) override;
@@ -116,6 +116,7 @@ class WmfWriter final : public MetafileWriter {
     void cutShape(std::span<const Point> corners);
     void restoreClip();
 
+    int dpi_;
     int width_, height_;
     Rect picture_;
     std::string body_; // the records after the metafile header

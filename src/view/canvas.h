@@ -1,12 +1,18 @@
 #pragma once
-// The one surface every drawing routine draws on: the screen, pictures and
-// tests each provide one. Coordinates are whole pixels; colours are either
-// roles the owner resolves (from the window's palette, or a fixed light
-// palette off screen) or fixed RGB values.
+// The one surface every drawing routine draws on: the screen, pictures,
+// printed pages and tests each provide one. Coordinates are units of the
+// canvas: whole pixels for the screen and the pictures; micrometres for the
+// cutting pattern's pages, whose paths and labels also keep the fraction of
+// a unit (PointF), so that each medium rounds them as finely as it writes
+// them. Colours are either roles the owner resolves (from the window's
+// palette, or a fixed light palette off screen) or fixed RGB values.
 
+#include <cmath>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace skarvel::view {
 
@@ -30,6 +36,17 @@ struct Point {
     friend bool operator==(const Point&, const Point&) = default;
 };
 
+// A position that keeps the fraction of a unit.
+struct PointF {
+    double x = 0;
+    double y = 0;
+};
+
+// A box of fractional units by its corner and size.
+struct RectF {
+    double x = 0, y = 0, width = 0, height = 0;
+};
+
 // Left, top, right, bottom; right and bottom lie just outside, as for a
 // filled rectangle on the screen.
 struct Rect {
@@ -38,8 +55,17 @@ struct Rect {
 };
 
 // How a pen draws its lines; dotted is for marks laid over a drawing, such
-// as the zoom box.
-enum class LineStyle { Solid, Dotted };
+// as the zoom box; dashed (dashes of eight pen widths, gaps of four) for the
+// fold lines of a cutting pattern.
+enum class LineStyle { Solid, Dotted, Dashed };
+
+// What a primitive is, for the media that keep it with the primitive (an SVG
+// element's class and data-piece): its kind ("outline", "fold", "mark") and
+// the piece it belongs to; empty when it has none.
+struct Tags {
+    std::string_view kind;
+    std::string_view piece;
+};
 
 class Canvas {
   public:
@@ -62,6 +88,42 @@ class Canvas {
     virtual void fill(Rect box, Colour colour) = 0;
     // UTF-8 text with its top-left corner at p.
     virtual void text(Point p, std::string_view utf8) = 0;
+
+    // What follows is for drawings with sub-unit positions, labels of their
+    // own size and parts in groups (the cutting pattern). By default the
+    // positions are rounded to whole units, and tags and groups are left out.
+
+    // Tags the primitives drawn from here on.
+    virtual void setTags(Tags /*tags*/) {}
+    // A path through the points: closed, it is a polygon (filled with the
+    // brush), else a polyline.
+    virtual void path(std::span<const PointF> points, bool closed) {
+        std::vector<Point> whole;
+        whole.reserve(points.size());
+        for (const PointF& p : points) {
+            whole.push_back(Whole(p));
+        }
+        if (closed) {
+            polygon(whole);
+        } else {
+            polyline(whole);
+        }
+    }
+    // UTF-8 text `height` units high (its em), its base line starting at p.
+    virtual void textOnBaseline(PointF p, int height, std::string_view utf8) {
+        const Point at = Whole(p);
+        text({at.x, at.y - height}, utf8);
+    }
+    // What is drawn until endGroup() is one group, shown only inside `clip`
+    // when there is one. Groups do not nest.
+    virtual void beginGroup(std::optional<RectF> /*clip*/) {}
+    virtual void endGroup() {}
+
+  private:
+    static Point Whole(PointF p) {
+        return {static_cast<std::int32_t>(std::lround(p.x)),
+                static_cast<std::int32_t>(std::lround(p.y))};
+    }
 };
 
 } // namespace skarvel::view

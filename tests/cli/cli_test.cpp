@@ -338,8 +338,11 @@ TEST(Cli, InterruptedSweepKeepsItsRows) {
                                   tmp);
     EXPECT_EQ(ignored.status, 0);
     EXPECT_EQ(Lines(ReadBytes(tmp / "all.csv")).size(), 202u);
-    const auto r = RunShell("env --default-signal=INT \"$CLI\" sweep --vary 初速=100:200:0.001 "
-                            "--out big.csv 2>/dev/null & sleep 1; kill -INT $!; wait $!",
+    // Interrupted once the first row is out.
+    const auto r = RunShell("mkfifo rows; env --default-signal=INT \"$CLI\" sweep "
+                            "--vary 初速=100:200:0.001 2>/dev/null >rows & "
+                            "{ read -r head; read -r row; kill -INT $!; printf '%s\\n%s\\n' "
+                            "\"$head\" \"$row\"; cat; } <rows >big.csv; wait $!",
                             tmp);
     EXPECT_EQ(r.status, 130);
     const auto lines = Lines(ReadBytes(tmp / "big.csv"));

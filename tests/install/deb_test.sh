@@ -68,6 +68,12 @@ for f in Paper.ini skarvel-help.html examples/default.kx examples/sweep-job.yaml
   [ -s "$data/$f" ] || fail "no $data/$f"
 done
 [ -x "$data/examples/sweep-slurm.sh" ] || fail "the sweep script is not executable"
+# skarvel-cli starts without Qt; it opens its PDF writer, a module, when it
+# writes a PDF.
+[ -f /usr/lib/skarvel/skarvel-pdf.so ] || fail "no /usr/lib/skarvel/skarvel-pdf.so"
+if readelf -d /usr/bin/skarvel-cli | grep NEEDED | grep -qi qt; then
+  fail "the installed skarvel-cli needs Qt libraries to start"
+fi
 
 step "running the installed programs from $work/run"
 mkdir "$work/run"

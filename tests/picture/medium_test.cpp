@@ -62,13 +62,4 @@ TEST(Medium, VectorPicturesAreTheirMediumsFiles) {
     EXPECT_EQ(VectorPictureFor(Medium::Bmp, 40, 30), nullptr);
 }
 
-TEST(Medium, MetafileWritersOnlyForMetafiles) {
-    EmfWriter emf(40, 30);
-    WmfWriter wmf(40, 30);
-    EXPECT_EQ(MetafileWriterFor(Medium::Emf, 40, 30)->finish(), emf.finish());
-    EXPECT_EQ(MetafileWriterFor(Medium::Wmf, 40, 30)->finish(), wmf.finish());
-    EXPECT_EQ(MetafileWriterFor(Medium::Svg, 40, 30), nullptr);
-    EXPECT_EQ(MetafileWriterFor(Medium::Bmp, 40, 30), nullptr);
-}
-
 } // namespace

@@ -41,4 +41,28 @@ TEST(RecordingCanvas, WritesEveryCallWithItsArguments) {
                         "text 7,8 機首\n");
 }
 
+// The calls of drawings in sub-unit positions, recorded and replayed.
+TEST(RecordingCanvas, KeepsFractionsTagsAndGroups) {
+    RecordingCanvas c;
+    c.beginGroup(RectF{10, 10, 190.5, 263});
+    c.setPen(Colour::Rgb(0, 0, 0), 250, LineStyle::Dashed);
+    c.setTags({"outline", "wing"});
+    const std::array<PointF, 2> pts{{{0.25, 1}, {12500.5, -3}}};
+    c.path(pts, true);
+    c.textOnBaseline({1.5, 2}, 3000, "主翼");
+    c.endGroup();
+    c.beginGroup(std::nullopt);
+    const std::string lines = "group 10,10 190.5,263\n"
+                              "pen #000000 250 dashed\n"
+                              "tags outline wing\n"
+                              "path closed 0.25,1 12500.5,-3\n"
+                              "baseline text 1.5,2 3000 主翼\n"
+                              "end group\n"
+                              "group\n";
+    EXPECT_EQ(c.dump(), lines);
+    RecordingCanvas again;
+    c.replay(again);
+    EXPECT_EQ(again.dump(), lines);
+}
+
 } // namespace

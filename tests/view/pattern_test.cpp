@@ -1,25 +1,18 @@
-// Cutting patterns read back from their SVG: every outline encloses its
-// part's developed area and spans its developed span, pieces larger than a
-// page are tiled, and a design without a pattern says why.
+// The cutting pattern's pieces and pages: every outline encloses its part's
+// developed area and spans its developed span, pieces larger than a page are
+// tiled, and a design without a pattern says why.
 
 #include "data/design_file.h"
 #include "data/tables.h"
 #include "model/aircraft.h"
 #include "model/conversion.h"
-#include "picture/pattern_svg.h"
 #include "view/pattern.h"
-
-#include "common/temp_dir.h"
-#include "common/xml.h"
-#include "data/textfile.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,43 +47,42 @@ struct Outline {
     double width = 0;
 };
 
-// The outlines of the pages by piece, from their <path> elements.
-std::map<std::string, Outline> Outlines(const std::vector<std::string>& pages) {
+// The outlines of the pages by piece (the first page that shows a piece).
+std::map<std::string, Outline> Outlines(const view::PatternLayout& layout) {
     std::map<std::string, Outline> found;
-    for (const std::string& svg : pages) {
-        EXPECT_EQ(skarvel::test::XmlError(svg), "");
-    }
-    const std::regex path(R"re(<path class="outline" data-piece="([a-z0-9]+)" d="([^"]*)"/>)re");
-    for (const std::string& svg : pages) {
-        for (auto it = std::sregex_iterator(svg.begin(), svg.end(), path);
-             it != std::sregex_iterator(); ++it) {
-            std::vector<std::pair<double, double>> points;
-            std::istringstream d((*it)[2].str());
-            std::string token;
-            while (d >> token) {
-                if (token == "Z") {
-                    break;
+    for (const view::PatternPage& page : layout.pages) {
+        for (const view::PatternGroup& g : page.groups) {
+            for (const view::PatternPath& p : g.paths) {
+                if (p.kind != view::PatternLine::Outline || p.piece.empty() || !p.closed) {
+                    continue;
                 }
-                const double x = std::stod(token.substr(1));
-                double y = 0;
-                d >> y;
-                points.emplace_back(x, y);
+                Outline o;
+                double left = 1e9, right = -1e9;
+                for (std::size_t k = 0; k < p.points.size(); ++k) {
+                    const view::PointMm& a = p.points[k];
+                    const view::PointMm& b = p.points[(k + 1) % p.points.size()];
+                    o.area += a.x * b.y - b.x * a.y;
+                    left = std::min(left, a.x);
+                    right = std::max(right, a.x);
+                }
+                o.area = std::fabs(o.area) / 2;
+                o.width = right - left;
+                found.emplace(p.piece, o);
             }
-            Outline o;
-            double left = 1e9, right = -1e9;
-            for (std::size_t k = 0; k < points.size(); ++k) {
-                const auto& [x0, y0] = points[k];
-                const auto& [x1, y1] = points[(k + 1) % points.size()];
-                o.area += x0 * y1 - x1 * y0;
-                left = std::min(left, x0);
-                right = std::max(right, x0);
-            }
-            o.area = std::fabs(o.area) / 2;
-            o.width = right - left;
-            found.emplace((*it)[1].str(), o);
         }
     }
     return found;
+}
+
+// Every text of a page, one a line.
+std::string Texts(const view::PatternPage& page) {
+    std::string all;
+    for (const view::PatternGroup& g : page.groups) {
+        for (const view::PatternText& t : g.texts) {
+            all += t.text + "\n";
+        }
+    }
+    return all;
 }
 
 TEST(Pattern, OutlinesHaveTheModelsAreasAndSpans) {
@@ -104,7 +96,7 @@ TEST(Pattern, OutlinesHaveTheModelsAreasAndSpans) {
             d.computed = model::ComputeDesign(d.tables, d.model);
         }
         ASSERT_TRUE(d.computed) << file;
-        const auto outlines = Outlines(skarvel::picture::PatternSvgPages(d.layout()));
+        const auto outlines = Outlines(d.layout());
         const model::DesignData& design = d.model.design();
         // Areas in cm² in the model, mm² on paper.
         std::map<std::string, std::pair<double, double>> expected = {
@@ -160,75 +152,29 @@ TEST(Pattern, PiecesNamesAndGrain) {
 
 TEST(Pattern, PagesTilesAndFurniture) {
     Design small;
-    const auto pages = skarvel::picture::PatternSvgPages(small.layout());
-    ASSERT_EQ(pages.size(), 1u);
-    EXPECT_NE(pages[0].find("width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\""),
-              std::string::npos);
-    for (const char* text : {">1/1<", ">100 mm<", ">10 mm<", ">test.kx  2026-12-07<",
-                             "class=\"fold\"", ">重心<", ">紙の目（スパン方向）<"}) {
-        EXPECT_NE(pages[0].find(text), std::string::npos) << text;
+    const view::PatternLayout one = small.layout();
+    ASSERT_EQ(one.pages.size(), 1u);
+    EXPECT_EQ(one.pages[0].width, 210);
+    EXPECT_EQ(one.pages[0].height, 297);
+    for (const char* text : {"1/1\n", "100 mm\n", "10 mm\n", "test.kx  2026-12-07\n", "重心\n",
+                             "紙の目（スパン方向）\n"}) {
+        EXPECT_NE(Texts(one.pages[0]).find(text), std::string::npos) << text;
     }
-    // A design file named in Shift-JIS (from an old archive) keeps the SVG
-    // well formed.
-    const auto named =
-        skarvel::picture::PatternSvgPages(small.layout(view::PaperSize::A4, "\x8b\x40\x8e\xf1.kx"));
-    EXPECT_EQ(skarvel::test::XmlError(named[0]), "");
     // A wing of 400 mm and a fuselage of 190 mm on B5 (162 mm printable):
-    // three and two tiles on pages of their own, sharing 10 mm with alignment
-    // crosses, then the other pieces.
+    // three and two tiles on pages of their own, clipped to the printable
+    // area and sharing 10 mm with alignment crosses, then the other pieces.
     Design large;
     large.tables.design.setCell(dz::MainWing, dz::Span, "400");
     large.computed = model::ComputeDesign(large.tables, large.model);
-    const auto tiled = skarvel::picture::PatternSvgPages(large.layout(view::PaperSize::B5));
-    ASSERT_EQ(tiled.size(), 6u);
-    for (const std::string& page : tiled) {
-        EXPECT_EQ(skarvel::test::XmlError(page), "");
-    }
-    EXPECT_NE(tiled[0].find("主翼 タイル 1/3（横1・縦1）"), std::string::npos);
-    EXPECT_NE(tiled[2].find("主翼 タイル 3/3（横3・縦1）"), std::string::npos);
-    EXPECT_NE(tiled[3].find("胴体 タイル 1/2"), std::string::npos);
-    EXPECT_NE(tiled[1].find("clip-path"), std::string::npos);
-    EXPECT_NE(tiled[5].find(">6/6<"), std::string::npos);
-    EXPECT_NE(tiled[5].find("data-piece=\"htail\""), std::string::npos);
-    EXPECT_NE(tiled[0].find("width=\"182mm\""), std::string::npos);
-}
-
-// The pages of a pattern replace the earlier pattern under the same name as
-// a set: all written before any is renamed, the earlier set's extra pages
-// removed, and nothing new in place when a page cannot be written.
-TEST(Pattern, SvgPagesReplaceTheEarlierSet) {
-    const skarvel::test::TempDir dir;
-    const std::string target = dir.file("p.svg");
-    const auto files = [&dir] {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    };
-    Design large;
-    large.tables.design.setCell(dz::MainWing, dz::Span, "400");
-    large.computed = model::ComputeDesign(large.tables, large.model);
-    const Design small;
-    using skarvel::picture::WritePatternSvg;
-    const auto many = WritePatternSvg(large.layout(view::PaperSize::B5), target);
-    EXPECT_EQ(many.written.size(), 6u);
-    EXPECT_TRUE(many.removed.empty());
-    const auto one = WritePatternSvg(small.layout(), target);
-    EXPECT_EQ(files(), std::vector<std::string>{"p.svg"});
-    EXPECT_EQ(one.removed.size(), 6u);
-    const auto again = WritePatternSvg(large.layout(view::PaperSize::B5), target);
-    EXPECT_EQ(again.removed, std::vector<std::string>{target});
-    EXPECT_EQ(files().size(), 6u);
-
-    // Page 4 cannot be written (a folder holds its name): pages 1 to 3 are
-    // the old ones still.
-    const std::string before = data::ReadFileBytes(dir.file("p-1.svg"));
-    std::filesystem::remove(dir.file("p-4.svg"));
-    std::filesystem::create_directory(dir.file("p-4.svg"));
-    EXPECT_THROW(WritePatternSvg(large.layout(view::PaperSize::A4), target), data::FileError);
-    EXPECT_EQ(data::ReadFileBytes(dir.file("p-1.svg")), before);
+    const view::PatternLayout tiled = large.layout(view::PaperSize::B5);
+    ASSERT_EQ(tiled.pages.size(), 6u);
+    EXPECT_NE(Texts(tiled.pages[0]).find("主翼 タイル 1/3（横1・縦1）"), std::string::npos);
+    EXPECT_NE(Texts(tiled.pages[2]).find("主翼 タイル 3/3（横3・縦1）"), std::string::npos);
+    EXPECT_NE(Texts(tiled.pages[3]).find("胴体 タイル 1/2"), std::string::npos);
+    EXPECT_TRUE(tiled.pages[1].groups.front().clip.has_value());
+    EXPECT_NE(Texts(tiled.pages[5]).find("6/6\n"), std::string::npos);
+    EXPECT_EQ(Outlines({{tiled.pages[5]}}).count("htail"), 1u);
+    EXPECT_EQ(tiled.pages[0].width, 182);
 }
 
 TEST(Pattern, ADesignWithoutAPatternSaysWhy) {
