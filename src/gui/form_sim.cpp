@@ -75,27 +75,7 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     setObjectName(QStringLiteral("TFormSim"));
     setWindowTitle(ToQString(ws_.files().caption()));
     setAcceptDrops(true);
-    bar_ = std::make_unique<CommandBar>(
-        *this, ws_.options(), [this](const CommandSpec& spec, bool on) { runCommand(spec, on); },
-        [this](const QString& path) { guarded([this, &path] { files_->openRecent(path); }); });
-    pages_ = std::make_unique<WindowPages>(ws_);
-    ws_.viewport().setSurface(pages_->trajectory);
-    // Where the window says what went wrong without stopping the user.
-    statusBar()->setSizeGripEnabled(false);
-    setCentralWidget(pages_->whole);
-    pages_->comment->installEventFilter(this);
-    files_ =
-        std::make_unique<WindowFiles>(ws_, dialogs_, *this, [this] { bar_->fillRecentMenu(); });
-    pictures_ = std::make_unique<PictureCommands>(
-        *this, *pages_, [this](const QString& title, const QString& filters) {
-            return files_->askSaveFile(title, filters, QString());
-        });
-    flightView_ = std::make_unique<WindowFlightView>(
-        ws_, *pages_->charts, *pages_->strip, [this] { pages_->marker->tableModel()->refresh(); });
-    chooser_ = new DesignChooser(
-        ws_, *pages_->design, dialogs_,
-        ToQString(app::FindDataFile(ToStdString(programPath), model::kPaperFileName)),
-        [this](const std::function<void()>& command) { guarded(command); }, *this);
+    buildParts();
     connectViews();
     // One replay frame per refresh of a 60 Hz display, so that a replay
     // takes the same time on every machine.
@@ -108,14 +88,7 @@ TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QSt
     ws_.setFlightView(flightView_.get());
     ws_.marker().setView(flightView_.get());
     qApp->installEventFilter(this);
-    // "--design FILE" (a double click on a design file) opens that design
-    // after the start-up input data, as the open command does.
-    const app::StartupArguments start = app::SplitStartupArguments(ToStrings(args));
-    guarded([this, &start] { ws_.files().loadStartupInput(start.input); });
-    if (!start.design.empty()) {
-        guarded([this, &start] { files_->openDesignPath(ToQString(start.design)); });
-    }
-    guarded([this] { ws_.runFromInput(); });
+    openStartupFiles(args);
 }
 
 TFormSim::~TFormSim() {
@@ -135,6 +108,41 @@ TFormSim::~TFormSim() {
     ws_.setFlightView(nullptr);
     ws_.marker().setView(nullptr);
     ws_.viewport().setSurface(nullptr);
+}
+
+void TFormSim::buildParts() {
+    bar_ = std::make_unique<CommandBar>(
+        *this, ws_.options(), [this](const CommandSpec& spec, bool on) { runCommand(spec, on); },
+        [this](const QString& path) { guarded([this, &path] { files_->openRecent(path); }); });
+    pages_ = std::make_unique<WindowPages>(ws_);
+    ws_.viewport().setSurface(pages_->trajectory);
+    // Where the window says what went wrong without stopping the user.
+    statusBar()->setSizeGripEnabled(false);
+    setCentralWidget(pages_->whole);
+    pages_->comment->installEventFilter(this);
+    files_ =
+        std::make_unique<WindowFiles>(ws_, dialogs_, *this, [this] { bar_->fillRecentMenu(); });
+    pictures_ = std::make_unique<PictureCommands>(
+        *this, *pages_, [this](const QString& title, const QString& filters) {
+            return files_->askSaveFile(title, filters, QString());
+        });
+    flightView_ = std::make_unique<WindowFlightView>(
+        ws_, *pages_->charts, *pages_->strip, [this] { pages_->marker->tableModel()->refresh(); });
+    chooser_ = new DesignChooser(
+        ws_, *pages_->design, dialogs_,
+        ToQString(app::FindDataFile(ToStdString(programPath_), model::kPaperFileName)),
+        [this](const std::function<void()>& command) { guarded(command); }, *this);
+}
+
+void TFormSim::openStartupFiles(const QStringList& args) {
+    // "--design FILE" (a double click on a design file) opens that design
+    // after the start-up input data, as the open command does.
+    const app::StartupArguments start = app::SplitStartupArguments(ToStrings(args));
+    guarded([this, &start] { ws_.files().loadStartupInput(start.input); });
+    if (!start.design.empty()) {
+        guarded([this, &start] { files_->openDesignPath(ToQString(start.design)); });
+    }
+    guarded([this] { ws_.runFromInput(); });
 }
 
 QAction* TFormSim::action(Command id) const {

@@ -87,6 +87,10 @@ class TFormSim : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The command bar, the regions and the parts that work on them.
+    void buildParts();
+    // The start-up input data, then the design asked for, then the first flight.
+    void openStartupFiles(const QStringList& args);
     // A command of the table given from a menu, the tool bar or a key.
     void runCommand(const CommandSpec& spec, bool on);
     // The window's size and place, its splitters and its pages as last
