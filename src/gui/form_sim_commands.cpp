@@ -5,14 +5,8 @@
 
 #include "app/data_files.h"
 #include "app/error_text.h"
-#include "app/picture_files.h"
-#include "data/textfile.h"
-#include "gui/chart.h"
-#include "gui/chart_panel.h"
 #include "gui/help_window.h"
-#include "gui/instrument_strip.h"
 #include "gui/pattern_print.h"
-#include "gui/picture_export.h"
 #include "gui/qt_text.h"
 #include "gui/stability_dialog.h"
 #include "gui/sweep_dialog.h"
@@ -23,13 +17,8 @@
 #include "picture/pattern_pdf.h"
 #include "picture/pattern_svg.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QDir>
 #include <QFileInfo>
 #include <QFont>
-#include <QMimeData>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPrintPreviewDialog>
