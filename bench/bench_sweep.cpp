@@ -20,7 +20,7 @@ void BM_Sweep(benchmark::State& state) {
     const app::SweepGrid grid({app::ParseSweepVariable(
         "初速=150:" + std::to_string(150 + 0.001 * static_cast<double>(points - 1)) + ":0.001")});
     for (auto _ : state) {
-        app::Sweep sweep(ws.sweepBase(), grid, {workers});
+        app::Sweep sweep(ws.sweeps().base(), grid, {workers});
         std::size_t rows = 0;
         while (!sweep.finished()) {
             rows += sweep.takeRows(std::chrono::milliseconds(20)).size();

@@ -240,7 +240,7 @@ void BM_CuttingPattern(benchmark::State& state) {
     const QTemporaryDir folder;
     const std::string path = folder.filePath(QStringLiteral("pattern.pdf")).toStdString();
     for (auto _ : state) {
-        const view::PatternLayout layout = ws.cuttingPattern(
+        const view::PatternLayout layout = ws.pattern().layOut(
             view::PaperDimensions(view::PaperSize::A4), view::kPatternMargin, "2026-12-07");
         if (pdf) {
             picture::WritePattern(layout, path, picture::Medium::Pdf, picture::NewPdfDocument);

@@ -68,7 +68,7 @@ struct Window {
         form->show();
         form->resize(kWidth, kHeight);
         Settle();
-        form->rightTabs()->setCurrentIndex(rightPage);
+        form->findChild<QTabWidget*>("RightTabs")->setCurrentIndex(rightPage);
         Settle();
     }
 };
@@ -112,7 +112,7 @@ void BM_WindowReplayFrame(benchmark::State& state) {
     Window w(kTrajectoryPage);
     const bool markerShown = state.range(0) != 0;
     if (markerShown) {
-        w.form->leftTabs()->setCurrentIndex(kMarkerTab);
+        w.form->findChild<QTabWidget*>("LeftTabs")->setCurrentIndex(kMarkerTab);
         Settle();
     }
     app::Workspace& ws = w.form->workspace();
@@ -121,9 +121,10 @@ void BM_WindowReplayFrame(benchmark::State& state) {
         state.SkipWithError("the flight is too short");
         return;
     }
-    QWidget* picture = w.form->trajectoryView()->imageArea();
-    QWidget* strip = w.form->instrumentStrip();
-    QWidget* table = w.form->markerTable()->viewport();
+    QWidget* picture =
+        w.form->findChild<skarvel::gui::TrajectoryView*>("TrajectoryView")->imageArea();
+    QWidget* strip = w.form->findChild<skarvel::gui::InstrumentStrip*>("InstrumentStrip");
+    QWidget* table = w.form->findChild<skarvel::gui::TableView*>("MarkerTable")->viewport();
     int p = ws.marker().trackPosition();
     for (auto _ : state) {
         p = (p + 3) % positions;
@@ -152,7 +153,7 @@ void BM_ChartPicture(benchmark::State& state) {
     ws.editCell(app::TableId::Input, data::input::kValueColumn, data::input::Altitude, "2000");
     ws.runFromInput();
     Settle();
-    gui::Chart& chart = *w.form->chartPanel()->chart(0);
+    gui::Chart& chart = *w.form->findChild<skarvel::gui::ChartPanel*>("ChartPanel")->chart(0);
     const auto medium = state.range(0) == 0 ? picture::Medium::Emf : picture::Medium::Bmp;
     for (auto _ : state) {
         benchmark::DoNotOptimize(gui::ChartPicture(chart, medium));

@@ -24,27 +24,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     app::Workspace ws;
     ws.setComment("comment before");
     const data::Tables before = ws.tables();
-    const std::string caption = ws.caption();
+    const std::string caption = ws.files().caption();
 
     data::DesignReadResult result;
     try {
-        result = ws.openDesignFile(path);
+        result = ws.files().openDesignFile(path);
     } catch (const data::FileError& e) {
         FUZZ_REQUIRE(size > data::kDataFileLimit, e.what());
         FUZZ_REQUIRE(fuzz::SameTables(before, ws.tables()),
                      "an unreadable file changed the tables");
         return 0;
     }
-    FUZZ_REQUIRE(ws.sketchEnabled(), "the sketch stays off after a read");
+    FUZZ_REQUIRE(ws.files().sketchEnabled(), "the sketch stays off after a read");
 
     switch (result.status) {
     case data::DesignReadStatus::NotADesignFile:
         FUZZ_REQUIRE(result.message == data::NotADesignFileMessage(data::QuotedName(path)),
                      result.message);
         FUZZ_REQUIRE(fuzz::SameTables(before, ws.tables()), "a refused file changed the tables");
-        FUZZ_REQUIRE(ws.caption() == caption, ws.caption());
+        FUZZ_REQUIRE(ws.files().caption() == caption, ws.files().caption());
         FUZZ_REQUIRE(ws.comment() == "comment before", ws.comment());
-        FUZZ_REQUIRE(!ws.measuredMass(), "measured mass of a refused file");
+        FUZZ_REQUIRE(!ws.files().measuredMass(), "measured mass of a refused file");
         FUZZ_REQUIRE(ws.dialogFiles().designOpen.empty(), ws.dialogFiles().designOpen);
         return 0;
     case data::DesignReadStatus::Read:
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                  t.design.cell(dz::Fuselage, dz::GlideSpeed));
     FUZZ_REQUIRE(ws.comment() == (result.hasComment ? result.comment : "comment before"),
                  ws.comment());
-    FUZZ_REQUIRE(ws.measuredMass().has_value() == result.hasMeasuredMass, "measured mass");
+    FUZZ_REQUIRE(ws.files().measuredMass().has_value() == result.hasMeasuredMass, "measured mass");
     FUZZ_REQUIRE(ws.dialogFiles().designOpen == path, ws.dialogFiles().designOpen);
 
     // Whatever the design, the numbers the conversion wrote are numbers.
@@ -72,8 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                              "parameter");
 
     // What a save writes reads back as the same design, comment and mass.
-    const std::string measured =
-        ws.measuredMass() ? *ws.measuredMass() : std::string(data::kDefaultMeasuredMass);
+    const std::string measured = ws.files().measuredMass()
+                                     ? *ws.files().measuredMass()
+                                     : std::string(data::kDefaultMeasuredMass);
     std::string text;
     for (const std::string& line :
          data::DesignFileLines(t.design, ws.comment(), "design", measured)) {

@@ -84,7 +84,7 @@ void RequireCleanRecord(app::Workspace& ws) {
 
 void RequireCleanAnalysis(app::Workspace& ws) {
     const std::string text =
-        sim::StabilityText(ws.analyseStability()) + sim::PolarText(ws.glidePolar());
+        sim::StabilityText(ws.analysis().stability()) + sim::PolarText(ws.analysis().polar());
     FUZZ_REQUIRE(!fuzz::ShowsNonFinite(text), text);
 }
 
@@ -138,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         const auto mode = (options & 0x40) != 0 ? std::optional<std::size_t>()
                                                 : std::optional<std::size_t>(options >> 7);
         const data::Table before = ws.tables().input;
-        if (ws.flyFromTrim(mode)) {
+        if (ws.analysis().flyFromTrim(mode)) {
             FUZZ_REQUIRE(ws.history().rows().size() == rows + 1, "trim flight without a row");
             RequireCleanHistoryRow(ws);
             RequireCleanRecord(ws);

@@ -23,12 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
     app::Workspace ws;
     const data::Tables before = ws.tables();
-    const std::string caption = ws.caption();
+    const std::string caption = ws.files().caption();
     const app::DialogFiles dialogs = ws.dialogFiles();
 
     bool read = false;
     try {
-        read = ws.openInputFile(path);
+        read = ws.files().openInputFile(path);
     } catch (const data::NotInputFileError& e) {
         FUZZ_REQUIRE(std::string(e.what()).find("入力データのファイルではありません") == 0,
                      e.what());
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
     if (!read) {
         FUZZ_REQUIRE(fuzz::SameTables(before, ws.tables()), "a refused file changed the tables");
-        FUZZ_REQUIRE(ws.caption() == caption, ws.caption());
+        FUZZ_REQUIRE(ws.files().caption() == caption, ws.files().caption());
         FUZZ_REQUIRE(ws.dialogFiles().inputOpen == dialogs.inputOpen, ws.dialogFiles().inputOpen);
         FUZZ_REQUIRE(ws.dialogFiles().inputSave == dialogs.inputSave, ws.dialogFiles().inputSave);
         return 0;
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
     FUZZ_REQUIRE(ws.dialogFiles().inputOpen == path && ws.dialogFiles().inputSave == path,
                  ws.dialogFiles().inputOpen);
-    FUZZ_REQUIRE(ws.caption() != caption, ws.caption());
+    FUZZ_REQUIRE(ws.files().caption() != caption, ws.files().caption());
 
     // The parameters are estimated from whatever the cells hold.
     fuzz::RequireFiniteCells(ws.tables().parameter, data::param::kValueColumn,
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
     // A save writes lines that read back as the same table, unless it has
     // characters CP932 cannot hold (the save warns of those).
-    if (ws.unsavableInputCharacters().empty()) {
+    if (ws.files().unsavableInputCharacters().empty()) {
         const std::vector<std::string> written = data::InputFileLines(input);
         std::string text;
         for (const std::string& line : written) {

@@ -101,4 +101,14 @@ std::string FindDataFile(const std::string& programPath, std::string_view name) 
     return FindDataFile(DataFoldersOf(programPath), name);
 }
 
+std::string HelpFile(const std::string& programPath) {
+    std::filesystem::path hlp(programPath);
+    hlp.replace_extension(".HLP");
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(hlp, ec)) {
+        return hlp.string();
+    }
+    return FindDataFile(programPath, kHelpFileName);
+}
+
 } // namespace skarvel::app

@@ -56,4 +56,10 @@ std::string FindDataFile(const DataFolders& folders, std::string_view name);
 // taken from the environment.
 std::string FindDataFile(const std::string& programPath, std::string_view name);
 
+// The program's own user guide, found as FindDataFile finds it.
+inline constexpr const char* kHelpFileName = "skarvel-help.html";
+// The help the window opens: a help file named as the program with ".HLP"
+// beside it, else the user guide.
+std::string HelpFile(const std::string& programPath);
+
 } // namespace skarvel::app

@@ -1,9 +1,7 @@
 #include "app/workspace.h"
 
 #include "app/scope_exit.h"
-#include "data/codec.h"
 #include "data/design_file.h"
-#include "data/input_file.h"
 #include "data/numtext.h"
 #include "data/textfile.h"
 #include "model/conversion.h"
@@ -14,17 +12,12 @@
 #include "sim/load.h"
 #include "sim/simulator.h"
 #include "sim/summary.h"
-#include "sim/text_export.h"
 #include "view/pixel.h"
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 namespace skarvel::app {
-
-namespace fs = std::filesystem;
 
 // Passes the run loop's reports to the window and answers with the stop flag.
 class Workspace::Observer : public sim::RunObserver {
@@ -78,43 +71,6 @@ Workspace::Workspace(std::string programPath)
 }
 
 Workspace::~Workspace() = default;
-
-void Workspace::loadStartupInput(const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        const fs::path first = args.front();
-        std::error_code ec;
-        if (fs::is_regular_file(first, ec) && data::LowerExtension(first.string()) == ".kxs") {
-            dialogs_.inputOpen = dialogs_.inputSave = first.string();
-            readInputFile(first.string());
-            return;
-        }
-        if (fs::is_directory(first, ec)) {
-            fs::current_path(first, ec);
-        }
-    }
-    if (caption_ != kAppTitle) {
-        return;
-    }
-    const std::string titled = std::string(kAppTitle) + ".kxs";
-    dialogs_.inputOpen = dialogs_.inputSave = titled;
-    std::error_code ec;
-    if (fs::is_regular_file(titled, ec)) {
-        readInputFile(titled);
-        return;
-    }
-    if (programPath_.empty()) {
-        return;
-    }
-    const std::string beside = fs::path(programPath_).replace_extension(".kxs").string();
-    if (fs::is_regular_file(beside, ec)) {
-        // Silent defaults: read, but keep the plain caption and offer saves
-        // under the title's name.
-        dialogs_.inputOpen = beside;
-        readInputFile(beside);
-        caption_ = kAppTitle;
-        dialogs_.inputOpen = dialogs_.inputSave = titled;
-    }
-}
 
 const data::Table& Workspace::table(TableId id) const {
     return const_cast<Workspace*>(this)->mutableTable(id);
@@ -232,47 +188,6 @@ std::shared_ptr<const sim::DesignAeroLaws> Workspace::flightLaws() const {
     return designComputed_ ? model_ : nullptr;
 }
 
-sim::StabilityAnalysis Workspace::analyseStability() {
-    return sim::AnalyseStability(tables_.input, tables_.parameter, flightLaws().get());
-}
-
-sim::GlidePolar Workspace::glidePolar() {
-    return sim::ComputeGlidePolar(tables_.input, tables_.parameter, flightLaws().get());
-}
-
-bool Workspace::flyFromTrim(std::optional<std::size_t> mode) {
-    if (busy_) {
-        return false;
-    }
-    const sim::StabilityAnalysis analysis = analyseStability();
-    if (!analysis.trim || (mode && *mode >= analysis.modes.size())) {
-        return false;
-    }
-    sim::WriteLaunchRows(tables_.input,
-                         mode ? sim::ExciteMode(analysis, *mode) : analysis.trim->state);
-    return runFromInput();
-}
-
-bool Workspace::flySweepPoint(const SweepGrid& grid, std::size_t point) {
-    if (busy_ || point >= grid.size()) {
-        return false;
-    }
-    WriteSweepPoint(tables_, model_, designComputed_, grid, point);
-    return runFromInput();
-}
-
-void Workspace::applySettings(const std::vector<std::string>& settings) {
-    ApplySettings(tables_, model_, designComputed_, settings);
-}
-
-view::PatternLayout Workspace::cuttingPattern(view::PointMm paper, double margin,
-                                              const std::string& date) const {
-    const std::string_view file = data::LastPathComponent(dialogs_.designOpen);
-    return view::LayOutPattern(view::PatternPieces(*model_, designComputed_, tables_.design), paper,
-                               margin, file.empty() ? std::string("無題") : std::string(file),
-                               date);
-}
-
 void Workspace::showFailedRun() {
     // Every view shows what the record holds: the samples flown up to the
     // failure, at least the launch. The charts get the 50 ms points the run
@@ -305,131 +220,12 @@ void Workspace::finishRun() {
     }
 }
 
-bool Workspace::rerunHistoryRow(int row) {
-    if (busy_ || !history_.restoreInputs(row, tables_.input)) {
-        return false;
-    }
-    noHistoryRow_ = true;
-    const ScopeExit clearMark([this] { noHistoryRow_ = false; });
-    return runFromInput();
-}
-
 void Workspace::setOption(Option o, bool on) {
     options_.set(o, on);
     if (o == Option::GroundTrack || o == Option::SpanVerticals || o == Option::CursorGround) {
         viewport_.setDrawOptions(
             {options_.groundTrack, options_.spanVerticals, options_.cursorGround});
     }
-}
-
-bool Workspace::selectHistoryRow(int row) {
-    if (busy_) {
-        return false;
-    }
-    history_.select(row);
-    return true;
-}
-
-bool Workspace::deleteSelectedHistoryRow() {
-    if (busy_) {
-        return false;
-    }
-    history_.deleteSelected();
-    return true;
-}
-
-bool Workspace::clearHistory() {
-    if (busy_) {
-        return false;
-    }
-    history_.clear();
-    return true;
-}
-
-bool Workspace::sortHistory(int column) {
-    if (busy_) {
-        return false;
-    }
-    history_.sortByColumn(column);
-    return true;
-}
-
-void Workspace::setCaptionFile(const std::string& path) {
-    std::error_code ec;
-    fs::path full = fs::absolute(path, ec);
-    caption_ = std::string(kAppTitle) + " - " + (ec ? path : full.lexically_normal().string());
-}
-
-void Workspace::readInputFile(const std::string& path) {
-    data::ReadInputFile(path, tables_.input);
-    dialogs_.inputSave = path;
-    setCaptionFile(path);
-    estimate();
-}
-
-bool Workspace::openInputFile(const std::string& path) {
-    if (busy_) {
-        return false;
-    }
-    readInputFile(path);
-    dialogs_.inputOpen = path;
-    return true;
-}
-
-namespace {
-// The name a save writes: the default extension added to a name without one.
-// A path without a file name stays as it is, for the writer to refuse, rather
-// than becoming a hidden file named by the extension alone.
-std::string WithDefaultExtension(const std::string& path, const char* extension) {
-    if (data::HasExtension(path) || data::LastPathComponent(path).empty()) {
-        return path;
-    }
-    return path + extension;
-}
-} // namespace
-
-std::string Workspace::saveInputFile(const std::string& path) {
-    if (busy_) {
-        return {};
-    }
-    const std::string name = WithDefaultExtension(path, ".kxs");
-    data::WriteInputFile(name, tables_.input);
-    dialogs_.inputOpen = dialogs_.inputSave = name;
-    setCaptionFile(name);
-    return name;
-}
-
-std::vector<std::string> Workspace::unsavableInputCharacters() const {
-    return data::UnsavableCharacters(data::InputFileLines(tables_.input));
-}
-
-std::vector<std::string> Workspace::unsavableDesignCharacters(const std::string& path) const {
-    const std::string name = WithDefaultExtension(path, ".kx");
-    return data::UnsavableCharacters(data::DesignFileLines(
-        tables_.design, comment_, data::MachineNameFromPath(name), measuredMassText()));
-}
-
-bool Workspace::dropFiles(const std::vector<std::string>& paths) {
-    if (busy_ || paths.empty()) {
-        return false;
-    }
-    const std::string& first = paths.front();
-    std::error_code ec;
-    if (!fs::is_regular_file(first, ec) || data::LowerExtension(first) != ".kxs") {
-        return false;
-    }
-    dialogs_.inputOpen = dialogs_.inputSave = first;
-    readInputFile(first);
-    return true;
-}
-
-std::string Workspace::exportFlightText(const std::string& path) {
-    if (busy_) {
-        return {};
-    }
-    const std::string name = WithDefaultExtension(path, ".txt");
-    sim::WriteFlightText(name, *record_);
-    return name;
 }
 
 bool Workspace::resetTables() {
@@ -441,7 +237,7 @@ bool Workspace::resetTables() {
     computeDesign();
     estimate();
     comment_.clear();
-    measuredMass_.reset();
+    files_.measuredMass_.reset();
     return true;
 }
 
@@ -487,48 +283,6 @@ bool Workspace::applyPaperChoice(int column, const std::string& name, const std:
     }
     model::ApplyPaperChoice(tables_.design, column, name, weight, thickness);
     return true;
-}
-
-data::DesignReadResult Workspace::openDesignFile(const std::string& path) {
-    if (busy_) {
-        // Nothing read: the table and the caption stay, and there is nothing to say.
-        return {};
-    }
-    sketchEnabled_ = false;
-    const ScopeExit enable([this] { sketchEnabled_ = true; });
-    data::DesignReadResult result = data::ReadDesignFile(path, tables_.design);
-    if (result.status == data::DesignReadStatus::NotADesignFile) {
-        return result;
-    }
-    if (result.hasComment) {
-        comment_ = result.comment;
-    }
-    // The measured mass belongs to the design just read; one without it
-    // must not inherit the previous design's.
-    if (result.hasMeasuredMass) {
-        measuredMass_ = result.measuredMass;
-    } else {
-        measuredMass_.reset();
-    }
-    dialogs_.designOpen = path;
-    caption_ = std::string(kAppTitle) + " - " + std::string(data::LastPathComponent(path));
-    convertToInput();
-    return result;
-}
-
-std::string Workspace::measuredMassText() const {
-    return measuredMass_ ? *measuredMass_ : std::string(data::kDefaultMeasuredMass);
-}
-
-std::string Workspace::saveDesignFile(const std::string& path) {
-    if (busy_) {
-        return {};
-    }
-    const std::string name = WithDefaultExtension(path, ".kx");
-    data::WriteDesignFile(name, tables_.design, comment_, measuredMassText());
-    dialogs_.designOpen = dialogs_.designSave = name;
-    setCaptionFile(name);
-    return name;
 }
 
 } // namespace skarvel::app

@@ -1,22 +1,21 @@
 #pragma once
 // All state of one main window and the commands on it, without any display.
-// The window forwards what the user does to these methods and shows the state;
-// every change of state goes through a method here, so the busy guard has one
-// owner.
+// The window forwards what the user does to these methods and to those of the
+// workspace's parts, and shows the state; every change of state goes through
+// one of them, each refusing what a running flight forbids.
 
+#include "app/file_commands.h"
 #include "app/marker_player.h"
 #include "app/sweep.h"
 #include "app/trajectory_viewport.h"
+#include "app/workspace_services.h"
 #include "data/design_file.h"
 #include "data/tables.h"
 #include "model/aircraft.h"
 #include "sim/aero_laws.h"
 #include "sim/flight_record.h"
-#include "sim/glide_polar.h"
 #include "sim/history.h"
 #include "sim/input_set.h"
-#include "sim/modes.h"
-#include "view/pattern.h"
 
 #include <memory>
 #include <optional>
@@ -24,8 +23,6 @@
 #include <vector>
 
 namespace skarvel::app {
-
-inline constexpr const char* kAppTitle = "Skarvel";
 
 // What a view is told about a flight. The default does nothing (CLI, tests).
 class FlightView {
@@ -93,7 +90,6 @@ class Workspace {
     const sim::FlightRecord& record() const { return *record_; }
     const sim::RunStatistics& statistics() const { return stats_; }
     const sim::RunHistory& history() const { return history_; }
-    const std::string& caption() const { return caption_; }
     const DialogFiles& dialogFiles() const { return dialogs_; }
     const Options& options() const { return options_; }
     const std::string& comment() const { return comment_; }
@@ -104,8 +100,6 @@ class Workspace {
     // False when the last design computation failed part way: a flight on
     // the design-based laws then ends as an "Error" row.
     bool designComputed() const { return designComputed_; }
-    // The measured mass of the real glider that came with the design, if any.
-    const std::optional<std::string>& measuredMass() const { return measuredMass_; }
 
     void setFlightView(FlightView* view) { view_ = view; }
     // The laws a flight uses when the minimum drag coefficient is not above 0:
@@ -120,61 +114,15 @@ class Workspace {
     // The three drawing options redraw the trajectory; the others only flip.
     void setOption(Option o, bool on);
 
-    // --- start-up ----------------------------------------------------------
-    // The start-up input data (first argument or the default files); the
-    // window then flies from the input data. A file that cannot be read throws
-    // data::FileError after the dialogs' defaults are set.
-    void loadStartupInput(const std::vector<std::string>& args);
-
     // --- runs --------------------------------------------------------------
     // Both return false when the request was dropped because a run is in progress.
     bool runFromInput();
     bool runFromParameters();
     // Stop flag: ends a flight (or replay) at its next whole second.
     void requestStop() { stop_ = true; }
-    // Re-runs a history row with its inputs, adding no row. False when
-    // nothing ran (busy, no such row, or an error row).
-    bool rerunHistoryRow(int row);
     // Refreshes the parameter table from the input data. False when the
     // estimate failed part way (the table keeps what it wrote).
     bool estimate();
-
-    // --- stability analysis ---------------------------------------------------
-    // The steady glide, the static margin and the modes of the input data as
-    // a flight would load them; the tables stay as they are.
-    sim::StabilityAnalysis analyseStability();
-    // The steady glide for each tail setting from -6 to +6 degrees.
-    sim::GlidePolar glidePolar();
-    // Sets the launch rows of the input data to the steady glide, with the
-    // mode at that index of analyseStability().modes added at a small
-    // amplitude when one is given, and flies. False when nothing flew: a
-    // flight in progress, no steady glide, or no such mode.
-    bool flyFromTrim(std::optional<std::size_t> mode = std::nullopt);
-
-    // --- sweeps ------------------------------------------------------------------
-    // What each point of a sweep starts from: the tables and the design now.
-    SweepBase sweepBase() const { return {tables_, model_, designComputed_}; }
-    // Writes a sweep point's values into the tables as the sweep did and flies
-    // from the input data, adding a history row. False when a run is in progress.
-    bool flySweepPoint(const SweepGrid& grid, std::size_t point);
-    // "NAME=VALUE" for each, written as a sweep point's values are (the
-    // command line's --set). Throws SweepError naming a refused one, before
-    // anything is written.
-    void applySettings(const std::vector<std::string>& settings);
-
-    // --- cutting pattern ---------------------------------------------------------
-    // The parts of the design at full size on pages of `paper` (mm) with at
-    // least `margin` mm kept free, labelled with the design file's name and
-    // `date`. Throws view::PatternError.
-    view::PatternLayout cuttingPattern(view::PointMm paper, double margin,
-                                       const std::string& date) const;
-
-    // --- run history ---------------------------------------------------------
-    // Each does nothing while a flight runs and returns false then.
-    bool selectHistoryRow(int row);
-    bool deleteSelectedHistoryRow();
-    bool clearHistory();
-    bool sortHistory(int column);
 
     // --- the parts --------------------------------------------------------
     // The trajectory picture and its view commands; the marker and the
@@ -183,6 +131,17 @@ class Workspace {
     const TrajectoryViewport& viewport() const { return viewport_; }
     MarkerPlayer& marker() { return marker_; }
     const MarkerPlayer& marker() const { return marker_; }
+    // The stability analysis, its polar and its trim flights.
+    AnalysisService& analysis() { return analysis_; }
+    // What a sweep starts from, and its points flown as runs.
+    SweepService& sweeps() { return sweeps_; }
+    // The cutting pattern of the design.
+    const PatternService& pattern() const { return pattern_; }
+    // Selecting, deleting, sorting and re-running the history's rows.
+    HistoryCommands& historyCommands() { return historyCommands_; }
+    // The files read and written, the caption they give the window.
+    FileCommands& files() { return files_; }
+    const FileCommands& files() const { return files_; }
 
     // --- design ------------------------------------------------------------
     // Runs the aircraft model on the design table and fills the computed-data
@@ -201,36 +160,6 @@ class Workspace {
     // the paper rows follow; nothing is recomputed.
     bool applyPaperChoice(int column, const std::string& name, const std::string& weight,
                           const std::string& thickness);
-    // The design sketch is not drawn while a design file is read.
-    bool sketchEnabled() const { return sketchEnabled_; }
-
-    // --- files -------------------------------------------------------------
-    // File commands do nothing while a flight runs: the ones returning bool
-    // return false then, the others return an empty result.
-    //
-    // Reads a design file as the open command does and converts it. Returns
-    // the outcome with the message the window shows (header or version); a
-    // refused file changes nothing. Throws data::FileError for an unreadable file.
-    data::DesignReadResult openDesignFile(const std::string& path);
-    // Writes the design file (".kx" added when the name has no extension) and
-    // returns the name written; throws data::FileError.
-    std::string saveDesignFile(const std::string& path);
-    // Reads an input-data file as the open command does; throws data::FileError
-    // and then changes nothing.
-    bool openInputFile(const std::string& path);
-    // Writes the input-data file (".kxs" added when the name has no extension)
-    // and returns the name written; throws data::FileError.
-    std::string saveInputFile(const std::string& path);
-    // The characters (at most 10, each once) that Shift-JIS cannot hold and
-    // that a save would write as "?".
-    std::vector<std::string> unsavableInputCharacters() const;
-    std::vector<std::string> unsavableDesignCharacters(const std::string& path) const;
-    // Files dropped on the window: the first one is read when it is an
-    // existing ".kxs" file. True when it was read.
-    bool dropFiles(const std::vector<std::string>& paths);
-    // Writes the flight as text (".txt" added when the name has no
-    // extension) and returns the name written; throws data::FileError.
-    std::string exportFlightText(const std::string& path);
 
     // --- reset -------------------------------------------------------------
     // The reset command after the user said yes: every table back to the
@@ -239,6 +168,10 @@ class Workspace {
 
   private:
     class Observer;
+    friend class AnalysisService;
+    friend class SweepService;
+    friend class HistoryCommands;
+    friend class FileCommands;
     // Every fifth sample (50 ms) goes to the charts as a flight runs.
     static constexpr int kChartStep = 5;
     // The last sample the running flight reported; -1 before the first.
@@ -249,10 +182,7 @@ class Workspace {
     // The flight holds them: a design recomputed meanwhile makes a new model.
     std::shared_ptr<const sim::DesignAeroLaws> flightLaws() const;
     void showFailedRun();
-    void readInputFile(const std::string& path);
-    void setCaptionFile(const std::string& path);
     data::Table& mutableTable(TableId id);
-    std::string measuredMassText() const;
 
     std::string programPath_;
     data::Tables tables_;
@@ -260,7 +190,6 @@ class Workspace {
     std::unique_ptr<sim::FlightRecord> record_;
     sim::RunStatistics stats_;
     sim::RunHistory history_;
-    std::string caption_ = kAppTitle;
     DialogFiles dialogs_;
     Options options_;
     std::string comment_;
@@ -271,10 +200,13 @@ class Workspace {
     FlightView* view_ = nullptr;
     TrajectoryViewport viewport_;
     MarkerPlayer marker_;
-    bool sketchEnabled_ = true;
+    AnalysisService analysis_{*this};
+    SweepService sweeps_{*this};
+    PatternService pattern_{*this};
+    HistoryCommands historyCommands_{*this};
+    FileCommands files_{*this};
     // Replaced, never changed, by a recomputation.
     model::SharedAircraftModel model_ = std::make_shared<const model::AircraftModel>();
-    std::optional<std::string> measuredMass_;
     std::optional<const sim::DesignAeroLaws*> lawsOverride_;
 };
 

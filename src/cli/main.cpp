@@ -459,7 +459,7 @@ class RefusedFile : public std::runtime_error {
 };
 
 void OpenDesign(Workspace& ws, const std::string& path) {
-    const auto result = ws.openDesignFile(path);
+    const auto result = ws.files().openDesignFile(path);
     // One line on stderr: the message's line breaks become spaces.
     std::string message;
     data::ForEachLine(result.message, [&](std::string_view line) {
@@ -553,7 +553,7 @@ std::unique_ptr<picture::PageDocument> LoadedPdfDocument(int unitsPerMm) {
 bool WritePattern(const Workspace& ws, const std::string& path, view::PaperSize paper) {
     view::PatternLayout layout;
     try {
-        layout = ws.cuttingPattern(view::PaperDimensions(paper), view::kPatternMargin, Today());
+        layout = ws.pattern().layOut(view::PaperDimensions(paper), view::kPatternMargin, Today());
     } catch (const view::PatternError& e) {
         std::cerr << "skarvel-cli: " << e.what() << '\n';
         return false;
@@ -635,7 +635,7 @@ int RunSweep(const Options& o, Workspace& ws, skarvel::app::SweepGrid grid) {
     std::optional<SweepRow> best;
     std::exception_ptr fault; // a fault of the program ended the sweep
     {
-        Sweep sweep(ws.sweepBase(), std::move(grid), SweepOptions{o.jobs, o.shard, o.shards});
+        Sweep sweep(ws.sweeps().base(), std::move(grid), SweepOptions{o.jobs, o.shard, o.shards});
         if (sweep.workers() < sweep.workersWanted()) {
             std::cerr << "skarvel-cli: warning: only " << sweep.workers() << " of "
                       << sweep.workersWanted() << " workers could start (" << sweep.workerFailure()
@@ -730,7 +730,7 @@ int Run(const Options& o) {
         }
     }
     if (o.input) {
-        ws.openInputFile(*o.input);
+        ws.files().openInputFile(*o.input);
     }
     // The settings and the grid are checked before any flight.
     ParseVariables(o.settings, o.design.has_value());
@@ -739,7 +739,7 @@ int Run(const Options& o) {
         grid.emplace(ParseVariables(o.vary, o.design.has_value()));
     }
     if (!o.settings.empty()) {
-        ws.applySettings(o.settings);
+        ws.sweeps().applySettings(o.settings);
     }
     int status = kOk;
     if (o.command == "design") {
@@ -757,7 +757,7 @@ int Run(const Options& o) {
             // Drawn from what the computation left, failed or not.
             WritePicture(*o.sketch, o.width, o.height, [&](view::Canvas& canvas) {
                 view::DrawDesignSketch(canvas, o.width, o.height, ws.aircraft(),
-                                       ws.sketchEnabled());
+                                       ws.files().sketchEnabled());
             });
         }
     } else if (o.command == "fly") {
@@ -786,7 +786,7 @@ int Run(const Options& o) {
             // The same bytes as the exported file.
             out += data::Cp932Text(sim::FlightTextLines(ws.record()));
         } else if (o.exportFile) {
-            ws.exportFlightText(*o.exportFile);
+            ws.files().exportFlightText(*o.exportFile);
         }
         if (o.marker || o.markerTime) {
             ws.marker().markSample(o.marker ? *o.marker : ws.marker().sampleAtTime(*o.markerTime));
@@ -803,10 +803,10 @@ int Run(const Options& o) {
     } else if (o.command == "sweep") {
         status = RunSweep(o, ws, std::move(*grid));
     } else if (o.command == "analyse") {
-        const sim::StabilityAnalysis analysis = ws.analyseStability();
+        const sim::StabilityAnalysis analysis = ws.analysis().stability();
         out += sim::StabilityText(analysis);
         if (o.polar) {
-            out += sim::PolarText(ws.glidePolar());
+            out += sim::PolarText(ws.analysis().polar());
         }
         if (!analysis.trim) {
             status = kFlightError;
@@ -817,12 +817,12 @@ int Run(const Options& o) {
                    data::param::kUnitColumn);
     }
     if (o.saveInput) {
-        WarnUnsavable(ws.unsavableInputCharacters(), *o.saveInput);
-        ws.saveInputFile(*o.saveInput);
+        WarnUnsavable(ws.files().unsavableInputCharacters(), *o.saveInput);
+        ws.files().saveInputFile(*o.saveInput);
     }
     if (o.saveDesign) {
-        WarnUnsavable(ws.unsavableDesignCharacters(*o.saveDesign), *o.saveDesign);
-        ws.saveDesignFile(*o.saveDesign);
+        WarnUnsavable(ws.files().unsavableDesignCharacters(*o.saveDesign), *o.saveDesign);
+        ws.files().saveDesignFile(*o.saveDesign);
     }
     return status;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The window's commands in one table: what each one is called, shows and
-// does. Menus and the tool bar are lists of command ids.
+// does. Menus and the tool bar are lists of command ids. The table is
+// checked when it compiles: one row per command, in command order, each
+// with exactly one handler.
 
 #include "app/workspace.h"
 
@@ -10,6 +12,8 @@
 #include <vector>
 
 namespace skarvel::gui {
+
+class TFormSim;
 
 enum class Command {
     InputOpen,
@@ -61,6 +65,17 @@ enum class Command {
 
 inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::About) + 1;
 
+// What a command does: exactly one of the three is set.
+struct CommandHandler {
+    // A check-mark command flips a workspace option.
+    std::optional<app::Option> option;
+    // A command of the workspace alone.
+    void (*run)(app::Workspace& ws) = nullptr;
+    // A command the window carries out itself: one that asks the user
+    // something or uses its views, its clipboard or its event loop.
+    void (*window)(TFormSim& window) = nullptr;
+};
+
 struct CommandSpec {
     Command id;
     const char* objectName;
@@ -68,12 +83,7 @@ struct CommandSpec {
     const char* hint;     // tool tip and status tip; empty: none
     const char* icon;     // resource name under ":/icons/"; empty: none
     const char* shortcut; // empty: none
-    // A check-mark command flips a workspace option.
-    std::optional<app::Option> option;
-    // A command of the workspace alone. Null for a check-mark command and for
-    // the commands the window carries out itself: those that ask the user
-    // something or use its views, its clipboard or its event loop.
-    void (*run)(app::Workspace& ws);
+    CommandHandler handler;
 };
 
 // Every command, in menu order.

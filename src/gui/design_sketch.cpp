@@ -22,7 +22,7 @@ QImage DesignSketch::picture() const {
     PainterCanvas canvas(palette());
     canvas.begin(image);
     // A drawing that fails part way keeps what it drew; the area was filled first.
-    view::DrawDesignSketch(canvas, width(), height(), ws_.aircraft(), ws_.sketchEnabled());
+    view::DrawDesignSketch(canvas, width(), height(), ws_.aircraft(), ws_.files().sketchEnabled());
     canvas.end();
     return image;
 }

@@ -38,7 +38,7 @@ double PrinterMarginMm(const QPrinter& printer) {
 
 view::PatternLayout PatternForPrinter(const app::Workspace& ws, const QPrinter& printer,
                                       const std::string& date) {
-    return ws.cuttingPattern(PrinterPaperMm(printer), PrinterMarginMm(printer), date);
+    return ws.pattern().layOut(PrinterPaperMm(printer), PrinterMarginMm(printer), date);
 }
 
 void PrintPatternPages(QPrinter& printer, const view::PatternLayout& layout) {

@@ -350,8 +350,8 @@ void StabilityDialog::recompute() {
     stale_ = false;
     QString failure;
     try {
-        analysis_ = ws_.analyseStability();
-        polar_ = ws_.glidePolar();
+        analysis_ = ws_.analysis().stability();
+        polar_ = ws_.analysis().polar();
     } catch (const std::exception& e) {
         analysis_ = {};
         polar_ = {};

@@ -272,7 +272,7 @@ void SweepDialog::start() {
     if (running() || !entries_) {
         return;
     }
-    const std::optional<std::string> refused = run_.start(ws_.sweepBase(), *entries_);
+    const std::optional<std::string> refused = run_.start(ws_.sweeps().base(), *entries_);
     model_->reset();
     plot(0, true, true);
     if (refused) {

@@ -62,8 +62,8 @@ TEST(BadValues, RandomCellTextsNeverShowNaN) {
         }
         ExpectCleanTable(ws.tables().parameter);
         // The analysis of the same tables says "none" or "-" where it has no value.
-        const std::string analysis = skarvel::sim::StabilityText(ws.analyseStability()) +
-                                     skarvel::sim::PolarText(ws.glidePolar());
+        const std::string analysis = skarvel::sim::StabilityText(ws.analysis().stability()) +
+                                     skarvel::sim::PolarText(ws.analysis().polar());
         EXPECT_EQ(analysis.find("nan"), std::string::npos) << analysis;
         EXPECT_EQ(analysis.find("inf"), std::string::npos) << analysis;
     }

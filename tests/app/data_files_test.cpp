@@ -134,4 +134,12 @@ TEST(DataFiles, TheRunningProgramLooksInTheUsersFolderFirst) {
     EXPECT_EQ(skarvel::app::DataFoldersOf("/usr/bin/skarvel").tree, "/usr/share/skarvel");
 }
 
+TEST(DataFiles, AHelpFileNamedAfterTheProgramComesBeforeTheGuide) {
+    TempDir dir;
+    const std::string program = (dir / "bin" / "skarvel").string();
+    EXPECT_EQ(skarvel::app::HelpFile(program), FindDataFile(program, skarvel::app::kHelpFileName));
+    Touch(dir / "bin" / "skarvel.HLP");
+    EXPECT_EQ(skarvel::app::HelpFile(program), (dir / "bin" / "skarvel.HLP").string());
+}
+
 } // namespace

@@ -46,7 +46,7 @@ TEST(FuzzRegressions, InputDataFliesAndAnalysesWithoutNaN) {
             ws.viewport().setSurface(&surface);
             ws.viewport().prepare(320, 240);
             ws.setOption(skarvel::app::Option::LiveTrajectory, live);
-            ASSERT_TRUE(ws.openInputFile(entry.path().string())) << name;
+            ASSERT_TRUE(ws.files().openInputFile(entry.path().string())) << name;
             ASSERT_TRUE(ws.runFromInput()) << name;
             // One flight, one row: a summary or "Error", never both.
             ASSERT_EQ(ws.history().rows().size(), 1u) << name;
@@ -60,8 +60,8 @@ TEST(FuzzRegressions, InputDataFliesAndAnalysesWithoutNaN) {
                 const std::string& text = ws.tables().parameter.cell(data::param::kValueColumn, r);
                 EXPECT_FALSE(ShowsNonFinite(text)) << name << " parameter " << r << ": " << text;
             }
-            const std::string analysis = skarvel::sim::StabilityText(ws.analyseStability()) +
-                                         skarvel::sim::PolarText(ws.glidePolar());
+            const std::string analysis = skarvel::sim::StabilityText(ws.analysis().stability()) +
+                                         skarvel::sim::PolarText(ws.analysis().polar());
             EXPECT_FALSE(ShowsNonFinite(analysis)) << name << "\n" << analysis;
         }
     }

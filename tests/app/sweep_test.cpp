@@ -150,7 +150,7 @@ TEST(Sweep, PointsAreTheWindowsFlightsInGridOrder) {
                           ParseSweepVariable("最小抗力係数=0:0.05:0.05")});
     std::vector<SweepRow> whole;
     for (const int workers : {1, 2}) {
-        Sweep sweep(ws.sweepBase(), grid, {workers});
+        Sweep sweep(ws.sweeps().base(), grid, {workers});
         std::vector<SweepRow> rows = RestOfRows(sweep);
         ASSERT_EQ(rows.size(), grid.size());
         for (std::size_t k = 0; k < rows.size(); ++k) {
@@ -192,11 +192,11 @@ TEST(Sweep, PointsAreTheWindowsFlightsInGridOrder) {
         // A point chosen in the sweep's results flies the same.
         Workspace chosen;
         chosen.editCell(skarvel::app::TableId::Input, in::kValueColumn, in::Altitude, "5");
-        ASSERT_TRUE(chosen.flySweepPoint(grid, k));
+        ASSERT_TRUE(chosen.sweeps().flyPoint(grid, k));
         EXPECT_EQ(chosen.history().rows()[0].cells, rows[0].cells) << k;
     }
 
-    Sweep shard(ws.sweepBase(), grid, {2, 1, 3});
+    Sweep shard(ws.sweeps().base(), grid, {2, 1, 3});
     std::vector<std::size_t> points;
     while (!shard.finished()) {
         for (const SweepRow& r : shard.takeRows(std::chrono::milliseconds(50))) {
@@ -219,7 +219,7 @@ TEST(Sweep, OneWorkerOrTwoFlyTheSameBits) {
     ASSERT_EQ(grid.size(), 150u);
     std::vector<SweepRow> one;
     for (const int workers : {1, 2}) {
-        Sweep sweep(ws.sweepBase(), grid, {workers});
+        Sweep sweep(ws.sweeps().base(), grid, {workers});
         std::vector<SweepRow> rows = RestOfRows(sweep);
         ASSERT_EQ(rows.size(), grid.size());
         if (workers == 2) {
@@ -236,7 +236,7 @@ TEST(Sweep, OneWorkerOrTwoFlyTheSameBits) {
 TEST(Sweep, CancelledRowsEndWithoutAGap) {
     Workspace ws;
     const SweepGrid grid({ParseSweepVariable("初速=100:200:0.01")});
-    Sweep sweep(ws.sweepBase(), grid, {2});
+    Sweep sweep(ws.sweeps().base(), grid, {2});
     std::vector<SweepRow> rows = sweep.takeRows(std::chrono::milliseconds(2000));
     ASSERT_FALSE(rows.empty());
     sweep.cancel();
@@ -257,7 +257,7 @@ TEST(Sweep, WorkersWaitForTheReader) {
     const SweepGrid grid({ParseSweepVariable("初速=100:101:0.01")});
     skarvel::app::SweepOptions options{2};
     options.window = 3;
-    Sweep sweep(ws.sweepBase(), grid, options);
+    Sweep sweep(ws.sweeps().base(), grid, options);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (sweep.progress().done < 3 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -285,13 +285,13 @@ TEST(Sweep, RefusedWorkerThreads) {
         return std::jthread(std::move(work));
     };
     {
-        Sweep sweep(ws.sweepBase(), grid, options);
+        Sweep sweep(ws.sweeps().base(), grid, options);
         EXPECT_EQ(sweep.workers(), 1);
         EXPECT_EQ(sweep.workersWanted(), 3);
         EXPECT_FALSE(sweep.workerFailure().empty());
         EXPECT_EQ(RestOfRows(sweep).size(), grid.size());
     }
-    EXPECT_THROW(Sweep(ws.sweepBase(), grid, options), std::runtime_error);
+    EXPECT_THROW(Sweep(ws.sweeps().base(), grid, options), std::runtime_error);
 }
 
 // A fault of the program in one point (here a logic error) is no "Error"
@@ -307,7 +307,7 @@ TEST(Sweep, AProgramFaultEndsTheSweep) {
             }
             return skarvel::app::FlySweepPoint(base, g, point, record);
         };
-        Sweep sweep(ws.sweepBase(), grid, options);
+        Sweep sweep(ws.sweeps().base(), grid, options);
         std::vector<SweepRow> rows = RestOfRows(sweep);
         ASSERT_EQ(rows.size(), 5u) << workers;
         EXPECT_TRUE(rows.back().summary);

@@ -88,8 +88,8 @@ class Meddler : public FlightView {
     void secondElapsed() override {
         ++calls;
         sawBusy = sawBusy || ws_.busy();
-        accepted =
-            accepted || ws_.runFromInput() || ws_.runFromParameters() || ws_.rerunHistoryRow(0);
+        accepted = accepted || ws_.runFromInput() || ws_.runFromParameters() ||
+                   ws_.historyCommands().rerun(0);
         if (calls == stopAt) {
             ws_.requestStop();
         }
@@ -107,17 +107,17 @@ TEST(WorkspaceRuns, StartUpFliesTheDefaultsAndNumbersRunsNewestFirst) {
     TempDir tmp;
     CurrentDir cwd(tmp.path());
     Workspace ws;
-    EXPECT_EQ(ws.caption(), "Skarvel");
+    EXPECT_EQ(ws.files().caption(), "Skarvel");
     EXPECT_TRUE(ws.history().rows().empty());
     EXPECT_EQ(ws.tables().parameter.cell(par::kValueColumn, par::S), "");
 
     // Without a start-up file the defaults fly; the row records what flew.
-    ws.loadStartupInput({});
+    ws.files().loadStartupInput({});
     ws.runFromInput();
     ASSERT_EQ(ws.history().rows().size(), 1u);
     const auto& row = ws.history().rows()[0];
     EXPECT_EQ(row.caption, "1");
-    EXPECT_EQ(ws.caption(), "Skarvel");
+    EXPECT_EQ(ws.files().caption(), "Skarvel");
     EXPECT_EQ(ws.dialogFiles().inputSave, "Skarvel.kxs");
     EXPECT_EQ(ws.tables().parameter.cell(par::kValueColumn, par::S), "45");
     ASSERT_TRUE(row.hasInputs());
@@ -206,7 +206,7 @@ TEST(WorkspaceRuns, FailedFlightsLeaveAnErrorRow) {
     // An error row has no inputs to restore.
     SetInput(ws, in::ThermalRadius, "20");
     const auto inputs = Cells(ws.tables().input);
-    EXPECT_FALSE(ws.rerunHistoryRow(0));
+    EXPECT_FALSE(ws.historyCommands().rerun(0));
     EXPECT_EQ(Cells(ws.tables().input), inputs);
     EXPECT_EQ(ws.history().rows().size(), 2u);
     EXPECT_EQ(ws.history().counter(), 2);
@@ -330,7 +330,7 @@ TEST(WorkspaceHistory, RerunsRestoreInputsAndAddNoRow) {
     ws.runFromInput();
     ASSERT_NE(ws.record().sample(ws.record().lastIndex).t, firstT);
 
-    EXPECT_TRUE(ws.rerunHistoryRow(1));
+    EXPECT_TRUE(ws.historyCommands().rerun(1));
     for (int r = 1; r < in::kRows; ++r) {
         EXPECT_EQ(Input(ws, r), in::kDefaults[r]);
     }
@@ -343,8 +343,8 @@ TEST(WorkspaceHistory, RerunsRestoreInputsAndAddNoRow) {
     // The mark is gone afterwards: an ordinary run adds its row again.
     ws.runFromInput();
     EXPECT_EQ(rows.size(), 3u);
-    EXPECT_FALSE(ws.rerunHistoryRow(3));
-    EXPECT_FALSE(ws.rerunHistoryRow(-1));
+    EXPECT_FALSE(ws.historyCommands().rerun(3));
+    EXPECT_FALSE(ws.historyCommands().rerun(-1));
 }
 
 TEST(WorkspaceFiles, SaveReadAndRoundTripInputData) {
@@ -353,29 +353,30 @@ TEST(WorkspaceFiles, SaveReadAndRoundTripInputData) {
     SetInput(ws, in::WindSpeed, "1.5");
     SetInput(ws, in::Altitude, "12");
     SetInput(ws, in::Mass, "5.25");
-    const std::string name = ws.saveInputFile((tmp / "set").string());
+    const std::string name = ws.files().saveInputFile((tmp / "set").string());
     EXPECT_EQ(name, (tmp / "set.kxs").string());
-    EXPECT_EQ(ws.caption(), "Skarvel - " + name);
+    EXPECT_EQ(ws.files().caption(), "Skarvel - " + name);
     EXPECT_EQ(ws.dialogFiles().inputOpen, name);
     EXPECT_EQ(ws.dialogFiles().inputSave, name);
 
-    EXPECT_EQ(ws.saveInputFile((tmp / "set.dat").string()), (tmp / "set.dat").string());
+    EXPECT_EQ(ws.files().saveInputFile((tmp / "set.dat").string()), (tmp / "set.dat").string());
     EXPECT_TRUE(fs::exists(tmp / "set.dat"));
     // A dot in a folder name is no extension.
     fs::create_directory(tmp / "v1.2");
-    EXPECT_EQ(ws.saveInputFile((tmp / "v1.2" / "plain").string()),
+    EXPECT_EQ(ws.files().saveInputFile((tmp / "v1.2" / "plain").string()),
               (tmp / "v1.2" / "plain.kxs").string());
     {
         CurrentDir cwd(tmp.path());
-        ws.saveInputFile("relative");
-        EXPECT_EQ(ws.caption(), "Skarvel - " + (fs::current_path() / "relative.kxs").string());
+        ws.files().saveInputFile("relative");
+        EXPECT_EQ(ws.files().caption(),
+                  "Skarvel - " + (fs::current_path() / "relative.kxs").string());
     }
 
     // Reading restores the table, refreshes the parameters and flies nothing.
     Workspace other;
-    other.openInputFile(name);
+    other.files().openInputFile(name);
     EXPECT_EQ(Cells(other.tables().input), Cells(ws.tables().input));
-    EXPECT_EQ(other.caption(), "Skarvel - " + name);
+    EXPECT_EQ(other.files().caption(), "Skarvel - " + name);
     EXPECT_EQ(other.dialogFiles().inputOpen, name);
     EXPECT_EQ(other.dialogFiles().inputSave, name);
     EXPECT_TRUE(other.history().rows().empty());
@@ -386,7 +387,7 @@ TEST(WorkspaceFiles, SaveReadAndRoundTripInputData) {
     // Files that cannot be read change nothing.
     const auto inputs = Cells(other.tables().input);
     const auto parameters = Cells(other.tables().parameter);
-    const std::string caption = other.caption();
+    const std::string caption = other.files().caption();
     fs::create_directory(tmp / "folder.kxs");
     std::vector<std::string> bad = {(tmp / "missing.kxs").string(), (tmp / "folder.kxs").string()};
     if (::geteuid() != 0) {
@@ -395,14 +396,15 @@ TEST(WorkspaceFiles, SaveReadAndRoundTripInputData) {
         bad.push_back((tmp / "locked.kxs").string());
     }
     for (const auto& path : bad) {
-        EXPECT_THROW(other.openInputFile(path), data::FileError) << path;
+        EXPECT_THROW(other.files().openInputFile(path), data::FileError) << path;
         EXPECT_EQ(Cells(other.tables().input), inputs) << path;
         EXPECT_EQ(Cells(other.tables().parameter), parameters) << path;
-        EXPECT_EQ(other.caption(), caption) << path;
+        EXPECT_EQ(other.files().caption(), caption) << path;
     }
-    EXPECT_THROW(other.saveInputFile((tmp / "no-such-folder" / "x.kxs").string()), data::FileError);
+    EXPECT_THROW(other.files().saveInputFile((tmp / "no-such-folder" / "x.kxs").string()),
+                 data::FileError);
     // A path without a file name gets no extension that would name a hidden file.
-    EXPECT_THROW(other.saveInputFile(tmp.path().string() + "/"), data::FileError);
+    EXPECT_THROW(other.files().saveInputFile(tmp.path().string() + "/"), data::FileError);
     EXPECT_FALSE(fs::exists(tmp / ".kxs"));
 }
 
@@ -422,20 +424,20 @@ TEST(WorkspaceFiles, DroppedFilesReadOnlyAFirstInputDataFile) {
                                                                {tmp / "missing.kxs"},
                                                                {}}) {
         std::vector<std::string> names(drop.begin(), drop.end());
-        EXPECT_FALSE(ws.dropFiles(names));
+        EXPECT_FALSE(ws.files().dropFiles(names));
         EXPECT_EQ(Cells(ws.tables().input), untouched);
-        EXPECT_EQ(ws.caption(), "Skarvel");
+        EXPECT_EQ(ws.files().caption(), "Skarvel");
     }
 
-    EXPECT_TRUE(ws.dropFiles({(tmp / "a.kxs").string(), (tmp / "b.kxs").string()}));
+    EXPECT_TRUE(ws.files().dropFiles({(tmp / "a.kxs").string(), (tmp / "b.kxs").string()}));
     EXPECT_EQ(Input(ws, in::WindSpeed), "1");
-    EXPECT_EQ(ws.caption(), "Skarvel - " + (tmp / "a.kxs").string());
+    EXPECT_EQ(ws.files().caption(), "Skarvel - " + (tmp / "a.kxs").string());
     EXPECT_EQ(ws.dialogFiles().inputOpen, (tmp / "a.kxs").string());
     EXPECT_EQ(ws.dialogFiles().inputSave, (tmp / "a.kxs").string());
     EXPECT_FALSE(ws.tables().parameter.cell(par::kValueColumn, par::S).empty());
     EXPECT_TRUE(ws.history().rows().empty());
 
-    EXPECT_TRUE(ws.dropFiles({(tmp / "CAPS.KXS").string()}));
+    EXPECT_TRUE(ws.files().dropFiles({(tmp / "CAPS.KXS").string()}));
     EXPECT_EQ(Input(ws, in::WindSpeed), "4");
 }
 
@@ -445,12 +447,13 @@ TEST(WorkspaceFiles, FlightTextExport) {
     TempDir tmp;
     Workspace ws;
     ws.runFromInput();
-    const std::string name = ws.exportFlightText((tmp / "flight").string());
+    const std::string name = ws.files().exportFlightText((tmp / "flight").string());
     EXPECT_EQ(name, (tmp / "flight.txt").string());
     const std::string bytes = ReadBytes(name);
     skarvel::sim::WriteFlightText((tmp / "expected.txt").string(), ws.record());
     EXPECT_EQ(bytes, ReadBytes(tmp / "expected.txt"));
-    EXPECT_EQ(ws.exportFlightText((tmp / "flight.csv").string()), (tmp / "flight.csv").string());
+    EXPECT_EQ(ws.files().exportFlightText((tmp / "flight.csv").string()),
+              (tmp / "flight.csv").string());
     EXPECT_EQ(ReadBytes(tmp / "flight.csv"), bytes);
 }
 
@@ -469,18 +472,18 @@ TEST_F(WorkspaceStartUp, ArgumentFileFolderAndDefaults) {
     // An input-data file named first is read, whatever the case of its extension.
     Workspace upper;
     const std::string x = (here() / "X.KXS").string();
-    upper.loadStartupInput({x});
+    upper.files().loadStartupInput({x});
     EXPECT_EQ(Input(upper, in::WindSpeed), "2");
-    EXPECT_EQ(upper.caption(), "Skarvel - " + x);
+    EXPECT_EQ(upper.files().caption(), "Skarvel - " + x);
     EXPECT_EQ(upper.dialogFiles().inputOpen, x);
     EXPECT_EQ(upper.dialogFiles().inputSave, x);
 
     // A design file as argument: the title-named file of the current folder.
     for (const std::string& arg : {std::string("design.kx"), std::string("missing.kxs")}) {
         Workspace ws;
-        ws.loadStartupInput({arg});
+        ws.files().loadStartupInput({arg});
         EXPECT_EQ(Input(ws, in::WindSpeed), "5") << arg;
-        EXPECT_EQ(ws.caption(), "Skarvel - " + (here() / "Skarvel.kxs").string()) << arg;
+        EXPECT_EQ(ws.files().caption(), "Skarvel - " + (here() / "Skarvel.kxs").string()) << arg;
         EXPECT_EQ(ws.dialogFiles().inputOpen, "Skarvel.kxs") << arg;
     }
 
@@ -489,11 +492,12 @@ TEST_F(WorkspaceStartUp, ArgumentFileFolderAndDefaults) {
     WriteInputFile(here() / "sub" / "Skarvel.kxs", {{in::WindSpeed, "6"}});
     const fs::path sub = here() / "sub";
     Workspace folder;
-    folder.loadStartupInput({"sub"});
+    folder.files().loadStartupInput({"sub"});
     folder.runFromInput();
     EXPECT_TRUE(fs::equivalent(fs::current_path(), sub));
     EXPECT_EQ(Input(folder, in::WindSpeed), "6");
-    EXPECT_EQ(folder.caption(), "Skarvel - " + (fs::current_path() / "Skarvel.kxs").string());
+    EXPECT_EQ(folder.files().caption(),
+              "Skarvel - " + (fs::current_path() / "Skarvel.kxs").string());
     ASSERT_EQ(folder.history().rows().size(), 1u);
     EXPECT_EQ(folder.history().rows()[0].cells[6 + in::WindSpeed - 1], "6");
 }
@@ -506,11 +510,11 @@ TEST_F(WorkspaceStartUp, FileBesideTheProgramGivesSilentDefaults) {
     fs::current_path(here() / "work");
 
     Workspace ws(program);
-    ws.loadStartupInput({});
+    ws.files().loadStartupInput({});
     ws.runFromInput();
     EXPECT_EQ(Input(ws, in::WindSpeed), "4");
     EXPECT_EQ(ws.tables().parameter.cell(par::kValueColumn, par::mass), "6");
-    EXPECT_EQ(ws.caption(), "Skarvel");
+    EXPECT_EQ(ws.files().caption(), "Skarvel");
     EXPECT_EQ(ws.dialogFiles().inputOpen, "Skarvel.kxs");
     EXPECT_EQ(ws.dialogFiles().inputSave, "Skarvel.kxs");
     ASSERT_EQ(ws.history().rows().size(), 1u);
@@ -519,23 +523,24 @@ TEST_F(WorkspaceStartUp, FileBesideTheProgramGivesSilentDefaults) {
     // The title-named file of the current folder comes first.
     WriteInputFile(fs::current_path() / "Skarvel.kxs", {{in::WindSpeed, "5"}});
     Workspace second(program);
-    second.loadStartupInput({});
+    second.files().loadStartupInput({});
     EXPECT_EQ(Input(second, in::WindSpeed), "5");
-    EXPECT_EQ(second.caption(), "Skarvel - " + (fs::current_path() / "Skarvel.kxs").string());
+    EXPECT_EQ(second.files().caption(),
+              "Skarvel - " + (fs::current_path() / "Skarvel.kxs").string());
 
     // Without start-up loading nothing is looked for.
     Workspace plain(program);
     plain.runFromInput();
     EXPECT_EQ(Input(plain, in::WindSpeed), "0");
-    EXPECT_EQ(plain.caption(), "Skarvel");
+    EXPECT_EQ(plain.files().caption(), "Skarvel");
 }
 
 TEST(WorkspaceReset, RestoresTheTablesButNotHistoryOrCaption) {
     TempDir tmp;
     Workspace ws;
     ws.runFromInput();
-    ws.saveInputFile((tmp / "kept.kxs").string());
-    const std::string caption = ws.caption();
+    ws.files().saveInputFile((tmp / "kept.kxs").string());
+    const std::string caption = ws.files().caption();
     SetInput(ws, in::WindSpeed, "9");
     SetInput(ws, in::Mass, "");
     ws.editCell(skarvel::app::TableId::Parameter, par::kValueColumn, par::CD0, "0.3");
@@ -553,7 +558,7 @@ TEST(WorkspaceReset, RestoresTheTablesButNotHistoryOrCaption) {
     EXPECT_EQ(ws.tables().design.cell(data::design::MainWing, data::design::PaperThickness),
               "0.630");
     EXPECT_EQ(ws.comment(), "");
-    EXPECT_EQ(ws.caption(), caption);
+    EXPECT_EQ(ws.files().caption(), caption);
     ASSERT_EQ(ws.history().rows().size(), history.size());
     for (std::size_t i = 0; i < history.size(); ++i) {
         EXPECT_EQ(ws.history().rows()[i].caption, history[i].caption);
@@ -584,10 +589,12 @@ class BusyUser : public FlightView {
     BusyUser(Workspace& ws, std::string file) : ws_(ws), file_(std::move(file)) {}
     void secondElapsed() override {
         SetInput(ws_, in::WindSpeed, "9");
-        accepted = accepted || ws_.openInputFile(file_) || ws_.dropFiles({file_}) ||
-                   !ws_.saveInputFile(file_).empty() || !ws_.exportFlightText(file_).empty() ||
-                   ws_.resetTables() || ws_.clearHistory() || ws_.sortHistory(1) ||
-                   ws_.openDesignFile(file_).status != data::DesignReadStatus::NotADesignFile;
+        accepted =
+            accepted || ws_.files().openInputFile(file_) || ws_.files().dropFiles({file_}) ||
+            !ws_.files().saveInputFile(file_).empty() ||
+            !ws_.files().exportFlightText(file_).empty() || ws_.resetTables() ||
+            ws_.historyCommands().clear() || ws_.historyCommands().sort(1) ||
+            ws_.files().openDesignFile(file_).status != data::DesignReadStatus::NotADesignFile;
     }
     bool accepted = false;
 
@@ -663,10 +670,10 @@ TEST(WorkspaceFiles, UnsavableCharactersAreNamedBeforeASave) {
     Workspace ws;
     SetInput(ws, in::WindSpeed, "€1𠮷€");
     ws.setComment("ﾋﾉｷ①髙");
-    EXPECT_EQ(ws.unsavableInputCharacters(), (std::vector<std::string>{"€", "𠮷"}));
-    EXPECT_TRUE(ws.unsavableDesignCharacters("glider").empty());
+    EXPECT_EQ(ws.files().unsavableInputCharacters(), (std::vector<std::string>{"€", "𠮷"}));
+    EXPECT_TRUE(ws.files().unsavableDesignCharacters("glider").empty());
     // The file's own name goes into a design file as the glider's name.
-    EXPECT_EQ(ws.unsavableDesignCharacters("glider€.kx"), std::vector<std::string>{"€"});
+    EXPECT_EQ(ws.files().unsavableDesignCharacters("glider€.kx"), std::vector<std::string>{"€"});
 }
 
 // The analysis works on a copy of the tables; flying from the trim writes the
@@ -677,13 +684,13 @@ TEST(WorkspaceAnalysis, FlyFromTheTrimOrAnExcitedMode) {
     SetInput(ws, in::Altitude, "20");
     SetInput(ws, in::Heading, "30");
     const auto inputs = Cells(ws.tables().input);
-    const skarvel::sim::StabilityAnalysis analysis = ws.analyseStability();
+    const skarvel::sim::StabilityAnalysis analysis = ws.analysis().stability();
     ASSERT_TRUE(analysis.trim);
     EXPECT_EQ(Cells(ws.tables().input), inputs);
-    EXPECT_FALSE(ws.flyFromTrim(analysis.modes.size()));
+    EXPECT_FALSE(ws.analysis().flyFromTrim(analysis.modes.size()));
     EXPECT_TRUE(ws.history().rows().empty());
 
-    EXPECT_TRUE(ws.flyFromTrim());
+    EXPECT_TRUE(ws.analysis().flyFromTrim());
     ASSERT_EQ(ws.history().rows().size(), 1u);
     EXPECT_NE(Input(ws, in::LaunchSpeed),
               inputs[static_cast<std::size_t>(in::LaunchSpeed) * 3 + 1]);
@@ -696,10 +703,10 @@ TEST(WorkspaceAnalysis, FlyFromTheTrimOrAnExcitedMode) {
     };
     ASSERT_GT(ws.record().lastIndex, 1000);
     EXPECT_NEAR(speed(1000), analysis.trim->V, 1e-6);
-    EXPECT_TRUE(ws.flyFromTrim(0));
+    EXPECT_TRUE(ws.analysis().flyFromTrim(0));
     EXPECT_GT(std::fabs(speed(100) - analysis.trim->V), 1e-3);
 
     SetInput(ws, in::Mass, "0");
-    EXPECT_FALSE(ws.flyFromTrim());
+    EXPECT_FALSE(ws.analysis().flyFromTrim());
     EXPECT_EQ(ws.history().rows().size(), 2u);
 }

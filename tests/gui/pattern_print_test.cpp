@@ -40,9 +40,11 @@ QString File(const Window& w, const char* name) {
 
 // A design whose main wing has no span: it has no pattern.
 void RemoveTheSpan(Window& w) {
-    w.form->leftTabs()->setCurrentIndex(w.form->leftTabs()->indexOf(w.form->designTable()));
-    ASSERT_NE(skarvel::test::EditCell(w.form->designTable(), design::MainWing, design::Span,
-                                      QStringLiteral("0")),
+    w.find<QTabWidget>("LeftTabs")
+        ->setCurrentIndex(w.find<QTabWidget>("LeftTabs")
+                              ->indexOf(w.find<skarvel::gui::TableView>("DesignTable")));
+    ASSERT_NE(skarvel::test::EditCell(w.find<skarvel::gui::TableView>("DesignTable"),
+                                      design::MainWing, design::Span, QStringLiteral("0")),
               nullptr);
     w.trigger(Command::Convert);
     ASSERT_EQ(w.ws().tables().design.cell(design::MainWing, design::Span), "0");
@@ -166,7 +168,7 @@ TEST(PatternPrint, SavesThePatternAsPdfOrSvg) {
     w.nextFile = File(w, "glider.svg");
     w.nextItem = QStringLiteral("A3");
     w.trigger(Command::SavePattern);
-    const std::size_t pages = w.ws().cuttingPattern({297, 420}, 10, kDate).pages.size();
+    const std::size_t pages = w.ws().pattern().layOut({297, 420}, 10, kDate).pages.size();
     const QString svg = Read(pages == 1 ? File(w, "glider.svg") : File(w, "glider-1.svg"));
     EXPECT_TRUE(svg.contains(QStringLiteral("<svg")));
     EXPECT_TRUE(svg.contains(QStringLiteral("width=\"297mm\""))) << svg.left(300).toStdString();
@@ -212,7 +214,7 @@ TEST(PatternPrint, PrintsOnThePrintersPaperAtFullSize) {
     for (const Case& c : cases) {
         const auto pages = Print(w, File(w, "print.pdf"), c.paper, c.orientation, 0);
         SCOPED_TRACE(c.paper.name().toStdString());
-        EXPECT_EQ(pages.size(), w.ws().cuttingPattern(c.sheet, 10, kDate).pages.size());
+        EXPECT_EQ(pages.size(), w.ws().pattern().layOut(c.sheet, 10, kDate).pages.size());
         for (const PrintedPage& p : pages) {
             const QSizeF points = c.paper.size(QPageSize::Point);
             const bool landscape = c.orientation == QPageLayout::Landscape;
@@ -238,7 +240,7 @@ TEST(PatternPrint, AWiderPrinterMarginMovesThePatternWithoutScalingIt) {
 
     const auto pages =
         Print(w, File(w, "margins.pdf"), QPageSize(QPageSize::A4), QPageLayout::Portrait, 25);
-    ASSERT_EQ(pages.size(), w.ws().cuttingPattern({210, 297}, 25, kDate).pages.size());
+    ASSERT_EQ(pages.size(), w.ws().pattern().layOut({210, 297}, 25, kDate).pages.size());
     for (const PrintedPage& p : pages) {
         // Still 100 mm long, now 25 mm in from the sheet's left and bottom edges.
         const Segment* bar = ScaleBar(p);

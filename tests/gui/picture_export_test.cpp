@@ -60,7 +60,7 @@ struct Exports : ::testing::Test {
         form->resize(800, 600);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        form->rightTabs()->setCurrentIndex(2);
+        form->findChild<QTabWidget*>("RightTabs")->setCurrentIndex(2);
         QTest::qWait(20);
     }
     void save(Command c, const std::string& name) {
@@ -90,7 +90,8 @@ TEST_F(Exports, Clipboard) {
     EXPECT_EQ(mime->data(QStringLiteral("image/x-emf")).mid(40, 4), QByteArray(" EMF"));
     EXPECT_TRUE(mime->hasImage());
     form->action(Command::Copy3D)->trigger();
-    EXPECT_EQ(QApplication::clipboard()->image().size(), form->trajectoryView()->picture().size());
+    EXPECT_EQ(QApplication::clipboard()->image().size(),
+              form->findChild<skarvel::gui::TrajectoryView*>("TrajectoryView")->picture().size());
     QApplication::clipboard()->clear();
     form->action(Command::CopyWindow)->trigger();
     EXPECT_FALSE(QApplication::clipboard()->image().isNull());
@@ -99,7 +100,9 @@ TEST_F(Exports, Clipboard) {
 // The metafiles as other programs see them: the chart's lines, legend and
 // Japanese axis title come out, with about as much ink as the bitmap.
 TEST_F(Exports, IndependentRenderersReadTheCharts) {
-    auto* chart = form->chartPanel()->chart(form->chartPanel()->currentChart());
+    auto* chart =
+        form->findChild<skarvel::gui::ChartPanel*>("ChartPanel")
+            ->chart(form->findChild<skarvel::gui::ChartPanel*>("ChartPanel")->currentChart());
     const int bitmapInk = DarkPixels(chart->toPixmap(chart->width(), chart->height()).toImage());
     ASSERT_GT(bitmapInk, 500);
 

@@ -92,9 +92,9 @@ class Monkey {
             // Closed by the exit command or Alt+F4: open again, as a new start would.
             w_.form->show();
         }
-        if (w_.form->helpWindow() != nullptr && w_.form->helpWindow()->isVisible() &&
-            pick(3) == 0) {
-            w_.form->helpWindow()->close();
+        if (w_.find<skarvel::gui::HelpWindow>("HelpWindow") != nullptr &&
+            w_.find<skarvel::gui::HelpWindow>("HelpWindow")->isVisible() && pick(3) == 0) {
+            w_.find<skarvel::gui::HelpWindow>("HelpWindow")->close();
         }
     }
 
@@ -148,7 +148,8 @@ class Monkey {
     // The main window, or now and then the stability or sweep window when it
     // is open: what a user acts in.
     QWidget* targetWidget() {
-        QWidget* others[] = {w_.form->stabilityDialog(), w_.form->sweepDialog()};
+        QWidget* others[] = {w_.beside<skarvel::gui::StabilityDialog>("StabilityDialog"),
+                             w_.beside<skarvel::gui::SweepDialog>("SweepDialog")};
         QWidget* other = others[pick(2)];
         if (other != nullptr && other->isVisible() && pick(3) == 0) {
             ++(other == others[0] ? reached.stabilityActions : reached.sweepActions);
@@ -370,8 +371,8 @@ void Play(unsigned seed, int actions, bool commands = true) {
 TEST(RandomInput, ReplayLetterInAnOpenCellThenTab) {
     Window w;
     w.ws().marker().setReplayStep("1");
-    ASSERT_NE(skarvel::test::EditCell(w.form->inputTable(), 1, skarvel::data::input::WindSpeed,
-                                      QStringLiteral("5")),
+    ASSERT_NE(skarvel::test::EditCell(w.find<skarvel::gui::TableView>("InputTable"), 1,
+                                      skarvel::data::input::WindSpeed, QStringLiteral("5")),
               nullptr);
     QWindow* window = w.form->windowHandle();
     const auto post = [window](int key, const QString& text) {

@@ -45,11 +45,11 @@ struct Layout {
 
 Layout LayoutOf(const Window& w) {
     return {w.form->geometry(),
-            w.form->mainSplitter()->sizes(),
-            w.form->topSplitter()->sizes(),
-            w.form->bottomSplitter()->sizes(),
-            w.form->leftTabs()->currentIndex(),
-            w.form->rightTabs()->currentIndex()};
+            w.find<QSplitter>("MainSplitter")->sizes(),
+            w.find<QSplitter>("TopSplitter")->sizes(),
+            w.find<QSplitter>("BottomSplitter")->sizes(),
+            w.find<QTabWidget>("LeftTabs")->currentIndex(),
+            w.find<QTabWidget>("RightTabs")->currentIndex()};
 }
 
 std::ostream& operator<<(std::ostream& out, const Layout& l) {
@@ -72,14 +72,14 @@ std::ostream& operator<<(std::ostream& out, const Layout& l) {
 
 QStringList Entries(const Window& w) {
     QStringList paths;
-    for (QAction* a : w.form->recentMenu()->actions()) {
+    for (QAction* a : w.find<QMenu>("RecentFiles")->actions()) {
         paths << a->data().toString();
     }
     return paths;
 }
 
 QAction* Entry(const Window& w, const QString& path) {
-    for (QAction* a : w.form->recentMenu()->actions()) {
+    for (QAction* a : w.find<QMenu>("RecentFiles")->actions()) {
         if (a->data().toString() == path) {
             return a;
         }
@@ -113,7 +113,7 @@ TEST(Settings, BrokenSettingsFallBackToTheStartUpLayout) {
     }
     Window w({}, false);
     EXPECT_EQ(LayoutOf(w), startUp);
-    EXPECT_TRUE(w.form->recentMenu()->actions().isEmpty());
+    EXPECT_TRUE(w.find<QMenu>("RecentFiles")->actions().isEmpty());
     EXPECT_EQ(gui::LastFolder(), QString());
 
     // A window kept off every screen is not placed there.
@@ -129,11 +129,11 @@ TEST(Settings, LayoutComesBackAsItWasLeft) {
         Window w;
         w.form->setGeometry(30, 40, 1000, 560);
         QCoreApplication::processEvents();
-        w.form->mainSplitter()->setSizes({380, 150});
-        w.form->topSplitter()->setSizes({320, 472});
-        w.form->bottomSplitter()->setSizes({200, 100, 400});
-        w.form->leftTabs()->setCurrentIndex(2);
-        w.form->rightTabs()->setCurrentIndex(1);
+        w.find<QSplitter>("MainSplitter")->setSizes({380, 150});
+        w.find<QSplitter>("TopSplitter")->setSizes({320, 472});
+        w.find<QSplitter>("BottomSplitter")->setSizes({200, 100, 400});
+        w.find<QTabWidget>("LeftTabs")->setCurrentIndex(2);
+        w.find<QTabWidget>("RightTabs")->setCurrentIndex(1);
         QCoreApplication::processEvents();
         left = LayoutOf(w);
         ASSERT_NE(left, startUp);
@@ -141,8 +141,10 @@ TEST(Settings, LayoutComesBackAsItWasLeft) {
     }
     Window again({}, false);
     EXPECT_EQ(LayoutOf(again), left);
-    EXPECT_EQ(again.form->rightTabs()->currentWidget(), again.form->computedTable());
-    EXPECT_EQ(again.form->leftTabs()->currentWidget(), again.form->markerTable());
+    EXPECT_EQ(again.find<QTabWidget>("RightTabs")->currentWidget(),
+              again.find<skarvel::gui::TableView>("ComputedTable"));
+    EXPECT_EQ(again.find<QTabWidget>("LeftTabs")->currentWidget(),
+              again.find<skarvel::gui::TableView>("MarkerTable"));
 
     // Without the settings, the start-up layout once more.
     QFile::remove(QSettings().fileName());
@@ -178,9 +180,10 @@ TEST(Settings, RecentFilesOfTheFileMenu) {
     w.nextFile = b;
     w.trigger(Command::FileSave);
     EXPECT_EQ(Entries(w), QStringList({b, a}));
-    EXPECT_TRUE(w.form->recentMenu()->menuAction()->isEnabled());
+    EXPECT_TRUE(w.find<QMenu>("RecentFiles")->menuAction()->isEnabled());
 
-    EXPECT_TRUE(w.form->recentMenu()->actions().front()->text().startsWith(QStringLiteral("&1 ")));
+    EXPECT_TRUE(
+        w.find<QMenu>("RecentFiles")->actions().front()->text().startsWith(QStringLiteral("&1 ")));
 
     // A file that cannot be opened is not listed.
     w.nextFile = Path(w, "missing.kxs");
@@ -210,7 +213,7 @@ TEST(Settings, RecentEntriesOpenTheirFilesAndMissingOnesAreGreyed) {
     ASSERT_EQ(Entries(w), QStringList({design, input, gone}));
 
     QFile::remove(gone);
-    Q_EMIT w.form->recentMenu()->aboutToShow();
+    Q_EMIT w.find<QMenu>("RecentFiles")->aboutToShow();
     EXPECT_TRUE(Entry(w, design)->isEnabled());
     EXPECT_TRUE(Entry(w, input)->isEnabled());
     EXPECT_FALSE(Entry(w, gone)->isEnabled());

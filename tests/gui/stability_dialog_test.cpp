@@ -32,7 +32,7 @@ constexpr double kDeg = 180 / std::numbers::pi;
 
 StabilityDialog* Open(Window& w) {
     w.trigger(Command::Stability);
-    StabilityDialog* d = w.form->stabilityDialog();
+    StabilityDialog* d = w.beside<skarvel::gui::StabilityDialog>("StabilityDialog");
     EXPECT_NE(d, nullptr);
     // Raised and active; on a platform that activates windows late, once it is.
     if (d != nullptr) {
@@ -73,7 +73,7 @@ TEST(StabilityDialog, ShowsTheAnalysisOfTheTables) {
     EXPECT_FALSE(d->isModal());
     EXPECT_EQ(Open(w), d); // asked again: the same window, raised
 
-    const skarvel::sim::StabilityAnalysis a = w.ws().analyseStability();
+    const skarvel::sim::StabilityAnalysis a = w.ws().analysis().stability();
     ASSERT_TRUE(a.trim);
     EXPECT_TRUE(d->message()->isHidden());
     const QTableWidget* trim = d->trimTable();
@@ -134,18 +134,19 @@ TEST(StabilityDialog, AnEditRecomputesOnceTheTablesSettle) {
     // (The user comes back to the main window to type.)
     w.form->activateWindow();
     QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), w.form.get(), 1000);
-    QWidget* editor = EditCell(w.form->inputTable(), 1, in::Mass, QStringLiteral("0"));
+    QWidget* editor =
+        EditCell(w.find<skarvel::gui::TableView>("InputTable"), 1, in::Mass, QStringLiteral("0"));
     ASSERT_NE(editor, nullptr);
-    EXPECT_TRUE(w.form->inputTable()->editing());
+    EXPECT_TRUE(w.find<skarvel::gui::TableView>("InputTable")->editing());
     EXPECT_NE(w.ws().tables().input.cell(1, in::Mass), "0");
     QTest::qWait(2 * StabilityDialog::kSettleMs);
-    EXPECT_TRUE(w.form->inputTable()->editing());
+    EXPECT_TRUE(w.find<skarvel::gui::TableView>("InputTable")->editing());
     EXPECT_NE(w.ws().tables().input.cell(1, in::Mass), "0");
     EXPECT_FALSE(d->recomputePending());
     EXPECT_TRUE(d->message()->isHidden());
 
     // The edit written: the analysis follows after the pause, not at once.
-    w.form->inputTable()->commitOpenEditor();
+    w.find<skarvel::gui::TableView>("InputTable")->commitOpenEditor();
     ASSERT_EQ(w.ws().tables().input.cell(1, in::Mass), "0");
     EXPECT_TRUE(d->recomputePending());
     EXPECT_TRUE(d->analysis().trim);
@@ -216,11 +217,11 @@ TEST(StabilityDialog, FliesFromTheTrimAndFromAnExcitedMode) {
 // twin-fin's +0.5 degree trim diverges, so the best glide ratio is elsewhere.
 TEST(StabilityDialog, ThePolarSaysWhereItHasNoTrimAndWhichTrimsAreUnstable) {
     Window w;
-    w.ws().openDesignFile(std::string(SKARVEL_EXAMPLES) + "/twin-fin.kx");
+    w.ws().files().openDesignFile(std::string(SKARVEL_EXAMPLES) + "/twin-fin.kx");
     StabilityDialog* d = Open(w);
     ASSERT_NE(d, nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(!d->recomputePending(), 5 * StabilityDialog::kSettleMs);
-    const skarvel::sim::GlidePolar polar = w.ws().glidePolar();
+    const skarvel::sim::GlidePolar polar = w.ws().analysis().polar();
     int unstable = 0;
     for (const auto& row : polar.rows) {
         unstable += row.trim && !row.trim->stalled && !row.stable() ? 1 : 0;

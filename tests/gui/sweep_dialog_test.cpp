@@ -35,7 +35,7 @@ constexpr int kLongWaitMs = 60'000;
 
 SweepDialog* Open(Window& w) {
     w.trigger(Command::Sweep);
-    SweepDialog* d = w.form->sweepDialog();
+    SweepDialog* d = w.beside<skarvel::gui::SweepDialog>("SweepDialog");
     EXPECT_NE(d, nullptr);
     if (d != nullptr) {
         EXPECT_TRUE(d->isVisible());

@@ -7,6 +7,7 @@
 #include "gui/table_view.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
@@ -82,6 +83,19 @@ struct Window {
         QDir::setCurrent(savedDir);
     }
     skarvel::app::Workspace& ws() { return form->workspace(); }
+    // A part of the window by its object name; null when there is none (yet).
+    template <class T> T* find(const char* name) const {
+        return form->findChild<T*>(QString::fromLatin1(name));
+    }
+    // A window the program opened beside this one, by its object name.
+    template <class T> static T* beside(const char* name) {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == QLatin1String(name)) {
+                return dynamic_cast<T*>(top);
+            }
+        }
+        return nullptr;
+    }
     std::size_t rows() { return ws().history().rows().size(); }
     // A command as a menu would give it, and what it queued for the event loop.
     void trigger(Command c) {

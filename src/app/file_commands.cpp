@@ -1,0 +1,191 @@
+#include "app/file_commands.h"
+
+#include "app/scope_exit.h"
+#include "app/workspace.h"
+#include "data/codec.h"
+#include "data/design_file.h"
+#include "data/input_file.h"
+#include "data/textfile.h"
+#include "sim/text_export.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace skarvel::app {
+
+namespace fs = std::filesystem;
+
+StartupArguments SplitStartupArguments(std::vector<std::string> args) {
+    StartupArguments out;
+    const auto at = std::find(args.begin(), args.end(), "--design");
+    if (at != args.end()) {
+        if (at + 1 != args.end()) {
+            out.design = *(at + 1);
+            args.erase(at, at + 2);
+        } else {
+            args.erase(at);
+        }
+    }
+    out.input = std::move(args);
+    return out;
+}
+
+void FileCommands::loadStartupInput(const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        const fs::path first = args.front();
+        std::error_code ec;
+        if (fs::is_regular_file(first, ec) && data::LowerExtension(first.string()) == ".kxs") {
+            ws_.dialogs_.inputOpen = ws_.dialogs_.inputSave = first.string();
+            readInputFile(first.string());
+            return;
+        }
+        if (fs::is_directory(first, ec)) {
+            fs::current_path(first, ec);
+        }
+    }
+    if (caption_ != kAppTitle) {
+        return;
+    }
+    const std::string titled = std::string(kAppTitle) + ".kxs";
+    ws_.dialogs_.inputOpen = ws_.dialogs_.inputSave = titled;
+    std::error_code ec;
+    if (fs::is_regular_file(titled, ec)) {
+        readInputFile(titled);
+        return;
+    }
+    if (ws_.programPath_.empty()) {
+        return;
+    }
+    const std::string beside = fs::path(ws_.programPath_).replace_extension(".kxs").string();
+    if (fs::is_regular_file(beside, ec)) {
+        // Silent defaults: read, but keep the plain caption and offer saves
+        // under the title's name.
+        ws_.dialogs_.inputOpen = beside;
+        readInputFile(beside);
+        caption_ = kAppTitle;
+        ws_.dialogs_.inputOpen = ws_.dialogs_.inputSave = titled;
+    }
+}
+
+void FileCommands::setCaptionFile(const std::string& path) {
+    std::error_code ec;
+    fs::path full = fs::absolute(path, ec);
+    caption_ = std::string(kAppTitle) + " - " + (ec ? path : full.lexically_normal().string());
+}
+
+void FileCommands::readInputFile(const std::string& path) {
+    data::ReadInputFile(path, ws_.tables_.input);
+    ws_.dialogs_.inputSave = path;
+    setCaptionFile(path);
+    ws_.estimate();
+}
+
+bool FileCommands::openInputFile(const std::string& path) {
+    if (ws_.busy_) {
+        return false;
+    }
+    readInputFile(path);
+    ws_.dialogs_.inputOpen = path;
+    return true;
+}
+
+namespace {
+// The name a save writes: the default extension added to a name without one.
+// A path without a file name stays as it is, for the writer to refuse, rather
+// than becoming a hidden file named by the extension alone.
+std::string WithDefaultExtension(const std::string& path, const char* extension) {
+    if (data::HasExtension(path) || data::LastPathComponent(path).empty()) {
+        return path;
+    }
+    return path + extension;
+}
+} // namespace
+
+std::string FileCommands::saveInputFile(const std::string& path) {
+    if (ws_.busy_) {
+        return {};
+    }
+    const std::string name = WithDefaultExtension(path, ".kxs");
+    data::WriteInputFile(name, ws_.tables_.input);
+    ws_.dialogs_.inputOpen = ws_.dialogs_.inputSave = name;
+    setCaptionFile(name);
+    return name;
+}
+
+std::vector<std::string> FileCommands::unsavableInputCharacters() const {
+    return data::UnsavableCharacters(data::InputFileLines(ws_.tables_.input));
+}
+
+std::vector<std::string> FileCommands::unsavableDesignCharacters(const std::string& path) const {
+    const std::string name = WithDefaultExtension(path, ".kx");
+    return data::UnsavableCharacters(data::DesignFileLines(
+        ws_.tables_.design, ws_.comment_, data::MachineNameFromPath(name), measuredMassText()));
+}
+
+bool FileCommands::dropFiles(const std::vector<std::string>& paths) {
+    if (ws_.busy_ || paths.empty()) {
+        return false;
+    }
+    const std::string& first = paths.front();
+    std::error_code ec;
+    if (!fs::is_regular_file(first, ec) || data::LowerExtension(first) != ".kxs") {
+        return false;
+    }
+    ws_.dialogs_.inputOpen = ws_.dialogs_.inputSave = first;
+    readInputFile(first);
+    return true;
+}
+
+std::string FileCommands::exportFlightText(const std::string& path) {
+    if (ws_.busy_) {
+        return {};
+    }
+    const std::string name = WithDefaultExtension(path, ".txt");
+    sim::WriteFlightText(name, *ws_.record_);
+    return name;
+}
+
+data::DesignReadResult FileCommands::openDesignFile(const std::string& path) {
+    if (ws_.busy_) {
+        // Nothing read: the table and the caption stay, and there is nothing to say.
+        return {};
+    }
+    sketchEnabled_ = false;
+    const ScopeExit enable([this] { sketchEnabled_ = true; });
+    data::DesignReadResult result = data::ReadDesignFile(path, ws_.tables_.design);
+    if (result.status == data::DesignReadStatus::NotADesignFile) {
+        return result;
+    }
+    if (result.hasComment) {
+        ws_.comment_ = result.comment;
+    }
+    // The measured mass belongs to the design just read; one without it
+    // must not inherit the previous design's.
+    if (result.hasMeasuredMass) {
+        measuredMass_ = result.measuredMass;
+    } else {
+        measuredMass_.reset();
+    }
+    ws_.dialogs_.designOpen = path;
+    caption_ = std::string(kAppTitle) + " - " + std::string(data::LastPathComponent(path));
+    ws_.convertToInput();
+    return result;
+}
+
+std::string FileCommands::measuredMassText() const {
+    return measuredMass_ ? *measuredMass_ : std::string(data::kDefaultMeasuredMass);
+}
+
+std::string FileCommands::saveDesignFile(const std::string& path) {
+    if (ws_.busy_) {
+        return {};
+    }
+    const std::string name = WithDefaultExtension(path, ".kx");
+    data::WriteDesignFile(name, ws_.tables_.design, ws_.comment_, measuredMassText());
+    ws_.dialogs_.designOpen = ws_.dialogs_.designSave = name;
+    setCaptionFile(name);
+    return name;
+}
+
+} // namespace skarvel::app

@@ -1,0 +1,80 @@
+#pragma once
+// The workspace's files: the start-up input data, the input-data and design
+// files opened, saved and dropped, and the flight written as text. Each
+// command does nothing while a flight runs: the ones returning bool return
+// false then, the others return an empty result.
+
+#include "data/design_file.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace skarvel::app {
+
+inline constexpr const char* kAppTitle = "Skarvel";
+
+class Workspace;
+
+// The program's arguments with "--design FILE" (a double click on a design
+// file) taken out: the design is opened after the start-up input data.
+struct StartupArguments {
+    std::vector<std::string> input;
+    std::string design; // empty: none
+};
+StartupArguments SplitStartupArguments(std::vector<std::string> args);
+
+class FileCommands {
+  public:
+    explicit FileCommands(Workspace& ws) : ws_(ws) {}
+
+    // The window's caption: the program's title and the file last read or written.
+    const std::string& caption() const { return caption_; }
+    // The measured mass of the real glider that came with the design, if any.
+    const std::optional<std::string>& measuredMass() const { return measuredMass_; }
+    // The design sketch is not drawn while a design file is read.
+    bool sketchEnabled() const { return sketchEnabled_; }
+
+    // The start-up input data (first argument or the default files); the
+    // window then flies from the input data. A file that cannot be read throws
+    // data::FileError after the dialogs' defaults are set.
+    void loadStartupInput(const std::vector<std::string>& args);
+    // Reads a design file as the open command does and converts it. Returns
+    // the outcome with the message the window shows (header or version); a
+    // refused file changes nothing. Throws data::FileError for an unreadable file.
+    data::DesignReadResult openDesignFile(const std::string& path);
+    // Writes the design file (".kx" added when the name has no extension) and
+    // returns the name written; throws data::FileError.
+    std::string saveDesignFile(const std::string& path);
+    // Reads an input-data file as the open command does; throws data::FileError
+    // and then changes nothing.
+    bool openInputFile(const std::string& path);
+    // Writes the input-data file (".kxs" added when the name has no extension)
+    // and returns the name written; throws data::FileError.
+    std::string saveInputFile(const std::string& path);
+    // The characters (at most 10, each once) that Shift-JIS cannot hold and
+    // that a save would write as "?".
+    std::vector<std::string> unsavableInputCharacters() const;
+    std::vector<std::string> unsavableDesignCharacters(const std::string& path) const;
+    // Files dropped on the window: the first one is read when it is an
+    // existing ".kxs" file. True when it was read.
+    bool dropFiles(const std::vector<std::string>& paths);
+    // Writes the flight as text (".txt" added when the name has no
+    // extension) and returns the name written; throws data::FileError.
+    std::string exportFlightText(const std::string& path);
+
+  private:
+    void readInputFile(const std::string& path);
+    void setCaptionFile(const std::string& path);
+    std::string measuredMassText() const;
+
+    // The reset forgets the measured mass.
+    friend class Workspace;
+
+    Workspace& ws_;
+    std::string caption_ = kAppTitle;
+    std::optional<std::string> measuredMass_;
+    bool sketchEnabled_ = true;
+};
+
+} // namespace skarvel::app

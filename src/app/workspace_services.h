@@ -1,0 +1,84 @@
+#pragma once
+// The workspace's smaller services, each reached through the workspace as
+// its viewport and marker are: the stability analysis with its polar and
+// trim flights, the sweep's starting point and its flights, the cutting
+// pattern, and the commands on the run history.
+
+#include "app/sweep.h"
+#include "sim/glide_polar.h"
+#include "sim/modes.h"
+#include "view/pattern.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace skarvel::app {
+
+class Workspace;
+
+class AnalysisService {
+  public:
+    explicit AnalysisService(Workspace& ws) : ws_(ws) {}
+    // The steady glide, the static margin and the modes of the input data as
+    // a flight would load them; the tables stay as they are.
+    sim::StabilityAnalysis stability();
+    // The steady glide for each tail setting from -6 to +6 degrees.
+    sim::GlidePolar polar();
+    // Sets the launch rows of the input data to the steady glide, with the
+    // mode at that index of stability().modes added at a small amplitude
+    // when one is given, and flies. False when nothing flew: a flight in
+    // progress, no steady glide, or no such mode.
+    bool flyFromTrim(std::optional<std::size_t> mode = std::nullopt);
+
+  private:
+    Workspace& ws_;
+};
+
+class SweepService {
+  public:
+    explicit SweepService(Workspace& ws) : ws_(ws) {}
+    // What each point of a sweep starts from: the tables and the design now.
+    SweepBase base() const;
+    // Writes a sweep point's values into the tables as the sweep did and flies
+    // from the input data, adding a history row. False when a run is in progress.
+    bool flyPoint(const SweepGrid& grid, std::size_t point);
+    // "NAME=VALUE" for each, written as a sweep point's values are (the
+    // command line's --set). Throws SweepError naming a refused one, before
+    // anything is written.
+    void applySettings(const std::vector<std::string>& settings);
+
+  private:
+    Workspace& ws_;
+};
+
+class PatternService {
+  public:
+    explicit PatternService(const Workspace& ws) : ws_(ws) {}
+    // The parts of the design at full size on pages of `paper` (mm) with at
+    // least `margin` mm kept free, labelled with the design file's name and
+    // `date`. Throws view::PatternError.
+    view::PatternLayout layOut(view::PointMm paper, double margin, const std::string& date) const;
+
+  private:
+    const Workspace& ws_;
+};
+
+// Each does nothing while a flight runs and returns false then.
+class HistoryCommands {
+  public:
+    explicit HistoryCommands(Workspace& ws) : ws_(ws) {}
+    bool select(int row);
+    bool deleteSelected();
+    bool clear();
+    bool sort(int column);
+    // Re-runs a row with its inputs, adding no row. False when nothing ran
+    // (busy, no such row, or an error row).
+    bool rerun(int row);
+
+  private:
+    Workspace& ws_;
+};
+
+} // namespace skarvel::app
