@@ -52,40 +52,6 @@ int CountPixels(const QImage& image, QRgb colour, const QRect& area) {
 
 } // namespace
 
-TEST(Chart, PanelHoldsTheFiveChartsWithTheirSeries) {
-    ChartPanel panel;
-    QString text;
-    for (QToolButton* b : panel.findChildren<QToolButton*>()) {
-        text += b->text() + QLatin1Char(' ');
-    }
-    text += QLatin1Char('\n');
-    for (int i = 0; i < ChartPanel::kCharts; ++i) {
-        Chart* c = panel.chart(i);
-        text += QStringLiteral("[%1|%2]").arg(c->leftTitle(), c->bottomTitle());
-        const QStringList legend = c->legendTitles();
-        ASSERT_EQ(legend.size(), c->seriesCount());
-        for (int s = 0; s < c->seriesCount(); ++s) {
-            EXPECT_EQ(legend[s], c->seriesTitle(s));
-            text +=
-                QLatin1Char(' ') + c->seriesTitle(s) + QLatin1Char(' ') + c->seriesColor(s).name();
-        }
-        text += QLatin1Char('\n');
-    }
-    EXPECT_EQ(text.toStdString(), "概要 位置 角度 速度 角速度 \n"
-                                  "[|時間(s)] 高度(m) #000000 速度(m/s) #ff0000 "
-                                  "ピッチ角(deg) #0000ff 揚力係数(×100) #00ff00\n"
-                                  "[座標(m)|時間(s)] x（平面上の0度方位） #000000 "
-                                  "y（平面上の90度方位） #ff0000 z（高度） #0000ff\n"
-                                  "[角度(deg)|時間(s)] Ψ（ヨー角） #000000 "
-                                  "Θ（ピッチ角） #ff0000 Φ（ロール角） #0000ff\n"
-                                  "[速度(m/s)|時間(s)] u（機体軸方向速度） #000000 "
-                                  "v（横すべり速度） #ff0000 w（下すべり速度） #0000ff\n"
-                                  "[角速度(rad/s)|時間(s)] p（ロール角速度） #000000 "
-                                  "q（ピッチ角速度） #ff0000 r（ヨー角速度） #0000ff\n");
-    EXPECT_EQ(panel.currentChart(), 0);
-    EXPECT_EQ(panel.chart(ChartPanel::kCharts), nullptr);
-}
-
 TEST(Chart, PanelPutsEachChartsValuesOnIt) {
     ChartPanel panel;
     panel.clearAll();

@@ -1,5 +1,6 @@
 // The marker table's texts, the instrument bars and the sample lookups.
 
+#include "data/tables.h"
 #include "sim/flight_record.h"
 #include "sim/input_set.h"
 #include "view/marker.h"
@@ -126,6 +127,22 @@ TEST(MarkerValue, TwentyFourTexts) {
         "0.1235", "0.0500",   "0",      "0",      "12.3460", "3.0000", "10.0000", "28.6480",
         "0.0000", "-57.2960", "3.0000", "0.0000", "4.0000",  "1.5000", "0.0000",  "0.0000"};
     EXPECT_EQ(MarkerValueTexts(*record, 3, in), expected);
+}
+
+// The table adds the sink rate's three terms one after the other, as it
+// always has; the history's grouping gives 0.2010 for this attitude.
+TEST(MarkerValue, SinkRateTermByTerm) {
+    auto record = std::make_unique<FlightRecord>();
+    FlightSample& s = record->sample(0);
+    s.u = 0x1.39c168f3bd732p+2;
+    s.v = -0x1.ea789fea1b29p-1;
+    s.w = -0x1.98f54e5e0c2e4p+2;
+    s.theta = -0x1.76e90a81125e4p-1;
+    s.phi = -0x1.7451b6bf739c2p-1;
+    InputSet in;
+    in.thermalRadius = 10;
+    namespace row = skarvel::data::marker;
+    EXPECT_EQ(MarkerValueTexts(*record, 0, in)[row::SinkRate - 1], "0.2011");
 }
 
 TEST(MarkerValue, DivisionsByZeroReadZero) {

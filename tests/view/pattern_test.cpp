@@ -3,6 +3,7 @@
 // tiled, and a design without a pattern says why.
 
 #include "data/design_file.h"
+#include "data/numtext.h"
 #include "data/tables.h"
 #include "model/aircraft.h"
 #include "model/conversion.h"
@@ -175,6 +176,57 @@ TEST(Pattern, PagesTilesAndFurniture) {
     EXPECT_NE(Texts(tiled.pages[5]).find("6/6\n"), std::string::npos);
     EXPECT_EQ(Outlines({{tiled.pages[5]}}).count("htail"), 1u);
     EXPECT_EQ(tiled.pages[0].width, 182);
+}
+
+// The fuselage's marks sit where the design table puts the parts, from the
+// nose: the wing and the centre of gravity behind it by 重心位置, the tails
+// from the rear end, a canard's wing from the rear end and its tail from
+// the nose.
+TEST(Pattern, FuselageMarksWhereTheTablePutsTheParts) {
+    for (const char* tail : {"通常尾翼", "先尾翼"}) {
+        Design d;
+        data::Table& t = d.tables.design;
+        t.setCell(dz::VerticalTail, dz::Type, tail);
+        d.computed = model::ComputeDesign(d.tables, d.model);
+        const auto cell = [&](int column, int row) {
+            return data::ParseRealStrict(t.cell(column, row));
+        };
+        const double L = cell(dz::Fuselage, dz::Span);
+        const bool canard = std::string(tail) == "先尾翼";
+        const double wing =
+            canard ? L - cell(dz::MainWing, dz::ForeAft) - cell(dz::MainWing, dz::RootChord)
+                   : cell(dz::MainWing, dz::ForeAft);
+        const std::map<std::string, double> expected = {
+            {"主翼前縁", wing},
+            {"水平尾翼前縁", canard ? cell(dz::HorizontalTail, dz::ForeAft)
+                                    : L - cell(dz::HorizontalTail, dz::ForeAft) -
+                                          cell(dz::HorizontalTail, dz::RootChord)},
+            {"垂直尾翼前縁",
+             L - cell(dz::VerticalTail, dz::ForeAft) - cell(dz::VerticalTail, dz::RootChord)},
+            {"重心", wing + cell(dz::Fuselage, dz::CgPosition)}};
+        const auto pieces = view::PatternPieces(d.model, d.computed, t);
+        const auto fuselage = std::find_if(pieces.begin(), pieces.end(),
+                                           [](const auto& p) { return p.id == "fuselage"; });
+        ASSERT_NE(fuselage, pieces.end());
+        // The marks' lines across the fuselage, in the order of their names.
+        std::vector<double> lines;
+        for (const view::PatternPath& p : fuselage->paths) {
+            if (p.kind == view::PatternLine::Mark && p.points.size() == 2 &&
+                p.points[0].x == p.points[1].x) {
+                lines.push_back(p.points[0].x);
+            }
+        }
+        std::map<std::string, double> found;
+        for (const view::PatternText& text : fuselage->texts) {
+            if (expected.count(text.text) && found.size() < lines.size()) {
+                found[text.text] = lines[found.size()];
+            }
+        }
+        ASSERT_EQ(found.size(), expected.size()) << tail;
+        for (const auto& [name, x] : expected) {
+            EXPECT_NEAR(found[name], x, 1e-9) << tail << " " << name;
+        }
+    }
 }
 
 TEST(Pattern, ADesignWithoutAPatternSaysWhy) {
