@@ -15,45 +15,22 @@ namespace skarvel::gui {
 
 namespace {
 
-// Positions of the charts on the panel.
-enum : int { kOverview = 0, kPosition = 1, kAngles = 2, kVelocities = 3, kRates = 4 };
+using view::ChartId;
 
 // The order the run driver works through them: Chart1 (angles) to Chart5 (overview).
-constexpr std::array<int, ChartPanel::kCharts> kRunOrder = {kAngles, kVelocities, kRates, kPosition,
-                                                            kOverview};
+constexpr std::array<ChartId, ChartPanel::kCharts> kRunOrder = {
+    ChartId::Angles, ChartId::Velocities, ChartId::Rates, ChartId::Position, ChartId::Overview};
 
-const QColor kBlack(0x00, 0x00, 0x00);
-const QColor kRed(0xFF, 0x00, 0x00);
-const QColor kBlue(0x00, 0x00, 0xFF);
-const QColor kLime(0x00, 0xFF, 0x00);
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-Chart* MakeChart(int index) {
-    switch (index) {
-    case kOverview:
-        return new Chart(QString(), {{QStringLiteral("高度(m)"), kBlack},
-                                     {QStringLiteral("速度(m/s)"), kRed},
-                                     {QStringLiteral("ピッチ角(deg)"), kBlue},
-                                     {QStringLiteral("揚力係数(×100)"), kLime}});
-    case kPosition:
-        return new Chart(QStringLiteral("座標(m)"),
-                         {{QStringLiteral("x（平面上の0度方位）"), kBlack},
-                          {QStringLiteral("y（平面上の90度方位）"), kRed},
-                          {QStringLiteral("z（高度）"), kBlue}});
-    case kAngles:
-        return new Chart(QStringLiteral("角度(deg)"), {{QStringLiteral("Ψ（ヨー角）"), kBlack},
-                                                       {QStringLiteral("Θ（ピッチ角）"), kRed},
-                                                       {QStringLiteral("Φ（ロール角）"), kBlue}});
-    case kVelocities:
-        return new Chart(QStringLiteral("速度(m/s)"),
-                         {{QStringLiteral("u（機体軸方向速度）"), kBlack},
-                          {QStringLiteral("v（横すべり速度）"), kRed},
-                          {QStringLiteral("w（下すべり速度）"), kBlue}});
-    default:
-        return new Chart(QStringLiteral("角速度(rad/s)"),
-                         {{QStringLiteral("p（ロール角速度）"), kBlack},
-                          {QStringLiteral("q（ピッチ角速度）"), kRed},
-                          {QStringLiteral("r（ヨー角速度）"), kBlue}});
+Chart* MakeChart(const view::ChartSpec& spec) {
+    std::vector<Chart::Series> series;
+    for (const view::SeriesSpec& s : spec.series) {
+        series.push_back({Text(s.name), QColor(s.colour.r, s.colour.g, s.colour.b)});
     }
+    return new Chart(Text(spec.axis), std::move(series));
 }
 
 } // namespace
@@ -66,20 +43,20 @@ ChartPanel::ChartPanel(QWidget* parent) : QWidget(parent) {
     auto* row = new QHBoxLayout;
     pages_ = new QStackedWidget;
     buttons_ = new QButtonGroup(this);
-    int page = 0;
-    for (const char* caption : {"概要", "位置", "角度", "速度", "角速度"}) {
+    static_assert(view::kChartCount == kCharts);
+    for (const view::ChartSpec& spec : view::ChartSpecs()) {
+        const int page = static_cast<int>(spec.id);
         auto* b = new QToolButton;
-        b->setText(QString::fromUtf8(caption));
+        b->setText(Text(spec.button));
         b->setAutoRaise(true);
         b->setCheckable(true);
         b->setChecked(page == 0);
         buttons_->addButton(b, page);
         row->addWidget(b);
-        Chart* c = MakeChart(page);
+        Chart* c = MakeChart(spec);
         charts_[std::size_t(page)] = c;
         pages_->addWidget(c);
         connect(c, &Chart::mouseTime, this, [this, page](double t) { Q_EMIT mouseTime(page, t); });
-        ++page;
     }
     row->addStretch(1);
     connect(buttons_, &QButtonGroup::idClicked, this, &ChartPanel::pick);
@@ -109,23 +86,21 @@ Chart* ChartPanel::chart(int index) const {
 }
 
 void ChartPanel::clearAll() {
-    for (int index : kRunOrder) {
-        charts_[std::size_t(index)]->clear();
+    for (ChartId id : kRunOrder) {
+        charts_[std::size_t(id)]->clear();
     }
 }
 
 void ChartPanel::appendSample(const sim::FlightSample& s, double airspeed) {
     const view::ChartSample v = view::ChartValues(s, airspeed);
-    charts_[kAngles]->append(v.t, v.angles);
-    charts_[kVelocities]->append(v.t, v.velocities);
-    charts_[kRates]->append(v.t, v.rates);
-    charts_[kPosition]->append(v.t, v.position);
-    charts_[kOverview]->append(v.t, v.overview);
+    for (ChartId id : kRunOrder) {
+        charts_[std::size_t(id)]->append(v.t, view::SpecOf(id).values(v));
+    }
 }
 
 void ChartPanel::autoScaleAll() {
-    for (int index : kRunOrder) {
-        charts_[std::size_t(index)]->autoScale();
+    for (ChartId id : kRunOrder) {
+        charts_[std::size_t(id)]->autoScale();
     }
 }
 
