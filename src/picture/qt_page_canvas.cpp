@@ -72,32 +72,6 @@ void PainterPageCanvas::setHollowBrush() {
     painter_.setBrush(Qt::NoBrush);
 }
 
-void PainterPageCanvas::moveTo(view::Point p) {
-    current_ = p;
-}
-
-void PainterPageCanvas::lineTo(view::Point p) {
-    const view::Point line[] = {current_, p};
-    wholePath(line, false);
-    current_ = p;
-}
-
-void PainterPageCanvas::polyline(std::span<const view::Point> points) {
-    wholePath(points, false);
-}
-
-void PainterPageCanvas::polygon(std::span<const view::Point> points) {
-    wholePath(points, true);
-}
-
-void PainterPageCanvas::wholePath(std::span<const view::Point> points, bool closed) {
-    std::vector<view::PointF> fine;
-    for (const view::Point& p : points) {
-        fine.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
-    }
-    path(fine, closed);
-}
-
 void PainterPageCanvas::path(std::span<const view::PointF> points, bool closed) {
     if (points.empty()) {
         return;

@@ -17,7 +17,7 @@ namespace skarvel::picture {
 // Draws on a painter that is active: a canvas unit is `pixelsPerUnit` device
 // pixels, antialiased; the painter's state is the caller's to save. Lines
 // have flat caps and mitred joins; text is set in a Japanese gothic face.
-class PainterPageCanvas : public view::Canvas {
+class PainterPageCanvas : public view::PathCanvas {
   public:
     PainterPageCanvas(QPainter& painter, double pixelsPerUnit);
 
@@ -25,10 +25,6 @@ class PainterPageCanvas : public view::Canvas {
                 view::LineStyle style = view::LineStyle::Solid) override;
     void setBrush(view::Colour colour) override;
     void setHollowBrush() override;
-    void moveTo(view::Point p) override;
-    void lineTo(view::Point p) override;
-    void polyline(std::span<const view::Point> points) override;
-    void polygon(std::span<const view::Point> points) override;
     void ellipse(view::Rect box) override;
     void rectangle(view::Rect box) override;
     void fill(view::Rect box, view::Colour colour) override;
@@ -39,11 +35,8 @@ class PainterPageCanvas : public view::Canvas {
     void endGroup() override;
 
   private:
-    void wholePath(std::span<const view::Point> points, bool closed);
-
     QPainter& painter_;
     double k_;
-    view::Point current_;
 };
 
 // A PDF of pages drawn in 1/unitsPerMm mm, titled 型紙 by Skarvel. Needs the

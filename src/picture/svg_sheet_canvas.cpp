@@ -38,32 +38,6 @@ void SvgSheetCanvas::setTags(view::Tags tags) {
     piece_ = tags.piece;
 }
 
-void SvgSheetCanvas::moveTo(view::Point p) {
-    current_ = p;
-}
-
-void SvgSheetCanvas::lineTo(view::Point p) {
-    const view::Point line[] = {current_, p};
-    wholePath(line, false);
-    current_ = p;
-}
-
-void SvgSheetCanvas::polyline(std::span<const view::Point> points) {
-    wholePath(points, false);
-}
-
-void SvgSheetCanvas::polygon(std::span<const view::Point> points) {
-    wholePath(points, true);
-}
-
-void SvgSheetCanvas::wholePath(std::span<const view::Point> points, bool closed) {
-    std::vector<view::PointF> fine;
-    for (const view::Point& p : points) {
-        fine.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
-    }
-    path(fine, closed);
-}
-
 void SvgSheetCanvas::path(std::span<const view::PointF> points, bool closed) {
     if (points.empty()) {
         return;

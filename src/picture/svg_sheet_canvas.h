@@ -12,7 +12,7 @@
 
 namespace skarvel::picture {
 
-class SvgSheetCanvas : public view::Canvas {
+class SvgSheetCanvas : public view::PathCanvas {
   public:
     // width x height units; `style` is the style sheet's text.
     SvgSheetCanvas(double width, double height, int unitsPerMm, std::string style);
@@ -21,10 +21,6 @@ class SvgSheetCanvas : public view::Canvas {
                 view::LineStyle style = view::LineStyle::Solid) override;
     void setBrush(view::Colour colour) override;
     void setHollowBrush() override;
-    void moveTo(view::Point p) override;
-    void lineTo(view::Point p) override;
-    void polyline(std::span<const view::Point> points) override;
-    void polygon(std::span<const view::Point> points) override;
     void ellipse(view::Rect box) override;
     void rectangle(view::Rect box) override;
     void fill(view::Rect box, view::Colour colour) override;
@@ -41,14 +37,12 @@ class SvgSheetCanvas : public view::Canvas {
   private:
     // The units in mm: "12.5", "3", "-0.25".
     std::string number(double units) const;
-    void wholePath(std::span<const view::Point> points, bool closed);
 
     double unitsPerMm_;
     std::string head_; // the svg element and its style sheet
     std::string body_;
     std::string kind_;
     std::string piece_;
-    view::Point current_;
     int clips_ = 0;
 };
 

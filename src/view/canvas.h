@@ -126,4 +126,31 @@ class Canvas {
     }
 };
 
+// A canvas that draws every line as a path of fractional points (path()):
+// the whole-number primitives become paths through their points.
+class PathCanvas : public Canvas {
+  public:
+    void moveTo(Point p) override { current_ = p; }
+    void lineTo(Point p) override {
+        const Point line[] = {current_, p};
+        wholePath(line, false);
+        current_ = p;
+    }
+    void polyline(std::span<const Point> points) override { wholePath(points, false); }
+    void polygon(std::span<const Point> points) override { wholePath(points, true); }
+    void path(std::span<const PointF> points, bool closed) override = 0;
+
+  private:
+    void wholePath(std::span<const Point> points, bool closed) {
+        std::vector<PointF> fine;
+        fine.reserve(points.size());
+        for (const Point& p : points) {
+            fine.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+        }
+        path(fine, closed);
+    }
+
+    Point current_{};
+};
+
 } // namespace skarvel::view
