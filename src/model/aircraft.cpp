@@ -13,6 +13,8 @@ namespace skarvel::model {
 
 using sim::ArithmeticError;
 using sim::checkedDiv;
+using sim::DegreesToRadians;
+using sim::kDegreesPerRadian;
 using sim::kPaperInertiaUnitsPerGramSquareCentimetre;
 using sim::kPercentPerWhole;
 using sim::kPi;
@@ -25,7 +27,6 @@ using sim::LiftSlope;
 namespace {
 
 constexpr int N = kSpanIntervals;
-constexpr double kRad = 180 / kPi;
 
 double Paint(const DesignData& d) {
     return 10.0 * d.paintCoats;
@@ -64,10 +65,10 @@ void CopyGeometry(const SurfaceGeometry& g, double gammaDeg, ComponentResult& r)
     r.efficiency = g.efficiency;
     r.effectiveAspectRatio = r.aspectRatio * r.efficiency;
     r.effectiveTaper = g.taper;
-    r.effectiveDihedral = g.dihedral * kRad;
-    r.effectiveSweep = g.sweep * kRad;
-    r.cosDihedral = std::cos(gammaDeg * kPi / 180);
-    r.sinDihedral = std::sin(gammaDeg * kPi / 180);
+    r.effectiveDihedral = g.dihedral * kDegreesPerRadian;
+    r.effectiveSweep = g.sweep * kDegreesPerRadian;
+    r.cosDihedral = std::cos(DegreesToRadians(gammaDeg));
+    r.sinDihedral = std::sin(DegreesToRadians(gammaDeg));
 }
 
 } // namespace
