@@ -27,6 +27,8 @@ using sim::LiftSlope;
 namespace {
 
 constexpr int N = kSpanIntervals;
+// The joint along a surface's root adds this many grams per mm of root chord.
+constexpr double kRootJointGramsPerMillimetre = 0.001;
 
 double Paint(const DesignData& d) {
     return 10.0 * d.paintCoats;
@@ -91,12 +93,12 @@ void AircraftModel::computeWing() {
     const double outerSpan = w.mainSpan - w.innerSpan;
     r.mass = (paint + M.paperMass) * r.developedArea / kSquareCentimetresPerSquareMetre +
              w.innerSpan * w.meanChordIn * I.paperMass / kSquareMillimetresPerSquareMetre +
-             0.001 * I.rootChord;
+             kRootJointGramsPerMillimetre * I.rootChord;
     r.massCentreX = checkedDiv(w.innerSpan * w.centroidXIn * w.meanChordIn * rhoIn /
                                        kSquareMillimetresPerSquareMetre +
                                    outerSpan * w.centroidXOut * w.meanChordOut * rhoOut /
                                        kSquareMillimetresPerSquareMetre +
-                                   (I.rootChord / 2) * M.rootChord * 0.001,
+                                   (I.rootChord / 2) * M.rootChord * kRootJointGramsPerMillimetre,
                                r.mass);
     r.massCentreZ = checkedDiv((w.innerSpan * w.heightIn * w.meanChordIn * rhoIn +
                                 outerSpan * w.heightOut * w.meanChordOut * rhoOut) /
@@ -133,7 +135,7 @@ void AircraftModel::computeTail(const DesignComponent& c, ComponentResult& r) {
     r.areaRatio = 0;
     const double rho = c.paperMass + Paint(d);
     r.mass = (Paint(d) + c.paperMass) * r.developedArea / kSquareCentimetresPerSquareMetre +
-             0.001 * c.rootChord;
+             kRootJointGramsPerMillimetre * c.rootChord;
     r.massCentreX = r.centroidX;
     r.pitchInertia = 0;
     const SurfaceShape p = SurfaceShape::Of(c);
