@@ -56,9 +56,12 @@ void Dynamics::evaluate(FlightSample& s, double t, FlightSample& d) {
     const double r33 = cphi * cth;
 
     // The air moves with the wind and rises in the thermal (Wz points down).
+    // It turns at the gradient of Wz: Omega = (dWz/dy, -dWz/dx, 0), and the
+    // gradient of the updraft is -2 kThermalFalloff / R^2 times the updraft
+    // times the offset from the centre (x - W t, y).
     const double W = in.windSpeed;
     const double Wz = -ThermalUpdraft(in, s.x, s.y, t);
-    const double ell = checkedDiv(5.0 * (-Wz), radiusSquared_);
+    const double ell = checkedDiv(2 * kThermalFalloff * (-Wz), radiusSquared_);
     const double omx = ell * s.y;
     const double omy = ell * (W * t - s.x);
     const double omz = 0.0;
