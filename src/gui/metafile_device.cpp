@@ -1,5 +1,6 @@
 #include "gui/metafile_device.h"
 
+#include "sim/units.h"
 #include "view/pixel.h"
 
 #include <QFont>
@@ -143,7 +144,8 @@ class MetafilePaintEngine : public QPaintEngine {
         // The direction the baseline runs in on the picture, counter-clockwise
         // as the picture shows it (y grows downwards).
         const QPointF along = transform_.map(QPointF(1, 0)) - transform_.map(QPointF(0, 0));
-        int angle = static_cast<int>(std::lround(-std::atan2(along.y(), along.x()) * 1800 / M_PI));
+        int angle = static_cast<int>(
+            std::lround(sim::RadiansToTenthsOfDegrees(-std::atan2(along.y(), along.x()))));
         angle = (angle % 3600 + 3600) % 3600;
         writer_.setFont(f.family().toStdString(), static_cast<int>(std::lround(pixels)), f.bold(),
                         f.italic(), angle);

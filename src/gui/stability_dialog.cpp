@@ -6,6 +6,7 @@
 #include "gui/qt_text.h"
 #include "sim/glide_polar.h"
 #include "sim/load.h"
+#include "sim/units.h"
 
 #include <QBrush>
 #include <QDialogButtonBox>
@@ -23,13 +24,11 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
-#include <numbers>
 
 namespace skarvel::gui {
 
 namespace {
 
-constexpr double kDegrees = 180 / std::numbers::pi;
 const QColor kGrowing(0xD0, 0x00, 0x00);
 const QColor kDecaying(0x00, 0x00, 0xD0);
 const QColor kStalled(0x80, 0x80, 0x80);
@@ -391,12 +390,12 @@ void StabilityDialog::showTrim() {
     trimStack_->setCurrentWidget(trimTable_);
     const QString values[TrimRows] = {
         Number(trim->V, 2),
-        Number(trim->alpha * kDegrees, 2),
-        Number(trim->beta * kDegrees, 2),
-        Number(trim->theta * kDegrees, 2),
-        Number(trim->phi * kDegrees, 2),
-        Number(trim->omega * kDegrees, 2),
-        Number(trim->gamma * kDegrees, 2),
+        Number(trim->alpha * sim::kDegreesPerRadian, 2),
+        Number(trim->beta * sim::kDegreesPerRadian, 2),
+        Number(trim->theta * sim::kDegreesPerRadian, 2),
+        Number(trim->phi * sim::kDegreesPerRadian, 2),
+        Number(trim->omega * sim::kDegreesPerRadian, 2),
+        Number(trim->gamma * sim::kDegreesPerRadian, 2),
         Number(trim->sink, 3),
         Number(trim->ratio, 2),
         Number(trim->radius, 1),

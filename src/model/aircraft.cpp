@@ -13,6 +13,8 @@ namespace skarvel::model {
 
 using sim::ArithmeticError;
 using sim::checkedDiv;
+using sim::DegreesToRadians;
+using sim::kDegreesPerRadian;
 using sim::kPaperInertiaUnitsPerGramSquareCentimetre;
 using sim::kPercentPerWhole;
 using sim::kPi;
@@ -25,7 +27,8 @@ using sim::LiftSlope;
 namespace {
 
 constexpr int N = kSpanIntervals;
-constexpr double kRad = 180 / kPi;
+// The joint along a surface's root adds this many grams per mm of root chord.
+constexpr double kRootJointGramsPerMillimetre = 0.001;
 
 double Paint(const DesignData& d) {
     return 10.0 * d.paintCoats;
@@ -64,10 +67,10 @@ void CopyGeometry(const SurfaceGeometry& g, double gammaDeg, ComponentResult& r)
     r.efficiency = g.efficiency;
     r.effectiveAspectRatio = r.aspectRatio * r.efficiency;
     r.effectiveTaper = g.taper;
-    r.effectiveDihedral = g.dihedral * kRad;
-    r.effectiveSweep = g.sweep * kRad;
-    r.cosDihedral = std::cos(gammaDeg * kPi / 180);
-    r.sinDihedral = std::sin(gammaDeg * kPi / 180);
+    r.effectiveDihedral = g.dihedral * kDegreesPerRadian;
+    r.effectiveSweep = g.sweep * kDegreesPerRadian;
+    r.cosDihedral = std::cos(DegreesToRadians(gammaDeg));
+    r.sinDihedral = std::sin(DegreesToRadians(gammaDeg));
 }
 
 } // namespace
@@ -90,12 +93,12 @@ void AircraftModel::computeWing() {
     const double outerSpan = w.mainSpan - w.innerSpan;
     r.mass = (paint + M.paperMass) * r.developedArea / kSquareCentimetresPerSquareMetre +
              w.innerSpan * w.meanChordIn * I.paperMass / kSquareMillimetresPerSquareMetre +
-             0.001 * I.rootChord;
+             kRootJointGramsPerMillimetre * I.rootChord;
     r.massCentreX = checkedDiv(w.innerSpan * w.centroidXIn * w.meanChordIn * rhoIn /
                                        kSquareMillimetresPerSquareMetre +
                                    outerSpan * w.centroidXOut * w.meanChordOut * rhoOut /
                                        kSquareMillimetresPerSquareMetre +
-                                   (I.rootChord / 2) * M.rootChord * 0.001,
+                                   (I.rootChord / 2) * M.rootChord * kRootJointGramsPerMillimetre,
                                r.mass);
     r.massCentreZ = checkedDiv((w.innerSpan * w.heightIn * w.meanChordIn * rhoIn +
                                 outerSpan * w.heightOut * w.meanChordOut * rhoOut) /
@@ -132,7 +135,7 @@ void AircraftModel::computeTail(const DesignComponent& c, ComponentResult& r) {
     r.areaRatio = 0;
     const double rho = c.paperMass + Paint(d);
     r.mass = (Paint(d) + c.paperMass) * r.developedArea / kSquareCentimetresPerSquareMetre +
-             0.001 * c.rootChord;
+             kRootJointGramsPerMillimetre * c.rootChord;
     r.massCentreX = r.centroidX;
     r.pitchInertia = 0;
     const SurfaceShape p = SurfaceShape::Of(c);

@@ -3,6 +3,7 @@
 #include "model/shape_laws.h"
 #include "sim/checked.h"
 #include "sim/input_set.h"
+#include "sim/units.h"
 
 #include <cmath>
 
@@ -198,7 +199,7 @@ void SummedPlanform(const SummedInputs& in, SurfaceGeometry& g) {
 
 SurfaceGeometry ComputeSurface(const DesignComponent& c) {
     const SurfaceShape p = SurfaceShape::Of(c);
-    const double gamma = c.dihedral * kPi / 180;
+    const double gamma = sim::DegreesToRadians(c.dihedral);
     const double cosG = std::cos(gamma), sinG = std::sin(gamma);
     SurfaceGeometry g;
     g.meanChord = MeanChord(p);

@@ -3,6 +3,7 @@
 #include "model/shape_laws.h"
 #include "sim/checked.h"
 #include "sim/input_set.h"
+#include "sim/units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +12,7 @@ namespace skarvel::model {
 
 using sim::ArithmeticError;
 using sim::checkedDiv;
-using sim::kPi;
+using sim::DegreesToRadians;
 
 double WingGeometry::chordAt(double eta) const {
     return usesOuter(eta) ? outer.chord(eta) : inner.chord(eta);
@@ -102,7 +103,7 @@ WingGeometry ComputeMainWing(DesignData& d) {
     w.outer = SurfaceShape::Of(M);
     w.outerOffset = w.twoStage ? M.foreAft : 0;
 
-    const double gI = I.dihedral * kPi / 180, gM = M.dihedral * kPi / 180;
+    const double gI = DegreesToRadians(I.dihedral), gM = DegreesToRadians(M.dihedral);
     w.cosInner = std::cos(gI);
     w.sinInner = std::sin(gI);
     w.cosMain = std::cos(gM);

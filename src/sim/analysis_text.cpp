@@ -1,5 +1,7 @@
 #include "sim/analysis_text.h"
 
+#include "sim/units.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -15,10 +17,6 @@ std::string Number(double value) {
 
 std::string Number(const std::optional<double>& value) {
     return value ? Number(*value) : std::string("-");
-}
-
-double Degrees(double radians) {
-    return radians * 180 / kPi;
 }
 
 void Line(std::string& text, std::initializer_list<std::string> fields) {
@@ -38,10 +36,11 @@ void Line(std::string& text, std::initializer_list<std::string> fields) {
 std::string StabilityText(const StabilityAnalysis& a) {
     std::string text;
     if (const auto& t = a.trim) {
-        Line(text, {"trim", Number(t->V), Number(Degrees(t->alpha)), Number(Degrees(t->beta)),
-                    Number(Degrees(t->theta)), Number(Degrees(t->phi)), Number(Degrees(t->omega)),
-                    Number(Degrees(t->gamma)), Number(t->sink), Number(t->ratio), Number(t->radius),
-                    Number(t->CL), Number(t->CD), t->stalled ? "1" : "0"});
+        Line(text, {"trim", Number(t->V), Number(RadiansToDegrees(t->alpha)),
+                    Number(RadiansToDegrees(t->beta)), Number(RadiansToDegrees(t->theta)),
+                    Number(RadiansToDegrees(t->phi)), Number(RadiansToDegrees(t->omega)),
+                    Number(RadiansToDegrees(t->gamma)), Number(t->sink), Number(t->ratio),
+                    Number(t->radius), Number(t->CL), Number(t->CD), t->stalled ? "1" : "0"});
     } else {
         Line(text, {"trim", "none"});
     }
@@ -58,9 +57,10 @@ std::string PolarText(const GlidePolar& polar) {
     std::string text;
     for (const PolarRow& row : polar.rows) {
         if (const auto& t = row.trim) {
-            Line(text, {"polar", Number(row.tailSetting), Number(t->V), Number(Degrees(t->alpha)),
-                        Number(t->sink), Number(t->ratio), t->stalled ? "1" : "0",
-                        row.stable() ? "1" : "0", Number(row.largestRealPart)});
+            Line(text,
+                 {"polar", Number(row.tailSetting), Number(t->V),
+                  Number(RadiansToDegrees(t->alpha)), Number(t->sink), Number(t->ratio),
+                  t->stalled ? "1" : "0", row.stable() ? "1" : "0", Number(row.largestRealPart)});
         } else {
             Line(text, {"polar", Number(row.tailSetting), "none"});
         }

@@ -43,6 +43,27 @@ class Dynamics {
     bool stalled() const { return liftHeld_ || wingStalled_; }
 
   private:
+    struct Attitude;
+    struct Flow;
+    struct Coefficients;
+
+    // Each step below is one part of evaluate(), in the order it runs.
+    // The air-relative velocities and rates through wind and thermal, into s.
+    void moveWithAir(FlightSample& s, double t, const Attitude& a) const;
+    // Airspeed, angles of attack and sideslip, nondimensional rates.
+    Flow flowOf(const FlightSample& s);
+    // CL, held at its maximum, and CD, into s.
+    void liftAndDrag(FlightSample& s, const Flow& f, bool simple, double kw, double CLw);
+    // The pitching moment with the stall model; kw is the wing's maximum lift.
+    double pitchMoment(const Flow& f, bool simple, double kw, double CLw);
+    // The moment once the wing has stalled; kt is the tail's maximum lift.
+    double stalledWingMoment(double cm0, double alpha, double CLw, double kw, double kt) const;
+    // The force and moment coefficients in body axes.
+    Coefficients coefficients(const FlightSample& s, const Flow& f, double Cm) const;
+    // The rates of the twelve states.
+    void writeRates(const FlightSample& s, const Attitude& a, double V, const Coefficients& c,
+                    FlightSample& d) const;
+
     const InputSet in_; // a copy: the run must not see the window change it
     std::unique_ptr<AeroEvaluation> laws_;
     double airspeed_ = 0;
@@ -51,10 +72,10 @@ class Dynamics {
     // Values that stay the same through a run, worked out once. A zero divisor
     // among them still fails every evaluation.
     bool constantsFailed_ = false;
-    double alphaBreak_ = 0;    // 0.42 / a_w
+    double alphaBreak_ = 0;    // kBreakLift / a_w
     double piAe_ = 0;          // pi A e
     double radiusSquared_ = 0; // R_th^2
-    double simpleMaxLift_ = 0; // 0.8 CLa / a_w
+    double simpleMaxLift_ = 0; // kWingMaxLift CLa / a_w
 };
 
 } // namespace skarvel::sim

@@ -38,8 +38,8 @@ void Estimate(const data::Table& input, data::Table& parameter, InputSet& in) {
     in.S = Value(input, in_row::WingArea) / kSquareCentimetresPerSquareMetre;
     in.b = Value(input, in_row::WingSpan) / kMillimetresPerMetre;
     const double lambda = Value(input, in_row::TaperRatio);
-    const double Gamma = Value(input, in_row::Dihedral) * kPi / 180;
-    const double Lambda = Value(input, in_row::Sweep) * kPi / 180;
+    const double Gamma = DegreesToRadians(Value(input, in_row::Dihedral));
+    const double Lambda = DegreesToRadians(Value(input, in_row::Sweep));
     in.e = Value(input, in_row::SpanEfficiency);
     const double lt = Value(input, in_row::TailArm) / kMillimetresPerMetre;
     const double VH = Value(input, in_row::HTailVolume);

@@ -11,7 +11,7 @@ double ThermalUpdraft(const InputSet& in, double x, double y, double t) {
     const double dx = x - in.windSpeed * t;
     const double d = std::sqrt(dx * dx + y * y);
     const double q = checkedDiv(d, in.thermalRadius);
-    return in.thermalStrength * std::exp(-2.5 * (q * q));
+    return in.thermalStrength * std::exp(-kThermalFalloff * (q * q));
 }
 
 double SinkRate(const FlightSample& s) {

@@ -8,10 +8,15 @@
 
 namespace skarvel::sim {
 
+// How fast the thermal's updraft falls off with the distance d from its
+// centre: as exp(-kThermalFalloff (d / R)²). The dynamics turn the air at the
+// updraft's horizontal gradient, which is -2 kThermalFalloff d / R² times the
+// updraft, so the updraft and the turning read this one value.
+inline constexpr double kThermalFalloff = 2.5;
+
 // The thermal's updraft in m/s (upward positive) at (x, y) at time t. The
 // centre starts at the origin and drifts along +x with the wind; the updraft
-// falls off as exp(-2.5 (d / R)²) with the distance d from the centre. A
-// radius of 0 throws ArithmeticError.
+// falls off with kThermalFalloff. A radius of 0 throws ArithmeticError.
 double ThermalUpdraft(const InputSet& in, double x, double y, double t);
 
 // The sink rate in m/s (positive when descending): the earth-vertical part of

@@ -2,15 +2,13 @@
 // Every value the equations of motion consume, in SI units.
 
 #include "sim/flight_record.h"
-
-#include <numbers>
+#include "sim/units.h"
 
 namespace skarvel::sim {
 
 inline constexpr double kTimeStep = 0.005; // s
 inline constexpr double kGravity = 9.8;    // m/s^2
 inline constexpr double kAirDensity = 1.2; // kg/m^3
-inline constexpr double kPi = std::numbers::pi;
 
 struct InputSet {
     // Environment.

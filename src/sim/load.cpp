@@ -20,7 +20,7 @@ double InputValue(const data::Table& t, int row) {
     return CellNumber(t, in_row::kValueColumn, row);
 }
 double Degrees(const data::Table& t, int row) {
-    return InputValue(t, row) * kPi / 180;
+    return DegreesToRadians(InputValue(t, row));
 }
 double ParamValue(const data::Table& t, int row) {
     return CellNumber(t, par::kValueColumn, row);
@@ -62,12 +62,11 @@ void WriteLaunchRows(data::Table& input, const FlightSample& s) {
     const auto write = [&input](int row, double value) {
         input.setCell(in_row::kValueColumn, row, data::FormatShortest(value));
     };
-    const auto degrees = [](double radians) { return radians * 180 / kPi; };
     write(in_row::LaunchSpeed, V * kSecondsPerHour / kMetresPerKilometre);
-    write(in_row::ClimbAngle, degrees(s.theta - alpha));
-    write(in_row::BankAngle, degrees(s.phi));
-    write(in_row::AngleOfAttack, degrees(alpha));
-    write(in_row::Sideslip, degrees(beta));
+    write(in_row::ClimbAngle, RadiansToDegrees(s.theta - alpha));
+    write(in_row::BankAngle, RadiansToDegrees(s.phi));
+    write(in_row::AngleOfAttack, RadiansToDegrees(alpha));
+    write(in_row::Sideslip, RadiansToDegrees(beta));
     write(in_row::PitchRate, s.q);
     write(in_row::RollRate, s.p);
     write(in_row::YawRate, s.r);

@@ -5,6 +5,7 @@
 
 #include "sim/checked.h"
 #include "sim/flight_quantities.h"
+#include "sim/units.h"
 
 #include <algorithm>
 #include <charconv>
@@ -20,6 +21,7 @@ namespace skarvel::view {
 namespace {
 
 using sim::FlightSample;
+using sim::RadiansToDegrees;
 
 // The decimal digits of a value's shortest round-trip text and the place of
 // the first one: value = 0.d1 d2 d3 ... * 10^(exponent + 1).
@@ -69,10 +71,6 @@ std::string Padded(std::int64_t m, std::size_t width) {
         s.insert(0, width - s.size(), '0');
     }
     return s;
-}
-
-double Degrees(double radians) {
-    return radians * 180 / sim::kPi;
 }
 
 // Rounds half away from zero into lo .. hi; NaN gives 0.
@@ -150,9 +148,10 @@ std::array<std::string, 24> MarkerValueTexts(const sim::FlightRecord& record, in
     text(row::Airspeed) = FormatMarkerValue(std::sqrt(s.ua * s.ua + s.va * s.va + s.wa * s.wa));
     text(row::Updraft) = Checked([&] { return sim::ThermalUpdraft(in, s.x, s.y, s.t); });
     text(row::SinkRate) = FormatMarkerValue(sim::SinkRateTermByTerm(s));
-    text(row::AngleOfAttack) =
-        Checked([&] { return Degrees(std::atan(sim::checkedDiv(s.wa, std::fabs(s.ua)))); });
-    text(row::Sideslip) = Checked([&] { return Degrees(std::atan(sim::checkedDiv(s.va, s.ua))); });
+    text(row::AngleOfAttack) = Checked(
+        [&] { return RadiansToDegrees(std::atan(sim::checkedDiv(s.wa, std::fabs(s.ua)))); });
+    text(row::Sideslip) =
+        Checked([&] { return RadiansToDegrees(std::atan(sim::checkedDiv(s.va, s.ua))); });
     text(row::LiftCoefficient) = FormatMarkerValue(s.CL);
     text(row::DragCoefficient) = FormatMarkerValue(s.CD);
     text(row::TurnRadius) = Checked([&] { return std::fabs(sim::checkedDiv(s.u, s.r)); });
@@ -160,9 +159,9 @@ std::array<std::string, 24> MarkerValueTexts(const sim::FlightRecord& record, in
     text(row::Altitude) = FormatMarkerValue(-s.z);
     text(row::PositionX) = FormatMarkerValue(s.x);
     text(row::PositionY) = FormatMarkerValue(s.y);
-    text(row::Roll) = FormatMarkerValue(Degrees(s.phi));
-    text(row::Pitch) = FormatMarkerValue(Degrees(s.theta));
-    text(row::Yaw) = FormatMarkerValue(Degrees(s.psi));
+    text(row::Roll) = FormatMarkerValue(RadiansToDegrees(s.phi));
+    text(row::Pitch) = FormatMarkerValue(RadiansToDegrees(s.theta));
+    text(row::Yaw) = FormatMarkerValue(RadiansToDegrees(s.psi));
     text(row::AxialSpeed) = FormatMarkerValue(s.u);
     text(row::SideSpeed) = FormatMarkerValue(s.v);
     text(row::NormalSpeed) = FormatMarkerValue(s.w);

@@ -3,6 +3,7 @@
 #include "model/shape_laws.h"
 #include "sim/checked.h"
 #include "sim/input_set.h"
+#include "sim/units.h"
 #include "view/pixel.h"
 
 #include <algorithm>
@@ -21,6 +22,7 @@ using model::DihedralType;
 using model::EdgeShape;
 using model::TailType;
 using sim::checkedDiv;
+using sim::DegreesToRadians;
 using sim::kPi;
 
 constexpr Colour kBlack = Colour::Rgb(0, 0, 0);
@@ -246,10 +248,6 @@ class Sketch {
     Extent* extent_ = nullptr;
 };
 
-double Radians(double degrees) {
-    return degrees * kPi / 180;
-}
-
 void DrawViews(Sketch& s, const model::AircraftModel& model) {
     const model::DesignData& d = model.design();
     const DesignComponent& I = d.innerWing;
@@ -268,7 +266,8 @@ void DrawViews(Sketch& s, const model::AircraftModel& model) {
     const TailType tail = d.tailType;
     const model::AircraftResult& j = model.aircraft();
 
-    const double gI = Radians(I.dihedral), gM = Radians(M.dihedral), gH = Radians(H.dihedral);
+    const double gI = DegreesToRadians(I.dihedral), gM = DegreesToRadians(M.dihedral),
+                 gH = DegreesToRadians(H.dihedral);
     const double riseI = (I.span / 2) * std::sin(gI);
     const double riseTip = riseI + ((M.span - I.span) / 2) * std::sin(gM);
     const double riseH = (H.span / 2) * std::sin(gH);

@@ -1,14 +1,14 @@
 #include "view/view_state.h"
 
+#include "sim/units.h"
 #include "view/pixel.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace skarvel::view {
 
 void UpdateProjection(ViewState& v) {
-    const double c = std::numbers::pi / 180;
+    const double c = sim::kRadiansPerDegree;
     const double s = v.s;
     v.Q[0] = {-s * std::sin(-v.a * c), s * std::cos(-v.a * c), 0};
     v.Q[1] = {-s * std::cos(-v.a * c) * std::sin(v.b * c),
