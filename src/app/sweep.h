@@ -135,6 +135,8 @@ std::optional<int> TypedDecimals(std::string_view text);
 // none: the shortest text that reads back the same.
 std::string TypedValue(double value, std::optional<int> decimals);
 
+// The grid's variables and values; not changed once made, so every worker
+// of a sweep reads one grid.
 class SweepGrid {
   public:
     // Throws SweepError when a cell is varied twice or the grid has more
@@ -243,8 +245,9 @@ struct SweepProgress {
     std::optional<double> secondsLeft;
 };
 
-// A sweep running on its worker threads from construction on. Every
-// worker flies from its own copy of the base and its own flight record.
+// A sweep running on its worker threads from construction on. The workers
+// read one base and one grid; each flies on a flight record of its own. The
+// Sweep itself is driven from one thread (the one that made it).
 class Sweep {
   public:
     // When the system refuses some of the worker threads, the sweep runs on

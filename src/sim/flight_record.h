@@ -31,7 +31,8 @@ struct FlightSample {
 };
 
 // 9002 slots: slot 0 is the launch preview, sample k lives in slot k + 1.
-// After a run samples 0 to lastIndex are valid.
+// After a run samples 0 to lastIndex are valid. A record belongs to the
+// flight that writes it: never shared between threads while it is written.
 struct FlightRecord {
     static constexpr int kMaxSamples = 9000; // highest sample index
     static constexpr int kSlots = kMaxSamples + 2;
