@@ -87,6 +87,18 @@ void Table::assignColumnStyle(int column, int style) {
     columnStyles_[column] = style;
 }
 
+Table::Styling Table::styling() const {
+    return {widths_, styles_, cellStyles_, rowStyles_, columnStyles_};
+}
+
+void Table::setStyling(Styling styling) {
+    widths_ = std::move(styling.widths);
+    styles_ = std::move(styling.styles);
+    cellStyles_ = std::move(styling.cellStyles);
+    rowStyles_ = std::move(styling.rowStyles);
+    columnStyles_ = std::move(styling.columnStyles);
+}
+
 void Table::clearStyleAssignments() {
     cellStyles_.clear();
     rowStyles_.clear();

@@ -19,6 +19,7 @@ enum class CellColour { Window, ButtonFace };
 enum class CellAlign { Left, Right, Center };
 
 struct CellStyle {
+    friend bool operator==(const CellStyle&, const CellStyle&) = default;
     bool editable = false;
     ValueKind kind = ValueKind::Text;
     CellColour background = CellColour::Window;
@@ -57,6 +58,19 @@ class Table {
     void assignRowStyle(int row, int style);
     void assignColumnStyle(int column, int style);
     void clearStyleAssignments();
+
+    // Everything about the cells but their texts: the styles, their
+    // assignments and the column widths.
+    struct Styling {
+        std::vector<int> widths;
+        std::vector<CellStyle> styles;
+        std::map<std::pair<int, int>, int> cellStyles;
+        std::map<int, int> rowStyles;
+        std::map<int, int> columnStyles;
+        friend bool operator==(const Styling&, const Styling&) = default;
+    };
+    Styling styling() const;
+    void setStyling(Styling styling);
 
     // Resolved style index: cell, else row, else column, else 0.
     int styleIndex(int column, int row) const;

@@ -1,0 +1,80 @@
+#pragma once
+// The edits of the tables as named steps that can be undone and redone. A
+// step holds only what changed (the cells and, where they changed, the
+// styles of the input data, the parameters, the design and the computed
+// data) and the design model before and after it; the marker table is a
+// result, not an edit, and is never part of a step. The history is bounded:
+// beyond its number of steps or its size the oldest steps are dropped.
+
+#include "data/table_change.h"
+#include "data/tables.h"
+#include "model/aircraft.h"
+
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace skarvel::app {
+
+// What an edit changes besides the tables: the design model computed from
+// them (read only and shared, so a step keeps it at the cost of a pointer).
+struct EditExtras {
+    model::SharedAircraftModel model;
+    bool designComputed = true;
+};
+
+class EditHistory {
+  public:
+    static constexpr std::size_t kDefaultSteps = 1000;
+    static constexpr std::size_t kDefaultBytes = std::size_t{64} << 20;
+
+    explicit EditHistory(std::size_t maxSteps = kDefaultSteps,
+                         std::size_t maxBytes = kDefaultBytes);
+
+    // Records the step from `before` to `after` and drops the steps that could
+    // have been redone; nothing when the tables did not change (false).
+    bool record(std::string name, const data::Tables& before, const EditExtras& extrasBefore,
+                const data::Tables& after, const EditExtras& extrasAfter);
+
+    bool canUndo() const { return done_ > 0; }
+    bool canRedo() const { return done_ < steps_.size(); }
+    // The names of the step undo or redo would take; empty when there is none.
+    std::string undoName() const;
+    std::string redoName() const;
+
+    // Puts the last step done back out of `tables`; the extras to restore.
+    // None when there is nothing to undo.
+    std::optional<EditExtras> undo(data::Tables& tables);
+    // Does the next undone step again.
+    std::optional<EditExtras> redo(data::Tables& tables);
+
+    // Every step's name, oldest first; the first done() of them are done.
+    std::vector<std::string> names() const;
+    std::size_t done() const { return done_; }
+    std::size_t size() const { return steps_.size(); }
+    // The memory the steps hold, roughly, in bytes.
+    std::size_t bytes() const { return bytes_; }
+    void clear();
+
+  private:
+    struct Step {
+        std::string name;
+        // The tables that changed, by their index in the edited tables
+        // (input, parameter, design, computed).
+        std::vector<std::pair<std::size_t, data::TableChange>> tables;
+        EditExtras before, after;
+        std::size_t bytes = 0;
+    };
+    void dropOldest();
+
+    std::size_t maxSteps_;
+    std::size_t maxBytes_;
+    std::deque<Step> steps_;
+    std::size_t done_ = 0;
+    std::size_t bytes_ = 0;
+};
+
+} // namespace skarvel::app
