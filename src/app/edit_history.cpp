@@ -45,6 +45,23 @@ bool EditHistory::record(std::string name, const data::Tables& before,
     return true;
 }
 
+bool EditHistory::amendLast(const data::Tables& current, const data::Tables& after,
+                            const EditExtras& extrasAfter) {
+    if (!canUndo() || canRedo()) {
+        return false;
+    }
+    Step last = std::move(steps_.back());
+    steps_.pop_back();
+    --done_;
+    bytes_ -= last.bytes;
+    data::Tables start = current;
+    for (const auto& [k, change] : last.tables) {
+        data::Undo(start.*kEdited[k], change);
+    }
+    record(std::move(last.name), start, last.before, after, extrasAfter);
+    return true;
+}
+
 void EditHistory::dropOldest() {
     bytes_ -= steps_.front().bytes;
     steps_.pop_front();

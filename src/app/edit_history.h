@@ -45,6 +45,13 @@ class EditHistory {
     std::string undoName() const;
     std::string redoName() const;
 
+    // Joins the change from `current` (the tables as the last step left
+    // them) to `after` into the last step, which keeps its name: a design
+    // edit and the conversion it causes are one step. False (nothing
+    // joined) when the last step is not the newest done one.
+    bool amendLast(const data::Tables& current, const data::Tables& after,
+                   const EditExtras& extrasAfter);
+
     // Puts the last step done back out of `tables`; the extras to restore.
     // None when there is nothing to undo.
     std::optional<EditExtras> undo(data::Tables& tables);

@@ -92,8 +92,54 @@ data::Table& Workspace::mutableTable(TableId id) {
     return tables_.computed;
 }
 
+Workspace::EditScope::EditScope(Workspace& ws, std::string name, bool joinsDesignEdit)
+    : ws_(ws), name_(std::move(name)), joins_(joinsDesignEdit), outermost_(ws.editDepth_ == 0),
+      exceptions_(std::uncaught_exceptions()) {
+    ++ws_.editDepth_;
+    if (outermost_) {
+        before_ = ws_.tables_;
+        extras_ = {ws_.model_, ws_.designComputed_};
+    }
+}
+
+Workspace::EditScope::~EditScope() {
+    --ws_.editDepth_;
+    if (!outermost_ || std::uncaught_exceptions() != exceptions_) {
+        return;
+    }
+    const EditExtras after{ws_.model_, ws_.designComputed_};
+    if (joins_ && ws_.designEditLast_) {
+        ws_.editHistory_.amendLast(*before_, ws_.tables_, after);
+    } else {
+        ws_.editHistory_.record(name_, *before_, extras_, ws_.tables_, after);
+    }
+    ws_.designEditLast_ = false;
+}
+
+namespace {
+
+// "主翼 展開長 の変更", "初速 の変更": the cell as its table names it.
+std::string CellStepName(const data::Table& table, TableId id, int column, int row) {
+    std::string name = table.cell(0, row);
+    if (id == TableId::Design) {
+        name = table.cell(column, 0) + " " + name;
+    }
+    return name + " の変更";
+}
+
+} // namespace
+
 void Workspace::editCell(TableId id, int column, int row, const std::string& text) {
-    mutableTable(id).setCell(column, row, text);
+    data::Table& table = mutableTable(id);
+    if (id == TableId::Marker || table.cell(column, row) == text) {
+        table.setCell(column, row, text);
+        return;
+    }
+    {
+        EditScope step(*this, CellStepName(table, id, column, row));
+        table.setCell(column, row, text);
+    }
+    designEditLast_ = id == TableId::Design;
 }
 
 bool Workspace::runFromInput() {
@@ -232,6 +278,7 @@ bool Workspace::resetTables() {
     if (busy_) {
         return false;
     }
+    const EditScope step(*this, "データのリセット");
     data::ClearAllTables(tables_);
     data::ResetTables(tables_);
     computeDesign();
@@ -263,6 +310,7 @@ bool Workspace::convertToInput() {
     if (busy_) {
         return false;
     }
+    const EditScope step(*this, "入力データに変換", true);
     computeDesign();
     model::TransferDesignToInput(tables_, *model_);
     estimate();
@@ -270,7 +318,12 @@ bool Workspace::convertToInput() {
 }
 
 bool Workspace::choosePickItem(int column, int row, std::optional<std::size_t> item) {
-    if (busy_ || !model::ApplyPickListChoice(tables_.design, column, row, item)) {
+    if (busy_) {
+        return false;
+    }
+    const EditScope step(*this, tables_.design.cell(column, 0) + " " + tables_.design.cell(0, row) +
+                                    " の選択");
+    if (!model::ApplyPickListChoice(tables_.design, column, row, item)) {
         return false;
     }
     return convertToInput();
@@ -281,6 +334,7 @@ bool Workspace::applyPaperChoice(int column, const std::string& name, const std:
     if (busy_ || !model::IsPaperCell(column, data::design::PaperName)) {
         return false;
     }
+    const EditScope step(*this, tables_.design.cell(column, 0) + " 紙の設定");
     model::ApplyPaperChoice(tables_.design, column, name, weight, thickness);
     return true;
 }

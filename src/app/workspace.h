@@ -4,6 +4,7 @@
 // workspace's parts, and shows the state; every change of state goes through
 // one of them, each refusing what a running flight forbids.
 
+#include "app/edit_history.h"
 #include "app/file_commands.h"
 #include "app/marker_player.h"
 #include "app/sweep.h"
@@ -139,6 +140,8 @@ class Workspace {
     const PatternService& pattern() const { return pattern_; }
     // Selecting, deleting, sorting and re-running the history's rows.
     HistoryCommands& historyCommands() { return historyCommands_; }
+    // Undo and redo of the edits of the tables.
+    EditService& edits() { return edits_; }
     // The files read and written, the caption they give the window.
     FileCommands& files() { return files_; }
     const FileCommands& files() const { return files_; }
@@ -172,6 +175,31 @@ class Workspace {
     friend class SweepService;
     friend class HistoryCommands;
     friend class FileCommands;
+    friend class EditService;
+    // One named step of the edit history around an edit of the tables, from
+    // construction to destruction; a step inside another is part of it. With
+    // `joinsDesignEdit` the step joins the design cell edit just before it.
+    class EditScope {
+      public:
+        EditScope(Workspace& ws, std::string name, bool joinsDesignEdit = false);
+        ~EditScope();
+        EditScope(const EditScope&) = delete;
+        EditScope& operator=(const EditScope&) = delete;
+
+      private:
+        Workspace& ws_;
+        std::string name_;
+        bool joins_;
+        bool outermost_;
+        int exceptions_;
+        std::optional<data::Tables> before_;
+        EditExtras extras_;
+    };
+    EditHistory editHistory_;
+    int editDepth_ = 0;
+    // The newest step is a design cell edit: the conversion that Enter in a
+    // design cell asks for next joins it.
+    bool designEditLast_ = false;
     // Every fifth sample (50 ms) goes to the charts as a flight runs.
     static constexpr int kChartStep = 5;
     // The last sample the running flight reported; -1 before the first.
@@ -201,6 +229,7 @@ class Workspace {
     TrajectoryViewport viewport_;
     MarkerPlayer marker_;
     AnalysisService analysis_{*this};
+    EditService edits_{*this};
     SweepService sweeps_{*this};
     PatternService pattern_{*this};
     HistoryCommands historyCommands_{*this};

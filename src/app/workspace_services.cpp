@@ -23,9 +23,67 @@ bool AnalysisService::flyFromTrim(std::optional<std::size_t> mode) {
     if (!analysis.trim || (mode && *mode >= analysis.modes.size())) {
         return false;
     }
-    sim::WriteLaunchRows(ws_.tables_.input,
-                         mode ? sim::ExciteMode(analysis, *mode) : analysis.trim->state);
+    {
+        const Workspace::EditScope step(ws_, mode ? "モードを励起して飛行" : "このトリムで飛行");
+        sim::WriteLaunchRows(ws_.tables_.input,
+                             mode ? sim::ExciteMode(analysis, *mode) : analysis.trim->state);
+        // The parameters the flight will estimate belong to the step, so
+        // that undo gives back the ones before it.
+        ws_.estimate();
+    }
     return ws_.runFromInput();
+}
+
+bool EditService::undo() {
+    if (ws_.busy_) {
+        return false;
+    }
+    const std::optional<EditExtras> extras = ws_.editHistory_.undo(ws_.tables_);
+    if (!extras) {
+        return false;
+    }
+    ws_.model_ = extras->model;
+    ws_.designComputed_ = extras->designComputed;
+    ws_.designEditLast_ = false;
+    return true;
+}
+
+bool EditService::redo() {
+    if (ws_.busy_) {
+        return false;
+    }
+    const std::optional<EditExtras> extras = ws_.editHistory_.redo(ws_.tables_);
+    if (!extras) {
+        return false;
+    }
+    ws_.model_ = extras->model;
+    ws_.designComputed_ = extras->designComputed;
+    ws_.designEditLast_ = false;
+    return true;
+}
+
+bool EditService::canUndo() const {
+    return !ws_.busy_ && ws_.editHistory_.canUndo();
+}
+
+bool EditService::canRedo() const {
+    return !ws_.busy_ && ws_.editHistory_.canRedo();
+}
+
+std::string EditService::undoName() const {
+    return ws_.editHistory_.undoName();
+}
+
+std::string EditService::redoName() const {
+    return ws_.editHistory_.redoName();
+}
+
+std::vector<std::string> EditService::names() const {
+    return ws_.editHistory_.names();
+}
+
+std::size_t EditService::done() const {
+    return ws_.editHistory_.done();
 }
 
 SweepBase SweepService::base() const {
@@ -36,7 +94,11 @@ bool SweepService::flyPoint(const SweepGrid& grid, std::size_t point) {
     if (ws_.busy_ || point >= grid.size()) {
         return false;
     }
-    WriteSweepPoint(ws_.tables_, ws_.model_, ws_.designComputed_, grid, point);
+    {
+        const Workspace::EditScope step(ws_, "スイープの点");
+        WriteSweepPoint(ws_.tables_, ws_.model_, ws_.designComputed_, grid, point);
+        ws_.estimate(); // as for a trim flight
+    }
     return ws_.runFromInput();
 }
 

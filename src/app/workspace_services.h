@@ -65,6 +65,29 @@ class PatternService {
     const Workspace& ws_;
 };
 
+// Undo and redo of the edits of the tables (a cell, a pick-list or paper
+// choice, a conversion with the edit that caused it, the launch rows of a
+// trim flight, a sweep point, the reset). Flights, the run history, the
+// marker and the views are results and stay as they are; undo never flies.
+// Each does nothing while a flight runs and returns false then.
+class EditService {
+  public:
+    explicit EditService(Workspace& ws) : ws_(ws) {}
+    bool undo();
+    bool redo();
+    bool canUndo() const;
+    bool canRedo() const;
+    // The step undo or redo would take, as the menu names it; empty when none.
+    std::string undoName() const;
+    std::string redoName() const;
+    // Every step's name, oldest first; the first done() of them are done.
+    std::vector<std::string> names() const;
+    std::size_t done() const;
+
+  private:
+    Workspace& ws_;
+};
+
 // Each does nothing while a flight runs and returns false then.
 class HistoryCommands {
   public:

@@ -2,10 +2,13 @@
 // byte for byte, its bounds, and what a step gives back.
 
 #include "app/edit_history.h"
+#include "app/sweep.h"
+#include "app/workspace.h"
 #include "data/tables.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -131,6 +134,56 @@ TEST(EditHistory, NamesRedoAndWhatAStepGivesBack) {
     EXPECT_FALSE(history.canRedo());
     EXPECT_EQ(history.names(), (std::vector<std::string>{"a", "b", "d"}));
     EXPECT_EQ(history.done(), 3u);
+}
+
+// Every kind of step through the workspace: undo gives back the tables
+// before it, redo the tables after it, byte for byte, and the design model
+// with them.
+TEST(WorkspaceEdits, EachKindOfStepUndoneAndRedoneExactly) {
+    namespace dz = data::design;
+    namespace in = data::input;
+    using skarvel::app::TableId;
+    using skarvel::app::Workspace;
+    const auto designEdit = [](Workspace& ws) {
+        ws.editCell(TableId::Design, dz::MainWing, dz::Span, "160");
+        ws.convertToInput(); // Enter in the cell: joins the edit
+    };
+    const auto point = [](Workspace& ws) {
+        const skarvel::app::SweepGrid grid(
+            {skarvel::app::ParseSweepVariable("主翼/翼根翼弦長=30:40:10")});
+        ws.sweeps().flyPoint(grid, 1);
+    };
+    const std::pair<const char*, std::function<void(Workspace&)>> kinds[] = {
+        {"初速 の変更",
+         [](Workspace& ws) { ws.editCell(TableId::Input, 1, in::LaunchSpeed, "120"); }},
+        {"主翼 展開長 の変更", designEdit},
+        {"入力データに変換", [](Workspace& ws) { ws.convertToInput(); }},
+        {"垂直尾翼 形式 の選択",
+         [](Workspace& ws) { ws.choosePickItem(dz::VerticalTail, dz::Type, 0); }},
+        {"主翼 紙の設定",
+         [](Workspace& ws) { ws.applyPaperChoice(dz::MainWing, "紙", "100", "0.1"); }},
+        {"このトリムで飛行", [](Workspace& ws) { ws.analysis().flyFromTrim(); }},
+        {"スイープの点", point},
+        {"データのリセット", [](Workspace& ws) { ws.resetTables(); }},
+    };
+    for (const auto& [name, edit] : kinds) {
+        Workspace ws;
+        ws.editCell(TableId::Input, 1, in::Altitude, "30"); // something to reset
+        const data::Tables before = ws.tables();
+        const model::AircraftModel* modelBefore = &ws.aircraft();
+        edit(ws);
+        ASSERT_EQ(ws.edits().undoName(), name);
+        const data::Tables after = ws.tables();
+        const model::AircraftModel* modelAfter = &ws.aircraft();
+        const std::size_t rows = ws.history().rows().size();
+        ASSERT_TRUE(ws.edits().undo());
+        EXPECT_TRUE(SameTables(ws.tables(), before)) << name;
+        EXPECT_EQ(&ws.aircraft(), modelBefore) << name;
+        ASSERT_TRUE(ws.edits().redo());
+        EXPECT_TRUE(SameTables(ws.tables(), after)) << name;
+        EXPECT_EQ(&ws.aircraft(), modelAfter) << name;
+        EXPECT_EQ(ws.history().rows().size(), rows) << name; // undo and redo never fly
+    }
 }
 
 } // namespace
