@@ -35,24 +35,14 @@ bool AnalysisService::flyFromTrim(std::optional<std::size_t> mode) {
 }
 
 bool EditService::undo() {
-    if (ws_.busy_) {
-        return false;
-    }
-    const std::optional<EditExtras> extras = ws_.editHistory_.undo(ws_.tables_);
-    if (!extras) {
-        return false;
-    }
-    ws_.model_ = extras->model;
-    ws_.designComputed_ = extras->designComputed;
-    ws_.designEditLast_ = false;
-    return true;
+    return !ws_.busy_ && restore(ws_.editHistory_.undo(ws_.tables_));
 }
 
 bool EditService::redo() {
-    if (ws_.busy_) {
-        return false;
-    }
-    const std::optional<EditExtras> extras = ws_.editHistory_.redo(ws_.tables_);
+    return !ws_.busy_ && restore(ws_.editHistory_.redo(ws_.tables_));
+}
+
+bool EditService::restore(const std::optional<EditExtras>& extras) {
     if (!extras) {
         return false;
     }

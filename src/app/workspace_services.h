@@ -4,6 +4,7 @@
 // trim flights, the sweep's starting point and its flights, the cutting
 // pattern, and the commands on the run history.
 
+#include "app/edit_history.h"
 #include "app/sweep.h"
 #include "sim/glide_polar.h"
 #include "sim/modes.h"
@@ -85,6 +86,9 @@ class EditService {
     std::size_t done() const;
 
   private:
+    // The design model and its state as the step left them; false for none.
+    bool restore(const std::optional<EditExtras>& extras);
+
     Workspace& ws_;
 };
 
