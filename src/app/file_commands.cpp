@@ -16,6 +16,24 @@ namespace skarvel::app {
 
 namespace fs = std::filesystem;
 
+std::string CommentShown(const std::string& kept) {
+    std::string shown;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (!(kept[i] == '\r' && i + 1 < kept.size() && kept[i + 1] == '\n')) {
+            shown += kept[i];
+        }
+    }
+    return shown;
+}
+
+std::string CommentKept(const std::string& shown) {
+    std::string kept;
+    for (const char ch : shown) {
+        kept += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    }
+    return kept;
+}
+
 StartupArguments SplitStartupArguments(std::vector<std::string> args) {
     StartupArguments out;
     const auto at = std::find(args.begin(), args.end(), "--design");

@@ -24,6 +24,11 @@ struct StartupArguments {
 };
 StartupArguments SplitStartupArguments(std::vector<std::string> args);
 
+// The comment as the comment box shows it (line feeds) and as the design
+// file keeps it (CR LF).
+std::string CommentShown(const std::string& kept);
+std::string CommentKept(const std::string& shown);
+
 class FileCommands {
   public:
     explicit FileCommands(Workspace& ws) : ws_(ws) {}

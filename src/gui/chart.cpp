@@ -8,18 +8,8 @@
 #include <QtPrintSupport/QtPrintSupport>
 #include <QtWidgets/QWidget>
 
-// The chart library's header still uses Qt's bare keywords, which this program
-// turns off (QT_NO_KEYWORDS). Lend them to it for its own header only; the Qt
-// headers it pulls in are already included above, so nothing else sees them.
-#define signals Q_SIGNALS
-#define slots Q_SLOTS
-#define emit Q_EMIT
-#define foreach Q_FOREACH
-#include <qcustomplot.h>
-#undef foreach
-#undef emit
-#undef slots
-#undef signals
+#include "gui/qcustomplot_include.h"
+#include "view/plot_ranges.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,6 +41,8 @@ void EmptyAndReserve(QCPGraph* graph, bool reserve) {
     }
 }
 
+} // namespace
+
 QString ChartFontFamily() {
     const QStringList installed = QFontDatabase::families();
     for (const char* family :
@@ -63,11 +55,9 @@ QString ChartFontFamily() {
     return QFont().family();
 }
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+namespace {
 
-// Room above and below the values after automatic scaling, as a fraction of
-// their span, so that lines along the extremes stay visible.
-constexpr double kValueMargin = 0.02;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 } // namespace
 
@@ -248,13 +238,10 @@ void Chart::fitAxes() {
     if (!any) {
         return;
     }
-    if (!(keys.size() > 0)) {
-        keys.upper = keys.lower + 1;
-    }
-    const double margin = values.size() > 0 ? values.size() * kValueMargin
-                                            : std::max(1.0, std::abs(values.lower) * kValueMargin);
-    plot_->xAxis->setRange(keys);
-    plot_->yAxis->setRange(values.lower - margin, values.upper + margin);
+    const view::AxisRange x = view::FittedKeys({keys.lower, keys.upper});
+    const view::AxisRange y = view::FittedValues({values.lower, values.upper});
+    plot_->xAxis->setRange(x.lower, x.upper);
+    plot_->yAxis->setRange(y.lower, y.upper);
 }
 
 void Chart::autoScale() {
@@ -293,21 +280,7 @@ void Chart::fitLegend(int width) {
     const QMargins m = legend->margins();
     const QMargins outer = plot_->plotLayout()->margins();
     const int room = width - m.left() - m.right() - outer.left() - outer.right() - 2;
-    // The most columns whose widest titles, side by side, fit the room.
-    int columns = n;
-    for (; columns > 1; --columns) {
-        int total = (columns - 1) * legend->columnSpacing();
-        for (int c = 0; c < columns; ++c) {
-            int widest = 0;
-            for (int i = c; i < n; i += columns) {
-                widest = std::max(widest, widths[std::size_t(i)]);
-            }
-            total += widest;
-        }
-        if (total <= room) {
-            break;
-        }
-    }
+    const int columns = view::LegendColumns(widths, legend->columnSpacing(), room);
     const int wrap = columns == n ? 0 : columns;
     if (legend->wrap() != wrap) {
         legend->setWrap(wrap);
@@ -466,221 +439,6 @@ QPixmap Chart::toPixmap(int width, int height) {
     QPixmap picture = plot_->toPixmap(width, height);
     fitLegend(this->width());
     return picture;
-}
-
-namespace {
-
-// The library's range of cell centres for values evenly spaced in either
-// order; one unit around a single value.
-QCPRange CentreRange(const std::vector<double>& values) {
-    if (values.empty()) {
-        return QCPRange(0, 1);
-    }
-    const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
-    if (!(*hi > *lo)) {
-        return QCPRange(*lo - 0.5, *lo + 0.5);
-    }
-    return QCPRange(*lo, *hi);
-}
-
-bool Descending(const std::vector<double>& values) {
-    return values.size() > 1 && values.back() < values.front();
-}
-
-} // namespace
-
-ColorMap::ColorMap(QWidget* parent) : QWidget(parent) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    plot_ = new QCustomPlot(this);
-    plot_->setMouseTracking(true);
-    layout->addWidget(plot_);
-
-    QFont font(ChartFontFamily());
-    font.setPixelSize(12);
-    plot_->setBackground(palette().color(QPalette::Base));
-    for (QCPAxis* axis : {plot_->xAxis, plot_->yAxis}) {
-        axis->setLabelFont(font);
-        axis->setTickLabelFont(font);
-        axis->setLabelColor(Qt::black);
-        axis->setTickLabelColor(Qt::black);
-    }
-
-    map_ = new QCPColorMap(plot_->xAxis, plot_->yAxis);
-    map_->setInterpolate(false);
-    scale_ = new QCPColorScale(plot_);
-    plot_->plotLayout()->addElement(0, 1, scale_);
-    scale_->setType(QCPAxis::atRight);
-    scale_->axis()->setLabelFont(font);
-    scale_->axis()->setTickLabelFont(font);
-    scale_->axis()->setLabelColor(Qt::black);
-    scale_->axis()->setTickLabelColor(Qt::black);
-    map_->setColorScale(scale_);
-    QCPColorGradient gradient(QCPColorGradient::gpJet);
-    gradient.setNanHandling(QCPColorGradient::nhTransparent);
-    map_->setGradient(gradient);
-    // The scale as tall as the grid.
-    auto* group = new QCPMarginGroup(plot_);
-    plot_->axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, group);
-    scale_->setMarginGroup(QCP::msBottom | QCP::msTop, group);
-
-    markGraph_ = plot_->addGraph();
-    markGraph_->setLineStyle(QCPGraph::lsNone);
-    QPen markPen(Qt::black, 2);
-    markGraph_->setPen(markPen);
-    markGraph_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, markPen, Qt::white, 11));
-
-    connect(plot_, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) {
-        if (event->buttons() != Qt::NoButton) {
-            return;
-        }
-        const std::optional<Cell> cell = cellAt(event->position().toPoint() + plot_->pos());
-        Q_EMIT hovered(cell ? cell->column : -1, cell ? cell->row : -1);
-    });
-    connect(plot_, &QCustomPlot::mousePress, this, [this](QMouseEvent* event) {
-        if (event->button() != Qt::LeftButton ||
-            (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
-            return;
-        }
-        if (const std::optional<Cell> cell = cellAt(event->position().toPoint() + plot_->pos())) {
-            Q_EMIT clicked(cell->column, cell->row);
-        }
-    });
-    reset(QString(), {}, QString(), {});
-}
-
-ColorMap::~ColorMap() = default;
-
-int ColorMap::keyIndex(int column) const {
-    return Descending(xs_) ? columns() - 1 - column : column;
-}
-
-int ColorMap::valueIndex(int row) const {
-    return Descending(ys_) ? rows() - 1 - row : row;
-}
-
-void ColorMap::reset(const QString& xTitle, std::vector<double> xs, const QString& yTitle,
-                     std::vector<double> ys) {
-    xs_ = std::move(xs);
-    ys_ = std::move(ys);
-    values_.assign(xs_.size() * ys_.size(), kNaN);
-    plot_->xAxis->setLabel(xTitle);
-    plot_->yAxis->setLabel(yTitle);
-    map_->data()->setSize(std::max(1, columns()), std::max(1, rows()));
-    map_->data()->setRange(CentreRange(xs_), CentreRange(ys_));
-    map_->data()->fill(kNaN);
-    mark_.reset();
-    markGraph_->data()->clear();
-    // Whole cells at the ends.
-    for (const auto& [axis, values] :
-         {std::pair{plot_->xAxis, &xs_}, std::pair{plot_->yAxis, &ys_}}) {
-        const QCPRange centres = CentreRange(*values);
-        const double half =
-            values->size() > 1 ? centres.size() / double(values->size() - 1) / 2 : 0.5;
-        axis->setRange(centres.lower - half, centres.upper + half);
-    }
-    replot();
-}
-
-void ColorMap::setScaleTitle(const QString& title) {
-    scale_->axis()->setLabel(title);
-}
-
-QString ColorMap::scaleTitle() const {
-    return scale_->axis()->label();
-}
-
-void ColorMap::setValue(Cell cell, double value) {
-    if (cell.column < 0 || cell.column >= columns() || cell.row < 0 || cell.row >= rows()) {
-        return;
-    }
-    values_[std::size_t(cell.column) * ys_.size() + std::size_t(cell.row)] = value;
-    map_->data()->setCell(keyIndex(cell.column), valueIndex(cell.row),
-                          std::isfinite(value) ? value : kNaN);
-}
-
-double ColorMap::value(Cell cell) const {
-    if (cell.column < 0 || cell.column >= columns() || cell.row < 0 || cell.row >= rows()) {
-        return kNaN;
-    }
-    return values_[std::size_t(cell.column) * ys_.size() + std::size_t(cell.row)];
-}
-
-void ColorMap::setMark(std::optional<Cell> cell) {
-    mark_ = cell;
-    markGraph_->data()->clear();
-    if (cell && cell->column >= 0 && cell->column < columns() && cell->row >= 0 &&
-        cell->row < rows()) {
-        markGraph_->addData(xs_[std::size_t(cell->column)], ys_[std::size_t(cell->row)]);
-    }
-}
-
-void ColorMap::replot() {
-    bool any = false;
-    QCPRange range(0, 1);
-    for (const double v : values_) {
-        if (!std::isfinite(v)) {
-            continue;
-        }
-        if (!any) {
-            range = QCPRange(v, v);
-            any = true;
-        } else {
-            range.expand(v);
-        }
-    }
-    if (!(range.size() > 0)) {
-        const double room = std::max(1.0, std::abs(range.lower) * 0.1);
-        range = QCPRange(range.lower - room, range.upper + room);
-    }
-    map_->setDataRange(range);
-    plot_->replot(QCustomPlot::rpQueuedReplot);
-}
-
-Chart::Range ColorMap::colourRange() const {
-    return {map_->dataRange().lower, map_->dataRange().upper};
-}
-
-std::optional<ColorMap::Cell> ColorMap::cellAt(QPoint pixel) const {
-    const QPoint pos = pixel - plot_->pos();
-    if (xs_.empty() || ys_.empty() || !plot_->axisRect()->rect().contains(pos)) {
-        return std::nullopt;
-    }
-    const double x = plot_->xAxis->pixelToCoord(pos.x());
-    const double y = plot_->yAxis->pixelToCoord(pos.y());
-    // The nearest centre, within half a spacing of the grid.
-    const auto nearest = [](const std::vector<double>& values, double v) -> std::optional<int> {
-        const double half = values.size() > 1 ? std::abs(values[1] - values[0]) / 2 : 0.5;
-        int best = 0;
-        for (std::size_t k = 1; k < values.size(); ++k) {
-            if (std::abs(values[k] - v) < std::abs(values[std::size_t(best)] - v)) {
-                best = int(k);
-            }
-        }
-        if (std::abs(values[std::size_t(best)] - v) > half) {
-            return std::nullopt;
-        }
-        return best;
-    };
-    const std::optional<int> column = nearest(xs_, x);
-    const std::optional<int> row = nearest(ys_, y);
-    if (!column || !row) {
-        return std::nullopt;
-    }
-    return Cell{*column, *row};
-}
-
-QPoint ColorMap::pixelOf(Cell cell) const {
-    if (cell.column < 0 || cell.column >= columns() || cell.row < 0 || cell.row >= rows()) {
-        return QPoint(-1, -1);
-    }
-    return QPoint(int(std::lround(plot_->xAxis->coordToPixel(xs_[std::size_t(cell.column)]))),
-                  int(std::lround(plot_->yAxis->coordToPixel(ys_[std::size_t(cell.row)])))) +
-           plot_->pos();
-}
-
-QPixmap ColorMap::toPixmap(int width, int height) {
-    return plot_->toPixmap(width, height);
 }
 
 } // namespace skarvel::gui

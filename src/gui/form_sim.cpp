@@ -57,15 +57,6 @@ std::vector<std::string> ToStrings(const QStringList& list) {
     return out;
 }
 
-// The comment box shows line feeds; the design file keeps CR LF.
-QString CommentForBox(const std::string& text) {
-    return ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-std::string CommentFromBox(const QString& text) {
-    QString t = text;
-    return ToStdString(t.replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
-}
-
 } // namespace
 
 TFormSim::TFormSim(app::Workspace& workspace, const QStringList& args, const QString& programPath,
@@ -244,8 +235,9 @@ void TFormSim::connectMarker() {
 void TFormSim::connectViews() {
     connectTrajectory();
     connectMarker();
-    connect(pages_->comment, &QPlainTextEdit::textChanged, this,
-            [this] { ws_.setComment(CommentFromBox(pages_->comment->toPlainText())); });
+    connect(pages_->comment, &QPlainTextEdit::textChanged, this, [this] {
+        ws_.setComment(app::CommentKept(ToStdString(pages_->comment->toPlainText())));
+    });
     connect(pages_->history, &HistoryView::rerunRequested, this,
             [this](int row) { later([this, row] { ws_.historyCommands().rerun(row); }); });
     connect(pages_->history, &HistoryView::rowSelected, this,
@@ -346,9 +338,9 @@ void TFormSim::refreshViews() {
     pages_->strip->showMarker();
     bar_->setLabel(ReplayStepLabel, ToQString(ws_.marker().replayStepText()));
     CommentBox* comment = pages_->comment;
-    if (CommentFromBox(comment->toPlainText()) != ws_.comment()) {
+    if (app::CommentKept(ToStdString(comment->toPlainText())) != ws_.comment()) {
         const QSignalBlocker block(comment);
-        comment->setPlainText(CommentForBox(ws_.comment()));
+        comment->setPlainText(ToQString(app::CommentShown(ws_.comment())));
     }
 }
 

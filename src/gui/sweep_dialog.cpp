@@ -3,6 +3,7 @@
 #include "app/error_text.h"
 #include "data/textfile.h"
 #include "gui/chart.h"
+#include "gui/color_map.h"
 #include "gui/qt_text.h"
 #include "gui/sweep_parts.h"
 

@@ -710,3 +710,9 @@ TEST(WorkspaceAnalysis, FlyFromTheTrimOrAnExcitedMode) {
     EXPECT_FALSE(ws.analysis().flyFromTrim());
     EXPECT_EQ(ws.history().rows().size(), 2u);
 }
+
+TEST(FileCommands, CommentKeptWithCrLfShownWithLineFeeds) {
+    EXPECT_EQ(skarvel::app::CommentShown("a\r\nb\rc\r\n"), "a\nb\rc\n");
+    EXPECT_EQ(skarvel::app::CommentKept("a\nb\n"), "a\r\nb\r\n");
+    EXPECT_EQ(skarvel::app::CommentKept(skarvel::app::CommentShown("x\r\ny")), "x\r\ny");
+}

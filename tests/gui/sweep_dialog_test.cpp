@@ -1,6 +1,7 @@
 // The sweep window beside the main window: entries, a sweep in the
 // background, cancelling it, flying a point of it and saving its rows.
 
+#include "gui/color_map.h"
 #include "gui/sweep_dialog.h"
 
 #include "data/tables.h"
