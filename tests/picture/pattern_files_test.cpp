@@ -13,6 +13,8 @@
 #include "common/xml.h"
 #include "data/textfile.h"
 
+#include "common/pattern_design.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,21 +30,7 @@ namespace model = skarvel::model;
 namespace data = skarvel::data;
 namespace dz = skarvel::data::design;
 
-struct Design {
-    data::Tables tables;
-    model::AircraftModel model;
-    bool computed = false;
-    Design() {
-        data::ResetTables(tables);
-        computed = model::ComputeDesign(tables, model);
-    }
-    view::PatternLayout layout(view::PaperSize paper = view::PaperSize::A4,
-                               const std::string& fileName = "test.kx") const {
-        return view::LayOutPattern(view::PatternPieces(model, computed, tables.design),
-                                   view::PaperDimensions(paper), view::kPatternMargin, fileName,
-                                   "2026-12-07");
-    }
-};
+using Design = skarvel::test::PatternDesign;
 
 TEST(PatternSvg, SheetsInMillimetresWithClassedPaths) {
     Design small;

@@ -9,6 +9,8 @@
 #include "model/conversion.h"
 #include "view/pattern.h"
 
+#include "common/pattern_design.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,24 +26,7 @@ namespace model = skarvel::model;
 namespace data = skarvel::data;
 namespace dz = skarvel::data::design;
 
-struct Design {
-    data::Tables tables;
-    model::AircraftModel model;
-    bool computed = false;
-    explicit Design(const std::string& file = {}) {
-        data::ResetTables(tables);
-        if (!file.empty()) {
-            data::ReadDesignFile(std::string(SKARVEL_EXAMPLES) + "/" + file, tables.design);
-        }
-        computed = model::ComputeDesign(tables, model);
-    }
-    view::PatternLayout layout(view::PaperSize paper = view::PaperSize::A4,
-                               const std::string& fileName = "test.kx") const {
-        return view::LayOutPattern(view::PatternPieces(model, computed, tables.design),
-                                   view::PaperDimensions(paper), view::kPatternMargin, fileName,
-                                   "2026-12-07");
-    }
-};
+using Design = skarvel::test::PatternDesign;
 
 struct Outline {
     double area = 0;
