@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 namespace skarvel::app {
@@ -318,14 +319,14 @@ SweepRow FlySweepPoint(const SweepBase& base, const SweepGrid& grid, std::size_t
     // design cell varies. The base's model is shared, never copied.
     model::SharedAircraftModel model = base.model;
     bool designComputed = base.designComputed;
-    data::Table input = base.tables.input;
-    data::Table parameter = base.tables.parameter;
+    std::optional<data::Tables> changed;
     if (grid.hasDesignVariables()) {
-        data::Tables tables = base.tables;
-        WriteValues(tables, model, designComputed, VariablesOf(grid), row.values);
-        input = std::move(tables.input);
-        parameter = std::move(tables.parameter);
-    } else {
+        changed = base.tables;
+        WriteValues(*changed, model, designComputed, VariablesOf(grid), row.values);
+    }
+    data::Table input = changed ? std::move(changed->input) : base.tables.input;
+    data::Table parameter = changed ? std::move(changed->parameter) : base.tables.parameter;
+    if (!changed) {
         WriteInputValues(input, VariablesOf(grid), row.values);
     }
     // As the workspace's run from the input data: a failed estimate is an
