@@ -1,12 +1,9 @@
 #include "gui/stability_dialog.h"
 
 #include "app/error_text.h"
-#include "data/tables.h"
+#include "app/stability_view.h"
 #include "gui/chart.h"
 #include "gui/qt_text.h"
-#include "sim/glide_polar.h"
-#include "sim/load.h"
-#include "sim/units.h"
 
 #include <QBrush>
 #include <QDialogButtonBox>
@@ -21,9 +18,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <cmath>
 #include <exception>
+#include <string>
 
 namespace skarvel::gui {
 
@@ -35,117 +31,17 @@ const QColor kStalled(0x80, 0x80, 0x80);
 const QColor kBest(0x00, 0x90, 0x00);
 const QColor kUnstable(0xD0, 0x00, 0x00);
 
-// The polar's series, in both charts.
-enum PolarSeries { Trimmed, StalledTrim, UnstableTrim, BestTrim };
-
-// "-6 度", "+0.5〜+6 度": a run of tail settings as the chart's axis reads.
-QString SettingRun(const std::pair<double, double>& run) {
-    const auto setting = [](double v) {
-        return (v > 0 ? QStringLiteral("+") : QString()) + QString::number(v);
-    };
-    return run.first == run.second ? setting(run.first) + QStringLiteral(" 度")
-                                   : setting(run.first) + QStringLiteral("〜") +
-                                         setting(run.second) + QStringLiteral(" 度");
+Chart::Range ToRange(const app::PlotRange& r) {
+    return {r.lower, r.upper};
 }
 
-// A value with `decimals` places; "-" for one that is not a number, and no
-// "-0.00" for a value that rounds to zero.
-QString Number(double value, int decimals) {
-    if (!std::isfinite(value)) {
-        return QStringLiteral("-");
+void ShowPlot(Chart* chart, const app::Plot& plot) {
+    chart->clear();
+    for (const app::PlotPoint& p : plot.points) {
+        chart->appendPoint(p.series, p.x, p.y);
     }
-    QString text = QString::number(value, 'f', decimals);
-    if (text.startsWith(QLatin1Char('-')) && text.toDouble() == 0) {
-        text.remove(0, 1);
-    }
-    return text;
+    chart->setRanges(ToRange(plot.x), ToRange(plot.y));
 }
-
-QString Number(const std::optional<double>& value, int decimals) {
-    return value ? Number(*value, decimals) : QStringLiteral("-");
-}
-
-QString ModeCaption(sim::ModeKind kind) {
-    switch (kind) {
-    case sim::ModeKind::Phugoid:
-        return QStringLiteral("フゴイド");
-    case sim::ModeKind::PhugoidReal:
-        return QStringLiteral("フゴイド(実根)");
-    case sim::ModeKind::ShortPeriod:
-        return QStringLiteral("短周期");
-    case sim::ModeKind::ShortPeriodReal:
-        return QStringLiteral("短周期(実根)");
-    case sim::ModeKind::DutchRoll:
-        return QStringLiteral("ダッチロール");
-    case sim::ModeKind::LateralOscillatory:
-        return QStringLiteral("横方向振動");
-    case sim::ModeKind::RollSubsidence:
-        return QStringLiteral("ロール収束");
-    case sim::ModeKind::Spiral:
-        return QStringLiteral("スパイラル");
-    case sim::ModeKind::LateralReal:
-        return QStringLiteral("横方向実根");
-    }
-    return QStringLiteral("-");
-}
-
-// The rows of the trim table, in order.
-enum TrimRow {
-    Speed,
-    Alpha,
-    Beta,
-    Theta,
-    Phi,
-    TurnRate,
-    PathAngle,
-    Sink,
-    Ratio,
-    Radius,
-    LiftCoefficient,
-    DragCoefficient,
-    Stalled,
-    TrimRows
-};
-
-const char* const kTrimCaptions[TrimRows] = {
-    "速度(m/s)",        "迎角(度)",   "横滑り角(度)", "ピッチ角(度)", "バンク角(度)",
-    "旋回角速度(度/s)", "経路角(度)", "沈下率(m/s)",  "滑空比",       "旋回半径(地面)(m)",
-    "揚力係数",         "抗力係数",   "失速",
-};
-
-enum ModeColumn { Name, Real, Imaginary, Frequency, Damping, Period, Time, ModeColumns };
-
-const char* const kModeHeaders[ModeColumns] = {
-    "モード", "実部(1/s)", "虚部(rad/s)",       "固有角振動数(rad/s)",
-    "減衰比", "周期(s)",   "半減・倍増時間(s)",
-};
-
-// A range around [lower, upper] with some room on both sides; one unit
-// either side of a single value.
-Chart::Range Padded(double lower, double upper) {
-    if (!(upper > lower)) {
-        const double room = std::max(1.0, std::abs(lower) * 0.1);
-        return {lower - room, upper + room};
-    }
-    const double room = (upper - lower) * 0.08;
-    return {lower - room, upper + room};
-}
-
-// The smallest and largest of values gathered one by one.
-struct Extent {
-    double lower = 0;
-    double upper = 0;
-    bool any = false;
-    void add(double v) {
-        if (!std::isfinite(v)) {
-            return;
-        }
-        lower = any ? std::min(lower, v) : v;
-        upper = any ? std::max(upper, v) : v;
-        any = true;
-    }
-    Chart::Range padded(Chart::Range none) const { return any ? Padded(lower, upper) : none; }
-};
 
 QTableWidget* NewTable(int rows, int columns) {
     auto* table = new QTableWidget(rows, columns);
@@ -188,12 +84,13 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     message_->setObjectName(QStringLiteral("StabilityMessage"));
     message_->setWordWrap(true);
     message_->setStyleSheet(QStringLiteral("color: #b00000;"));
-    trimTable_ = NewTable(TrimRows, 1);
+    trimTable_ = NewTable(static_cast<int>(app::kTrimRows), 1);
     trimTable_->setObjectName(QStringLiteral("TrimTable"));
     trimTable_->setHorizontalHeaderLabels({QStringLiteral("値")});
-    for (int row = 0; row < TrimRows; ++row) {
+    for (std::size_t row = 0; row < app::kTrimRows; ++row) {
         trimTable_->setVerticalHeaderItem(
-            row, new QTableWidgetItem(QString::fromUtf8(kTrimCaptions[row])));
+            static_cast<int>(row),
+            new QTableWidgetItem(QString::fromUtf8(app::kTrimCaptions[row])));
     }
     trimTable_->horizontalHeader()->setStretchLastSection(true);
     trimTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -221,10 +118,10 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     // The modes.
     auto* modeBox = new QGroupBox(QStringLiteral("運動モード（赤: 発散するモード）"));
     auto* modeLayout = new QVBoxLayout(modeBox);
-    modeTable_ = NewTable(0, ModeColumns);
+    modeTable_ = NewTable(0, static_cast<int>(app::kModeColumns));
     modeTable_->setObjectName(QStringLiteral("ModeTable"));
     QStringList headers;
-    for (const char* h : kModeHeaders) {
+    for (const char* h : app::kModeHeaders) {
         headers << QString::fromUtf8(h);
     }
     modeTable_->setHorizontalHeaderLabels(headers);
@@ -347,113 +244,55 @@ void StabilityDialog::showEvent(QShowEvent* event) {
 void StabilityDialog::recompute() {
     settle_->stop();
     stale_ = false;
-    QString failure;
+    sim::GlidePolar polar;
+    std::string failure;
     try {
         analysis_ = ws_.analysis().stability();
-        polar_ = ws_.analysis().polar();
+        polar = ws_.analysis().polar();
     } catch (const std::exception& e) {
         analysis_ = {};
-        polar_ = {};
-        failure = ToQString(app::ErrorText(e));
+        polar = {};
+        failure = app::ErrorText(e);
     }
-    showTrim();
-    if (!failure.isEmpty()) {
-        message_->setText(QStringLiteral("解析中にエラーが発生しました: ") + failure);
-        trimStack_->setCurrentWidget(message_);
-    }
-    showMargin();
-    showModes();
-    plotRoots();
-    plotPolar();
+    const app::StabilityView view = app::ViewStability(analysis_, polar, failure);
+    showTrim(view);
+    margin_->setText(ToQString(view.margin));
+    marginNote_->setText(ToQString(view.marginNote));
+    showModes(view);
+    ShowPlot(roots_, view.roots);
+    ShowPlot(sink_, view.sink);
+    ShowPlot(ratio_, view.ratio);
+    polarNote_->setText(ToQString(view.polarNote));
     enableButtons();
 }
 
-void StabilityDialog::showTrim() {
-    const std::optional<sim::GlideTrim>& trim = analysis_.trim;
-    if (!trim) {
-        QString text;
-        if (!analysis_.loaded) {
-            text = QStringLiteral(
-                "空力微係数の推定に失敗しました。入力データを確かめてください。\n\n");
-        }
-        text += QStringLiteral(
-            "定常滑空は、計算の初期値からは見つかりませんでした。"
-            "これは定常滑空が存在しないことを示すものではありません"
-            "（失速のモデルは不連続で、スパイラル降下にしか落ち着かない機体もあります）。");
-        message_->setText(text);
+void StabilityDialog::showTrim(const app::StabilityView& view) {
+    if (view.message.empty()) {
+        trimStack_->setCurrentWidget(trimTable_);
+    } else {
+        message_->setText(ToQString(view.message));
         trimStack_->setCurrentWidget(message_);
-        for (int row = 0; row < TrimRows; ++row) {
-            trimTable_->setItem(row, 0, Cell(QStringLiteral("-")));
-        }
-        return;
     }
-    trimStack_->setCurrentWidget(trimTable_);
-    const QString values[TrimRows] = {
-        Number(trim->V, 2),
-        Number(trim->alpha * sim::kDegreesPerRadian, 2),
-        Number(trim->beta * sim::kDegreesPerRadian, 2),
-        Number(trim->theta * sim::kDegreesPerRadian, 2),
-        Number(trim->phi * sim::kDegreesPerRadian, 2),
-        Number(trim->omega * sim::kDegreesPerRadian, 2),
-        Number(trim->gamma * sim::kDegreesPerRadian, 2),
-        Number(trim->sink, 3),
-        Number(trim->ratio, 2),
-        Number(trim->radius, 1),
-        Number(trim->CL, 3),
-        Number(trim->CD, 4),
-        trim->stalled ? QStringLiteral("はい") : QStringLiteral("いいえ"),
-    };
-    for (int row = 0; row < TrimRows; ++row) {
-        trimTable_->setItem(row, 0, Cell(values[row]));
+    for (int row = 0; row < trimTable_->rowCount(); ++row) {
+        trimTable_->setItem(row, 0, Cell(ToQString(view.trim[static_cast<std::size_t>(row)])));
     }
 }
 
-void StabilityDialog::showMargin() {
-    if (!analysis_.staticMargin) { // finite whenever there is one
-        margin_->setText(QStringLiteral("静安定余裕: -（求められません）"));
-        marginNote_->clear();
-        return;
-    }
-    const double margin = *analysis_.staticMargin;
-    margin_->setText(
-        QStringLiteral("静安定余裕: %1 %（平均翼弦に対する割合）").arg(Number(margin, 1)));
-    marginNote_->setText(
-        margin >= 0 ? QStringLiteral("正の値: 重心が中立点より前にあり、機首上げ・下げに対して"
-                                     "静的に安定です。")
-                    : QStringLiteral("負の値: 重心が中立点より後ろにあります。機体は動安定余裕"
-                                     "（機動余裕）と失速時のモーメントで支えられます。"
-                                     "支えられているかどうかは下のモードが示します。"));
-}
-
-void StabilityDialog::showModes() {
+void StabilityDialog::showModes(const app::StabilityView& view) {
     // The selection stays on its row when the modes are redone.
     const int selected =
         modeTable_->selectionModel()->hasSelection() ? modeTable_->currentRow() : -1;
     const QSignalBlocker block(modeTable_);
     modeTable_->clearSelection();
-    modeTable_->setRowCount(static_cast<int>(analysis_.modes.size()));
+    modeTable_->setRowCount(static_cast<int>(view.modes.size()));
     for (int row = 0; row < modeTable_->rowCount(); ++row) {
-        const sim::Mode& m = analysis_.modes[static_cast<std::size_t>(row)];
-        QString time = QStringLiteral("-");
-        if (m.timeTo && std::isfinite(*m.timeTo)) {
-            time = (m.grows() ? QStringLiteral("倍増 ") : QStringLiteral("半減 ")) +
-                   Number(*m.timeTo, 2);
-        }
-        const QString cells[ModeColumns] = {
-            ModeCaption(m.kind),
-            Number(m.root.real(), 3),
-            Number(m.root.imag(), 3),
-            Number(m.naturalFrequency, 3),
-            Number(m.damping, 3),
-            Number(m.period, 2),
-            time,
-        };
-        for (int column = 0; column < ModeColumns; ++column) {
-            QTableWidgetItem* item = Cell(cells[column]);
-            if (column == Name) {
+        const app::ModeRow& mode = view.modes[static_cast<std::size_t>(row)];
+        for (int column = 0; column < modeTable_->columnCount(); ++column) {
+            QTableWidgetItem* item = Cell(ToQString(mode.cells[static_cast<std::size_t>(column)]));
+            if (column == 0) { // the mode's name
                 item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             }
-            if (m.grows()) {
+            if (mode.grows) {
                 item->setForeground(QBrush(kGrowing));
             }
             modeTable_->setItem(row, column, item);
@@ -464,97 +303,8 @@ void StabilityDialog::showModes() {
     }
 }
 
-void StabilityDialog::plotRoots() {
-    roots_->clear();
-    Extent re;
-    Extent im;
-    re.add(0);
-    im.add(0);
-    for (const sim::Mode& m : analysis_.modes) {
-        const double x = m.root.real();
-        const double y = m.root.imag();
-        if (!std::isfinite(x) || !std::isfinite(y)) {
-            continue;
-        }
-        const int series = m.grows() ? 1 : 0;
-        roots_->appendPoint(series, x, y);
-        if (y != 0) {
-            // The pair's other root.
-            roots_->appendPoint(series, x, -y);
-        }
-        re.add(x);
-        im.add(std::abs(y));
-        im.add(-std::abs(y));
-    }
-    roots_->setRanges(re.padded({-1, 1}), im.padded({-1, 1}));
-}
-
-void StabilityDialog::plotPolar() {
-    sink_->clear();
-    ratio_->clear();
-    Extent speed;
-    Extent sink;
-    Extent ratio;
-    int unstable = 0;
-    for (std::size_t i = 0; i < polar_.rows.size(); ++i) {
-        const sim::PolarRow& row = polar_.rows[i];
-        if (!row.trim) {
-            continue;
-        }
-        const sim::GlideTrim& t = *row.trim;
-        // A stalled trim shows as stalled, an unstable one that is not
-        // stalled as unstable.
-        const int series = t.stalled ? StalledTrim : row.stable() ? Trimmed : UnstableTrim;
-        unstable += series == UnstableTrim ? 1 : 0;
-        if (std::isfinite(t.V) && std::isfinite(t.sink)) {
-            sink_->appendPoint(series, t.V, t.sink);
-            if (polar_.leastSink == i) {
-                sink_->appendPoint(BestTrim, t.V, t.sink);
-            }
-            speed.add(t.V);
-            sink.add(t.sink);
-        }
-        if (t.ratio && std::isfinite(*t.ratio)) {
-            ratio_->appendPoint(series, row.tailSetting, *t.ratio);
-            if (polar_.bestRatio == i) {
-                ratio_->appendPoint(BestTrim, row.tailSetting, *t.ratio);
-            }
-            ratio.add(*t.ratio);
-        }
-    }
-    sink_->setRanges(speed.padded({0, 10}), sink.padded({0, 2}));
-    const double first = sim::kPolarFirstSetting;
-    const double last = first + sim::kPolarStep * (sim::kPolarRows - 1);
-    ratio_->setRanges({first - sim::kPolarStep, last + sim::kPolarStep}, ratio.padded({0, 10}));
-
-    QStringList notes;
-    const auto untrimmed = sim::UntrimmedSettings(polar_);
-    if (untrimmed.size() == 1 && untrimmed[0].first == first && untrimmed[0].second == last) {
-        notes << QStringLiteral("どの水平尾翼取付角でもトリムが見つかりませんでした。");
-    } else if (!untrimmed.empty()) {
-        QStringList runs;
-        for (const auto& run : untrimmed) {
-            runs << SettingRun(run);
-        }
-        notes << QStringLiteral("トリムが見つからない水平尾翼取付角: ") +
-                     runs.join(QStringLiteral("、")) + QStringLiteral("（点がありません）。");
-    }
-    if (unstable > 0) {
-        notes << QStringLiteral("赤い点は不安定なトリム（発散するモードがある）で、"
-                                "機体はそこにとどまりません。最良滑空比と最小沈下率は、"
-                                "安定で失速していないトリムから選んでいます。");
-    }
-    polarNote_->setText(notes.join(QLatin1Char(' ')));
-}
-
 void StabilityDialog::launchRowsWritten() {
-    QStringList rows;
-    for (const int row : sim::kLaunchStateRows) {
-        rows << ToQString(std::string(data::input::kCaptions[static_cast<std::size_t>(row)]));
-    }
-    flyNote_->setText(QStringLiteral("入力データの") + rows.join(QStringLiteral("・")) +
-                      QStringLiteral("をトリムの値に書き換えて飛行しました"
-                                     "（高度・位置・方位角はそのままです）。"));
+    flyNote_->setText(ToQString(app::LaunchRowsNote()));
 }
 
 void StabilityDialog::enableButtons() {

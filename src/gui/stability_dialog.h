@@ -3,6 +3,7 @@
 // modes about it and the glide polar, recomputed a moment after the tables
 // change. The two buttons ask the window for a flight from the steady glide.
 
+#include "app/stability_view.h"
 #include "app/workspace.h"
 
 #include <QDialog>
@@ -61,17 +62,13 @@ class StabilityDialog : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void showTrim();
-    void showMargin();
-    void showModes();
-    void plotRoots();
-    void plotPolar();
+    void showTrim(const app::StabilityView& view);
+    void showModes(const app::StabilityView& view);
     void enableButtons();
 
     app::Workspace& ws_;
     FlyRequest fly_;
     sim::StabilityAnalysis analysis_;
-    sim::GlidePolar polar_;
     bool stale_ = true; // the tables changed while the dialog was hidden
     QTimer* settle_ = nullptr;
     QStackedWidget* trimStack_ = nullptr; // the trim table or the message
