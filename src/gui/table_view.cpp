@@ -1,5 +1,7 @@
 #include "gui/table_view.h"
 
+#include "view/table_cells.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -10,7 +12,6 @@
 #include <QPalette>
 #include <QPointer>
 #include <QScrollBar>
-#include <QSet>
 #include <QStyle>
 #include <QValidator>
 #include <QtDebug>
@@ -29,34 +30,9 @@ constexpr int kRowHeight = 16;
 constexpr char kEndedWithEnter[] = "skarvelEndedWithEnter";
 // Set on an editor once it has been given its cell's text.
 constexpr char kLoaded[] = "skarvelLoaded";
-// Room around a cell's text: the frame, the margins and the caret.
-constexpr int kTextPadding = 10;
-// The widest number a value cell must show whole.
-constexpr char kWidestNumber[] = "0.98360";
 
 QString CellText(const data::Table& table, int column, int row) {
     return QString::fromStdString(table.cell(column, row));
-}
-
-Qt::Alignment AlignmentOf(const data::CellStyle& style) {
-    switch (style.align) {
-    case data::CellAlign::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case data::CellAlign::Center:
-        return Qt::AlignHCenter | Qt::AlignVCenter;
-    case data::CellAlign::Left:
-        break;
-    }
-    return Qt::AlignLeft | Qt::AlignVCenter;
-}
-
-int RefusedCount(data::ValueKind kind, const QString& text) {
-    int count = 0;
-    for (char32_t ch : text.toUcs4()) {
-        if (!data::AcceptsCharacter(kind, ch))
-            ++count;
-    }
-    return count;
 }
 
 // Refuses every change that adds a character the cell's value kind does not
@@ -67,10 +43,12 @@ class CellValidator : public QValidator {
   public:
     CellValidator(data::ValueKind kind, QObject* parent) : QValidator(parent), kind_(kind) {}
 
-    void setStartText(const QString& text) { allowed_ = RefusedCount(kind_, text); }
+    void setStartText(const QString& text) {
+        allowed_ = view::RefusedCount(kind_, text.toStdU32String());
+    }
 
     State validate(QString& input, int&) const override {
-        int refused = RefusedCount(kind_, input);
+        const int refused = view::RefusedCount(kind_, input.toStdU32String());
         if (refused > allowed_)
             return Invalid;
         allowed_ = refused;
@@ -93,196 +71,6 @@ void Report(const char* where) {
 }
 
 } // namespace
-
-// ---------------------------------------------------------------------------
-// TableModel
-
-CellWriter WriteInto(data::Table& table) {
-    return [&table](int column, int row, const std::string& text) {
-        table.setCell(column, row, text);
-    };
-}
-
-TableModel::TableModel(const data::Table& table, CellWriter writer, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), writer_(std::move(writer)) {
-    takeAll();
-}
-
-void TableModel::takeAll() {
-    shown_.clear();
-    shown_.reserve(static_cast<std::size_t>(table_.rowCount()) *
-                   static_cast<std::size_t>(table_.columnCount()));
-    for (int row = 0; row < table_.rowCount(); ++row) {
-        for (int column = 0; column < table_.columnCount(); ++column) {
-            const std::string& text = table_.cell(column, row);
-            shown_.push_back({text, QString::fromStdString(text), table_.style(column, row)});
-        }
-    }
-}
-
-bool TableModel::takeChanged(int column, int row) {
-    Shown& cell = shown_[shownIndex(column, row)];
-    const std::string& text = table_.cell(column, row);
-    const data::CellStyle& style = table_.style(column, row);
-    const bool sameStyle = cell.style.editable == style.editable && cell.style.kind == style.kind &&
-                           cell.style.background == style.background &&
-                           cell.style.align == style.align && cell.style.indent == style.indent &&
-                           cell.style.hiddenText == style.hiddenText;
-    if (sameStyle && cell.text == text) {
-        return false;
-    }
-    if (cell.text != text) {
-        cell.text = text;
-        cell.shownText = QString::fromStdString(text);
-    }
-    cell.style = style;
-    return true;
-}
-
-QString TableModel::text(int column, int row) const {
-    if (column < 0 || row < 0 || column >= table_.columnCount() || row >= table_.rowCount())
-        return {};
-    // What was reported last is usually what the table holds: its text is
-    // converted already.
-    const Shown& cell = shown_[shownIndex(column, row)];
-    const std::string& now = table_.cell(column, row);
-    return cell.text == now ? cell.shownText : QString::fromStdString(now);
-}
-
-int TableModel::tableColumn(const QModelIndex& index) const {
-    return index.column() + columnOffset();
-}
-
-int TableModel::tableRow(const QModelIndex& index) const {
-    return index.row() + 1;
-}
-
-QModelIndex TableModel::indexOf(int tableColumn, int tableRow) const {
-    return index(tableRow - 1, tableColumn - columnOffset());
-}
-
-int TableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : std::max(table_.rowCount() - 1, 0);
-}
-
-int TableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : std::max(table_.columnCount() - columnOffset(), 0);
-}
-
-QVariant TableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid())
-        return {};
-    const int column = tableColumn(index);
-    const int row = tableRow(index);
-    const data::CellStyle& style = table_.style(column, row);
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole:
-        // A hidden cell keeps its text but shows none.
-        return style.hiddenText ? QString() : text(column, row);
-    case Qt::BackgroundRole:
-        return QApplication::palette().brush(
-            style.background == data::CellColour::ButtonFace ? QPalette::Button : QPalette::Base);
-    case Qt::TextAlignmentRole:
-        return AlignmentOf(style).toInt();
-    case kIndentRole:
-        return style.indent;
-    default:
-        return {};
-    }
-}
-
-bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole)
-        return false;
-    const int column = tableColumn(index);
-    const int row = tableRow(index);
-    writer_(column, row, value.toString().toStdString());
-    Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
-    return true;
-}
-
-Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    const int column = tableColumn(index);
-    const int row = tableRow(index);
-    if (table_.isEditable(column, row) && !table_.style(column, row).hiddenText)
-        f |= Qt::ItemIsEditable;
-    return f;
-}
-
-QVariant TableModel::headerData(int section, Qt::Orientation o, int role) const {
-    if (o == Qt::Horizontal) {
-        if (role == Qt::DisplayRole)
-            return text(section + columnOffset(), 0);
-        return {};
-    }
-    if (columnOffset() == 0)
-        return QAbstractTableModel::headerData(section, o, role);
-    // The caption column: its texts with their own alignment.
-    const int row = section + 1;
-    switch (role) {
-    case Qt::DisplayRole:
-        return text(0, row);
-    case Qt::TextAlignmentRole:
-        return AlignmentOf(table_.style(0, row)).toInt();
-    default:
-        return {};
-    }
-}
-
-void TableModel::refresh() {
-    if (shown_.size() != static_cast<std::size_t>(table_.rowCount()) *
-                             static_cast<std::size_t>(table_.columnCount())) {
-        takeAll();
-        if (rowCount() > 0 && columnCount() > 0)
-            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-        if (columnCount() > 0)
-            Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
-        if (rowCount() > 0)
-            Q_EMIT headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
-        return;
-    }
-    const int rows = rowCount();
-    const int columns = columnCount();
-    const int offset = columnOffset();
-    // Each run of changed sections or cells is reported once; a single
-    // cell alone, so that a view repaints that cell only.
-    int first = -1;
-    for (int c = 0; c <= columns; ++c) {
-        const bool changed = c < columns && takeChanged(c + offset, 0);
-        if (changed && first < 0) {
-            first = c;
-        } else if (!changed && first >= 0) {
-            Q_EMIT headerDataChanged(Qt::Horizontal, first, c - 1);
-            first = -1;
-        }
-    }
-    if (offset > 0) {
-        for (int r = 0; r <= rows; ++r) {
-            const bool changed = r < rows && takeChanged(0, r + 1);
-            if (changed && first < 0) {
-                first = r;
-            } else if (!changed && first >= 0) {
-                Q_EMIT headerDataChanged(Qt::Vertical, first, r - 1);
-                first = -1;
-            }
-        }
-    }
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c <= columns; ++c) {
-            const bool changed = c < columns && takeChanged(c + offset, r + 1);
-            if (changed && first < 0) {
-                first = c;
-            } else if (!changed && first >= 0) {
-                Q_EMIT dataChanged(index(r, first), index(r, c - 1));
-                first = -1;
-            }
-        }
-    }
-}
 
 // ---------------------------------------------------------------------------
 // CellDelegate
@@ -394,7 +182,8 @@ class CellDelegate : public QStyledItemDelegate {
         if ((opt.displayAlignment & Qt::AlignRight) != 0) {
             const int margin =
                 style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-            if (opt.fontMetrics.horizontalAdvance(opt.text) > opt.rect.width() - 2 * margin) {
+            if (view::ShownFromLeft(opt.fontMetrics.horizontalAdvance(opt.text),
+                                    opt.rect.width() - 2 * margin)) {
                 opt.displayAlignment =
                     (opt.displayAlignment & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
             }
@@ -550,28 +339,24 @@ void TableView::applyGeometry() {
 }
 
 int TableView::neededWidth(int tableColumn) const {
-    const data::Table& table = model_->table();
     const QFontMetrics cells(font());
     const QFontMetrics header(horizontalHeader()->font());
-    int width = table.columnWidth(tableColumn);
-    for (int row = 0; row < table.rowCount(); ++row) {
-        const data::CellStyle& style = table.style(tableColumn, row);
-        const QFontMetrics& metrics = row == 0 ? header : cells;
-        const QString text = CellText(table, tableColumn, row);
-        int needed = metrics.horizontalAdvance(text) + style.indent + kTextPadding;
-        if (row > 0 && style.kind != data::ValueKind::Text)
-            needed = std::max(needed, cells.horizontalAdvance(QString::fromLatin1(kWidestNumber)) +
-                                          style.indent + kTextPadding);
-        width = std::max(width, needed);
-    }
-    for (const QString& text : reserved_.value(tableColumn)) {
-        width = std::max(width, cells.horizontalAdvance(text) + kTextPadding);
-    }
-    return width;
+    return view::NeededWidth(
+        model_->table(), tableColumn,
+        [&header](const std::string& text) {
+            return header.horizontalAdvance(QString::fromStdString(text));
+        },
+        [&cells](const std::string& text) {
+            return cells.horizontalAdvance(QString::fromStdString(text));
+        },
+        reserved_.value(tableColumn));
 }
 
 void TableView::reserveWidth(int tableColumn, const QStringList& texts) {
-    reserved_[tableColumn] = texts;
+    std::vector<std::string>& reserved = reserved_[tableColumn];
+    reserved.clear();
+    for (const QString& text : texts)
+        reserved.push_back(text.toStdString());
     applyGeometry();
 }
 
@@ -650,35 +435,16 @@ void TableView::finishEdit(const QModelIndex& index, const QString& before, cons
 }
 
 bool TableView::writeBlock(const QModelIndex& edited, const QString& text) {
-    const QModelIndexList selected = selectionModel()->selectedIndexes();
-    if (selected.size() < 2)
-        return false;
-    int top = edited.row(), bottom = edited.row();
-    int left = edited.column(), right = edited.column();
-    QSet<QPair<int, int>> cells;
-    for (const QModelIndex& i : selected) {
-        cells.insert({i.row(), i.column()});
-        top = std::min(top, i.row());
-        bottom = std::max(bottom, i.row());
-        left = std::min(left, i.column());
-        right = std::max(right, i.column());
-    }
-    // Only one rectangle holding the edited cell is a block.
-    if (!cells.contains({edited.row(), edited.column()}) ||
-        cells.size() != (bottom - top + 1) * (right - left + 1))
-        return false;
-
+    std::vector<view::TableCell> selected;
+    for (const QModelIndex& i : selectionModel()->selectedIndexes())
+        selected.push_back({model_->tableColumn(i), model_->tableRow(i)});
+    const view::TableCell cell{model_->tableColumn(edited), model_->tableRow(edited)};
     const std::string value = text.toStdString();
     bool changed = false;
-    for (int r = top; r <= bottom; ++r) {
-        for (int c = left; c <= right; ++c) {
-            const QModelIndex cell = model_->index(r, c);
-            if (cell == edited || !(model_->flags(cell) & Qt::ItemIsEditable))
-                continue;
-            if (model_->table().cell(model_->tableColumn(cell), model_->tableRow(cell)) != value)
-                changed = true;
-            model_->setData(cell, text, Qt::EditRole);
-        }
+    for (const view::TableCell& target : view::BlockTargets(model_->table(), selected, cell)) {
+        if (model_->table().cell(target.column, target.row) != value)
+            changed = true;
+        model_->setData(model_->indexOf(target.column, target.row), text, Qt::EditRole);
     }
     return changed;
 }
