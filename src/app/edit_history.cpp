@@ -8,6 +8,41 @@ namespace {
 constexpr std::array kEdited = {&data::Tables::input, &data::Tables::parameter,
                                 &data::Tables::design, &data::Tables::computed};
 
+std::size_t StringsBytes(const std::vector<std::string>& lines) {
+    std::size_t n = lines.capacity() * sizeof(std::string);
+    for (const std::string& line : lines) {
+        n += line.capacity();
+    }
+    return n;
+}
+
+// The memory the comment and the files of a step's extras hold, roughly.
+std::size_t ExtrasBytes(const EditExtras& e) {
+    std::size_t n = e.comment ? e.comment->capacity() : 0;
+    if (e.files) {
+        const FileState& f = *e.files;
+        n += sizeof(FileState) + f.caption.size() + f.inputFile.size() + f.designFile.size() +
+             f.dialogs.inputOpen.size() + f.dialogs.inputSave.size() +
+             f.dialogs.designOpen.size() + f.dialogs.designSave.size() +
+             (f.savedInput ? StringsBytes(*f.savedInput) : 0) +
+             (f.savedDesign ? StringsBytes(*f.savedDesign) : 0);
+    }
+    return n;
+}
+
+// `e` with what `newer` changed laid over it.
+EditExtras Overlaid(EditExtras e, const EditExtras& newer) {
+    e.model = newer.model;
+    e.designComputed = newer.designComputed;
+    if (newer.comment) {
+        e.comment = newer.comment;
+    }
+    if (newer.files) {
+        e.files = newer.files;
+    }
+    return e;
+}
+
 } // namespace
 
 EditHistory::EditHistory(std::size_t maxSteps, std::size_t maxBytes)
@@ -24,13 +59,26 @@ bool EditHistory::record(std::string name, const data::Tables& before,
             step.tables.emplace_back(k, std::move(change));
         }
     }
-    if (step.tables.empty()) {
+    const bool commentChanged = extrasBefore.comment != extrasAfter.comment;
+    const bool filesChanged =
+        extrasBefore.files && extrasAfter.files && *extrasBefore.files != *extrasAfter.files;
+    if (step.tables.empty() && !commentChanged && !filesChanged) {
         return false;
     }
     step.name = std::move(name);
-    step.bytes += sizeof(Step) + step.name.capacity();
     step.before = extrasBefore;
     step.after = extrasAfter;
+    if (!commentChanged) {
+        step.before.comment.reset();
+        step.after.comment.reset();
+    }
+    if (!filesChanged) {
+        step.before.files.reset();
+        step.after.files.reset();
+    }
+    step.bytes += sizeof(Step) + step.name.capacity() + ExtrasBytes(step.before) +
+                  ExtrasBytes(step.after);
+    step.serial = ++serial_;
     while (steps_.size() > done_) {
         bytes_ -= steps_.back().bytes;
         steps_.pop_back();
@@ -45,9 +93,10 @@ bool EditHistory::record(std::string name, const data::Tables& before,
     return true;
 }
 
-bool EditHistory::amendLast(const data::Tables& current, const data::Tables& after,
-                            const EditExtras& extrasAfter) {
-    if (!canUndo() || canRedo()) {
+bool EditHistory::amendLast(const data::Tables& current, const EditExtras& extrasCurrent,
+                            const data::Tables& after, const EditExtras& extrasAfter,
+                            std::optional<std::string> rename) {
+    if (joinable() == 0) {
         return false;
     }
     Step last = std::move(steps_.back());
@@ -58,8 +107,20 @@ bool EditHistory::amendLast(const data::Tables& current, const data::Tables& aft
     for (const auto& [k, change] : last.tables) {
         data::Undo(start.*kEdited[k], change);
     }
-    record(std::move(last.name), start, last.before, after, extrasAfter);
-    return true;
+    // What the last step left as it was is, before it, what it is now.
+    EditExtras before = last.before;
+    if (!before.comment) {
+        before.comment = extrasCurrent.comment;
+    }
+    if (!before.files) {
+        before.files = extrasCurrent.files;
+    }
+    return record(rename ? std::move(*rename) : std::move(last.name), start, before, after,
+                  Overlaid(last.after, extrasAfter));
+}
+
+std::uint64_t EditHistory::joinable() const {
+    return canUndo() && !canRedo() ? steps_.back().serial : 0;
 }
 
 void EditHistory::dropOldest() {
@@ -76,7 +137,7 @@ std::string EditHistory::redoName() const {
     return canRedo() ? steps_[done_].name : std::string();
 }
 
-std::optional<EditExtras> EditHistory::undo(data::Tables& tables) {
+std::optional<StepExtras> EditHistory::undo(data::Tables& tables) {
     if (!canUndo()) {
         return std::nullopt;
     }
@@ -84,10 +145,10 @@ std::optional<EditExtras> EditHistory::undo(data::Tables& tables) {
     for (const auto& [k, change] : step.tables) {
         data::Undo(tables.*kEdited[k], change);
     }
-    return step.before;
+    return StepExtras{step.before, step.after};
 }
 
-std::optional<EditExtras> EditHistory::redo(data::Tables& tables) {
+std::optional<StepExtras> EditHistory::redo(data::Tables& tables) {
     if (!canRedo()) {
         return std::nullopt;
     }
@@ -95,7 +156,7 @@ std::optional<EditExtras> EditHistory::redo(data::Tables& tables) {
     for (const auto& [k, change] : step.tables) {
         data::Redo(tables.*kEdited[k], change);
     }
-    return step.after;
+    return StepExtras{step.after, step.before};
 }
 
 std::vector<std::string> EditHistory::names() const {

@@ -6,12 +6,15 @@
 // result, not an edit, and is never part of a step. The history is bounded:
 // beyond its number of steps or its size the oldest steps are dropped.
 
+#include "app/file_commands.h"
 #include "data/table_change.h"
 #include "data/tables.h"
 #include "model/aircraft.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,10 +23,20 @@
 namespace skarvel::app {
 
 // What an edit changes besides the tables: the design model computed from
-// them (read only and shared, so a step keeps it at the cost of a pointer).
+// them (read only and shared, so a step keeps it at the cost of a pointer),
+// and, only when the edit changed them, the design's comment and the files.
 struct EditExtras {
     model::SharedAircraftModel model;
     bool designComputed = true;
+    std::optional<std::string> comment;
+    std::shared_ptr<const FileState> files;
+};
+
+// What undo or redo gives back: the extras of the state it goes to and of
+// the state it leaves (the files put back are the ones the step changed).
+struct StepExtras {
+    EditExtras to;
+    EditExtras from;
 };
 
 class EditHistory {
@@ -35,7 +48,8 @@ class EditHistory {
                          std::size_t maxBytes = kDefaultBytes);
 
     // Records the step from `before` to `after` and drops the steps that could
-    // have been redone; nothing when the tables did not change (false).
+    // have been redone; nothing when neither the tables nor the comment nor
+    // the files changed (false).
     bool record(std::string name, const data::Tables& before, const EditExtras& extrasBefore,
                 const data::Tables& after, const EditExtras& extrasAfter);
 
@@ -46,17 +60,23 @@ class EditHistory {
     std::string redoName() const;
 
     // Joins the change from `current` (the tables as the last step left
-    // them) to `after` into the last step, which keeps its name: a design
-    // edit and the conversion it causes are one step. False (nothing
-    // joined) when the last step is not the newest done one.
-    bool amendLast(const data::Tables& current, const data::Tables& after,
-                   const EditExtras& extrasAfter);
+    // them) to `after` into the last step, which keeps its name unless
+    // renamed: a design edit and the conversion it causes are one step, and
+    // so is a burst of typing. False when the last step is not the newest
+    // done one (nothing joined), or when the joined step changes nothing and
+    // so is gone.
+    bool amendLast(const data::Tables& current, const EditExtras& extrasCurrent,
+                   const data::Tables& after, const EditExtras& extrasAfter,
+                   std::optional<std::string> rename = std::nullopt);
+    // A number naming the newest step while it is the last one done (so an
+    // edit may join it); 0 otherwise.
+    std::uint64_t joinable() const;
 
     // Puts the last step done back out of `tables`; the extras to restore.
     // None when there is nothing to undo.
-    std::optional<EditExtras> undo(data::Tables& tables);
+    std::optional<StepExtras> undo(data::Tables& tables);
     // Does the next undone step again.
-    std::optional<EditExtras> redo(data::Tables& tables);
+    std::optional<StepExtras> redo(data::Tables& tables);
 
     // Every step's name, oldest first; the first done() of them are done.
     std::vector<std::string> names() const;
@@ -74,6 +94,7 @@ class EditHistory {
         std::vector<std::pair<std::size_t, data::TableChange>> tables;
         EditExtras before, after;
         std::size_t bytes = 0;
+        std::uint64_t serial = 0;
     };
     void dropOldest();
 
@@ -82,6 +103,7 @@ class EditHistory {
     std::deque<Step> steps_;
     std::size_t done_ = 0;
     std::size_t bytes_ = 0;
+    std::uint64_t serial_ = 0;
 };
 
 } // namespace skarvel::app

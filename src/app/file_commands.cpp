@@ -54,7 +54,7 @@ void FileCommands::loadStartupInput(const std::vector<std::string>& args) {
         const fs::path first = args.front();
         std::error_code ec;
         if (fs::is_regular_file(first, ec) && data::LowerExtension(first.string()) == ".kxs") {
-            ws_.dialogs_.inputOpen = ws_.dialogs_.inputSave = first.string();
+            state_.dialogs.inputOpen = state_.dialogs.inputSave = first.string();
             readInputFile(first.string());
             return;
         }
@@ -62,11 +62,11 @@ void FileCommands::loadStartupInput(const std::vector<std::string>& args) {
             fs::current_path(first, ec);
         }
     }
-    if (caption_ != kAppTitle) {
+    if (state_.caption != kAppTitle) {
         return;
     }
     const std::string titled = std::string(kAppTitle) + ".kxs";
-    ws_.dialogs_.inputOpen = ws_.dialogs_.inputSave = titled;
+    state_.dialogs.inputOpen = state_.dialogs.inputSave = titled;
     std::error_code ec;
     if (fs::is_regular_file(titled, ec)) {
         readInputFile(titled);
@@ -79,23 +79,32 @@ void FileCommands::loadStartupInput(const std::vector<std::string>& args) {
     if (fs::is_regular_file(beside, ec)) {
         // Silent defaults: read, but keep the plain caption and offer saves
         // under the title's name.
-        ws_.dialogs_.inputOpen = beside;
+        state_.dialogs.inputOpen = beside;
         readInputFile(beside);
-        caption_ = kAppTitle;
-        ws_.dialogs_.inputOpen = ws_.dialogs_.inputSave = titled;
+        state_.caption = kAppTitle;
+        state_.inputFile.clear();
+        state_.dialogs.inputOpen = state_.dialogs.inputSave = titled;
     }
 }
 
-void FileCommands::setCaptionFile(const std::string& path) {
+namespace {
+std::string Absolute(const std::string& path) {
     std::error_code ec;
-    fs::path full = fs::absolute(path, ec);
-    caption_ = std::string(kAppTitle) + " - " + (ec ? path : full.lexically_normal().string());
+    const fs::path full = fs::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+} // namespace
+
+void FileCommands::setCaptionFile(const std::string& path) {
+    state_.caption = std::string(kAppTitle) + " - " + Absolute(path);
 }
 
 void FileCommands::readInputFile(const std::string& path) {
     data::ReadInputFile(path, ws_.tables_.input);
-    ws_.dialogs_.inputSave = path;
+    state_.dialogs.inputSave = path;
     setCaptionFile(path);
+    state_.inputFile = Absolute(path);
+    markInputSaved();
     ws_.estimate();
 }
 
@@ -103,9 +112,55 @@ bool FileCommands::openInputFile(const std::string& path) {
     if (ws_.busy_) {
         return false;
     }
+    const Workspace::EditScope step(ws_, "入力データを開く");
     readInputFile(path);
-    ws_.dialogs_.inputOpen = path;
+    state_.dialogs.inputOpen = path;
     return true;
+}
+
+std::vector<std::string> FileCommands::inputLines() const {
+    return data::InputFileLines(ws_.tables_.input);
+}
+
+std::vector<std::string> FileCommands::designLines() const {
+    return data::DesignFileLines(ws_.tables_.design, ws_.comment_,
+                                 data::MachineNameFromPath(state_.designFile), measuredMassText());
+}
+
+void FileCommands::markInputSaved() {
+    state_.savedInput = inputLines();
+}
+
+void FileCommands::markDesignSaved() {
+    state_.savedDesign = designLines();
+}
+
+Unsaved FileCommands::unsaved() const {
+    return {state_.savedInput != inputLines(), state_.savedDesign != designLines()};
+}
+
+Unsaved FileCommands::unsavedBefore(Replacing command) const {
+    Unsaved changed = unsaved();
+    if (command == Replacing::OpenInput) {
+        changed.design = false;
+    }
+    return changed;
+}
+
+std::string FileCommands::saveQuestion(Unsaved which) const {
+    const auto named = [](const char* what, const std::string& file) {
+        const std::string_view name = data::LastPathComponent(file);
+        return std::string(what) + "（" + (name.empty() ? std::string("無題") : std::string(name)) +
+               "）";
+    };
+    std::string changed;
+    if (which.input) {
+        changed = named("入力データ", state_.inputFile);
+    }
+    if (which.design) {
+        changed += (changed.empty() ? "" : "と") + named("設計データ", state_.designFile);
+    }
+    return "変更を保存しますか?\n" + changed + "が変更されています。";
 }
 
 namespace {
@@ -126,8 +181,10 @@ std::string FileCommands::saveInputFile(const std::string& path) {
     }
     const std::string name = WithDefaultExtension(path, ".kxs");
     data::WriteInputFile(name, ws_.tables_.input);
-    ws_.dialogs_.inputOpen = ws_.dialogs_.inputSave = name;
+    state_.dialogs.inputOpen = state_.dialogs.inputSave = name;
     setCaptionFile(name);
+    state_.inputFile = Absolute(name);
+    markInputSaved();
     return name;
 }
 
@@ -150,7 +207,8 @@ bool FileCommands::dropFiles(const std::vector<std::string>& paths) {
     if (!fs::is_regular_file(first, ec) || data::LowerExtension(first) != ".kxs") {
         return false;
     }
-    ws_.dialogs_.inputOpen = ws_.dialogs_.inputSave = first;
+    const Workspace::EditScope step(ws_, "入力データを開く");
+    state_.dialogs.inputOpen = state_.dialogs.inputSave = first;
     readInputFile(first);
     return true;
 }
@@ -171,6 +229,7 @@ data::DesignReadResult FileCommands::openDesignFile(const std::string& path) {
     }
     sketchEnabled_ = false;
     const ScopeExit enable([this] { sketchEnabled_ = true; });
+    const Workspace::EditScope step(ws_, "KXファイルを開く");
     data::DesignReadResult result = data::ReadDesignFile(path, ws_.tables_.design);
     if (result.status == data::DesignReadStatus::NotADesignFile) {
         return result;
@@ -181,18 +240,23 @@ data::DesignReadResult FileCommands::openDesignFile(const std::string& path) {
     // The measured mass belongs to the design just read; one without it
     // must not inherit the previous design's.
     if (result.hasMeasuredMass) {
-        measuredMass_ = result.measuredMass;
+        state_.measuredMass = result.measuredMass;
     } else {
-        measuredMass_.reset();
+        state_.measuredMass.reset();
     }
-    ws_.dialogs_.designOpen = path;
-    caption_ = std::string(kAppTitle) + " - " + std::string(data::LastPathComponent(path));
+    state_.dialogs.designOpen = path;
+    state_.caption = std::string(kAppTitle) + " - " + std::string(data::LastPathComponent(path));
+    state_.designFile = Absolute(path);
     ws_.convertToInput();
+    // The input data converted from the design is what the design gives:
+    // it holds no work of its own until it is edited.
+    markDesignSaved();
+    markInputSaved();
     return result;
 }
 
 std::string FileCommands::measuredMassText() const {
-    return measuredMass_ ? *measuredMass_ : std::string(data::kDefaultMeasuredMass);
+    return state_.measuredMass ? *state_.measuredMass : std::string(data::kDefaultMeasuredMass);
 }
 
 std::string FileCommands::saveDesignFile(const std::string& path) {
@@ -201,8 +265,10 @@ std::string FileCommands::saveDesignFile(const std::string& path) {
     }
     const std::string name = WithDefaultExtension(path, ".kx");
     data::WriteDesignFile(name, ws_.tables_.design, ws_.comment_, measuredMassText());
-    ws_.dialogs_.designOpen = ws_.dialogs_.designSave = name;
+    state_.dialogs.designOpen = state_.dialogs.designSave = name;
     setCaptionFile(name);
+    state_.designFile = Absolute(name);
+    markDesignSaved();
     return name;
 }
 

@@ -16,6 +16,43 @@ inline constexpr const char* kAppTitle = "Skarvel";
 
 class Workspace;
 
+// Default names the file dialogs offer.
+struct DialogFiles {
+    std::string inputOpen;
+    std::string inputSave;
+    std::string designOpen;
+    std::string designSave;
+    friend bool operator==(const DialogFiles&, const DialogFiles&) = default;
+};
+
+// The window's files: its caption, the names the dialogs offer, the file
+// each document (the input data, the design) belongs to and what it held
+// when it was last opened or saved. Undoing an open gives all of it back.
+struct FileState {
+    std::string caption = kAppTitle;
+    DialogFiles dialogs;
+    // The measured mass of the real glider that came with the design, if any.
+    std::optional<std::string> measuredMass;
+    // The file each document was last opened from or saved to; empty: none.
+    std::string inputFile;
+    std::string designFile;
+    // Each document's file lines as last opened or saved; none: not known
+    // (restored after a crash), so the document counts as changed.
+    std::optional<std::vector<std::string>> savedInput;
+    std::optional<std::vector<std::string>> savedDesign;
+    friend bool operator==(const FileState&, const FileState&) = default;
+};
+
+// Which documents differ from what was last opened or saved.
+struct Unsaved {
+    bool input = false;
+    bool design = false;
+    bool any() const { return input || design; }
+};
+
+// The commands that replace what the tables hold, and so ask first.
+enum class Replacing { Close, OpenInput, OpenDesign, Reset };
+
 // The program's arguments with "--design FILE" (a double click on a design
 // file) taken out: the design is opened after the start-up input data.
 struct StartupArguments {
@@ -33,10 +70,22 @@ class FileCommands {
   public:
     explicit FileCommands(Workspace& ws) : ws_(ws) {}
 
+    const FileState& state() const { return state_; }
     // The window's caption: the program's title and the file last read or written.
-    const std::string& caption() const { return caption_; }
+    const std::string& caption() const { return state_.caption; }
     // The measured mass of the real glider that came with the design, if any.
-    const std::optional<std::string>& measuredMass() const { return measuredMass_; }
+    const std::optional<std::string>& measuredMass() const { return state_.measuredMass; }
+
+    // The documents that differ from their files; undoing back to what was
+    // saved makes them equal again.
+    Unsaved unsaved() const;
+    // The changed documents a command would replace: opening input data
+    // replaces the input data only; opening a design converts it into the
+    // input data as well.
+    Unsaved unsavedBefore(Replacing command) const;
+    // The question before such a command: "変更を保存しますか?" and which
+    // documents changed, with their files' names.
+    std::string saveQuestion(Unsaved which) const;
     // The design sketch is not drawn while a design file is read.
     bool sketchEnabled() const { return sketchEnabled_; }
 
@@ -73,12 +122,17 @@ class FileCommands {
     void setCaptionFile(const std::string& path);
     std::string measuredMassText() const;
 
-    // The reset forgets the measured mass.
+    std::vector<std::string> inputLines() const;
+    std::vector<std::string> designLines() const;
+    void markInputSaved();
+    void markDesignSaved();
+
+    // The reset forgets the measured mass; an undo puts the state back.
     friend class Workspace;
+    friend class EditService;
 
     Workspace& ws_;
-    std::string caption_ = kAppTitle;
-    std::optional<std::string> measuredMass_;
+    FileState state_;
     bool sketchEnabled_ = true;
 };
 

@@ -68,6 +68,8 @@ Workspace::Workspace(std::string programPath)
     data::ResetTables(tables_);
     computeDesign();
     history_.setInputCaptions(tables_.input);
+    files_.markInputSaved();
+    files_.markDesignSaved();
 }
 
 Workspace::~Workspace() = default;
@@ -92,13 +94,16 @@ data::Table& Workspace::mutableTable(TableId id) {
     return tables_.computed;
 }
 
-Workspace::EditScope::EditScope(Workspace& ws, std::string name, bool joinsDesignEdit)
-    : ws_(ws), name_(std::move(name)), joins_(joinsDesignEdit), outermost_(ws.editDepth_ == 0),
-      exceptions_(std::uncaught_exceptions()) {
+Workspace::EditScope::EditScope(Workspace& ws, std::string name, std::uint64_t join,
+                                bool renames)
+    : ws_(ws), name_(std::move(name)), join_(join), renames_(renames),
+      outermost_(ws.editDepth_ == 0), exceptions_(std::uncaught_exceptions()) {
     ++ws_.editDepth_;
     if (outermost_) {
         before_ = ws_.tables_;
-        extras_ = {ws_.model_, ws_.designComputed_};
+        extras_ = {ws_.model_, ws_.designComputed_, std::nullopt, nullptr};
+        comment_ = ws_.comment_;
+        files_ = ws_.files_.state_;
     }
 }
 
@@ -107,13 +112,23 @@ Workspace::EditScope::~EditScope() {
     if (!outermost_ || std::uncaught_exceptions() != exceptions_) {
         return;
     }
-    const EditExtras after{ws_.model_, ws_.designComputed_};
-    if (joins_ && ws_.designEditLast_) {
-        ws_.editHistory_.amendLast(*before_, ws_.tables_, after);
-    } else {
-        ws_.editHistory_.record(name_, *before_, extras_, ws_.tables_, after);
+    EditExtras after{ws_.model_, ws_.designComputed_, std::nullopt, nullptr};
+    if (ws_.comment_ != comment_) {
+        extras_.comment = std::move(comment_);
+        after.comment = ws_.comment_;
     }
-    ws_.designEditLast_ = false;
+    if (ws_.files_.state_ != *files_) {
+        extras_.files = std::make_shared<const FileState>(std::move(*files_));
+        after.files = std::make_shared<const FileState>(ws_.files_.state_);
+    }
+    EditHistory& history = ws_.editHistory_;
+    const bool kept =
+        join_ != 0 && join_ == history.joinable()
+            ? history.amendLast(*before_, extras_, ws_.tables_, after,
+                                renames_ ? std::optional<std::string>(name_) : std::nullopt)
+            : history.record(name_, *before_, extras_, ws_.tables_, after);
+    ws_.newestStep_ = kept ? history.joinable() : 0;
+    ++ws_.editRevision_;
 }
 
 namespace {
@@ -133,13 +148,55 @@ void Workspace::editCell(TableId id, int column, int row, const std::string& tex
     data::Table& table = mutableTable(id);
     if (id == TableId::Marker || table.cell(column, row) == text) {
         table.setCell(column, row, text);
+        cellEditStep_ = 0;
         return;
     }
     {
-        EditScope step(*this, CellStepName(table, id, column, row));
+        const EditScope step(*this, CellStepName(table, id, column, row));
         table.setCell(column, row, text);
     }
-    designEditLast_ = id == TableId::Design;
+    cellEditStep_ = newestStep_;
+    designEditStep_ = id == TableId::Design ? newestStep_ : 0;
+}
+
+void Workspace::editBlock(TableId id, const std::vector<std::pair<int, int>>& cells,
+                          const std::string& text) {
+    if (cells.empty()) {
+        return;
+    }
+    data::Table& table = mutableTable(id);
+    const auto write = [&] {
+        for (const auto& [column, row] : cells) {
+            table.setCell(column, row, text);
+        }
+    };
+    if (id == TableId::Marker) {
+        write();
+        return;
+    }
+    {
+        const auto& [column, row] = cells.front();
+        const EditScope step(*this,
+                             CellStepName(table, id, column, row) + "（" +
+                                 std::to_string(cells.size()) + " セル）",
+                             cellEditStep_, true);
+        write();
+    }
+    cellEditStep_ = 0;
+    designEditStep_ = id == TableId::Design ? newestStep_ : 0;
+}
+
+void Workspace::setComment(std::string text, Clock::time_point now) {
+    if (text == comment_) {
+        return;
+    }
+    const bool burst = commentStep_ != 0 && now - commentTyped_ < kCommentPause;
+    {
+        const EditScope step(*this, "コメントの変更", burst ? commentStep_ : 0);
+        comment_ = std::move(text);
+    }
+    commentStep_ = newestStep_;
+    commentTyped_ = now;
 }
 
 bool Workspace::runFromInput() {
@@ -284,7 +341,7 @@ bool Workspace::resetTables() {
     computeDesign();
     estimate();
     comment_.clear();
-    files_.measuredMass_.reset();
+    files_.state_.measuredMass.reset();
     return true;
 }
 
@@ -310,7 +367,7 @@ bool Workspace::convertToInput() {
     if (busy_) {
         return false;
     }
-    const EditScope step(*this, "入力データに変換", true);
+    const EditScope step(*this, "入力データに変換", designEditStep_);
     computeDesign();
     model::TransferDesignToInput(tables_, *model_);
     estimate();

@@ -18,8 +18,11 @@
 #include "sim/history.h"
 #include "sim/input_set.h"
 
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -39,14 +42,6 @@ class FlightView {
     virtual void secondElapsed() {}
     // The flight ended, whole, stopped or failed, and the views show it.
     virtual void flightEnded() {}
-};
-
-// Default names the file dialogs offer.
-struct DialogFiles {
-    std::string inputOpen;
-    std::string inputSave;
-    std::string designOpen;
-    std::string designSave;
 };
 
 // The check-mark commands of the window.
@@ -91,7 +86,7 @@ class Workspace {
     const sim::FlightRecord& record() const { return *record_; }
     const sim::RunStatistics& statistics() const { return stats_; }
     const sim::RunHistory& history() const { return history_; }
-    const DialogFiles& dialogFiles() const { return dialogs_; }
+    const DialogFiles& dialogFiles() const { return files_.state().dialogs; }
     const Options& options() const { return options_; }
     const std::string& comment() const { return comment_; }
     bool busy() const { return busy_; }
@@ -111,7 +106,15 @@ class Workspace {
     // A cell typed by the user. Allowed during a flight: the flight works on
     // what it loaded.
     void editCell(TableId id, int column, int row, const std::string& text);
-    void setComment(std::string text) { comment_ = std::move(text); }
+    // One text written into several cells of a table at once, one step with
+    // the edit of the first cell just before it.
+    void editBlock(TableId id, const std::vector<std::pair<int, int>>& cells,
+                   const std::string& text);
+    // The comment as typed: typing without a pause of kCommentPause, and
+    // without another step between, is one step.
+    using Clock = std::chrono::steady_clock;
+    static constexpr Clock::duration kCommentPause = std::chrono::seconds(3);
+    void setComment(std::string text, Clock::time_point now = Clock::now());
     // The three drawing options redraw the trajectory; the others only flip.
     void setOption(Option o, bool on);
 
@@ -176,12 +179,14 @@ class Workspace {
     friend class HistoryCommands;
     friend class FileCommands;
     friend class EditService;
-    // One named step of the edit history around an edit of the tables, from
-    // construction to destruction; a step inside another is part of it. With
-    // `joinsDesignEdit` the step joins the design cell edit just before it.
+    // One named step of the edit history around an edit of the tables, the
+    // comment or the files, from construction to destruction; a step inside
+    // another is part of it. With `join`, the step joins the newest step
+    // when that is still the one the number names (see newestStep_), under
+    // its own name when `renames`.
     class EditScope {
       public:
-        EditScope(Workspace& ws, std::string name, bool joinsDesignEdit = false);
+        EditScope(Workspace& ws, std::string name, std::uint64_t join = 0, bool renames = false);
         ~EditScope();
         EditScope(const EditScope&) = delete;
         EditScope& operator=(const EditScope&) = delete;
@@ -189,17 +194,26 @@ class Workspace {
       private:
         Workspace& ws_;
         std::string name_;
-        bool joins_;
+        std::uint64_t join_;
+        bool renames_;
         bool outermost_;
         int exceptions_;
         std::optional<data::Tables> before_;
         EditExtras extras_;
+        std::string comment_;
+        std::optional<FileState> files_;
     };
     EditHistory editHistory_;
     int editDepth_ = 0;
-    // The newest step is a design cell edit: the conversion that Enter in a
-    // design cell asks for next joins it.
-    bool designEditLast_ = false;
+    // What the last outermost step left as the newest step (0: none, or
+    // nothing changed); the steps that the next edit may join.
+    std::uint64_t newestStep_ = 0;
+    std::uint64_t designEditStep_ = 0; // a design cell: the conversion joins it
+    std::uint64_t cellEditStep_ = 0;   // a cell: the block written with it joins it
+    std::uint64_t commentStep_ = 0;    // typing in the comment
+    Clock::time_point commentTyped_{};
+    // Counts the steps done, undone and redone.
+    std::uint64_t editRevision_ = 0;
     // Every fifth sample (50 ms) goes to the charts as a flight runs.
     static constexpr int kChartStep = 5;
     // The last sample the running flight reported; -1 before the first.
@@ -218,7 +232,6 @@ class Workspace {
     std::unique_ptr<sim::FlightRecord> record_;
     sim::RunStatistics stats_;
     sim::RunHistory history_;
-    DialogFiles dialogs_;
     Options options_;
     std::string comment_;
     bool busy_ = false;

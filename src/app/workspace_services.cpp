@@ -42,14 +42,68 @@ bool EditService::redo() {
     return !ws_.busy_ && restore(ws_.editHistory_.redo(ws_.tables_));
 }
 
-bool EditService::restore(const std::optional<EditExtras>& extras) {
+namespace {
+
+// The fields of the files that a step changed (from `left` to `to`) are set
+// to `to`'s; what a save did since stays.
+void ApplyChanged(FileState& current, const FileState& left, const FileState& to) {
+    const auto apply = [&](auto FileState::*field) {
+        if (left.*field != to.*field) {
+            current.*field = to.*field;
+        }
+    };
+    apply(&FileState::caption);
+    apply(&FileState::dialogs);
+    apply(&FileState::measuredMass);
+    apply(&FileState::inputFile);
+    apply(&FileState::designFile);
+    apply(&FileState::savedInput);
+    apply(&FileState::savedDesign);
+}
+
+} // namespace
+
+bool EditService::restore(const std::optional<StepExtras>& extras) {
     if (!extras) {
         return false;
     }
-    ws_.model_ = extras->model;
-    ws_.designComputed_ = extras->designComputed;
-    ws_.designEditLast_ = false;
+    ws_.model_ = extras->to.model;
+    ws_.designComputed_ = extras->to.designComputed;
+    if (extras->to.comment) {
+        ws_.comment_ = *extras->to.comment;
+    }
+    if (extras->to.files && extras->from.files) {
+        ApplyChanged(ws_.files_.state_, *extras->from.files, *extras->to.files);
+    }
+    ++ws_.editRevision_;
     return true;
+}
+
+bool EditService::goTo(std::size_t done) {
+    bool moved = false;
+    while (!ws_.busy_ && ws_.editHistory_.done() > done && undo()) {
+        moved = true;
+    }
+    while (!ws_.busy_ && ws_.editHistory_.done() < done && redo()) {
+        moved = true;
+    }
+    return moved;
+}
+
+std::uint64_t EditService::revision() const {
+    return ws_.editRevision_;
+}
+
+void EditService::setLimit(std::size_t steps) {
+    ws_.editHistory_ = EditHistory(steps);
+}
+
+void EditService::clear() {
+    ws_.editHistory_.clear();
+}
+
+void EditService::endBurst() {
+    ws_.commentStep_ = 0;
 }
 
 bool EditService::canUndo() const {
@@ -137,8 +191,14 @@ bool HistoryCommands::sort(int column) {
 }
 
 bool HistoryCommands::rerun(int row) {
-    if (ws_.busy_ || !ws_.history_.restoreInputs(row, ws_.tables_.input)) {
+    if (ws_.busy_) {
         return false;
+    }
+    {
+        const Workspace::EditScope step(ws_, "計算履歴の行の入力");
+        if (!ws_.history_.restoreInputs(row, ws_.tables_.input)) {
+            return false;
+        }
     }
     ws_.noHistoryRow_ = true;
     const ScopeExit clearMark([this] { ws_.noHistoryRow_ = false; });

@@ -11,6 +11,7 @@
 #include "view/pattern.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -66,16 +67,19 @@ class PatternService {
     const Workspace& ws_;
 };
 
-// Undo and redo of the edits of the tables (a cell, a pick-list or paper
-// choice, a conversion with the edit that caused it, the launch rows of a
-// trim flight, a sweep point, the reset). Flights, the run history, the
-// marker and the views are results and stay as they are; undo never flies.
-// Each does nothing while a flight runs and returns false then.
+// Undo and redo of the edits of the tables (a cell, a block, a pick-list or
+// paper choice, a conversion with the edit that caused it, the launch rows
+// of a trim flight, a sweep point, a history row's inputs, the reset, an
+// opened file, a burst of typing in the comment). Flights, the run history,
+// the marker and the views are results and stay as they are; undo never
+// flies. Each does nothing while a flight runs and returns false then.
 class EditService {
   public:
     explicit EditService(Workspace& ws) : ws_(ws) {}
     bool undo();
     bool redo();
+    // Undoes or redoes until `done` steps are done (the history list's row).
+    bool goTo(std::size_t done);
     bool canUndo() const;
     bool canRedo() const;
     // The step undo or redo would take, as the menu names it; empty when none.
@@ -84,10 +88,19 @@ class EditService {
     // Every step's name, oldest first; the first done() of them are done.
     std::vector<std::string> names() const;
     std::size_t done() const;
+    // Counts the steps done, undone and redone: a change of the edits.
+    std::uint64_t revision() const;
+    // The steps kept at most (the oldest go first); forgets every step.
+    void setLimit(std::size_t steps);
+    void clear();
+    // Typing in the comment ends here (the box lost the focus): the next
+    // typing is a step of its own.
+    void endBurst();
 
   private:
-    // The design model and its state as the step left them; false for none.
-    bool restore(const std::optional<EditExtras>& extras);
+    // The design model, the comment and the files as the step left them;
+    // false for none.
+    bool restore(const std::optional<StepExtras>& extras);
 
     Workspace& ws_;
 };
