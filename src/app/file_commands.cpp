@@ -1,5 +1,6 @@
 #include "app/file_commands.h"
 
+#include "app/recovery.h"
 #include "app/scope_exit.h"
 #include "app/workspace.h"
 #include "data/codec.h"
@@ -270,6 +271,29 @@ std::string FileCommands::saveDesignFile(const std::string& path) {
     state_.designFile = Absolute(name);
     markDesignSaved();
     return name;
+}
+
+bool FileCommands::restoreRecovery(const Recovery& recovery) {
+    if (ws_.busy_) {
+        return false;
+    }
+    const Workspace::EditScope step(ws_, "前回の作業を復元");
+    ws_.tables_.input = recovery.tables.input;
+    ws_.tables_.parameter = recovery.tables.parameter;
+    ws_.tables_.design = recovery.tables.design;
+    ws_.comment_ = recovery.comment;
+    FileState files = recovery.files;
+    state_ = std::move(files);
+    markInputSaved();
+    markDesignSaved();
+    if (recovery.unsaved.input) {
+        state_.savedInput.reset();
+    }
+    if (recovery.unsaved.design) {
+        state_.savedDesign.reset();
+    }
+    ws_.computeDesign();
+    return true;
 }
 
 } // namespace skarvel::app

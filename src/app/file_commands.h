@@ -15,6 +15,7 @@ namespace skarvel::app {
 inline constexpr const char* kAppTitle = "Skarvel";
 
 class Workspace;
+struct Recovery;
 
 // Default names the file dialogs offer.
 struct DialogFiles {
@@ -116,6 +117,9 @@ class FileCommands {
     // Writes the flight as text (".txt" added when the name has no
     // extension) and returns the name written; throws data::FileError.
     std::string exportFlightText(const std::string& path);
+    // Puts the tables, the comment and the files of a recovery file back as
+    // one step; what was unsaved then is unsaved now. False while busy.
+    bool restoreRecovery(const Recovery& recovery);
 
   private:
     void readInputFile(const std::string& path);

@@ -145,6 +145,7 @@ class Workspace {
     HistoryCommands& historyCommands() { return historyCommands_; }
     // Undo and redo of the edits of the tables.
     EditService& edits() { return edits_; }
+    const EditService& edits() const { return edits_; }
     // The files read and written, the caption they give the window.
     FileCommands& files() { return files_; }
     const FileCommands& files() const { return files_; }
