@@ -199,15 +199,17 @@ std::vector<std::string> FileCommands::unsavableDesignCharacters(const std::stri
         ws_.tables_.design, ws_.comment_, data::MachineNameFromPath(name), measuredMassText()));
 }
 
+bool FileCommands::readsDropped(const std::vector<std::string>& paths) const {
+    std::error_code ec;
+    return !ws_.busy_ && !paths.empty() && fs::is_regular_file(paths.front(), ec) &&
+           data::LowerExtension(paths.front()) == ".kxs";
+}
+
 bool FileCommands::dropFiles(const std::vector<std::string>& paths) {
-    if (ws_.busy_ || paths.empty()) {
+    if (!readsDropped(paths)) {
         return false;
     }
     const std::string& first = paths.front();
-    std::error_code ec;
-    if (!fs::is_regular_file(first, ec) || data::LowerExtension(first) != ".kxs") {
-        return false;
-    }
     const Workspace::EditScope step(ws_, "入力データを開く");
     state_.dialogs.inputOpen = state_.dialogs.inputSave = first;
     readInputFile(first);

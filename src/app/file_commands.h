@@ -114,6 +114,8 @@ class FileCommands {
     // Files dropped on the window: the first one is read when it is an
     // existing ".kxs" file. True when it was read.
     bool dropFiles(const std::vector<std::string>& paths);
+    // Whether dropFiles would read one of them.
+    bool readsDropped(const std::vector<std::string>& paths) const;
     // Writes the flight as text (".txt" added when the name has no
     // extension) and returns the name written; throws data::FileError.
     std::string exportFlightText(const std::string& path);

@@ -172,6 +172,17 @@ std::string LocalTimeText(std::chrono::system_clock::time_point t) {
     return text.data();
 }
 
+std::string RestoreQuestion(const Recovery& r) {
+    const auto file = [](const char* what, const std::string& path, bool unsaved) {
+        const std::string_view name = data::LastPathComponent(path);
+        return std::string(what) + ": " + (name.empty() ? std::string("無題") : std::string(name)) +
+               (unsaved ? "（保存されていない変更あり）" : "") + "\n";
+    };
+    return "前回の作業を復元しますか?\n\n" + r.written + " に書き込まれた作業\n" +
+           file("入力データ", r.files.inputFile, r.unsaved.input) +
+           file("設計データ", r.files.designFile, r.unsaved.design);
+}
+
 std::string RecoveryText(const Workspace& ws, const std::string& written) {
     std::string out(kHeader);
     out += '\n';

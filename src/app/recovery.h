@@ -52,6 +52,10 @@ Recovery ReadRecovery(const std::string& path);
 // process's own), the newest first.
 std::vector<std::string> OrphanRecoveries(const std::filesystem::path& folder);
 
+// The question a starting window asks: "前回の作業を復元しますか?", when the
+// file was written and which files its tables belonged to.
+std::string RestoreQuestion(const Recovery& recovery);
+
 // The local time as a recovery file says it.
 std::string LocalTimeText(std::chrono::system_clock::time_point t);
 

@@ -35,7 +35,7 @@ void CommandBar::buildActions(QMainWindow& window, const app::Options& options) 
             a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf8(spec.icon))));
         }
         if (*spec.shortcut != '\0') {
-            a->setShortcut(QKeySequence(QString::fromUtf8(spec.shortcut)));
+            a->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(spec.shortcut)));
         }
         if (spec.handler.option) {
             a->setCheckable(true);

@@ -2,6 +2,7 @@
 
 #include "gui/form_sim.h"
 #include "gui/picture_commands.h"
+#include "gui/window_edits.h"
 #include "gui/window_files.h"
 
 #include <array>
@@ -32,9 +33,13 @@ constexpr std::array kCommands = {
     CommandSpec{C::FileOpen, "ActionFileOpen", "KXファイルを開く(&O)", "KXファイルを開く", "design-open", "", Asks([](W& w) { w.files().openDesign(); })},
     CommandSpec{C::FileSave, "ActionFileSave", "KXファイルを保存(&S)", "KXファイルに名前を付けて保存", "design-save", "", Asks([](W& w) { w.files().saveDesign(); })},
     CommandSpec{C::Convert, "ActionConvert", "入力データに変換(&D)", "KXファイルを入力データに変換", "convert", "", Runs([](app::Workspace& ws) { ws.convertToInput(); })},
+    CommandSpec{C::SaveChanged, "ActionSaveChanged", "上書き保存(&S)", "変更した入力データと設計データを上書き保存", "", "Ctrl+S", Asks([](W& w) { w.edits().saveChanged(); })},
     CommandSpec{C::PrintPattern, "ActionPrintPattern", "型紙を印刷(&T)...", "型紙を原寸で印刷", "", "", Asks([](W& w) { w.printPattern(); })},
     CommandSpec{C::SavePattern, "ActionSavePattern", "型紙を保存(&E)...", "型紙をPDFまたはSVGで保存", "", "", Asks([](W& w) { w.savePattern(); })},
     CommandSpec{C::Exit, "ActionExit", "終了(&X)", "終了", "", "", Asks([](W& w) { w.exitProgram(); })},
+    CommandSpec{C::Undo, "ActionUndo", "元に戻す(&U)", "元に戻す", "undo", "Ctrl+Z", Asks([](W& w) { w.edits().undo(); })},
+    CommandSpec{C::Redo, "ActionRedo", "やり直し(&Y)", "やり直し", "redo", "Ctrl+Y; Ctrl+Shift+Z", Asks([](W& w) { w.edits().redo(); })},
+    CommandSpec{C::EditHistory, "ActionEditHistory", "操作の履歴(&H)...", "元に戻せる操作の一覧", "", "", Asks([](W& w) { w.edits().showHistory(); })},
     CommandSpec{C::CopyWindow, "ActionCopyWindow", "Skarvel画面をクリップボードへコピー(&W)", "Skarvel画面をクリップボードへコピー", "", "", Asks([](W& w) { w.pictures().copyWindow(); })},
     CommandSpec{C::CopyChart, "ActionCopyChart", "グラフをクリップボードへコピー(&E)", "グラフをクリップボードへコピー", "", "", Asks([](W& w) { w.pictures().copyChart(); })},
     CommandSpec{C::SaveChart, "ActionSaveChart", "グラフをファイル保存(&G)", "グラフをファイル保存", "", "", Asks([](W& w) { w.pictures().saveChart(); })},
@@ -123,9 +128,10 @@ const std::vector<MenuSpec>& MenuLayout() {
     static const std::vector<MenuSpec> menus = {
         {"ファイル(&F)",
          {Cmd(C::InputOpen), Cmd(C::InputSaveAs), Sep(), Cmd(C::FileOpen), Cmd(C::FileSave),
-          Cmd(C::Convert), Sep(), Cmd(C::PrintPattern), Cmd(C::SavePattern), Sep(), Cmd(C::Exit)}},
+          Cmd(C::Convert), Sep(), Cmd(C::SaveChanged), Sep(), Cmd(C::PrintPattern),
+          Cmd(C::SavePattern), Sep(), Cmd(C::Exit)}},
         {"編集(&E)",
-         {Cmd(C::CopyWindow), Sep(), Cmd(C::CopyChart), Cmd(C::SaveChart), Sep(), Cmd(C::Copy3D),
+         {Cmd(C::Undo), Cmd(C::Redo), Cmd(C::EditHistory), Sep(), Cmd(C::CopyWindow), Sep(), Cmd(C::CopyChart), Cmd(C::SaveChart), Sep(), Cmd(C::Copy3D),
           Cmd(C::Save3D), Sep(), Cmd(C::SaveText), Sep(), Cmd(C::ClearHistory), Cmd(C::Reset)}},
         {"計算(&R)",
          {Cmd(C::RunFromInput), Cmd(C::RunFromParameters), Cmd(C::Stability), Cmd(C::Sweep), Sep(),
@@ -151,6 +157,9 @@ const std::vector<BarItem>& ToolBarLayout() {
         Cmd(C::FileOpen),
         Cmd(C::FileSave),
         Cmd(C::Convert),
+        Sep(),
+        Cmd(C::Undo),
+        Cmd(C::Redo),
         Sep(),
         Cmd(C::RunFromInput),
         Cmd(C::RunFromParameters),

@@ -21,9 +21,13 @@ enum class Command {
     FileOpen,
     FileSave,
     Convert,
+    SaveChanged,
     PrintPattern,
     SavePattern,
     Exit,
+    Undo,
+    Redo,
+    EditHistory,
     CopyWindow,
     CopyChart,
     SaveChart,
@@ -82,7 +86,7 @@ struct CommandSpec {
     const char* caption;
     const char* hint;     // tool tip and status tip; empty: none
     const char* icon;     // resource name under ":/icons/"; empty: none
-    const char* shortcut; // empty: none
+    const char* shortcut; // empty: none; several: "Ctrl+Y; Ctrl+Shift+Z"
     CommandHandler handler;
 };
 

@@ -7,7 +7,10 @@
 
 namespace skarvel::gui {
 
-CommentBox::CommentBox(QWidget* parent) : QPlainTextEdit(parent) {}
+CommentBox::CommentBox(QWidget* parent) : QPlainTextEdit(parent) {
+    // Typing is undone by the window, a burst at a time, with the tables.
+    setUndoRedoEnabled(false);
+}
 
 void CommentBox::pasteText() {
     const QClipboard* clipboard = QApplication::clipboard();

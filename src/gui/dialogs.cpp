@@ -9,6 +9,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTreeView>
 #include <QUrl>
 
@@ -110,7 +111,44 @@ Dialogs Dialogs::Standard() {
     d.openDocument = [](const QString& path) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
+    d.askSave = [](QWidget* parent, const QString& text) {
+        QMessageBox box(QMessageBox::Warning, QString::fromUtf8(app::kAppTitle), text,
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+        box.setDefaultButton(QMessageBox::Save);
+        box.button(QMessageBox::Save)->setText(QStringLiteral("保存"));
+        box.button(QMessageBox::Discard)->setText(QStringLiteral("保存しない"));
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+        box.exec();
+        if (box.clickedButton() == box.button(QMessageBox::Save)) {
+            return SaveAnswer::Save;
+        }
+        return box.clickedButton() == box.button(QMessageBox::Discard) ? SaveAnswer::Discard
+                                                                        : SaveAnswer::Cancel;
+    };
+    d.askRestore = [](QWidget* parent, const QString& text) {
+        // A window of its own, beside the main window rather than over it.
+        QMessageBox box(QMessageBox::Question, QString::fromUtf8(app::kAppTitle), text,
+                        QMessageBox::NoButton, nullptr);
+        box.setObjectName(QStringLiteral("RestoreDialog"));
+        QPushButton* restore = box.addButton(QStringLiteral("復元"), QMessageBox::AcceptRole);
+        QPushButton* discard = box.addButton(QStringLiteral("破棄"), QMessageBox::DestructiveRole);
+        box.addButton(QStringLiteral("後で"), QMessageBox::RejectRole);
+        box.setDefaultButton(restore);
+        if (parent != nullptr) {
+            box.move(parent->geometry().center() - box.rect().center());
+        }
+        box.exec();
+        if (box.clickedButton() == restore) {
+            return RestoreAnswer::Restore;
+        }
+        return box.clickedButton() == discard ? RestoreAnswer::Discard : RestoreAnswer::Later;
+    };
     return d;
+}
+
+void Dialogs::leaveQuestionsOut() {
+    askSave = [](QWidget*, const QString&) { return SaveAnswer::Discard; };
+    askRestore = [](QWidget*, const QString&) { return RestoreAnswer::Later; };
 }
 
 } // namespace skarvel::gui

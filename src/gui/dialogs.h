@@ -12,6 +12,9 @@ class QWidget;
 
 namespace skarvel::gui {
 
+enum class SaveAnswer { Save, Discard, Cancel };
+enum class RestoreAnswer { Restore, Discard, Later };
+
 struct Dialogs {
     // Empty result: cancelled.
     std::function<QString(QWidget*, const QString& title, const QString& filters,
@@ -37,7 +40,15 @@ struct Dialogs {
     // false when cancelled. Empty: the window's own paper dialog.
     std::function<bool(QWidget*, QString& name, QString& weight, QString& thickness)> choosePaper;
 
+    // "変更を保存しますか?": 保存 / 保存しない / キャンセル.
+    std::function<SaveAnswer(QWidget*, const QString& text)> askSave;
+    // "前回の作業を復元しますか?": 復元 / 破棄 / 後で, in a window of its own.
+    std::function<RestoreAnswer(QWidget*, const QString& text)> askRestore;
+
     static Dialogs Standard();
+    // For scripted use (--no-ask): changes are not saved before a command
+    // replaces them, and no restore is offered (its file stays for later).
+    void leaveQuestionsOut();
 };
 
 // The file dialog's details in Japanese and whole: a folder's type is

@@ -18,6 +18,7 @@
 #include "gui/sweep_dialog.h"
 #include "gui/table_view.h"
 #include "gui/trajectory_view.h"
+#include "gui/window_edits.h"
 #include "gui/window_files.h"
 #include "gui/window_pages.h"
 #include "model/paper_catalogue.h"
@@ -117,6 +118,9 @@ void TFormSim::buildParts() {
         *this, *pages_, [this](const QString& title, const QString& filters) {
             return files_->askSaveFile(title, filters, QString());
         });
+    edits_ = std::make_unique<WindowEdits>(
+        ws_, dialogs_, *this, *files_, *bar_,
+        [this](const std::function<void()>& command) { guarded(command); });
     flightView_ = std::make_unique<WindowFlightView>(
         ws_, *pages_->charts, *pages_->strip, [this] { pages_->marker->tableModel()->refresh(); });
     chooser_ = new DesignChooser(
@@ -134,6 +138,9 @@ void TFormSim::openStartupFiles(const QStringList& args) {
         guarded([this, &start] { files_->openDesignPath(ToQString(start.design)); });
     }
     guarded([this] { ws_.runFromInput(); });
+    // What the window starts with is not an edit to undo.
+    ws_.edits().clear();
+    edits_->refresh();
 }
 
 QAction* TFormSim::action(Command id) const {
@@ -237,6 +244,7 @@ void TFormSim::connectViews() {
     connectMarker();
     connect(pages_->comment, &QPlainTextEdit::textChanged, this, [this] {
         ws_.setComment(app::CommentKept(ToStdString(pages_->comment->toPlainText())));
+        edits_->refresh();
     });
     connect(pages_->history, &HistoryView::rerunRequested, this,
             [this](int row) { later([this, row] { ws_.historyCommands().rerun(row); }); });
@@ -249,6 +257,10 @@ void TFormSim::connectViews() {
     connect(pages_->history, &HistoryView::sortRequested, this, [this](int column) {
         guarded([this, column] { ws_.historyCommands().sort(column); });
     });
+    // Every confirmed cell is a step: the undo captions and the title follow.
+    for (TableView* table : pages_->tables()) {
+        connect(table, &TableView::editFinished, this, [this] { edits_->refresh(); });
+    }
     // Enter ends an edit and starts a run: from the input data, from the
     // parameters, or a conversion of a changed design cell.
     connect(pages_->input, &TableView::editFinished, this, [this](int, int, bool withEnter, bool) {
@@ -299,6 +311,11 @@ void TFormSim::later(std::function<void()> command) {
             if (!closed_) {
                 guarded(command);
             }
+            // A close asked for during the flight goes on now.
+            if (closeAfterRun_ && !ws_.busy()) {
+                closeAfterRun_ = false;
+                close();
+            }
         },
         Qt::QueuedConnection);
 }
@@ -331,7 +348,7 @@ void TFormSim::refreshViews() {
         v->tableModel()->refresh();
     }
     pages_->history->refresh();
-    setWindowTitle(ToQString(ws_.files().caption()));
+    edits_->refresh();
     showDesignFailure();
     pages_->sketch->update();
     showViewState();
@@ -362,6 +379,10 @@ void TFormSim::showDesignFailure() {
 
 void TFormSim::dropFiles(const QStringList& paths) {
     guarded([this, paths] {
+        if (ws_.files().readsDropped(ToStrings(paths)) &&
+            !edits_->askToSave(app::Replacing::OpenInput)) {
+            return;
+        }
         if (ws_.files().dropFiles(ToStrings(paths))) {
             files_->remember(paths.front());
         }
@@ -369,9 +390,20 @@ void TFormSim::dropFiles(const QStringList& paths) {
 }
 
 void TFormSim::closeEvent(QCloseEvent* event) {
-    // A running flight ends at its next whole second, a replay at once, and
-    // one asked for but not started yet does not start; nothing is asked or
-    // saved but the window's layout.
+    // A running flight ends at its next whole second, and the window closes
+    // after it; a replay ends at once, and a flight asked for but not started
+    // yet does not start. Unsaved changes are asked about first.
+    if (ws_.busy()) {
+        ws_.requestStop();
+        closeAfterRun_ = true;
+        event->ignore();
+        return;
+    }
+    if (!edits_->askToSave(app::Replacing::Close)) {
+        event->ignore();
+        return;
+    }
+    edits_->closed();
     closed_ = true;
     saveLayout();
     ws_.requestStop();
@@ -391,6 +423,10 @@ void TFormSim::closeEvent(QCloseEvent* event) {
 void TFormSim::showEvent(QShowEvent* event) {
     closed_ = false;
     QMainWindow::showEvent(event);
+    if (!restoreOffered_) {
+        restoreOffered_ = true;
+        QTimer::singleShot(0, edits_.get(), [this] { edits_->offerRestore(); });
+    }
 }
 
 void TFormSim::dragEnterEvent(QDragEnterEvent* event) {
@@ -416,6 +452,12 @@ bool TFormSim::eventFilter(QObject* watched, QEvent* event) {
             keyPreview_ = false;
         } else if (event->type() == QEvent::FocusOut) {
             keyPreview_ = true;
+            ws_.edits().endBurst();
+        } else if (event->type() == QEvent::ShortcutOverride &&
+                   IsUndoKey(static_cast<QKeyEvent*>(event)->key(),
+                             static_cast<QKeyEvent*>(event)->modifiers())) {
+            // The window's undo, not the box's own: its typing is a step.
+            return true;
         }
     }
     if (event->type() == QEvent::KeyPress && keyPreview_) {
@@ -429,71 +471,6 @@ bool TFormSim::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-bool TFormSim::useKey(QKeyEvent* key) {
-    if (key->key() == Qt::Key_Escape && !ws_.stopRequested() &&
-        (ws_.busy() || ws_.marker().replaying())) {
-        // Esc stops a flight or a replay in progress; the key is used up only then,
-        // so it also does what it does in an open cell: the edit is dropped.
-        ws_.requestStop();
-        replayTick();
-        flightView_->setBusyCursor(false);
-        for (TableView* v : pages_->tables()) {
-            v->cancelOpenEditor();
-        }
-        return true;
-    }
-    const KeyMeaning meaning = MeaningOfKey(key->key(), key->modifiers(), key->text());
-    if (meaning.pageStep != 0) {
-        turnPage(meaning.pageStep);
-        return true;
-    }
-    if (meaning.angleStep != 0) {
-        QScrollBar* bar = meaning.angle == KeyMeaning::Angle::Horizontal
-                              ? pages_->trajectory->horizontalAngleBar()
-                              : pages_->trajectory->verticalAngleBar();
-        bar->setValue(bar->value() + meaning.angleStep);
-        return true;
-    }
-    if (!meaning.command) {
-        return false;
-    }
-    if (!meaning.letter) {
-        action(*meaning.command)->trigger();
-        return true;
-    }
-    return runLetter(*meaning.command);
-}
-
-void TFormSim::turnPage(int step) {
-    // The tab group holding the focus; the main pages when none does.
-    QTabWidget* tabs = pages_->right;
-    for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
-        if (w == pages_->left || w == pages_->right) {
-            tabs = static_cast<QTabWidget*>(w);
-            break;
-        }
-    }
-    guarded([tabs, step] {
-        const int n = tabs->count();
-        tabs->setCurrentIndex((tabs->currentIndex() + step + n) % n);
-        tabs->currentWidget()->setFocus(Qt::TabFocusReason);
-    });
-}
-
-bool TFormSim::runLetter(Command command) {
-    // The letter may be typed into a cell: its editor stays open; the
-    // letter still goes on to the control.
-    keyCommand_ = true;
-    const auto done = qScopeGuard([this] { keyCommand_ = false; });
-    action(command)->trigger();
-    // It starts no editor in a cell that is not typed into, nor in the
-    // marker table, whose cells the marker fills.
-    auto* table = qobject_cast<TableView*>(QApplication::focusWidget());
-    return table != nullptr && !table->editing() &&
-           (table == pages_->marker ||
-            !(table->model()->flags(table->currentIndex()) & Qt::ItemIsEditable));
 }
 
 } // namespace skarvel::gui

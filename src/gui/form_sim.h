@@ -28,6 +28,7 @@ class HelpWindow;
 class PictureCommands;
 class StabilityDialog;
 class SweepDialog;
+class WindowEdits;
 class WindowFiles;
 class WindowFlightView;
 struct KeyMeaning;
@@ -51,6 +52,9 @@ class TFormSim : public QMainWindow {
     // The file commands and the picture commands of the command table.
     WindowFiles& files() { return *files_; }
     PictureCommands& pictures() { return *pictures_; }
+    // Undo, redo, the list of steps, saving the changes, and the questions
+    // before unsaved tables are replaced.
+    WindowEdits& edits() { return *edits_; }
 
     // --- the commands the window carries out itself ---------------------------
     // (The commands of the workspace alone are functions in the command table.)
@@ -133,12 +137,15 @@ class TFormSim : public QMainWindow {
     std::unique_ptr<WindowFlightView> flightView_;
     std::unique_ptr<WindowFiles> files_;
     std::unique_ptr<PictureCommands> pictures_;
+    std::unique_ptr<WindowEdits> edits_;
     DesignChooser* chooser_ = nullptr;
     bool keyPreview_ = true;
     enum class StartUpFit { NotAsked, Asked, Done };
     StartUpFit startUpFit_ = StartUpFit::NotAsked;
     bool keyCommand_ = false;    // a command from the key map is running
     bool closed_ = false;        // closed and not shown again
+    bool closeAfterRun_ = false; // closing waits for the flight to stop
+    bool restoreOffered_ = false;
     QString designFailureShown_; // what the status bar says of the design
     HelpWindow* helpWindow_ = nullptr;
     StabilityDialog* stability_ = nullptr;

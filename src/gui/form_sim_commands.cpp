@@ -3,6 +3,8 @@
 
 #include "gui/form_sim.h"
 
+#include "gui/window_edits.h"
+
 #include "app/data_files.h"
 #include "app/error_text.h"
 #include "gui/help_window.h"
@@ -12,6 +14,7 @@
 #include "gui/sweep_dialog.h"
 #include "gui/table_view.h"
 #include "gui/trajectory_view.h"
+#include "gui/window_edits.h"
 #include "gui/window_files.h"
 #include "gui/window_pages.h"
 #include "picture/pattern_file.h"
@@ -139,7 +142,7 @@ QString TFormSim::askSaveFile(const QString& title, const QString& filters, cons
 }
 
 void TFormSim::resetTables() {
-    if (ws_.busy()) {
+    if (ws_.busy() || !edits_->askToSave(app::Replacing::Reset)) {
         return;
     }
     if (dialogs_.askYesNo(

@@ -27,4 +27,8 @@ struct KeyMeaning {
 
 KeyMeaning MeaningOfKey(int key, Qt::KeyboardModifiers modifiers, const QString& text);
 
+// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z: the window's undo and redo, wherever the
+// focus is (an open cell editor keeps its own until the cell is confirmed).
+bool IsUndoKey(int key, Qt::KeyboardModifiers modifiers);
+
 } // namespace skarvel::gui

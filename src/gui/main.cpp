@@ -13,11 +13,13 @@
 namespace {
 
 const char* const kUsageText =
-    "usage: skarvel [INPUT.kxs | FOLDER] [--design DESIGN.kx]\n"
+    "usage: skarvel [INPUT.kxs | FOLDER] [--design DESIGN.kx] [--no-ask]\n"
     "Opens the window and flies once with the input data of INPUT.kxs, else of\n"
     "Skarvel.kxs in the current folder (FOLDER, when given), else of skarvel.kxs\n"
     "beside the program, else with the defaults; --design first opens DESIGN.kx\n"
-    "and converts it into input data, as the open command does.\n"
+    "and converts it into input data, as the open command does. --no-ask (or\n"
+    "SKARVEL_NO_ASK=1) leaves out the questions about unsaved changes and about\n"
+    "restoring the work of a window that ended without closing, for scripts.\n"
     "       skarvel --help | -h   (this text)\n"
     "       skarvel --version\n";
 
@@ -55,8 +57,12 @@ int main(int argc, char** argv) {
     QStringList args = QApplication::arguments();
     const QString program = QApplication::applicationFilePath();
     args.removeFirst();
+    skarvel::gui::Dialogs dialogs = skarvel::gui::Dialogs::Standard();
+    if (args.removeAll(QStringLiteral("--no-ask")) > 0 || qgetenv("SKARVEL_NO_ASK") == "1") {
+        dialogs.leaveQuestionsOut();
+    }
     skarvel::app::Workspace workspace(program.toStdString());
-    skarvel::gui::TFormSim window(workspace, args, program);
+    skarvel::gui::TFormSim window(workspace, args, program, dialogs);
     window.show();
     return QApplication::exec();
 }

@@ -50,10 +50,14 @@ void WindowFiles::openRecent(const QString& path) {
     }
     switch (RecentFileKind(path)) {
     case RecentKind::Input:
-        openInputPath(path);
+        if (mayReplace_(app::Replacing::OpenInput)) {
+            openInputPath(path);
+        }
         break;
     case RecentKind::Design:
-        openDesignPath(path);
+        if (mayReplace_(app::Replacing::OpenDesign)) {
+            openDesignPath(path);
+        }
         break;
     case RecentKind::None:
         break;
@@ -74,7 +78,7 @@ bool WindowFiles::confirmUnsavable(const std::vector<std::string>& characters) {
 }
 
 void WindowFiles::openInput() {
-    if (ws_.busy()) {
+    if (ws_.busy() || !mayReplace_(app::Replacing::OpenInput)) {
         return;
     }
     const QString file = askOpenFile(QStringLiteral("KXSファイルを開く"), kInputFilters,
@@ -90,19 +94,36 @@ void WindowFiles::openInputPath(const QString& file) {
     }
 }
 
-void WindowFiles::saveInput() {
+bool WindowFiles::saveInput() {
     if (ws_.busy()) {
-        return;
+        return false;
     }
     const QString file = askSaveFile(QStringLiteral("KXSファイルに名前を付けて保存"), kInputFilters,
                                      ToQString(ws_.dialogFiles().inputSave));
-    if (!file.isEmpty() && confirmUnsavable(ws_.files().unsavableInputCharacters())) {
-        remember(ToQString(ws_.files().saveInputFile(ToStdString(file))));
+    return !file.isEmpty() && writeInput(file);
+}
+
+bool WindowFiles::writeInput(const QString& file) {
+    if (!confirmUnsavable(ws_.files().unsavableInputCharacters())) {
+        return false;
     }
+    const std::string written = ws_.files().saveInputFile(ToStdString(file));
+    remember(ToQString(written));
+    return !written.empty();
+}
+
+bool WindowFiles::saveInputToItsFile() {
+    const std::string& file = ws_.files().state().inputFile;
+    return file.empty() ? saveInput() : !ws_.busy() && writeInput(ToQString(file));
+}
+
+bool WindowFiles::saveDesignToItsFile() {
+    const std::string& file = ws_.files().state().designFile;
+    return file.empty() ? saveDesign() : !ws_.busy() && writeDesign(ToQString(file));
 }
 
 void WindowFiles::openDesign() {
-    if (ws_.busy()) {
+    if (ws_.busy() || !mayReplace_(app::Replacing::OpenDesign)) {
         return;
     }
     const QString file = askOpenFile(QStringLiteral("KXファイルを開く"), kDesignOpenFilters,
@@ -122,16 +143,22 @@ void WindowFiles::openDesignPath(const QString& file) {
     }
 }
 
-void WindowFiles::saveDesign() {
+bool WindowFiles::saveDesign() {
     if (ws_.busy()) {
-        return;
+        return false;
     }
     const QString file = askSaveFile(QStringLiteral("KXファイルに名前を付けて保存"),
                                      kDesignSaveFilters, ToQString(ws_.dialogFiles().designSave));
-    if (!file.isEmpty() &&
-        confirmUnsavable(ws_.files().unsavableDesignCharacters(ToStdString(file)))) {
-        remember(ToQString(ws_.files().saveDesignFile(ToStdString(file))));
+    return !file.isEmpty() && writeDesign(file);
+}
+
+bool WindowFiles::writeDesign(const QString& file) {
+    if (!confirmUnsavable(ws_.files().unsavableDesignCharacters(ToStdString(file)))) {
+        return false;
     }
+    const std::string written = ws_.files().saveDesignFile(ToStdString(file));
+    remember(ToQString(written));
+    return !written.empty();
 }
 
 void WindowFiles::exportFlightText() {

@@ -24,10 +24,20 @@ class WindowFiles {
     WindowFiles(app::Workspace& ws, Dialogs dialogs, QWidget& window,
                 std::function<void()> recentChanged);
 
+    // The open commands ask `mayReplace` first (unsaved changes); the save
+    // commands return whether they saved.
     void openInput();
-    void saveInput();
+    bool saveInput();
     void openDesign();
-    void saveDesign();
+    bool saveDesign();
+    // Each document saved to its own file, as a save under that name; the
+    // name is asked where it has none. True when saved.
+    bool saveInputToItsFile();
+    bool saveDesignToItsFile();
+    // Asked before a command replaces tables with unsaved changes; true: go on.
+    void setMayReplace(std::function<bool(app::Replacing)> mayReplace) {
+        mayReplace_ = std::move(mayReplace);
+    }
     void exportFlightText();
     // A file of the recent list, opened as the open command of its kind
     // (by extension) opens it.
@@ -43,6 +53,8 @@ class WindowFiles {
 
   private:
     void openInputPath(const QString& file);
+    bool writeInput(const QString& file);
+    bool writeDesign(const QString& file);
     // Asks before a save that would turn characters into "?"; true: go on.
     bool confirmUnsavable(const std::vector<std::string>& characters);
 
@@ -50,6 +62,7 @@ class WindowFiles {
     Dialogs dialogs_;
     QWidget& window_;
     std::function<void()> recentChanged_;
+    std::function<bool(app::Replacing)> mayReplace_ = [](app::Replacing) { return true; };
 };
 
 } // namespace skarvel::gui

@@ -1,6 +1,6 @@
 // The window tests run without a display: the offscreen platform, one
 // QApplication for the whole program, and settings in a folder of their own
-// that goes with the run, never the user's.
+// that goes with the run, never the user's (and so do recovery files).
 
 #include "gui/application.h"
 
@@ -19,6 +19,11 @@ int main(int argc, char** argv) {
     QTemporaryDir runtime;
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    }
+    // The windows' recovery files go with the run, never into the user's state.
+    QTemporaryDir state;
+    if (qEnvironmentVariableIsEmpty("SKARVEL_TEST_KEEP_STATE")) {
+        qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     }
     skarvel::gui::UseJapaneseSystemLocale();
     QApplication app(argc, argv);

@@ -223,13 +223,13 @@ TEST(Settings, RecentEntriesOpenTheirFilesAndMissingOnesAreGreyed) {
     Entry(w, input)->trigger();
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(w.ws().tables().input.cell(1, skarvel::data::input::LaunchSpeed), "123");
-    EXPECT_TRUE(w.form->windowTitle().endsWith(QStringLiteral("launch.kxs")));
+    EXPECT_TRUE(w.title().endsWith(QStringLiteral("launch.kxs")));
     EXPECT_EQ(Entries(w), QStringList({input, design, gone}));
 
     // A design file as the design open command opens it.
     Entry(w, design)->trigger();
     QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Skarvel - twin-fin.kx"));
+    EXPECT_EQ(w.title(), QStringLiteral("Skarvel - twin-fin.kx"));
     EXPECT_EQ(Entries(w), QStringList({design, input, gone}));
     EXPECT_TRUE(w.errors.isEmpty());
     EXPECT_TRUE(w.warnings.isEmpty());

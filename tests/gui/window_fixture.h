@@ -41,6 +41,13 @@ struct Window {
     // The item chosen from a list: none, the one offered first; empty: cancelled.
     std::optional<QString> nextItem;
     std::function<bool(QString&, QString&, QString&)> paperAnswer;
+    // The answer to "変更を保存しますか?" and the questions asked.
+    gui::SaveAnswer saveAnswer = gui::SaveAnswer::Discard;
+    QStringList saveQuestions;
+    // The restore is offered as the window is first shown: set before.
+    static inline gui::RestoreAnswer nextRestoreAnswer = gui::RestoreAnswer::Later;
+    gui::RestoreAnswer restoreAnswer = nextRestoreAnswer;
+    QStringList restoreQuestions;
     std::unique_ptr<skarvel::app::Workspace> workspace;
     std::unique_ptr<TFormSim> form;
 
@@ -72,6 +79,14 @@ struct Window {
         d.choosePaper = [this](QWidget*, QString& name, QString& weight, QString& thickness) {
             return paperAnswer ? paperAnswer(name, weight, thickness) : false;
         };
+        d.askSave = [this](QWidget*, const QString& text) {
+            saveQuestions << text;
+            return saveAnswer;
+        };
+        d.askRestore = [this](QWidget*, const QString& text) {
+            restoreQuestions << text;
+            return restoreAnswer;
+        };
         workspace = std::make_unique<skarvel::app::Workspace>(dir.file("skarvel"));
         form = std::make_unique<TFormSim>(*workspace, args,
                                           QString::fromStdString(dir.file("skarvel")), d);
@@ -83,6 +98,12 @@ struct Window {
         QDir::setCurrent(savedDir);
     }
     skarvel::app::Workspace& ws() { return form->workspace(); }
+    // The title as the window system shows it, the modified mark as "*".
+    QString title() const {
+        QString t = form->windowTitle();
+        return t.replace(QStringLiteral("[*]"),
+                         form->isWindowModified() ? QStringLiteral("*") : QString());
+    }
     // A part of the window by its object name; null when there is none (yet).
     template <class T> T* find(const char* name) const {
         return form->findChild<T*>(QString::fromLatin1(name));
