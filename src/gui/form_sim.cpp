@@ -296,6 +296,11 @@ void TFormSim::guarded(const std::function<void()>& command) {
         dialogs_.error(this, QStringLiteral("予期しないエラーが発生しました"));
     }
     refreshViews();
+    // A close asked for during a flight goes on once it has stopped.
+    if (closeAfterRun_ && !ws_.busy()) {
+        closeAfterRun_ = false;
+        QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+    }
 }
 
 void TFormSim::later(std::function<void()> command) {
@@ -310,11 +315,6 @@ void TFormSim::later(std::function<void()> command) {
             // A window closed meanwhile starts nothing more.
             if (!closed_) {
                 guarded(command);
-            }
-            // A close asked for during the flight goes on now.
-            if (closeAfterRun_ && !ws_.busy()) {
-                closeAfterRun_ = false;
-                close();
             }
         },
         Qt::QueuedConnection);

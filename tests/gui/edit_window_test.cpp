@@ -10,6 +10,7 @@
 
 #include <QListWidget>
 #include <QProcess>
+#include <QTimer>
 #include <QToolBar>
 
 #include <csignal>
@@ -152,6 +153,22 @@ TEST(EditWindow, UnsavedWorkIsAskedAboutBeforeItIsReplaced) {
     EXPECT_FALSE(w.form->isWindowModified());
     EXPECT_NE(skarvel::data::ReadFileBytes(w.dir.file("kept.kxs")).find("40"), std::string::npos);
     EXPECT_EQ(w.saveQuestions.size(), 4); // open, reset, two closes
+}
+
+// Closing during a flight stops it first; the window then closes (asking
+// about unsaved work as any close does).
+TEST(EditWindow, CloseDuringAFlightStopsItThenCloses) {
+    Window w;
+    Type(w, "InputTable", 1, in::Altitude, QStringLiteral("300"));
+    const std::size_t rows = w.rows();
+    // Queued after the flight: it arrives while the flight runs.
+    w.form->action(Command::RunFromInput)->trigger();
+    QMetaObject::invokeMethod(w.form.get(), [&w] { w.form->close(); }, Qt::QueuedConnection);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(w.ws().busy());
+    EXPECT_EQ(w.rows(), rows + 1);
+    QTRY_VERIFY(!w.form->isVisible());
+    EXPECT_EQ(w.saveQuestions.size(), 1);
 }
 
 // The recovery file: written at once after a confirmed design
