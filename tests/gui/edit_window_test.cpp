@@ -21,10 +21,10 @@
 
 namespace {
 
-using skarvel::test::EditCell;
-using skarvel::test::Window;
 using skarvel::gui::Command;
 using skarvel::gui::TableView;
+using skarvel::test::EditCell;
+using skarvel::test::Window;
 namespace data = skarvel::data;
 namespace in = data::input;
 namespace dz = data::design;
@@ -84,8 +84,8 @@ TEST(EditWindow, UndoAndRedoFromKeysMenusAndTheList) {
     EXPECT_EQ(w.ws().tables().input.cell(1, in::Altitude), "30");
 
     // A design cell with Enter: the edit and its conversion are one step.
-    QWidget* editor = EditCell(w.find<TableView>("DesignTable"), dz::MainWing, dz::Span,
-                               QStringLiteral("160"));
+    QWidget* editor =
+        EditCell(w.find<TableView>("DesignTable"), dz::MainWing, dz::Span, QStringLiteral("160"));
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::sendPostedEvents();
@@ -163,11 +163,19 @@ TEST(EditWindow, CloseDuringAFlightStopsItThenCloses) {
     const std::size_t rows = w.rows();
     // Queued after the flight: it arrives while the flight runs.
     w.form->action(Command::RunFromInput)->trigger();
-    QMetaObject::invokeMethod(w.form.get(), [&w] { w.form->close(); }, Qt::QueuedConnection);
+    bool closedDuringFlight = false;
+    QMetaObject::invokeMethod(
+        w.form.get(),
+        [&w, &closedDuringFlight] {
+            closedDuringFlight = w.ws().busy();
+            w.form->close();
+        },
+        Qt::QueuedConnection);
     QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(closedDuringFlight);
     EXPECT_FALSE(w.ws().busy());
     EXPECT_EQ(w.rows(), rows + 1);
-    QTRY_VERIFY(!w.form->isVisible());
+    EXPECT_TRUE(skarvel::test::WaitUntil([&w] { return !w.form->isVisible(); }));
     EXPECT_EQ(w.saveQuestions.size(), 1);
 }
 
@@ -178,11 +186,11 @@ TEST(EditWindow, RecoveryFileFollowsUnsavedWork) {
     const std::filesystem::path file =
         skarvel::app::RecoveryFolder() /
         ("recovery-" + std::to_string(QCoreApplication::applicationPid()) + ".txt");
-    QWidget* editor = EditCell(w.find<TableView>("DesignTable"), dz::MainWing, dz::Span,
-                               QStringLiteral("160"));
+    QWidget* editor =
+        EditCell(w.find<TableView>("DesignTable"), dz::MainWing, dz::Span, QStringLiteral("160"));
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_VERIFY(std::filesystem::exists(file));
+    EXPECT_TRUE(skarvel::test::WaitUntil([&file] { return std::filesystem::exists(file); }));
     w.form->close();
     EXPECT_FALSE(std::filesystem::exists(file));
 }
@@ -193,14 +201,14 @@ TEST(EditWindow, DISABLED_ChildEditsAndWaits) {
     Window w;
     Type(w, "InputTable", 1, in::Altitude, QStringLiteral("33"));
     w.ws().setComment("殺される前のメモ");
-    QWidget* editor = EditCell(w.find<TableView>("DesignTable"), dz::MainWing, dz::Span,
-                               QStringLiteral("155"));
+    QWidget* editor =
+        EditCell(w.find<TableView>("DesignTable"), dz::MainWing, dz::Span, QStringLiteral("155"));
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Return);
     const std::filesystem::path file =
         skarvel::app::RecoveryFolder() /
         ("recovery-" + std::to_string(QCoreApplication::applicationPid()) + ".txt");
-    QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(file), 20000);
+    ASSERT_TRUE(skarvel::test::WaitUntil([&file] { return std::filesystem::exists(file); }, 20000));
     std::ofstream(qgetenv("SKARVEL_TEST_CHILD_OUT").toStdString() + ".tmp") << InputDump(w.ws());
     std::filesystem::rename(qgetenv("SKARVEL_TEST_CHILD_OUT").toStdString() + ".tmp",
                             qgetenv("SKARVEL_TEST_CHILD_OUT").toStdString());
@@ -235,7 +243,7 @@ TEST(EditWindow, KilledWindowIsRestoredByTheNext) {
     {
         Window w;
         Window::nextRestoreAnswer = skarvel::gui::RestoreAnswer::Later;
-        QTRY_COMPARE(w.restoreQuestions.size(), 1);
+        ASSERT_TRUE(skarvel::test::WaitUntil([&w] { return w.restoreQuestions.size() == 1; }));
         EXPECT_TRUE(w.restoreQuestions[0].startsWith(QStringLiteral("前回の作業を復元しますか?")));
         EXPECT_EQ(InputDump(w.ws()), dump.str());
         EXPECT_TRUE(w.form->isWindowModified());

@@ -133,7 +133,8 @@ TEST(StabilityDialog, AnEditRecomputesOnceTheTablesSettle) {
     // Typing writes nothing: nothing to recompute while the cell is edited.
     // (The user comes back to the main window to type.)
     w.form->activateWindow();
-    QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), w.form.get(), 1000);
+    EXPECT_TRUE(skarvel::test::WaitUntil(
+        [&w] { return QApplication::activeWindow() == w.form.get(); }, 1000));
     QWidget* editor =
         EditCell(w.find<skarvel::gui::TableView>("InputTable"), 1, in::Mass, QStringLiteral("0"));
     ASSERT_NE(editor, nullptr);
@@ -151,7 +152,8 @@ TEST(StabilityDialog, AnEditRecomputesOnceTheTablesSettle) {
     EXPECT_TRUE(d->recomputePending());
     EXPECT_TRUE(d->analysis().trim);
     EXPECT_TRUE(d->message()->isHidden());
-    QTRY_VERIFY_WITH_TIMEOUT(!d->recomputePending(), 5 * StabilityDialog::kSettleMs);
+    EXPECT_TRUE(skarvel::test::WaitUntil([d] { return !d->recomputePending(); },
+                                         5 * StabilityDialog::kSettleMs));
 
     // A massless glider: the message, dashes, no numbers that are not numbers.
     EXPECT_FALSE(d->analysis().trim);
@@ -193,7 +195,8 @@ TEST(StabilityDialog, FliesFromTheTrimAndFromAnExcitedMode) {
         << d->flyNote()->text().toStdString();
 
     // The Dutch roll (or any mode with sideslip) changes the launch's sideslip.
-    QTRY_VERIFY_WITH_TIMEOUT(!d->recomputePending(), 5 * StabilityDialog::kSettleMs);
+    EXPECT_TRUE(skarvel::test::WaitUntil([d] { return !d->recomputePending(); },
+                                         5 * StabilityDialog::kSettleMs));
     const auto& modes = d->analysis().modes;
     int dutch = -1;
     for (std::size_t i = 0; i < modes.size(); ++i) {
@@ -209,7 +212,8 @@ TEST(StabilityDialog, FliesFromTheTrimAndFromAnExcitedMode) {
     ASSERT_EQ(w.rows(), 3u);
     EXPECT_NE(w.ws().tables().input.cell(1, in::Sideslip), trimmed);
     // The selection outlives the recomputation the flight brought.
-    QTRY_VERIFY_WITH_TIMEOUT(!d->recomputePending(), 5 * StabilityDialog::kSettleMs);
+    EXPECT_TRUE(skarvel::test::WaitUntil([d] { return !d->recomputePending(); },
+                                         5 * StabilityDialog::kSettleMs));
     EXPECT_TRUE(d->exciteButton()->isEnabled());
 }
 
@@ -220,7 +224,8 @@ TEST(StabilityDialog, ThePolarSaysWhereItHasNoTrimAndWhichTrimsAreUnstable) {
     w.ws().files().openDesignFile(std::string(SKARVEL_EXAMPLES) + "/twin-fin.kx");
     StabilityDialog* d = Open(w);
     ASSERT_NE(d, nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(!d->recomputePending(), 5 * StabilityDialog::kSettleMs);
+    EXPECT_TRUE(skarvel::test::WaitUntil([d] { return !d->recomputePending(); },
+                                         5 * StabilityDialog::kSettleMs));
     const skarvel::sim::GlidePolar polar = w.ws().analysis().polar();
     int unstable = 0;
     for (const auto& row : polar.rows) {

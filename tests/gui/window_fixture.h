@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSettings>
 #include <QTest>
 
@@ -124,6 +125,21 @@ struct Window {
         QCoreApplication::sendPostedEvents();
     }
 };
+
+// Lets the event loop run until `done` holds, at most `ms` milliseconds;
+// whether it held. (QtTest's QTRY macros return silently from a gtest test
+// when they time out: they must not be used here.)
+inline bool WaitUntil(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) {
+            return false;
+        }
+        QTest::qWait(10);
+    }
+    return true;
+}
 
 // Opens the editor of a cell, replaces its text and answers the editor.
 inline QWidget* EditCell(skarvel::gui::TableView* view, int column, int row, const QString& text) {
