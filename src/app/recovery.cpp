@@ -84,13 +84,21 @@ std::optional<std::vector<std::string>> Fields(std::string_view line) {
     return fields;
 }
 
+// A table of the file, and the columns of it that hold data (from row 1 on);
+// the captions, the units and the header row are the program's own.
 struct TableEntry {
     const char* name;
     data::Table data::Tables::*table;
+    int firstColumn;
+    int lastColumn;
 };
-constexpr std::array kTables = {TableEntry{"input", &data::Tables::input},
-                                TableEntry{"parameter", &data::Tables::parameter},
-                                TableEntry{"design", &data::Tables::design}};
+constexpr std::array kTables = {
+    TableEntry{"input", &data::Tables::input, data::input::kValueColumn,
+               data::input::kValueColumn},
+    TableEntry{"parameter", &data::Tables::parameter, data::param::kValueColumn,
+               data::param::kValueColumn},
+    TableEntry{"design", &data::Tables::design, data::design::MainWing,
+               data::design::NoseReinforcement}};
 
 struct TextEntry {
     const char* key;
@@ -260,8 +268,7 @@ Recovery ReadRecovery(const std::string& path) {
                 if (!cells || cells->size() != static_cast<std::size_t>(table->columnCount())) {
                     throw broken(std::to_string(lineNumber) + " 行目の表の行が欠けています");
                 }
-                // The captions are the program's own; only the data columns come back.
-                for (int c = table->fixedColumns(); c < table->columnCount(); ++c) {
+                for (int c = e->firstColumn; row > 0 && c <= e->lastColumn; ++c) {
                     table->setCell(c, row, (*cells)[static_cast<std::size_t>(c)]);
                 }
             }
