@@ -168,6 +168,19 @@ std::vector<std::string> EditHistory::names() const {
     return names;
 }
 
+void EditHistory::setMaxSteps(std::size_t steps) {
+    maxSteps_ = steps < 1 ? 1 : steps;
+    while (steps_.size() > maxSteps_) {
+        if (done_ == 0) {
+            // Only steps that could be redone are left: the newest go.
+            bytes_ -= steps_.back().bytes;
+            steps_.pop_back();
+        } else {
+            dropOldest();
+        }
+    }
+}
+
 void EditHistory::clear() {
     steps_.clear();
     done_ = 0;

@@ -85,6 +85,8 @@ class EditHistory {
     // The memory the steps hold, roughly, in bytes.
     std::size_t bytes() const { return bytes_; }
     void clear();
+    // Keeps at most `steps` steps from now on, the oldest dropped first.
+    void setMaxSteps(std::size_t steps);
 
   private:
     struct Step {

@@ -175,10 +175,14 @@ void Workspace::editBlock(TableId id, const std::vector<std::pair<int, int>>& ce
         return;
     }
     {
-        const auto& [column, row] = cells.front();
+        // With the edit of the cell it was typed into, when that is the last step.
+        const bool joins = cellEditStep_ != 0 && cellEditStep_ == editHistory_.joinable();
+        const char* tableName = id == TableId::Input       ? "入力データ"
+                                : id == TableId::Parameter ? "パラメータ"
+                                                           : "設計データ";
         const EditScope step(*this,
-                             CellStepName(table, id, column, row) + "（" +
-                                 std::to_string(cells.size()) + " セル）",
+                             std::string(tableName) + " " +
+                                 std::to_string(cells.size() + (joins ? 1 : 0)) + " セルの変更",
                              cellEditStep_, true);
         write();
     }

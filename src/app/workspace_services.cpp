@@ -95,7 +95,7 @@ std::uint64_t EditService::revision() const {
 }
 
 void EditService::setLimit(std::size_t steps) {
-    ws_.editHistory_ = EditHistory(steps);
+    ws_.editHistory_.setMaxSteps(steps);
 }
 
 void EditService::clear() {

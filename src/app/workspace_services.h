@@ -90,8 +90,9 @@ class EditService {
     std::size_t done() const;
     // Counts the steps done, undone and redone: a change of the edits.
     std::uint64_t revision() const;
-    // The steps kept at most (the oldest go first); forgets every step.
+    // The steps kept at most (the oldest go first).
     void setLimit(std::size_t steps);
+    // Forgets every step (what the window starts with is no edit).
     void clear();
     // Typing in the comment ends here (the box lost the focus): the next
     // typing is a step of its own.

@@ -441,10 +441,18 @@ bool TableView::writeBlock(const QModelIndex& edited, const QString& text) {
     const view::TableCell cell{model_->tableColumn(edited), model_->tableRow(edited)};
     const std::string value = text.toStdString();
     bool changed = false;
+    std::vector<std::pair<int, int>> cells;
     for (const view::TableCell& target : view::BlockTargets(model_->table(), selected, cell)) {
         if (model_->table().cell(target.column, target.row) != value)
             changed = true;
-        model_->setData(model_->indexOf(target.column, target.row), text, Qt::EditRole);
+        if (blockWriter_)
+            cells.emplace_back(target.column, target.row);
+        else
+            model_->setData(model_->indexOf(target.column, target.row), text, Qt::EditRole);
+    }
+    if (blockWriter_ && !cells.empty()) {
+        blockWriter_(cells, value);
+        model_->refresh();
     }
     return changed;
 }

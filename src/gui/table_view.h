@@ -14,6 +14,9 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace skarvel::gui {
@@ -28,6 +31,11 @@ class TableView : public QTableView {
 
     TableModel* tableModel() const { return model_; }
     void setBlockEditing(bool on) { blockEditing_ = on; }
+    // Where a block is written in one go (one edit of its owner); without
+    // it, each cell goes through the cell writer.
+    using BlockWriter = std::function<void(const std::vector<std::pair<int, int>>& cells,
+                                           const std::string& text)>;
+    void setBlockWriter(BlockWriter writer) { blockWriter_ = std::move(writer); }
     bool blockEditing() const { return blockEditing_; }
     // Column widths and 16-pixel rows from the table; a column is widened
     // where the font in use needs more room for its texts or a 7-character
@@ -96,6 +104,7 @@ class TableView : public QTableView {
 
     TableModel* model_;
     bool blockEditing_ = false;
+    BlockWriter blockWriter_;
     bool cellPictures_ = true;
     QHash<int, std::vector<std::string>> reserved_;
     QHash<QPair<int, int>, CellPicture> pictures_; // by view row and column

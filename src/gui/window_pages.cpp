@@ -37,6 +37,8 @@ TableView* MakeTable(app::Workspace& ws, app::TableId id, const char* name) {
         new TableView(ws.table(id), [&ws, id](int column, int row, const std::string& text) {
             ws.editCell(id, column, row, text);
         });
+    view->setBlockWriter([&ws, id](const std::vector<std::pair<int, int>>& cells,
+                                   const std::string& text) { ws.editBlock(id, cells, text); });
     view->setObjectName(QString::fromLatin1(name));
     return view;
 }

@@ -188,10 +188,10 @@ TEST(WorkspaceEdits, EachKindOfStepUndoneAndRedoneExactly) {
     const StepKind kinds[] = {
         {"初速 の変更", none,
          [](Workspace& ws) { ws.editCell(TableId::Input, 1, in::LaunchSpeed, "120"); }},
-        {"初速 の変更（3 セル）", none,
+        {"入力データ 3 セルの変更", none,
          [](Workspace& ws) {
              ws.editCell(TableId::Input, 1, in::LaunchSpeed, "120");
-             ws.editBlock(TableId::Input, {{1, in::LaunchSpeed}, {1, 5}, {1, 6}}, "120");
+             ws.editBlock(TableId::Input, {{1, 5}, {1, 6}}, "120");
          }},
         {"主翼 展開長 の変更", none,
          [](Workspace& ws) {

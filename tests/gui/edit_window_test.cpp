@@ -119,6 +119,32 @@ TEST(EditWindow, UndoAndRedoFromKeysMenusAndTheList) {
     list->close();
 }
 
+// A text confirmed with Enter into a selected block is one step with the
+// cell it was typed into.
+TEST(EditWindow, ABlockEditIsOneStep) {
+    Window w;
+    auto* input = w.find<TableView>("InputTable");
+    const data::Table before = w.ws().tables().input;
+    input->setCurrentIndex(input->tableModel()->indexOf(1, in::WindSpeed));
+    input->selectionModel()->select(
+        QItemSelection(input->tableModel()->indexOf(1, in::WindSpeed),
+                       input->tableModel()->indexOf(1, in::ThermalRadius)),
+        QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(input, Qt::Key_F2);
+    QWidget* editor = input->indexWidget(input->currentIndex());
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("3"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::ThermalRadius), "3");
+    EXPECT_EQ(w.ws().edits().names(), (std::vector<std::string>{"入力データ 3 セルの変更"}));
+    w.trigger(Command::Undo);
+    for (int row = in::WindSpeed; row <= in::ThermalRadius; ++row) {
+        EXPECT_EQ(w.ws().tables().input.cell(1, row), before.cell(1, row));
+    }
+}
+
 TEST(EditWindow, UnsavedWorkIsAskedAboutBeforeItIsReplaced) {
     Window w;
     Type(w, "InputTable", 1, in::Altitude, QStringLiteral("30"));
