@@ -258,15 +258,19 @@ TEST(Sweep, WorkersWaitForTheReader) {
     skarvel::app::SweepOptions options{2};
     options.window = 3;
     Sweep sweep(ws.sweeps().base(), grid, options);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (sweep.progress().done < 3 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_EQ(sweep.progress().done, 3u);
+    // Waits for `done` points (on a loaded machine, under a sanitizer, as
+    // long as it takes), then a while longer: no worker goes beyond them.
+    const auto reach = [&sweep](std::size_t done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (sweep.progress().done < done && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return sweep.progress().done;
+    };
+    EXPECT_EQ(reach(3), 3u);
     EXPECT_EQ(sweep.takeRows().size(), 3u);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_EQ(sweep.progress().done, 6u);
+    EXPECT_EQ(reach(6), 6u);
 }
 
 // When the system refuses threads, the sweep flies on those that started;
