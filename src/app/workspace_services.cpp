@@ -15,6 +15,10 @@ sim::GlidePolar AnalysisService::polar() {
     return sim::ComputeGlidePolar(ws_.tables_.input, ws_.tables_.parameter, ws_.flightLaws().get());
 }
 
+sim::SettleAnalysis AnalysisService::settling() {
+    return sim::AnalyseSettling(ws_.tables_.input, ws_.tables_.parameter, ws_.flightLaws().get());
+}
+
 bool AnalysisService::flyFromTrim(std::optional<std::size_t> mode) {
     if (ws_.busy_) {
         return false;

@@ -8,6 +8,7 @@
 #include "app/sweep.h"
 #include "sim/glide_polar.h"
 #include "sim/modes.h"
+#include "sim/settle.h"
 #include "view/pattern.h"
 
 #include <cstddef>
@@ -28,6 +29,8 @@ class AnalysisService {
     sim::StabilityAnalysis stability();
     // The steady glide for each tail setting from -6 to +6 degrees.
     sim::GlidePolar polar();
+    // Where the launch in the tables settles, and the steady glides found.
+    sim::SettleAnalysis settling();
     // Sets the launch rows of the input data to the steady glide, with the
     // mode at that index of stability().modes added at a small amplitude
     // when one is given, and flies. False when nothing flew: a flight in

@@ -133,8 +133,17 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     modeLayout->addWidget(modeTable_);
     connect(modeTable_, &QTableWidget::itemSelectionChanged, this, [this] { enableButtons(); });
 
+    // Where the launch settles.
+    auto* settleBox = new QGroupBox(QStringLiteral("発射の行き先"));
+    auto* settleLayout = new QVBoxLayout(settleBox);
+    settling_ = new QLabel;
+    settling_->setObjectName(QStringLiteral("Settling"));
+    settling_->setWordWrap(true);
+    settleLayout->addWidget(settling_);
+
     auto* right = new QVBoxLayout;
     right->addWidget(marginBox);
+    right->addWidget(settleBox);
     right->addWidget(modeBox, 1);
     auto* top = new QHBoxLayout;
     top->addWidget(trimBox);
@@ -245,15 +254,23 @@ void StabilityDialog::recompute() {
     settle_->stop();
     stale_ = false;
     sim::GlidePolar polar;
+    sim::SettleAnalysis settling;
     std::string failure;
     try {
         analysis_ = ws_.analysis().stability();
         polar = ws_.analysis().polar();
+        settling = ws_.analysis().settling();
     } catch (const std::exception& e) {
         analysis_ = {};
         polar = {};
         failure = app::ErrorText(e);
     }
+    const app::SettleView settled = app::ViewSettling(settling);
+    QString settleText = ToQString(settled.sentence);
+    for (const std::string& line : settled.equilibria) {
+        settleText += QLatin1Char('\n') + ToQString(line);
+    }
+    settling_->setText(failure.empty() ? settleText : QString());
     const app::StabilityView view = app::ViewStability(analysis_, polar, failure);
     showTrim(view);
     margin_->setText(ToQString(view.margin));

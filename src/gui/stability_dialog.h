@@ -53,6 +53,8 @@ class StabilityDialog : public QDialog {
     QPushButton* flyButton() const { return flyTrim_; }
     QPushButton* exciteButton() const { return flyMode_; }
     QLabel* polarNote() const { return polarNote_; }
+    // Where the launch settles, and the steady glides found.
+    QLabel* settling() const { return settling_; }
     QLabel* flyNote() const { return flyNote_; }
 
     // A flight from the trim has written the launch rows: says which.
@@ -76,6 +78,7 @@ class StabilityDialog : public QDialog {
     QLabel* message_ = nullptr;
     QLabel* margin_ = nullptr;
     QLabel* marginNote_ = nullptr;
+    QLabel* settling_ = nullptr;
     QTableWidget* modeTable_ = nullptr;
     Chart* roots_ = nullptr;
     Chart* sink_ = nullptr;
