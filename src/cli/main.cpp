@@ -3,6 +3,7 @@
 // ended in "Error" or the design computation failed, 2 on bad usage, a file
 // that cannot be read or written, or standard output that cannot be written.
 
+#include "app/advice.h"
 #include "app/modules.h"
 #include "app/sweep.h"
 #include "app/trajectory_surface.h"
@@ -63,6 +64,7 @@ const char* const kUsageText =
     "                       [--save-design FILE.kx]\n"
     "       skarvel-cli analyse [INPUT.kxs] [--design DESIGN.kx] [--polar]\n"
     "                       [--set NAME=VALUE ...]\n"
+    "       skarvel-cli advise [INPUT.kxs] [--design DESIGN.kx] [--set NAME=VALUE ...]\n"
     "       skarvel-cli sweep [INPUT.kxs] [--design DESIGN.kx] --vary NAME=FROM:TO:STEP ...\n"
     "                       [-j N | --jobs N] [--shard I/N] [--out FILE.csv|-]\n"
     "                       [--best FIGURE] [--quiet]\n"
@@ -93,7 +95,13 @@ const char* const kUsageText =
     "it, where the launch settles when flown in still air from 1000 m for up to\n"
     "600 s (settles glide|cycle|divergence|ground) and every steady glide found\n"
     "(equilibrium); --polar adds the glide polar over the tail setting. Exit 1 when\n"
-    "the glide does not trim.\n";
+    "the glide does not trim.\n"
+    "advise prints for each setting a builder changes (centre of gravity, tail\n"
+    "setting, dihedral, fin) the range where the glider trims unstalled with every\n"
+    "mode decaying, the best glide ratio's value and what ends the range:\n"
+    "setting NAME CURRENT LOW HIGH BEST LOWLIMIT HIGHLIMIT (and ballast G_AT_LOW\n"
+    "G_AT_HIGH G_AT_BEST for a design's centre of gravity). Exit 1 when the tables\n"
+    "as they are do not trim.\n";
 
 // Everything for standard output is gathered here and written at the end, so
 // that a failed write is seen and reported with its reason.
@@ -291,7 +299,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
         return o;
     }
     if (o.command != "fly" && o.command != "estimate" && o.command != "design" &&
-        o.command != "analyse" && o.command != "sweep") {
+        o.command != "analyse" && o.command != "advise" && o.command != "sweep") {
         throw UsageError("unknown command \"" + data::QuotedName(o.command) + "\"");
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -360,7 +368,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
             o.cursorGround = false;
             anySwitch = true;
         } else if ((a == "--vary" && o.command == "sweep") ||
-                   (a == "--set" && (fly || o.command == "analyse"))) {
+                   (a == "--set" && (fly || o.command == "analyse" || o.command == "advise"))) {
             std::optional<std::string> spec;
             value(spec, false);
             (a == "--set" ? o.settings : o.vary).push_back(*spec);
@@ -807,6 +815,13 @@ int Run(const Options& o) {
         }
     } else if (o.command == "sweep") {
         status = RunSweep(o, ws, std::move(*grid));
+    } else if (o.command == "advise") {
+        const skarvel::app::Advice advice =
+            skarvel::app::Advise(ws.sweeps().base(), o.design.has_value());
+        out += skarvel::app::AdviceText(advice);
+        if (!advice.currentTrims) {
+            status = kFlightError;
+        }
     } else if (o.command == "analyse") {
         const sim::StabilityAnalysis analysis = ws.analysis().stability();
         out += sim::StabilityText(analysis);
