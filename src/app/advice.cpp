@@ -1,5 +1,6 @@
 #include "app/advice.h"
 
+#include "app/stability_view.h"
 #include "data/numtext.h"
 #include "data/tables.h"
 #include "sim/modes.h"
@@ -33,19 +34,6 @@ struct Check {
         return !trims ? "no-trim" : stalled ? "stall" : unstable + "-unstable";
     }
 };
-
-// "dutch-roll", "phugoid-real": a mode's name as one word.
-std::string ModeWord(sim::ModeKind kind) {
-    std::string word;
-    for (const char c : sim::ModeName(kind)) {
-        if (c == ' ') {
-            word += '-';
-        } else if (c != '(' && c != ')') {
-            word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-    }
-    return word;
-}
 
 class Scanner {
   public:
@@ -231,6 +219,18 @@ double Cell(const data::Table& t, int column, int row) {
 
 } // namespace
 
+std::string ModeWord(sim::ModeKind kind) {
+    std::string word;
+    for (const char c : sim::ModeName(kind)) {
+        if (c == ' ') {
+            word += '-';
+        } else if (c != '(' && c != ')') {
+            word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    return word;
+}
+
 Advice Advise(const SweepBase& base, bool withDesign) {
     namespace dz = data::design;
     namespace in = data::input;
@@ -294,6 +294,125 @@ std::string AdviceText(const Advice& advice) {
         }
     }
     return text;
+}
+
+namespace {
+int Decimals(const SettingAdvice& setting) {
+    const double width = setting.boxHigh - setting.boxLow;
+    return width > 0 ? std::clamp(static_cast<int>(-std::floor(std::log10(width / 1000))), 0, 9)
+                     : 6;
+}
+} // namespace
+
+std::string BestValueText(const SettingAdvice& s) {
+    if (!s.best || !s.low || !s.high) {
+        return {};
+    }
+    // Rounded inwards where rounding would leave the range.
+    const double step = std::pow(10.0, -Decimals(s));
+    double v = std::round(*s.best / step) * step;
+    if (v < *s.low) {
+        v = std::ceil(*s.low / step) * step;
+    } else if (v > *s.high) {
+        v = std::floor(*s.high / step) * step;
+    }
+    return AdviceValueText(s, v);
+}
+
+std::string AdviceValueText(const SettingAdvice& setting, double value) {
+    const int decimals = Decimals(setting);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    std::string text = buffer;
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') {
+            text.pop_back();
+        }
+    }
+    return text == "-0" ? "0" : text;
+}
+
+namespace {
+
+const char* UnitOf(const std::string& name) {
+    if (name == "胴体/重心位置" || name == "垂直尾翼/展開長") {
+        return "mm";
+    }
+    if (name == "両立余裕(重心)") {
+        return "%";
+    }
+    return name == "垂直尾翼容積" ? "" : "度";
+}
+
+// What ends a range, in the window's words.
+std::string LimitWords(const std::string& limit) {
+    if (limit == "box-edge") {
+        return "調べた範囲の端";
+    }
+    if (limit == "no-trim") {
+        return "トリムなし";
+    }
+    if (limit == "stall") {
+        return "失速";
+    }
+    for (const sim::ModeKind k :
+         {sim::ModeKind::Phugoid, sim::ModeKind::PhugoidReal, sim::ModeKind::ShortPeriod,
+          sim::ModeKind::ShortPeriodReal, sim::ModeKind::DutchRoll,
+          sim::ModeKind::LateralOscillatory, sim::ModeKind::RollSubsidence, sim::ModeKind::Spiral,
+          sim::ModeKind::LateralReal}) {
+        if (limit == ModeWord(k) + "-unstable") {
+            return std::string(ModeCaption(k)) + "が発散";
+        }
+    }
+    return limit;
+}
+
+} // namespace
+
+std::vector<AdviceRow> ViewAdvice(const Advice& advice) {
+    std::vector<AdviceRow> rows;
+    for (const SettingAdvice& s : advice.settings) {
+        AdviceRow r;
+        const std::string unit = UnitOf(s.name);
+        r.caption = s.name + (unit.empty() ? "" : "（" + unit + "）");
+        r.boxLow = s.boxLow;
+        r.boxHigh = s.boxHigh;
+        r.current = s.current;
+        r.low = s.low;
+        r.high = s.high;
+        r.best = s.best;
+        const auto v = [&s](double x) { return AdviceValueText(s, x); };
+        r.text = "現在 " + v(s.current) + "。";
+        if (s.low && s.high) {
+            r.text += "安定な範囲 " + v(*s.low) + "〜" + v(*s.high) +
+                      "（下限: " + LimitWords(s.lowLimit) + "、上限: " + LimitWords(s.highLimit) +
+                      "）。";
+            if (s.best) {
+                r.text += "最良滑空比 " + v(*s.best) + "、";
+            }
+            if (s.leastSink) {
+                r.text += "最小沈下率 " + v(*s.leastSink) + "。";
+            }
+            if (s.ballast) {
+                const auto g = [](double x) {
+                    char b[32];
+                    std::snprintf(b, sizeof b, "%.2f", x);
+                    return std::string(b);
+                };
+                r.text += "おもり: 下限で " + g((*s.ballast)[0]) + " g、上限で " +
+                          g((*s.ballast)[1]) + " g、最良値で " + g((*s.ballast)[2]) + " g。";
+            }
+            if (const std::string best = BestValueText(s); !best.empty() && best != v(s.current)) {
+                r.applyText = "最良値 " + best + " にする";
+            }
+        } else {
+            r.text += "調べた範囲（" + v(s.boxLow) + "〜" + v(s.boxHigh) +
+                      "）に安定な値はありません（" + LimitWords(s.lowLimit) + "）。";
+        }
+        rows.push_back(std::move(r));
+    }
+    return rows;
 }
 
 } // namespace skarvel::app

@@ -12,6 +12,7 @@
 // between the grid values around the best one.
 
 #include "app/sweep.h"
+#include "sim/modes.h"
 
 #include <array>
 #include <optional>
@@ -58,5 +59,26 @@ Advice Advise(const SweepBase& base, bool withDesign);
 //   ballast G_AT_LOW G_AT_HIGH G_AT_BEST      (the centre of gravity of a design)
 // numbers as "%.6g", "-" where there is none.
 std::string AdviceText(const Advice& advice);
+
+// "dutch-roll", "phugoid-real": a mode's name as one word.
+std::string ModeWord(sim::ModeKind kind);
+
+// A value of the setting as the table gets it: rounded to a thousandth of
+// the box's width at most ("0.42", "25.7").
+std::string AdviceValueText(const SettingAdvice& setting, double value);
+// The best value so rounded, and kept inside the range; empty without one.
+std::string BestValueText(const SettingAdvice& setting);
+
+// The stability window's page "調整の目安": a row per setting with its bar.
+struct AdviceRow {
+    std::string caption; // "水平尾翼取付角（度）"
+    std::string text;    // the range, what ends it, the best values, the ballast
+    double boxLow = 0;
+    double boxHigh = 0;
+    double current = 0;
+    std::optional<double> low, high, best;
+    std::string applyText; // "最良値 0.42 にする"; empty: nothing to apply
+};
+std::vector<AdviceRow> ViewAdvice(const Advice& advice);
 
 } // namespace skarvel::app

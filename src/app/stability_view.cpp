@@ -63,6 +63,8 @@ std::string SettingRun(const std::pair<double, double>& run) {
                                    : setting(run.first) + "〜" + setting(run.second) + " 度";
 }
 
+} // namespace
+
 const char* ModeCaption(sim::ModeKind kind) {
     switch (kind) {
     case sim::ModeKind::Phugoid:
@@ -86,6 +88,8 @@ const char* ModeCaption(sim::ModeKind kind) {
     }
     return "-";
 }
+
+namespace {
 
 // A range around [lower, upper] with some room on both sides; one unit
 // either side of a single value.

@@ -66,6 +66,9 @@ struct SettleView {
 };
 SettleView ViewSettling(const sim::SettleAnalysis& analysis);
 
+// A mode's name in the window's words ("フゴイド", "ダッチロール").
+const char* ModeCaption(sim::ModeKind kind);
+
 // The note after a flight from the trim: which rows of the input data it
 // wrote.
 std::string LaunchRowsNote();

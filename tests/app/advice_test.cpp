@@ -97,3 +97,37 @@ TEST(Advice, TextNamesTheLimits) {
 }
 
 } // namespace
+
+// The window's page: a row per setting in its words, and the best value
+// written into the tables as one step that undo takes back.
+TEST(Advice, ThePageAndItsButton) {
+    Workspace ws;
+    ws.files().openDesignFile(std::string(SKARVEL_EXAMPLES) + "/default.kx");
+    const skarvel::app::Advice advice = ws.analysis().advice();
+    const auto rows = skarvel::app::ViewAdvice(advice);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].caption, "胴体/重心位置（mm）");
+    EXPECT_EQ(rows[1].text,
+              "現在 0。安定な範囲 -0.96〜0.42（下限: フゴイドが発散、上限: フゴイド(実根)が発散）。"
+              "最良滑空比 0.42、最小沈下率 0.32。");
+    EXPECT_EQ(rows[1].applyText, "最良値 0.42 にする");
+    const std::string before = ws.tables().input.cell(1, skarvel::data::input::TailSetting);
+    ASSERT_TRUE(ws.analysis().applyAdvice(advice.settings[1]));
+    EXPECT_EQ(ws.tables().input.cell(1, skarvel::data::input::TailSetting), "0.42");
+    EXPECT_EQ(ws.edits().undoName(), "調整の目安: 水平尾翼取付角 を 0.42 に");
+    EXPECT_EQ(ws.history().rows().size(), 0u); // nothing flew
+    ws.edits().undo();
+    EXPECT_EQ(ws.tables().input.cell(1, skarvel::data::input::TailSetting), before);
+    // A design cell: the design converted with it.
+    ASSERT_TRUE(ws.analysis().applyAdvice(advice.settings[0]));
+    EXPECT_EQ(
+        ws.tables().design.cell(skarvel::data::design::Fuselage, skarvel::data::design::CgPosition),
+        skarvel::app::BestValueText(advice.settings[0]));
+    // Rounded inwards: a best value at the range's edge stays inside.
+    skarvel::app::SettingAdvice edge;
+    edge.boxLow = -6;
+    edge.boxHigh = 6;
+    edge.low = edge.best = -0.958;
+    edge.high = 0.42;
+    EXPECT_EQ(skarvel::app::BestValueText(edge), "-0.95");
+}
