@@ -2,6 +2,7 @@
 
 #include "app/error_text.h"
 #include "app/stability_view.h"
+#include "gui/advice_page.h"
 #include "gui/chart.h"
 #include "gui/qt_text.h"
 
@@ -13,7 +14,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -59,8 +62,9 @@ QTableWidgetItem* Cell(const QString& text) {
 
 } // namespace
 
-StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWidget* parent)
-    : QDialog(parent), ws_(workspace), fly_(std::move(fly)) {
+StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, EditRequest edit,
+                                 QWidget* parent)
+    : QDialog(parent), ws_(workspace), fly_(std::move(fly)), edit_(std::move(edit)) {
     setObjectName(QStringLiteral("StabilityDialog"));
     setWindowTitle(QStringLiteral("安定解析"));
     setModal(false);
@@ -210,9 +214,36 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     buttons->addWidget(flyNote_, 1);
     buttons->addWidget(close);
 
+    auto* analysisPage = new QWidget;
+    auto* analysisLayout = new QVBoxLayout(analysisPage);
+    analysisLayout->setContentsMargins(0, 0, 0, 0);
+    analysisLayout->addLayout(top);
+    analysisLayout->addWidget(charts, 1);
+    advicePage_ = new AdvicePage;
+    auto* adviceScroll = new QScrollArea;
+    adviceScroll->setWidgetResizable(true);
+    adviceScroll->setWidget(advicePage_);
+    pages_ = new QTabWidget;
+    pages_->setObjectName(QStringLiteral("StabilityPages"));
+    pages_->addTab(analysisPage, QStringLiteral("解析"));
+    pages_->addTab(adviceScroll, QStringLiteral("調整の目安"));
+    connect(pages_, &QTabWidget::currentChanged, this, [this] {
+        if (adviceStale_) {
+            refreshAdvice();
+        }
+    });
+    connect(advicePage_, &AdvicePage::applyRequested, this, [this](int row) {
+        const auto index = static_cast<std::size_t>(row);
+        if (index >= advice_.settings.size()) {
+            return;
+        }
+        const app::SettingAdvice setting = advice_.settings[index];
+        const auto apply = [this, setting] { ws_.analysis().applyAdvice(setting); };
+        edit_ ? edit_(apply) : apply();
+    });
+
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(charts, 1);
+    layout->addWidget(pages_, 1);
     layout->addLayout(buttons);
 
     // The trim table shows its rows whole.
@@ -281,6 +312,26 @@ void StabilityDialog::recompute() {
     ShowPlot(ratio_, view.ratio);
     polarNote_->setText(ToQString(view.polarNote));
     enableButtons();
+    adviceStale_ = true;
+    refreshAdvice();
+}
+
+void StabilityDialog::refreshAdvice() {
+    if (pages_->currentIndex() != 1) {
+        return;
+    }
+    adviceStale_ = false;
+    QString note;
+    try {
+        advice_ = ws_.analysis().advice();
+        if (!advice_.currentTrims) {
+            note = QStringLiteral("いまの表の値ではトリムが見つかりません。");
+        }
+    } catch (const std::exception& e) {
+        advice_ = {};
+        note = QStringLiteral("解析中にエラーが発生しました: ") + ToQString(app::ErrorText(e));
+    }
+    advicePage_->setRows(app::ViewAdvice(advice_), note);
 }
 
 void StabilityDialog::showTrim(const app::StabilityView& view) {
