@@ -383,6 +383,8 @@ std::vector<AdviceRow> ViewAdvice(const Advice& advice) {
         r.high = s.high;
         r.best = s.best;
         const auto v = [&s](double x) { return AdviceValueText(s, x); };
+        r.boxLowText = v(s.boxLow);
+        r.boxHighText = v(s.boxHigh);
         r.text = "現在 " + v(s.current) + "。";
         if (s.low && s.high) {
             r.text += "安定な範囲 " + v(*s.low) + "〜" + v(*s.high) +

@@ -75,6 +75,7 @@ struct AdviceRow {
     std::string text;    // the range, what ends it, the best values, the ballast
     double boxLow = 0;
     double boxHigh = 0;
+    std::string boxLowText, boxHighText; // the ends of the bar
     double current = 0;
     std::optional<double> low, high, best;
     std::string applyText; // "最良値 0.42 にする"; empty: nothing to apply

@@ -13,7 +13,7 @@ namespace skarvel::gui {
 
 namespace {
 
-constexpr int kBarHeight = 28;
+constexpr int kBarHeight = 40;
 constexpr int kMargin = 8;
 
 } // namespace
@@ -66,6 +66,11 @@ void AdviceBar::paintEvent(QPaintEvent*) {
     p.setPen(QPen(Qt::black, 2));
     const double cx = x(row_.current);
     p.drawLine(QPointF(cx, box.top() - 6), QPointF(cx, box.bottom() + 6));
+    // The ends of the range looked at.
+    p.setPen(palette().color(QPalette::WindowText));
+    const QRectF under(left, box.bottom() + 6, right - left, fontMetrics().height());
+    p.drawText(under, Qt::AlignLeft | Qt::AlignTop, ToQString(row_.boxLowText));
+    p.drawText(under, Qt::AlignRight | Qt::AlignTop, ToQString(row_.boxHighText));
 }
 
 AdvicePage::AdvicePage(QWidget* parent) : QWidget(parent) {

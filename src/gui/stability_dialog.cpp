@@ -251,12 +251,17 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, Edit
     const int rowsHeight = trimTable_->verticalHeader()->length() +
                            trimTable_->horizontalHeader()->height() + 2 * trimTable_->frameWidth();
     trimTable_->setFixedHeight(rowsHeight);
-    trimTable_->setMinimumWidth(
-        trimTable_->verticalHeader()->width() +
-        trimTable_->fontMetrics().horizontalAdvance(QStringLiteral("-0000.000")) + 24);
+    // The value column as wide as its longest number; the table as wide as
+    // the captions' header (as it will lay itself out) and that column.
+    const int valueWidth =
+        trimTable_->fontMetrics().horizontalAdvance(QStringLiteral("-0000.000")) + 16;
+    trimTable_->horizontalHeader()->setStretchLastSection(false);
+    trimTable_->setColumnWidth(0, valueWidth);
+    trimTable_->setFixedWidth(trimTable_->verticalHeader()->sizeHint().width() + valueWidth +
+                              2 * trimTable_->frameWidth());
     // As wide as the trim table needs, with or without a trim: the message
     // that takes the table's place wraps rather than widens the box.
-    trimBox->setFixedWidth(trimTable_->minimumWidth() + 24);
+    trimBox->setFixedWidth(trimTable_->width() + 24);
     enableButtons();
 }
 

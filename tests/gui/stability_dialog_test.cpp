@@ -88,6 +88,11 @@ TEST(StabilityDialog, ShowsTheAnalysisOfTheTables) {
     EXPECT_EQ(Shown(trim, 9), QString::number(*a.trim->radius, 'f', 1));
     EXPECT_EQ(Shown(trim, 10), QString::number(a.trim->CL, 'f', 3));
     EXPECT_EQ(Shown(trim, 11), QString::number(a.trim->CD, 'f', 4));
+    // The value column is in sight beside the captions, wide enough for its numbers.
+    EXPECT_LE(trim->columnViewportPosition(0) + trim->columnWidth(0), trim->viewport()->width())
+        << trim->width() << " header " << trim->verticalHeader()->width() << " hint "
+        << trim->verticalHeader()->sizeHint().width() << " min " << trim->minimumWidth();
+    EXPECT_GE(trim->columnWidth(0), trim->fontMetrics().horizontalAdvance(Shown(trim, 9)));
     ASSERT_TRUE(a.staticMargin);
     EXPECT_TRUE(d->marginLabel()->text().contains(QString::number(*a.staticMargin, 'f', 1)));
 
