@@ -63,6 +63,8 @@ std::string SettingRun(const std::pair<double, double>& run) {
                                    : setting(run.first) + "〜" + setting(run.second) + " 度";
 }
 
+} // namespace
+
 const char* ModeCaption(sim::ModeKind kind) {
     switch (kind) {
     case sim::ModeKind::Phugoid:
@@ -86,6 +88,8 @@ const char* ModeCaption(sim::ModeKind kind) {
     }
     return "-";
 }
+
+namespace {
 
 // A range around [lower, upper] with some room on both sides; one unit
 // either side of a single value.
@@ -280,6 +284,43 @@ StabilityView ViewStability(const sim::StabilityAnalysis& analysis, const sim::G
     }
     view.roots = PlotRoots(analysis.modes);
     PlotPolar(polar, view);
+    return view;
+}
+
+SettleView ViewSettling(const sim::SettleAnalysis& a) {
+    SettleView view;
+    const sim::Settling& s = a.settling;
+    const auto ends = std::find_if(a.equilibria.begin(), a.equilibria.end(),
+                                   [](const sim::Equilibrium& e) { return e.endsHere; });
+    const std::string stalled = ends != a.equilibria.end() && ends->trim.stalled ? "失速した" : "";
+    std::string what;
+    if (!a.loaded) {
+        what = "微係数の推算に失敗したため、飛行できません";
+    } else if (s.kind == sim::SettleKind::Glide) {
+        what = s.radius ? stalled + "定常旋回 (半径 " + Number(*s.radius, 1) + " m) に落ち着く"
+                        : stalled + "直線滑空 (速度 " + Number(s.V, 2) + " m/s) に落ち着く";
+        if (!s.equilibrium) {
+            what += "（この状態は釣り合いとしては求められません）";
+        }
+    } else if (s.kind == sim::SettleKind::Cycle) {
+        what = "周期 " + Number(s.period, 1) + " s の振動が続く (速度 " + Number(s.vMin, 1) + "–" +
+               Number(s.vMax, 1) + " m/s)";
+    } else if (s.kind == sim::SettleKind::Divergence) {
+        what = Number(s.time, 1) + " s で発散する";
+    } else {
+        what = Number(s.time, 1) + " s で地面に達する";
+    }
+    view.sentence = "この発射では: " + what;
+    int n = 0;
+    for (const sim::Equilibrium& e : a.equilibria) {
+        const sim::GlideTrim& t = e.trim;
+        view.equilibria.push_back(
+            "定常滑空 " + std::to_string(++n) + ": 速度 " + Number(t.V, 2) + " m/s、沈下率 " +
+            Number(t.sink, 3) + " m/s、滑空比 " + Number(t.ratio, 2) + "、旋回半径 " +
+            (t.radius ? Number(*t.radius, 1) + " m" : std::string("- (直線)")) + "、" +
+            (e.stable() ? "安定" : "不安定") + (t.stalled ? "、失速" : "") +
+            (e.endsHere ? "（この発射の行き先）" : ""));
+    }
     return view;
 }
 

@@ -6,6 +6,7 @@
 
 #include "sim/glide_polar.h"
 #include "sim/modes.h"
+#include "sim/settle.h"
 
 #include <array>
 #include <cstddef>
@@ -56,6 +57,17 @@ struct StabilityView {
 // error that stopped the analysis (both are then empty).
 StabilityView ViewStability(const sim::StabilityAnalysis& analysis, const sim::GlidePolar& polar,
                             const std::string& failure = {});
+
+// Where the launch settles, in words ("この発射では: 定常旋回 (半径 10.2 m) に
+// 落ち着く"), and a line for each steady glide found.
+struct SettleView {
+    std::string sentence;
+    std::vector<std::string> equilibria;
+};
+SettleView ViewSettling(const sim::SettleAnalysis& analysis);
+
+// A mode's name in the window's words ("フゴイド", "ダッチロール").
+const char* ModeCaption(sim::ModeKind kind);
 
 // The note after a flight from the trim: which rows of the input data it
 // wrote.

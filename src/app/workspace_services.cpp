@@ -15,6 +15,25 @@ sim::GlidePolar AnalysisService::polar() {
     return sim::ComputeGlidePolar(ws_.tables_.input, ws_.tables_.parameter, ws_.flightLaws().get());
 }
 
+sim::SettleAnalysis AnalysisService::settling() {
+    return sim::AnalyseSettling(ws_.tables_.input, ws_.tables_.parameter, ws_.flightLaws().get());
+}
+
+Advice AnalysisService::advice() {
+    return Advise(ws_.sweeps().base(), !ws_.files().state().designFile.empty());
+}
+
+bool AnalysisService::applyAdvice(const SettingAdvice& setting) {
+    const std::string value = BestValueText(setting);
+    if (ws_.busy_ || value.empty()) {
+        return false;
+    }
+    const Workspace::EditScope step(ws_, "調整の目安: " + setting.name + " を " + value + " に");
+    ApplySettings(ws_.tables_, ws_.model_, ws_.designComputed_, {setting.name + "=" + value});
+    ws_.estimate();
+    return true;
+}
+
 bool AnalysisService::flyFromTrim(std::optional<std::size_t> mode) {
     if (ws_.busy_) {
         return false;

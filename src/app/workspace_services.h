@@ -4,10 +4,12 @@
 // trim flights, the sweep's starting point and its flights, the cutting
 // pattern, and the commands on the run history.
 
+#include "app/advice.h"
 #include "app/edit_history.h"
 #include "app/sweep.h"
 #include "sim/glide_polar.h"
 #include "sim/modes.h"
+#include "sim/settle.h"
 #include "view/pattern.h"
 
 #include <cstddef>
@@ -28,6 +30,15 @@ class AnalysisService {
     sim::StabilityAnalysis stability();
     // The steady glide for each tail setting from -6 to +6 degrees.
     sim::GlidePolar polar();
+    // Where the launch in the tables settles, and the steady glides found.
+    sim::SettleAnalysis settling();
+    // The safe range of each setting a builder changes: the design's cells
+    // when a design file is open, else the input data's rows.
+    Advice advice();
+    // Writes a setting's best value into the tables as one step (the design
+    // converted where it is a design cell); nothing flies. False when
+    // busy or when the setting has no best value.
+    bool applyAdvice(const SettingAdvice& setting);
     // Sets the launch rows of the input data to the steady glide, with the
     // mode at that index of stability().modes added at a small amplitude
     // when one is given, and flies. False when nothing flew: a flight in

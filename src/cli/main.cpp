@@ -3,6 +3,7 @@
 // ended in "Error" or the design computation failed, 2 on bad usage, a file
 // that cannot be read or written, or standard output that cannot be written.
 
+#include "app/advice.h"
 #include "app/modules.h"
 #include "app/sweep.h"
 #include "app/trajectory_surface.h"
@@ -62,6 +63,8 @@ const char* const kUsageText =
     "       skarvel-cli estimate [INPUT.kxs] [--design DESIGN.kx] [--save-input FILE.kxs]\n"
     "                       [--save-design FILE.kx]\n"
     "       skarvel-cli analyse [INPUT.kxs] [--design DESIGN.kx] [--polar]\n"
+    "                       [--set NAME=VALUE ...]\n"
+    "       skarvel-cli advise [INPUT.kxs] [--design DESIGN.kx] [--set NAME=VALUE ...]\n"
     "       skarvel-cli sweep [INPUT.kxs] [--design DESIGN.kx] --vary NAME=FROM:TO:STEP ...\n"
     "                       [-j N | --jobs N] [--shard I/N] [--out FILE.csv|-]\n"
     "                       [--best FIGURE] [--quiet]\n"
@@ -79,8 +82,9 @@ const char* const kUsageText =
     "--marker I (a sample, limited to the flight) or --marker-time T (the sample\n"
     "nearest to T seconds) prints the marker table's rows after the history lines.\n"
     "--sketch writes the design sketch as the window shows it: WxH in pixels (300x200).\n"
-    "--set NAME=VALUE writes a value into an input-data row (its caption) or a design\n"
-    "cell (COLUMN/ROW, needs --design) before the flight, as sweep does for a point.\n"
+    "--set NAME=VALUE (fly, analyse) writes a value into an input-data row (its\n"
+    "caption) or a design cell (COLUMN/ROW, needs --design) before the flight or\n"
+    "the analysis, as sweep does for a point.\n"
     "sweep flies every point of the grid (the last --vary varying fastest) on -j\n"
     "workers (1..256, default: every core) and writes CSV; --shard I/N keeps the\n"
     "points whose index mod N is I; --best prints the best point's line (largest\n"
@@ -88,8 +92,16 @@ const char* const kUsageText =
     "--pattern takes a name before the extension that does not start with \"-\";\n"
     "--paper needs --pattern.\n"
     "analyse prints the steady glide (trim), the static margin and the modes about\n"
-    "it; --polar adds the glide polar over the tail setting. Exit 1 when the glide\n"
-    "does not trim.\n";
+    "it, where the launch settles when flown in still air from 1000 m for up to\n"
+    "600 s (settles glide|cycle|divergence|ground) and every steady glide found\n"
+    "(equilibrium); --polar adds the glide polar over the tail setting. Exit 1 when\n"
+    "the glide does not trim.\n"
+    "advise prints for each setting a builder changes (centre of gravity, tail\n"
+    "setting, dihedral, fin) the range where the glider trims unstalled with every\n"
+    "mode decaying, the best glide ratio's value and what ends the range:\n"
+    "setting NAME CURRENT LOW HIGH BEST LOWLIMIT HIGHLIMIT (and ballast G_AT_LOW\n"
+    "G_AT_HIGH G_AT_BEST for a design's centre of gravity). Exit 1 when the tables\n"
+    "as they are do not trim.\n";
 
 // Everything for standard output is gathered here and written at the end, so
 // that a failed write is seen and reported with its reason.
@@ -287,7 +299,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
         return o;
     }
     if (o.command != "fly" && o.command != "estimate" && o.command != "design" &&
-        o.command != "analyse" && o.command != "sweep") {
+        o.command != "analyse" && o.command != "advise" && o.command != "sweep") {
         throw UsageError("unknown command \"" + data::QuotedName(o.command) + "\"");
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -355,10 +367,11 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--no-cursor-ground" && fly) {
             o.cursorGround = false;
             anySwitch = true;
-        } else if ((a == "--vary" && o.command == "sweep") || (a == "--set" && fly)) {
+        } else if ((a == "--vary" && o.command == "sweep") ||
+                   (a == "--set" && (fly || o.command == "analyse" || o.command == "advise"))) {
             std::optional<std::string> spec;
             value(spec, false);
-            (fly ? o.settings : o.vary).push_back(*spec);
+            (a == "--set" ? o.settings : o.vary).push_back(*spec);
         } else if ((a == "-j" || a == "--jobs") && o.command == "sweep") {
             value(jobs, false);
             const auto n = ParseInt(*jobs, 1, kMaxJobs);
@@ -802,9 +815,17 @@ int Run(const Options& o) {
         }
     } else if (o.command == "sweep") {
         status = RunSweep(o, ws, std::move(*grid));
+    } else if (o.command == "advise") {
+        const skarvel::app::Advice advice =
+            skarvel::app::Advise(ws.sweeps().base(), o.design.has_value());
+        out += skarvel::app::AdviceText(advice);
+        if (!advice.currentTrims) {
+            status = kFlightError;
+        }
     } else if (o.command == "analyse") {
         const sim::StabilityAnalysis analysis = ws.analysis().stability();
         out += sim::StabilityText(analysis);
+        out += sim::SettleText(ws.analysis().settling());
         if (o.polar) {
             out += sim::PolarText(ws.analysis().polar());
         }

@@ -182,7 +182,8 @@ void TFormSim::showStability() {
         // A window of its own rather than one kept above this one: it is as
         // large as this window, and the flights it starts are watched here.
         // This window deletes it.
-        stability_ = new StabilityDialog(ws_, fly);
+        stability_ = new StabilityDialog(
+            ws_, fly, [this](const std::function<void()>& edit) { guarded(edit); });
         // Every change of the tables the analysis reads, typed or computed,
         // reaches the views' models.
         for (TableView* v : {pages_->input, pages_->parameter}) {

@@ -2,6 +2,7 @@
 
 #include "app/error_text.h"
 #include "app/stability_view.h"
+#include "gui/advice_page.h"
 #include "gui/chart.h"
 #include "gui/qt_text.h"
 
@@ -13,7 +14,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -59,8 +62,9 @@ QTableWidgetItem* Cell(const QString& text) {
 
 } // namespace
 
-StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWidget* parent)
-    : QDialog(parent), ws_(workspace), fly_(std::move(fly)) {
+StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, EditRequest edit,
+                                 QWidget* parent)
+    : QDialog(parent), ws_(workspace), fly_(std::move(fly)), edit_(std::move(edit)) {
     setObjectName(QStringLiteral("StabilityDialog"));
     setWindowTitle(QStringLiteral("安定解析"));
     setModal(false);
@@ -133,8 +137,17 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     modeLayout->addWidget(modeTable_);
     connect(modeTable_, &QTableWidget::itemSelectionChanged, this, [this] { enableButtons(); });
 
+    // Where the launch settles.
+    auto* settleBox = new QGroupBox(QStringLiteral("発射の行き先"));
+    auto* settleLayout = new QVBoxLayout(settleBox);
+    settling_ = new QLabel;
+    settling_->setObjectName(QStringLiteral("Settling"));
+    settling_->setWordWrap(true);
+    settleLayout->addWidget(settling_);
+
     auto* right = new QVBoxLayout;
     right->addWidget(marginBox);
+    right->addWidget(settleBox);
     right->addWidget(modeBox, 1);
     auto* top = new QHBoxLayout;
     top->addWidget(trimBox);
@@ -201,9 +214,36 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     buttons->addWidget(flyNote_, 1);
     buttons->addWidget(close);
 
+    auto* analysisPage = new QWidget;
+    auto* analysisLayout = new QVBoxLayout(analysisPage);
+    analysisLayout->setContentsMargins(0, 0, 0, 0);
+    analysisLayout->addLayout(top);
+    analysisLayout->addWidget(charts, 1);
+    advicePage_ = new AdvicePage;
+    auto* adviceScroll = new QScrollArea;
+    adviceScroll->setWidgetResizable(true);
+    adviceScroll->setWidget(advicePage_);
+    pages_ = new QTabWidget;
+    pages_->setObjectName(QStringLiteral("StabilityPages"));
+    pages_->addTab(analysisPage, QStringLiteral("解析"));
+    pages_->addTab(adviceScroll, QStringLiteral("調整の目安"));
+    connect(pages_, &QTabWidget::currentChanged, this, [this] {
+        if (adviceStale_) {
+            refreshAdvice();
+        }
+    });
+    connect(advicePage_, &AdvicePage::applyRequested, this, [this](int row) {
+        const auto index = static_cast<std::size_t>(row);
+        if (index >= advice_.settings.size()) {
+            return;
+        }
+        const app::SettingAdvice setting = advice_.settings[index];
+        const auto apply = [this, setting] { ws_.analysis().applyAdvice(setting); };
+        edit_ ? edit_(apply) : apply();
+    });
+
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(charts, 1);
+    layout->addWidget(pages_, 1);
     layout->addLayout(buttons);
 
     // The trim table shows its rows whole.
@@ -211,12 +251,17 @@ StabilityDialog::StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWid
     const int rowsHeight = trimTable_->verticalHeader()->length() +
                            trimTable_->horizontalHeader()->height() + 2 * trimTable_->frameWidth();
     trimTable_->setFixedHeight(rowsHeight);
-    trimTable_->setMinimumWidth(
-        trimTable_->verticalHeader()->width() +
-        trimTable_->fontMetrics().horizontalAdvance(QStringLiteral("-0000.000")) + 24);
+    // The value column as wide as its longest number; the table as wide as
+    // the captions' header (as it will lay itself out) and that column.
+    const int valueWidth =
+        trimTable_->fontMetrics().horizontalAdvance(QStringLiteral("-0000.000")) + 16;
+    trimTable_->horizontalHeader()->setStretchLastSection(false);
+    trimTable_->setColumnWidth(0, valueWidth);
+    trimTable_->setFixedWidth(trimTable_->verticalHeader()->sizeHint().width() + valueWidth +
+                              2 * trimTable_->frameWidth());
     // As wide as the trim table needs, with or without a trim: the message
     // that takes the table's place wraps rather than widens the box.
-    trimBox->setFixedWidth(trimTable_->minimumWidth() + 24);
+    trimBox->setFixedWidth(trimTable_->width() + 24);
     enableButtons();
 }
 
@@ -245,15 +290,23 @@ void StabilityDialog::recompute() {
     settle_->stop();
     stale_ = false;
     sim::GlidePolar polar;
+    sim::SettleAnalysis settling;
     std::string failure;
     try {
         analysis_ = ws_.analysis().stability();
         polar = ws_.analysis().polar();
+        settling = ws_.analysis().settling();
     } catch (const std::exception& e) {
         analysis_ = {};
         polar = {};
         failure = app::ErrorText(e);
     }
+    const app::SettleView settled = app::ViewSettling(settling);
+    QString settleText = ToQString(settled.sentence);
+    for (const std::string& line : settled.equilibria) {
+        settleText += QLatin1Char('\n') + ToQString(line);
+    }
+    settling_->setText(failure.empty() ? settleText : QString());
     const app::StabilityView view = app::ViewStability(analysis_, polar, failure);
     showTrim(view);
     margin_->setText(ToQString(view.margin));
@@ -264,6 +317,26 @@ void StabilityDialog::recompute() {
     ShowPlot(ratio_, view.ratio);
     polarNote_->setText(ToQString(view.polarNote));
     enableButtons();
+    adviceStale_ = true;
+    refreshAdvice();
+}
+
+void StabilityDialog::refreshAdvice() {
+    if (pages_->currentIndex() != 1) {
+        return;
+    }
+    adviceStale_ = false;
+    QString note;
+    try {
+        advice_ = ws_.analysis().advice();
+        if (!advice_.currentTrims) {
+            note = QStringLiteral("いまの表の値ではトリムが見つかりません。");
+        }
+    } catch (const std::exception& e) {
+        advice_ = {};
+        note = QStringLiteral("解析中にエラーが発生しました: ") + ToQString(app::ErrorText(e));
+    }
+    advicePage_->setRows(app::ViewAdvice(advice_), note);
 }
 
 void StabilityDialog::showTrim(const app::StabilityView& view) {

@@ -2,6 +2,8 @@
 // "安定解析": the steady glide of the input data, its static margin, the
 // modes about it and the glide polar, recomputed a moment after the tables
 // change. The two buttons ask the window for a flight from the steady glide.
+// A second page, "調整の目安", shows the safe range of each setting a builder
+// changes, computed when that page is shown.
 
 #include "app/stability_view.h"
 #include "app/workspace.h"
@@ -13,6 +15,7 @@
 #include <optional>
 
 class QLabel;
+class QTabWidget;
 class QPushButton;
 class QStackedWidget;
 class QTableWidget;
@@ -20,6 +23,7 @@ class QTimer;
 
 namespace skarvel::gui {
 
+class AdvicePage;
 class Chart;
 
 class StabilityDialog : public QDialog {
@@ -32,7 +36,11 @@ class StabilityDialog : public QDialog {
     // The time the tables must stay unchanged before the analysis is redone.
     static constexpr int kSettleMs = 200;
 
-    StabilityDialog(app::Workspace& workspace, FlyRequest fly, QWidget* parent = nullptr);
+    // `edit` runs a change of the tables as the window runs its commands.
+    using EditRequest = std::function<void(const std::function<void()>&)>;
+
+    StabilityDialog(app::Workspace& workspace, FlyRequest fly, EditRequest edit = {},
+                    QWidget* parent = nullptr);
     ~StabilityDialog() override;
 
     // The tables changed: the analysis is redone once they have stayed
@@ -53,7 +61,12 @@ class StabilityDialog : public QDialog {
     QPushButton* flyButton() const { return flyTrim_; }
     QPushButton* exciteButton() const { return flyMode_; }
     QLabel* polarNote() const { return polarNote_; }
+    // Where the launch settles, and the steady glides found.
+    QLabel* settling() const { return settling_; }
     QLabel* flyNote() const { return flyNote_; }
+    QTabWidget* pages() const { return pages_; }
+    AdvicePage* advicePage() const { return advicePage_; }
+    const app::Advice& advice() const { return advice_; }
 
     // A flight from the trim has written the launch rows: says which.
     void launchRowsWritten();
@@ -65,10 +78,17 @@ class StabilityDialog : public QDialog {
     void showTrim(const app::StabilityView& view);
     void showModes(const app::StabilityView& view);
     void enableButtons();
+    // The advice page, computed now when it is shown, else when it next is.
+    void refreshAdvice();
 
     app::Workspace& ws_;
     FlyRequest fly_;
+    EditRequest edit_;
     sim::StabilityAnalysis analysis_;
+    app::Advice advice_;
+    bool adviceStale_ = true;
+    QTabWidget* pages_ = nullptr;
+    AdvicePage* advicePage_ = nullptr;
     bool stale_ = true; // the tables changed while the dialog was hidden
     QTimer* settle_ = nullptr;
     QStackedWidget* trimStack_ = nullptr; // the trim table or the message
@@ -76,6 +96,7 @@ class StabilityDialog : public QDialog {
     QLabel* message_ = nullptr;
     QLabel* margin_ = nullptr;
     QLabel* marginNote_ = nullptr;
+    QLabel* settling_ = nullptr;
     QTableWidget* modeTable_ = nullptr;
     Chart* roots_ = nullptr;
     Chart* sink_ = nullptr;

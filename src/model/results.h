@@ -40,6 +40,7 @@ struct AircraftResult {
     double totalRollInertia = 0;    // g cm^2
     double totalPitchInertia = 0;   // g cm^2
     double ballastMass = 0;         // g
+    bool ballastAtTail = false;     // at the tail end; else at the nose
     double wingLoading = 0;         // g/dm^2
     double wingLoadingWithTail = 0; // g/dm^2
     double tailArmH = 0;            // mm

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace skarvel::sim {
 
@@ -31,16 +33,37 @@ void Line(std::string& text, std::initializer_list<std::string> fields) {
     text += '\n';
 }
 
+// The trim line's values after its first field.
+std::vector<std::string> TrimFields(const GlideTrim& t) {
+    return {Number(t.V),
+            Number(RadiansToDegrees(t.alpha)),
+            Number(RadiansToDegrees(t.beta)),
+            Number(RadiansToDegrees(t.theta)),
+            Number(RadiansToDegrees(t.phi)),
+            Number(RadiansToDegrees(t.omega)),
+            Number(RadiansToDegrees(t.gamma)),
+            Number(t.sink),
+            Number(t.ratio),
+            Number(t.radius),
+            Number(t.CL),
+            Number(t.CD),
+            t.stalled ? "1" : "0"};
+}
+
+void Line(std::string& text, const std::string& first, std::vector<std::string> fields) {
+    fields.insert(fields.begin(), first);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        text += (i > 0 ? "\t" : "") + fields[i];
+    }
+    text += '\n';
+}
+
 } // namespace
 
 std::string StabilityText(const StabilityAnalysis& a) {
     std::string text;
     if (const auto& t = a.trim) {
-        Line(text, {"trim", Number(t->V), Number(RadiansToDegrees(t->alpha)),
-                    Number(RadiansToDegrees(t->beta)), Number(RadiansToDegrees(t->theta)),
-                    Number(RadiansToDegrees(t->phi)), Number(RadiansToDegrees(t->omega)),
-                    Number(RadiansToDegrees(t->gamma)), Number(t->sink), Number(t->ratio),
-                    Number(t->radius), Number(t->CL), Number(t->CD), t->stalled ? "1" : "0"});
+        Line(text, "trim", TrimFields(*t));
     } else {
         Line(text, {"trim", "none"});
     }
@@ -77,6 +100,39 @@ std::string PolarText(const GlidePolar& polar) {
              {"minsink", Number(row.trim->sink), Number(row.tailSetting), Number(row.trim->V)});
     } else {
         Line(text, {"minsink", "none"});
+    }
+    return text;
+}
+
+std::string SettleText(const SettleAnalysis& a) {
+    std::string text;
+    const Settling& s = a.settling;
+    if (!a.loaded) {
+        Line(text, {"settles", "none"});
+        return text;
+    }
+    switch (s.kind) {
+    case SettleKind::Glide:
+        Line(text, {"settles", "glide", Number(s.V), Number(s.sink), Number(s.ratio),
+                    Number(s.radius), Number(RadiansToDegrees(s.phi)), s.equilibrium ? "1" : "0"});
+        break;
+    case SettleKind::Cycle:
+        Line(text, {"settles", "cycle", Number(s.period), Number(s.vMin), Number(s.vMax),
+                    Number(s.meanSink), Number(s.meanRatio)});
+        break;
+    case SettleKind::Divergence:
+        Line(text, {"settles", "divergence", Number(s.time)});
+        break;
+    case SettleKind::Ground:
+        Line(text, {"settles", "ground", Number(s.time)});
+        break;
+    }
+    for (const Equilibrium& e : a.equilibria) {
+        std::vector<std::string> fields = TrimFields(e.trim);
+        fields.push_back(e.stable() ? "1" : "0");
+        fields.push_back(Number(e.largestRealPart));
+        fields.push_back(e.endsHere ? "1" : "0");
+        Line(text, "equilibrium", std::move(fields));
     }
     return text;
 }

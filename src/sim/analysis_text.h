@@ -8,10 +8,14 @@
 //   polar ih V alpha sink ratio stalled stable maxre | polar ih none
 //   best ratio ih V | best none
 //   minsink sink ih V | minsink none
+//   settles glide V sink ratio radius phi eq | settles cycle period vmin vmax
+//     meansink meanratio | settles divergence t | settles ground t | settles none
+//   equilibrium <the trim line's 13 values> stable maxre ends
 // Angles in degrees, the turn rate in degrees per second.
 
 #include "sim/glide_polar.h"
 #include "sim/modes.h"
+#include "sim/settle.h"
 
 #include <string>
 
@@ -19,5 +23,6 @@ namespace skarvel::sim {
 
 std::string StabilityText(const StabilityAnalysis& analysis);
 std::string PolarText(const GlidePolar& polar);
+std::string SettleText(const SettleAnalysis& analysis);
 
 } // namespace skarvel::sim

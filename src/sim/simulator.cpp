@@ -60,6 +60,21 @@ inline void Combine(FlightSample& s, double h, const FlightSample& k1, const Fli
     s.phi = requireFinite(s.phi + h * Rk4Sum(k1.phi, k2.phi, k3.phi, k4.phi));
 }
 
+} // namespace
+
+void Rk4Stepper::step(Dynamics& dyn, FlightSample& s, double t, double dt) {
+    dyn.evaluate(s, t, k1_);
+    Advance(s, dt / 2, k1_, s2_);
+    dyn.evaluate(s2_, t, k2_);
+    Advance(s, dt / 2, k2_, s3_);
+    dyn.evaluate(s3_, t, k3_);
+    Advance(s, dt, k3_, s4_);
+    dyn.evaluate(s4_, t, k4_);
+    Combine(s, dt / 6, k1_, k2_, k3_, k4_);
+}
+
+namespace {
+
 class Integrator {
   public:
     Integrator(const InputSet& in, const DesignAeroLaws* laws, FlightRecord& record,
@@ -156,20 +171,14 @@ double Integrator::run() {
     rec_.sample(0) = s_;
     rec_.lastIndex = 0;
 
-    FlightSample k1, k2, k3, k4, s2, s3, s4;
-    dyn_.evaluate(s_, t_, k1);
+    FlightSample k0;
+    dyn_.evaluate(s_, t_, k0);
     store(0);
 
     const double dt = kTimeStep;
+    Rk4Stepper stepper;
     for (;;) {
-        dyn_.evaluate(s_, t_, k1);
-        Advance(s_, dt / 2, k1, s2);
-        dyn_.evaluate(s2, t_, k2);
-        Advance(s_, dt / 2, k2, s3);
-        dyn_.evaluate(s3, t_, k3);
-        Advance(s_, dt, k3, s4);
-        dyn_.evaluate(s4, t_, k4);
-        Combine(s_, dt / 6, k1, k2, k3, k4);
+        stepper.step(dyn_, s_, t_, dt);
         RequirePlausibleSpeed(s_);
         t_ = t_ + dt;
 

@@ -7,6 +7,8 @@
 
 namespace skarvel::sim {
 
+class Dynamics;
+
 // Told about the flight while it is computed. The default does nothing.
 class RunObserver {
   public:
@@ -17,6 +19,22 @@ class RunObserver {
     // Once per simulated second; may let the window process its events.
     // Returns true when the flight must stop.
     virtual bool secondElapsed();
+};
+
+// One step of the classical fourth-order Runge-Kutta method over the twelve
+// integrated states, every stage evaluated at the step's start time. The
+// stages are kept between steps, as a flight keeps them.
+class Rk4Stepper {
+  public:
+    // Evaluates `s` (which gets its air-relative values, CL and CD) and
+    // advances it by `dt`. Throws ArithmeticError (or NoDesignError) when an
+    // evaluation fails or a state stops being finite.
+    void step(Dynamics& dynamics, FlightSample& s, double t, double dt);
+    // The rates at the state the last step started from.
+    const FlightSample& rates() const { return k1_; }
+
+  private:
+    FlightSample k1_, k2_, k3_, k4_, s2_, s3_, s4_;
 };
 
 // Radians to degrees folded into -180 .. 180.

@@ -188,6 +188,11 @@ std::optional<StraightGlide> TrimStraightGlide(AnalysisPoint& point, StraightGli
 }
 
 std::optional<GlideTrim> TrimSteadyGlide(AnalysisPoint& point, const StraightGlide& from) {
+    return TrimTurn(point, TurnGuess{from.V, from.alpha, 0, from.theta, 0, 0}, from);
+}
+
+std::optional<GlideTrim> TrimTurn(AnalysisPoint& point, const TurnGuess& guess,
+                                  const StraightGlide& from) {
     if (!point.loaded()) {
         return std::nullopt;
     }
@@ -207,7 +212,7 @@ std::optional<GlideTrim> TrimSteadyGlide(AnalysisPoint& point, const StraightGli
         return r;
     };
     Vec start;
-    start << from.V, from.alpha, 0, from.theta, 0, 0;
+    start << guess.V, guess.alpha, guess.beta, guess.theta, guess.phi, guess.omega;
     const std::optional<Vec> z = Solve<6>(start, residual);
     if (!z) {
         return std::nullopt;

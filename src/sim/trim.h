@@ -74,12 +74,26 @@ struct GlideTrim {
     FlightSample state;     // the trimmed state at the analysis point
 };
 
+// Where Newton's method starts for a steady turn.
+struct TurnGuess {
+    double V = 5;
+    double alpha = 0.05;
+    double beta = 0;
+    double theta = -0.05;
+    double phi = 0;
+    double omega = 0; // rad/s
+};
+
 // Stage 1: the straight glide (u, w, q steady) from `start` by Newton's
 // method. None when it does not converge.
 std::optional<StraightGlide> TrimStraightGlide(AnalysisPoint& point, StraightGlide start = {});
 // Stage 2: all six body accelerations zero in a steady turn, started from
 // a straight glide. A symmetric glider gets the straight glide back.
 std::optional<GlideTrim> TrimSteadyGlide(AnalysisPoint& point, const StraightGlide& from);
+// All six body accelerations zero from any guess (a state the glider flew);
+// `straight` is kept in the trim as the glide it was found from.
+std::optional<GlideTrim> TrimTurn(AnalysisPoint& point, const TurnGuess& guess,
+                                  const StraightGlide& straight = {});
 // Both stages from the fixed start; none when either fails or nothing loaded.
 std::optional<GlideTrim> TrimGlide(AnalysisPoint& point);
 

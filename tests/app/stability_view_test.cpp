@@ -136,3 +136,43 @@ TEST(StabilityView, WithoutATrimTheMessageTakesTheRowsPlace) {
 }
 
 } // namespace
+
+// Where the launch settles, in words, and the glides found.
+TEST(StabilityView, SaysWhereTheLaunchSettles) {
+    sim::SettleAnalysis a;
+    a.loaded = true;
+    a.settling.kind = sim::SettleKind::Glide;
+    a.settling.radius = 10.5858;
+    a.settling.equilibrium = true;
+    sim::Equilibrium e;
+    e.trim.V = 4.27755;
+    e.trim.sink = 1.18164;
+    e.trim.ratio = 3.47916;
+    e.trim.radius = 10.5863;
+    e.trim.stalled = true;
+    e.largestRealPart = -0.63;
+    e.endsHere = true;
+    sim::Equilibrium other;
+    other.trim.V = 5.5;
+    other.trim.sink = 0.666;
+    other.trim.ratio = 8.28;
+    other.largestRealPart = 0.1;
+    a.equilibria = {e, other};
+    const app::SettleView glide = app::ViewSettling(a);
+    EXPECT_EQ(glide.sentence, "この発射では: 失速した定常旋回 (半径 10.6 m) に落ち着く");
+    EXPECT_EQ(glide.equilibria,
+              (std::vector<std::string>{
+                  "定常滑空 1: 速度 4.28 m/s、沈下率 1.182 m/s、滑空比 3.48、旋回半径 10.6 m、"
+                  "安定、失速（この発射の行き先）",
+                  "定常滑空 2: 速度 5.50 m/s、沈下率 0.666 m/s、滑空比 8.28、旋回半径 - (直線)、"
+                  "不安定"}));
+    a.settling.kind = sim::SettleKind::Cycle;
+    a.settling.period = 2.99988;
+    a.settling.vMin = 3.5695;
+    a.settling.vMax = 6.12711;
+    EXPECT_EQ(app::ViewSettling(a).sentence,
+              "この発射では: 周期 3.0 s の振動が続く (速度 3.6–6.1 m/s)");
+    a.settling.kind = sim::SettleKind::Ground;
+    a.settling.time = 43.33;
+    EXPECT_EQ(app::ViewSettling(a).sentence, "この発射では: 43.3 s で地面に達する");
+}

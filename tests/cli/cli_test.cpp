@@ -252,9 +252,15 @@ TEST(Cli, AnalyseTheInputData) {
     Workspace ws;
     const Result plain = RunCli("analyse", tmp);
     EXPECT_EQ(plain.status, 0) << plain.err;
-    EXPECT_EQ(plain.out, skarvel::sim::StabilityText(ws.analysis().stability()));
+    EXPECT_EQ(plain.out, skarvel::sim::StabilityText(ws.analysis().stability()) +
+                             skarvel::sim::SettleText(ws.analysis().settling()));
     const Result polar = RunCli("analyse --polar", tmp);
     EXPECT_EQ(polar.out, plain.out + skarvel::sim::PolarText(ws.analysis().polar()));
+    // --set writes a cell before the analysis.
+    ws.sweeps().applySettings({"水平尾翼取付角=-1"});
+    EXPECT_EQ(RunCli("analyse --set 水平尾翼取付角=-1", tmp).out,
+              skarvel::sim::StabilityText(ws.analysis().stability()) +
+                  skarvel::sim::SettleText(ws.analysis().settling()));
 
     WriteInputFile(tmp / "heavy.kxs", {{in::Mass, "0"}});
     const Result none = RunCli("analyse heavy.kxs", tmp);

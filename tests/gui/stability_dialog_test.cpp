@@ -4,6 +4,7 @@
 #include "gui/stability_dialog.h"
 
 #include "data/tables.h"
+#include "gui/advice_page.h"
 #include "gui/chart.h"
 #include "window_fixture.h"
 
@@ -11,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 
@@ -86,6 +88,11 @@ TEST(StabilityDialog, ShowsTheAnalysisOfTheTables) {
     EXPECT_EQ(Shown(trim, 9), QString::number(*a.trim->radius, 'f', 1));
     EXPECT_EQ(Shown(trim, 10), QString::number(a.trim->CL, 'f', 3));
     EXPECT_EQ(Shown(trim, 11), QString::number(a.trim->CD, 'f', 4));
+    // The value column is in sight beside the captions, wide enough for its numbers.
+    EXPECT_LE(trim->columnViewportPosition(0) + trim->columnWidth(0), trim->viewport()->width())
+        << trim->width() << " header " << trim->verticalHeader()->width() << " hint "
+        << trim->verticalHeader()->sizeHint().width() << " min " << trim->minimumWidth();
+    EXPECT_GE(trim->columnWidth(0), trim->fontMetrics().horizontalAdvance(Shown(trim, 9)));
     ASSERT_TRUE(a.staticMargin);
     EXPECT_TRUE(d->marginLabel()->text().contains(QString::number(*a.staticMargin, 'f', 1)));
 
@@ -239,4 +246,25 @@ TEST(StabilityDialog, ThePolarSaysWhereItHasNoTrimAndWhichTrimsAreUnstable) {
                              "赤い点は不安定なトリム（発散するモードがある）で、機体はそこに"
                              "とどまりません。最良滑空比と最小沈下率は、安定で失速していない"
                              "トリムから選んでいます。"));
+}
+
+// The advice page is computed when it is shown; its button writes the best
+// value into the tables as one step, and the page follows.
+TEST(StabilityDialog, TheAdvicePageAndItsButton) {
+    Window w;
+    w.ws().files().openDesignFile(std::string(SKARVEL_EXAMPLES) + "/default.kx");
+    StabilityDialog* d = Open(w);
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->advice().settings.empty()); // not computed while hidden
+    d->pages()->setCurrentIndex(1);
+    ASSERT_EQ(d->advice().settings.size(), 4u);
+    auto* apply = d->advicePage()->findChild<QPushButton*>(QStringLiteral("ApplyAdvice1"));
+    ASSERT_NE(apply, nullptr);
+    EXPECT_EQ(apply->text(), QStringLiteral("最良値 0.42 にする"));
+    apply->click();
+    EXPECT_EQ(w.ws().tables().input.cell(1, in::TailSetting), "0.42");
+    EXPECT_EQ(w.form->action(skarvel::gui::Command::Undo)->text(),
+              QStringLiteral("元に戻す(&U): 調整の目安: 水平尾翼取付角 を 0.42 に"));
+    d->recompute(); // (the window's views reach it a moment later)
+    EXPECT_NEAR(d->advice().settings[1].current, 0.42, 1e-12);
 }
