@@ -315,11 +315,13 @@ void AircraftModel::computeWhole() {
                      V.mass * (vStation + V.massCentreX) + F.mass * F.massCentreX -
                      xcg * (W.mass + H.mass + V.mass + F.mass);
     a.ballastMass = 0;
+    a.ballastStation = 5;
     if (xcg - 5 != 0) {
         a.ballastMass = u / (xcg - 5);
     }
     if ((xcg - 5 == 0 || a.ballastMass < 0) && xcg - (L - 5) != 0) {
         a.ballastMass = u / (xcg - (L - 5));
+        a.ballastStation = L - 5;
     }
     a.totalMass = W.mass + H.mass + V.mass + F.mass + a.ballastMass;
 

@@ -40,6 +40,7 @@ struct AircraftResult {
     double totalRollInertia = 0;    // g cm^2
     double totalPitchInertia = 0;   // g cm^2
     double ballastMass = 0;         // g
+    double ballastStation = 5;      // mm from the nose: 5, or L - 5 for ballast at the tail
     double wingLoading = 0;         // g/dm^2
     double wingLoadingWithTail = 0; // g/dm^2
     double tailArmH = 0;            // mm
