@@ -672,18 +672,23 @@ PatternLayout LayOutPattern(const std::vector<PatternPiece>& pieces, PointMm pap
         columns = std::max(1.0, std::ceil((p.width - kTileOverlap) / stepX));
         rows = std::max(1.0, std::ceil((p.height - kTileOverlap) / stepY));
     };
+    // Pieces that fit share pages: counted as they are laid out, below.
+    const auto tooMany = [](const PatternPiece& p, double pageCount) {
+        char why[200];
+        std::snprintf(why, sizeof why, "%sの型紙が %.0f ページ以上になる（上限 %d ページ）",
+                      p.name.c_str(), std::min(pageCount, 1e15), kMaxPatternPages);
+        NoPattern(why);
+    };
     double pageCount = 0;
     for (const PatternPiece* p : order) {
-        double columns = 1, rows = 1;
-        if (p->width > W || p->height > H) {
-            tiles(*p, columns, rows);
+        if (p->width <= W && p->height <= H) {
+            continue;
         }
+        double columns = 1, rows = 1;
+        tiles(*p, columns, rows);
         pageCount += columns * rows;
         if (!(columns * rows <= kMaxPatternPages) || !(pageCount <= kMaxPatternPages)) {
-            char why[200];
-            std::snprintf(why, sizeof why, "%sの型紙が %.0f ページ以上になる（上限 %d ページ）",
-                          p->name.c_str(), std::min(pageCount, 1e15), kMaxPatternPages);
-            NoPattern(why);
+            tooMany(*p, pageCount);
         }
     }
 
@@ -743,6 +748,9 @@ PatternLayout LayOutPattern(const std::vector<PatternPiece>& pieces, PointMm pap
             rowHeight = 0;
         }
         if (!open || y + p->height > H) {
+            if (pages.size() >= kMaxPatternPages) {
+                tooMany(*p, static_cast<double>(pages.size()) + 1);
+            }
             pages.push_back({{PatternGroup{}}, {}});
             x = y = rowHeight = 0;
             open = true;
