@@ -276,29 +276,37 @@ PatternPiece Fin(const model::AircraftModel& m, const data::Table& design, std::
 
 // The ballast the model adds, where it puts it: a ring with a cross at the
 // station, half way up the fuselage, and its mass beside it (on the side
-// towards the middle). None when there is none to add, or when no ballast at
-// either end balances the design (a negative mass).
-void Ballast(PatternPiece& p, const model::AircraftResult& a, double L, double top,
-             const std::function<double(double)>& depth) {
+// towards the middle), or under the fuselage when it would cross one of the
+// marks' lines (true then). None when there is none to add, or when no
+// ballast at either end balances the design (a negative mass).
+bool Ballast(PatternPiece& p, const model::AircraftResult& a, double L, double top,
+             const std::function<double(double)>& depth, const std::vector<double>& lines) {
     const double mass = a.ballastMass;
     const std::string text = Format("おもり %.2f g", mass, 0);
     if (!(mass > 0) || !std::isfinite(mass) || text == "おもり 0.00 g") {
-        return;
+        return false;
     }
     const double x = std::clamp(a.ballastStation, 0.0, L);
     const double y = top + depth(x) / 2;
-    constexpr double r = 1.5;
+    // Inside the fuselage where it is deep enough: a thin tail gets a small ring.
+    const double r = std::clamp(depth(x) / 2 - 0.25, 0.5, 1.5);
     PatternPath ring{PatternLine::Ballast, {}, true, {}};
     for (int k = 0; k < 24; ++k) {
         ring.points.push_back(
             {x + r * std::cos(sim::kPi * k / 12), y + r * std::sin(sim::kPi * k / 12)});
     }
     p.paths.push_back(std::move(ring));
-    p.paths.push_back({PatternLine::Ballast, {{x - 2.5, y}, {x + 2.5, y}}, false, {}});
-    p.paths.push_back({PatternLine::Ballast, {{x, y - 2.5}, {x, y + 2.5}}, false, {}});
+    p.paths.push_back({PatternLine::Ballast, {{x - r - 1, y}, {x + r + 1, y}}, false, {}});
+    p.paths.push_back({PatternLine::Ballast, {{x, y - r - 1}, {x, y + r + 1}}, false, {}});
+    // Drawn text runs a little wider than TextWidth reckons: 2 mm to spare.
     const double width = TextWidth(text, kNoteSize);
     const double textX = x <= L / 2 ? x + 3 : x - 3 - width;
-    p.texts.push_back({{textX, y + kNoteSize / 2}, kNoteSize, text, PatternLine::Ballast});
+    const bool crosses = std::any_of(lines.begin(), lines.end(), [&](double line) {
+        return line >= textX - 2 && line <= textX + width + 2;
+    });
+    const double textY = crosses ? top + depth(x) + kNoteSize + 1 : y + kNoteSize / 2;
+    p.texts.push_back({{textX, textY}, kNoteSize, text, PatternLine::Ballast});
+    return crosses;
 }
 
 // The stable range of the centre of gravity as a bracket under the fuselage
@@ -385,8 +393,13 @@ PatternPiece Fuselage(const model::AircraftModel& m, const data::Table& design,
         p.paths.push_back(
             {PatternLine::Mark, {{cg, y}, {cg - 1.5, y + 2.5}, {cg + 1.5, y + 2.5}}, true, {}});
     }
-    Ballast(p, m.aircraft(), L, top, depth);
-    const double bottom = top + std::max(hn, hr);
+    std::vector<double> lines;
+    for (const Mark& mk : marks) {
+        lines.push_back(mk.x);
+    }
+    // What hangs under the fuselage: the ballast's text when it went there.
+    const double below = Ballast(p, m.aircraft(), L, top, depth, lines) ? 3.5 : 0;
+    const double bottom = top + std::max(hn, hr) + below;
     const bool bracket = stable && StableRange(p, *stable, at.wing, L, bottom + 4.5);
     p.width = L;
     Label(p, design, dz::Fuselage, Format("全長 %.1f mm  機首の高さ %.1f mm", L, hn),
