@@ -510,20 +510,68 @@ PatternGroup Furniture(PointMm paper, double margin, const std::string& fileName
     return g;
 }
 
+bool IsFold(PatternLine kind) {
+    return kind == PatternLine::FoldMountain || kind == PatternLine::FoldValley;
+}
+
+// Where a text lies: x from left to right, its base line at bottom.
+struct TextBox {
+    double left, right, bottom, top;
+    bool overlaps(const TextBox& o) const {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
+};
+
+TextBox BoxOf(const PatternText& t) {
+    return {t.at.x, t.at.x + TextWidth(t.text, t.size), t.at.y, t.at.y - t.size};
+}
+
+// The texts of a part turned a quarter turn: a text that lay above the part
+// (the fuselage's mark names) now ends at its base point, left of the part,
+// rather than running across it; a text that would overlap one placed before
+// moves on, away from the part.
+void PlaceTurnedTexts(std::vector<PatternText>& texts, const std::vector<bool>& above) {
+    std::vector<TextBox> placed;
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        PatternText& t = texts[k];
+        const double width = TextWidth(t.text, t.size);
+        if (above[k]) {
+            t.at.x -= width;
+        }
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const TextBox& b : placed) {
+                if (BoxOf(t).overlaps(b)) {
+                    t.at.x = above[k] ? b.left - 1 - width : b.right + 1;
+                    moved = true;
+                }
+            }
+        }
+        placed.push_back(BoxOf(t));
+    }
+}
+
 // The piece a quarter turn anticlockwise: what lies above its label block
 // turns (x, y) to (y, width - x), the nose of a fuselage or the left tip of a
-// wing going to the bottom and texts staying upright at their turned base
-// points. The label block stays upright at the top right, beside the turned
-// part, with its grain arrow turned to point down along the turned span.
+// wing going to the bottom, texts staying upright. The label block stays
+// upright at the top right, beside the turned part, with its grain arrow
+// turned to point down along the turned span.
 PatternPiece Turned(const PatternPiece& p) {
     PatternPiece t;
     t.id = p.id;
     t.name = p.name;
     const double w = p.width;
     const auto turn = [w](PointMm q) { return PointMm{q.y, w - q.x}; };
+    double outlineTop = 0;
     for (const PatternPath& path : p.paths) {
         if (!path.points.empty() && path.points.front().y >= p.labelTop) {
             continue; // the grain arrow, drawn again beside the label
+        }
+        if (path.kind == PatternLine::Outline) {
+            outlineTop =
+                std::min_element(path.points.begin(), path.points.end(), [](PointMm a, PointMm b) {
+                    return a.y < b.y;
+                })->y;
         }
         PatternPath turned = path;
         for (PointMm& q : turned.points) {
@@ -531,15 +579,43 @@ PatternPiece Turned(const PatternPiece& p) {
         }
         t.paths.push_back(std::move(turned));
     }
-    double right = p.labelTop; // of the turned part and its texts
+    // A fold's angle, beside its line across the span before, sits on the
+    // turned line now.
+    const auto onFold = [&t](PointMm at) {
+        std::optional<double> line;
+        for (const PatternPath& f : t.paths) {
+            const double y = f.points.front().y;
+            if (IsFold(f.kind) && (!line || std::fabs(y - at.y) < std::fabs(*line - at.y))) {
+                line = y;
+            }
+        }
+        return line ? PointMm{at.x, *line - 0.7} : at;
+    };
+    std::vector<bool> above;
     for (const PatternText& text : p.texts) {
         if (text.at.y < p.labelTop) {
             t.texts.push_back(text);
-            t.texts.back().at = turn(text.at);
-            right = std::max(right, t.texts.back().at.x + TextWidth(text.text, text.size));
+            t.texts.back().at =
+                text.kind && IsFold(*text.kind) ? onFold(turn(text.at)) : turn(text.at);
+            above.push_back(text.at.y < outlineTop);
         }
     }
-    const double arrowX = right + 3;
+    PlaceTurnedTexts(t.texts, above);
+    // Names moved left of the part move everything right by as much.
+    double left = 0, right = p.labelTop;
+    for (const PatternText& text : t.texts) {
+        left = std::min(left, text.at.x);
+        right = std::max(right, BoxOf(text).right);
+    }
+    for (PatternPath& path : t.paths) {
+        for (PointMm& q : path.points) {
+            q.x -= left;
+        }
+    }
+    for (PatternText& text : t.texts) {
+        text.at.x -= left;
+    }
+    const double arrowX = right - left + 3;
     const double labelHeight = p.height - p.labelTop;
     t.paths.push_back({PatternLine::Mark, {{arrowX, 1}, {arrowX, labelHeight}}, false, {}});
     t.paths.push_back(
@@ -552,7 +628,7 @@ PatternPiece Turned(const PatternPiece& p) {
         if (text.at.y >= p.labelTop) {
             // The lines start together: the grain's text no longer follows its arrow.
             text.at = {arrowX + 4, text.at.y - p.labelTop};
-            t.width = std::max(t.width, text.at.x + TextWidth(text.text, text.size));
+            t.width = std::max(t.width, BoxOf(text).right);
             t.texts.push_back(std::move(text));
         }
     }
