@@ -170,11 +170,11 @@ void SweepService::applySettings(const std::vector<std::string>& settings) {
 }
 
 view::PatternLayout PatternService::layOut(view::PointMm paper, double margin,
-                                           const std::string& date) const {
+                                           const std::string& date, int copies) const {
     const std::string_view file = data::LastPathComponent(ws_.dialogFiles().designOpen);
     return view::LayOutPattern(
         view::PatternPieces(ws_.aircraft(), ws_.designComputed(), ws_.tables().design), paper,
-        margin, file.empty() ? std::string("無題") : std::string(file), date);
+        margin, file.empty() ? std::string("無題") : std::string(file), date, copies);
 }
 
 bool HistoryCommands::select(int row) {

@@ -71,8 +71,9 @@ class PatternService {
     explicit PatternService(const Workspace& ws) : ws_(ws) {}
     // The parts of the design at full size on pages of `paper` (mm) with at
     // least `margin` mm kept free, labelled with the design file's name and
-    // `date`. Throws view::PatternError.
-    view::PatternLayout layOut(view::PointMm paper, double margin, const std::string& date) const;
+    // `date`, `copies` of every piece. Throws view::PatternError.
+    view::PatternLayout layOut(view::PointMm paper, double margin, const std::string& date,
+                               int copies = 1) const;
 
   private:
     const Workspace& ws_;

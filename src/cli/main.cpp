@@ -70,7 +70,8 @@ const char* const kUsageText =
     "                       [--best FIGURE] [--quiet]\n"
     "       skarvel-cli design DESIGN.kx [--save-input FILE.kxs] [--save-design FILE.kx]\n"
     "                       [--sketch FILE.svg|.emf|.wmf [--size WxH]]\n"
-    "                       [--pattern FILE.pdf|.svg|.emf|.wmf [--paper A4|A3|B5|Letter]]\n"
+    "                       [--pattern FILE.pdf|.svg|.emf|.wmf [--paper A4|A3|B5|Letter]\n"
+    "                        [--copies N]]\n"
     "       skarvel-cli help | --help | -h   (this text)\n"
     "       skarvel-cli --version\n"
     "An option's value may be attached: --out=FILE, --jobs=N, -jN.\n"
@@ -90,7 +91,8 @@ const char* const kUsageText =
     "points whose index mod N is I; --best prints the best point's line (largest\n"
     "FIGURE, least 沈下率); Ctrl-C ends it with the finished rows written (exit 130).\n"
     "--pattern takes a name before the extension that does not start with \"-\";\n"
-    "--paper needs --pattern.\n"
+    "--paper and --copies need --pattern; --copies N (1..100) puts N of every piece\n"
+    "on the pattern's sheets, for a class.\n"
     "analyse prints the steady glide (trim), the static margin and the modes about\n"
     "it, where the launch settles when flown in still air from 1000 m for up to\n"
     "600 s (settles glide|cycle|divergence|ground) and every steady glide found\n"
@@ -141,6 +143,7 @@ struct Options {
     // The cutting pattern.
     std::optional<std::string> pattern;
     view::PaperSize paper = view::PaperSize::A4;
+    int copies = 1;
 };
 
 class UsageError : public std::runtime_error {
@@ -288,6 +291,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
     std::optional<std::string> jobs;
     std::optional<std::string> shard;
     std::optional<std::string> paper;
+    std::optional<std::string> copies;
     bool anySwitch = false;
     o.command = args[0];
     if (o.command == "help" || o.command == "--help" || o.command == "-h") {
@@ -425,6 +429,15 @@ Options ParseArguments(const std::vector<std::string>& args) {
                                  data::QuotedName(*paper) + "\"");
             }
             o.paper = *size;
+        } else if (a == "--copies" && o.command == "design") {
+            value(copies, false);
+            const auto n = ParseInt(*copies, 1, view::kMaxPatternCopies);
+            if (!n) {
+                throw UsageError("--copies needs a number of copies 1.." +
+                                 std::to_string(view::kMaxPatternCopies) + ", not \"" +
+                                 data::QuotedName(*copies) + "\"");
+            }
+            o.copies = *n;
         } else if (a == "--sketch" && o.command == "design") {
             value(o.sketch);
         } else if (a == "--save-input") {
@@ -454,6 +467,9 @@ Options ParseArguments(const std::vector<std::string>& args) {
         o.input.reset();
         if (paper && !o.pattern) {
             throw UsageError("--paper needs --pattern");
+        }
+        if (copies && !o.pattern) {
+            throw UsageError("--copies needs --pattern");
         }
         ParseSketchOptions(o, size);
         return o;
@@ -563,10 +579,11 @@ std::unique_ptr<picture::PageDocument> LoadedPdfDocument(int unitsPerMm) {
 
 // The cutting pattern in its file's medium; a design without one is refused with
 // its reason and nothing is written (false).
-bool WritePattern(const Workspace& ws, const std::string& path, view::PaperSize paper) {
+bool WritePattern(const Workspace& ws, const std::string& path, view::PaperSize paper, int copies) {
     view::PatternLayout layout;
     try {
-        layout = ws.pattern().layOut(view::PaperDimensions(paper), view::kPatternMargin, Today());
+        layout = ws.pattern().layOut(view::PaperDimensions(paper), view::kPatternMargin, Today(),
+                                     copies);
     } catch (const view::PatternError& e) {
         std::cerr << "skarvel-cli: " << e.what() << '\n';
         return false;
@@ -763,7 +780,7 @@ int Run(const Options& o) {
         PrintTable(ws.tables().computed, cd::Wing, cd::Whole, cd::Unit);
         PrintTable(ws.tables().input, data::input::kValueColumn, data::input::kValueColumn,
                    data::input::kUnitColumn);
-        if (o.pattern && !WritePattern(ws, *o.pattern, o.paper)) {
+        if (o.pattern && !WritePattern(ws, *o.pattern, o.paper, o.copies)) {
             status = kFlightError;
         }
         if (o.sketch) {

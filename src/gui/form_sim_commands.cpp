@@ -7,6 +7,7 @@
 
 #include "app/data_files.h"
 #include "app/error_text.h"
+#include "data/numtext.h"
 #include "gui/help_window.h"
 #include "gui/pattern_print.h"
 #include "gui/qt_text.h"
@@ -36,6 +37,19 @@ namespace skarvel::gui {
 namespace {
 
 const QString kPatternFilters = QStringLiteral("型紙 (*.pdf *.svg *.emf *.wmf)");
+
+// The copies of every piece typed for a class: 1 to kMaxPatternCopies; a box
+// left empty is the one copy it offered. None for anything else.
+std::optional<int> PatternCopies(const QString& text) {
+    if (text.trimmed().isEmpty()) {
+        return 1;
+    }
+    const std::optional<int> n = data::ParseInteger(ToStdString(text));
+    if (!n || *n < 1 || *n > view::kMaxPatternCopies) {
+        return std::nullopt;
+    }
+    return n;
+}
 
 } // namespace
 
@@ -118,8 +132,19 @@ void TFormSim::savePattern() {
     if (!paper) {
         return;
     }
-    const view::PatternLayout layout =
-        ws_.pattern().layOut(view::PaperDimensions(*paper), view::kPatternMargin, PatternDate());
+    const QString copiesText = dialogs_.askText(
+        this, QStringLiteral("型紙の部数"),
+        QStringLiteral("部数（どの部品もこの数だけ、1〜%1）:").arg(view::kMaxPatternCopies),
+        QStringLiteral("1"));
+    const std::optional<int> copies = PatternCopies(copiesText);
+    if (!copies) {
+        dialogs_.error(this, QStringLiteral("部数は 1 から %1 までの整数で指定します: %2")
+                                 .arg(view::kMaxPatternCopies)
+                                 .arg(copiesText));
+        return;
+    }
+    const view::PatternLayout layout = ws_.pattern().layOut(
+        view::PaperDimensions(*paper), view::kPatternMargin, PatternDate(), *copies);
     const std::vector<std::string> written =
         picture::WritePattern(layout, ToStdString(file), *medium, picture::NewPdfDocument).written;
     if (written.size() > 1) {

@@ -111,6 +111,8 @@ void PainterCanvas::applyPen() {
              penStyle_ == view::LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
     if (penStyle_ == view::LineStyle::Dashed) {
         pen.setDashPattern({8, 4});
+    } else if (penStyle_ == view::LineStyle::DashDot) {
+        pen.setDashPattern({12, 4, 2, 4});
     }
     pen.setCapStyle(Qt::FlatCap);
     painter_.setPen(pen);

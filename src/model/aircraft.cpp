@@ -316,12 +316,14 @@ void AircraftModel::computeWhole() {
                      xcg * (W.mass + H.mass + V.mass + F.mass);
     a.ballastMass = 0;
     a.ballastAtTail = false;
+    a.ballastStation = 5;
     if (xcg - 5 != 0) {
         a.ballastMass = u / (xcg - 5);
     }
     if ((xcg - 5 == 0 || a.ballastMass < 0) && xcg - (L - 5) != 0) {
         a.ballastMass = u / (xcg - (L - 5));
         a.ballastAtTail = true;
+        a.ballastStation = L - 5;
     }
     a.totalMass = W.mass + H.mass + V.mass + F.mass + a.ballastMass;
 

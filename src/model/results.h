@@ -41,6 +41,7 @@ struct AircraftResult {
     double totalPitchInertia = 0;   // g cm^2
     double ballastMass = 0;         // g
     bool ballastAtTail = false;     // at the tail end; else at the nose
+    double ballastStation = 5;      // mm from the nose: 5, or L - 5 for ballast at the tail
     double wingLoading = 0;         // g/dm^2
     double wingLoadingWithTail = 0; // g/dm^2
     double tailArmH = 0;            // mm

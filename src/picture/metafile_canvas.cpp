@@ -43,9 +43,10 @@ void MetafileCanvas::setPen(Colour colour, int width, LineStyle style) {
         width = std::max(1, static_cast<int>(std::lround(width * k_)));
     }
     writer_.setPen(penColour_, width,
-                   style == LineStyle::Dotted   ? PenStyle::Dot
-                   : style == LineStyle::Dashed ? PenStyle::Dash
-                                                : PenStyle::Solid);
+                   style == LineStyle::Dotted    ? PenStyle::Dot
+                   : style == LineStyle::Dashed  ? PenStyle::Dash
+                   : style == LineStyle::DashDot ? PenStyle::DashDot
+                                                 : PenStyle::Solid);
 }
 void MetafileCanvas::setBrush(Colour colour) {
     writer_.setBrush(Resolve(colour, palette_));

@@ -14,7 +14,9 @@ namespace skarvel::picture {
 namespace {
 
 constexpr const char* kStyle = "path{fill:none;stroke:#000;stroke-width:0.25}"
-                               ".fold{stroke-dasharray:2 1}.mark{stroke-width:0.2}"
+                               ".fold-valley{stroke-dasharray:2 1}"
+                               ".fold-mountain{stroke-dasharray:3 1 0.5 1}"
+                               ".mark,.cg-range{stroke-width:0.2}"
                                "text{font-family:'IPAGothic','Noto Sans CJK JP',sans-serif;"
                                "fill:#000}";
 

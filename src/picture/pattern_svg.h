@@ -1,8 +1,10 @@
 #pragma once
 // A cutting pattern as SVG, one sheet per page in millimetres: width="210mm"
 // and a viewBox in mm; each piece's cut line one closed <path
-// class="outline" data-piece="…">, fold lines class="fold", marks
-// class="mark".
+// class="outline" data-piece="…">, fold lines class="fold-mountain" or
+// class="fold-valley" (their angles' texts too), marks class="mark"; the
+// ballast's ring and mass class="ballast", the stable range class="cg-range",
+// the angle gauges class="gauge" (a gauge's cut line with data-piece="gauge1", …).
 
 #include "view/pattern.h"
 

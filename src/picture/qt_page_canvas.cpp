@@ -56,6 +56,8 @@ void PainterPageCanvas::setPen(view::Colour colour, int width, view::LineStyle s
     QPen pen(Ink(colour), width * k_);
     if (style == view::LineStyle::Dashed) {
         pen.setDashPattern({8, 4});
+    } else if (style == view::LineStyle::DashDot) {
+        pen.setDashPattern({12, 4, 2, 4});
     } else if (style == view::LineStyle::Dotted) {
         pen.setStyle(Qt::DotLine);
     }

@@ -131,9 +131,10 @@ std::string RecordingCanvas::format(const Call& c) const {
     switch (c.kind) {
     case Kind::Pen:
         return "pen " + ColourName(c.colour) + " " + std::to_string(c.width) +
-               (c.style == LineStyle::Dotted   ? " dotted"
-                : c.style == LineStyle::Dashed ? " dashed"
-                                               : "");
+               (c.style == LineStyle::Dotted    ? " dotted"
+                : c.style == LineStyle::Dashed  ? " dashed"
+                : c.style == LineStyle::DashDot ? " dash-dot"
+                                                : "");
     case Kind::Brush:
         return "brush " + ColourName(c.colour);
     case Kind::Hollow:

@@ -69,6 +69,11 @@ std::string SvgCanvas::stroke() const {
     } else if (penStyle_ == LineStyle::Dashed) {
         s += " stroke-dasharray=\"" + std::to_string(8 * std::int64_t{penWidth_}) + " " +
              std::to_string(4 * std::int64_t{penWidth_}) + "\"";
+    } else if (penStyle_ == LineStyle::DashDot) {
+        s += " stroke-dasharray=\"" + std::to_string(12 * std::int64_t{penWidth_}) + " " +
+             std::to_string(4 * std::int64_t{penWidth_}) + " " +
+             std::to_string(2 * std::int64_t{penWidth_}) + " " +
+             std::to_string(4 * std::int64_t{penWidth_}) + "\"";
     }
     return s;
 }

@@ -87,8 +87,12 @@ void SvgSheetCanvas::text(view::Point p, std::string_view utf8) {
 }
 
 void SvgSheetCanvas::textOnBaseline(view::PointF p, int height, std::string_view utf8) {
-    body_ += "<text x=\"" + number(p.x) + "\" y=\"" + number(p.y) + "\" font-size=\"" +
-             number(height) + "\">" + XmlEscaped(utf8) + "</text>\n";
+    body_ += "<text";
+    if (!kind_.empty()) {
+        body_ += " class=\"" + XmlEscaped(kind_) + '"';
+    }
+    body_ += " x=\"" + number(p.x) + "\" y=\"" + number(p.y) + "\" font-size=\"" + number(height) +
+             "\">" + XmlEscaped(utf8) + "</text>\n";
 }
 
 void SvgSheetCanvas::beginGroup(std::optional<view::RectF> clip) {

@@ -3,8 +3,8 @@
 // in mm): a canvas unit is 1/unitsPerMm mm; positions are written as
 // millimetres rounded to the micrometre, without trailing zeros. Lines take their look from the
 // sheet's style sheet: a polyline or polygon is a <path> whose class and data-piece are the
-// primitive's tags; groups are <g> elements, a clipped one through a <clipPath> of its own (tile1,
-// tile2, …). The sheet's colour is white.
+// primitive's tags, and a text of a kind is a <text> of that class; groups are <g> elements, a
+// clipped one through a <clipPath> of its own (tile1, tile2, …). The sheet's colour is white.
 
 #include "view/canvas.h"
 

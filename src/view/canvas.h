@@ -56,11 +56,12 @@ struct Rect {
 
 // How a pen draws its lines; dotted is for marks laid over a drawing, such
 // as the zoom box; dashed (dashes of eight pen widths, gaps of four) for the
-// fold lines of a cutting pattern.
-enum class LineStyle { Solid, Dotted, Dashed };
+// valley folds of a cutting pattern, dash-dot (a dash of twelve widths, a dot
+// of two, gaps of four) for its mountain folds.
+enum class LineStyle { Solid, Dotted, Dashed, DashDot };
 
 // What a primitive is, for the media that keep it with the primitive (an SVG
-// element's class and data-piece): its kind ("outline", "fold", "mark") and
+// element's class and data-piece): its kind ("outline", "fold-valley", "mark", …) and
 // the piece it belongs to; empty when it has none.
 struct Tags {
     std::string_view kind;

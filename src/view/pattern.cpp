@@ -25,11 +25,22 @@ constexpr double kLineStep = 4.5;   // mm between label lines
 constexpr double kMarkTextSize = 2; // mm
 constexpr double kPieceGap = 5;     // mm between pieces
 constexpr double kFooter = 14;      // mm at the bottom of a page for its furniture
+constexpr double kNoteSize = 2.5;   // mm: the fold angles, the ballast, the range
+constexpr double kGaugeLeg = 40;    // mm: a gauge's longer leg
 
 std::string Format(const char* format, double a, double b) {
     char buffer[160];
     std::snprintf(buffer, sizeof buffer, format, a, b);
     return buffer;
+}
+
+// Degrees to a tenth, without a trailing ".0": "9°", "27.5°".
+std::string Degrees(double degrees) {
+    std::string text = Format("%.1f", std::fabs(degrees), 0);
+    if (text.size() > 2 && text.compare(text.size() - 2, 2, ".0") == 0) {
+        text.resize(text.size() - 2);
+    }
+    return text + "°";
 }
 
 // Roughly how wide a text is drawn: full width for Japanese, about half for
@@ -78,6 +89,7 @@ void Label(PatternPiece& p, const data::Table& design, int column, const std::st
     const std::string line1 = p.name + "  紙: " + (paper.empty() ? std::string("-") : paper) +
                               "  " + design.cell(column, dz::PaperThickness) + " mm  " +
                               design.cell(column, dz::PaperWeight) + " g/m²";
+    p.labelTop = top;
     double y = top + kLineStep;
     p.texts.push_back({{0, y}, kTextSize, line1});
     y += kLineStep;
@@ -95,11 +107,39 @@ void Label(PatternPiece& p, const data::Table& design, int column, const std::st
     }
 }
 
+// A fold across a surface at a fraction of its half-span, and the angle its
+// label names.
+struct Fold {
+    double eta = 0;
+    PatternLine kind = PatternLine::FoldValley;
+    double degrees = 0;
+    std::string part; // whose angle it is, as its gauge names it
+};
+
+// Which way a fold goes, seen on the printed side, which is the surface's top
+// side. A panel whose far end rises turns upwards from the part inside it:
+// the crease sinks away from the viewer, a valley fold; a panel that drops
+// (anhedral) gives a mountain fold. At the root this is the sign of the
+// dihedral; at a two-stage wing's junction, of the outer panel's dihedral
+// less the inner one's.
+PatternLine FoldKind(double turn) {
+    return turn < 0 ? PatternLine::FoldMountain : PatternLine::FoldValley;
+}
+
+// The fold's label beside its line, half way down the chord, on the side
+// away from the root (to the right of a root fold).
+void FoldLabel(PatternPiece& p, const Fold& f, PointMm leading, PointMm trailing, double side) {
+    const std::string text =
+        (f.kind == PatternLine::FoldMountain ? "山折り " : "谷折り ") + Degrees(f.degrees);
+    const double width = TextWidth(text, kNoteSize);
+    const double x = side < 0 ? leading.x - 1 - width : leading.x + 1;
+    p.texts.push_back({{x, (leading.y + trailing.y) / 2 + kNoteSize / 2}, kNoteSize, text, f.kind});
+}
+
 // A surface developed flat: the span along x, the chord downwards. Mirrored
-// surfaces run tip to tip; a fin runs from its root at the left. Fold lines
-// at the given fractions of the half-span.
+// surfaces run tip to tip; a fin runs from its root at the left.
 PatternPiece Surface(std::string id, std::string name, const Edges& e, double span, bool mirrored,
-                     const std::vector<double>& folds) {
+                     const std::vector<Fold>& folds) {
     PatternPiece p;
     p.id = std::move(id);
     p.name = std::move(name);
@@ -141,13 +181,14 @@ PatternPiece Surface(std::string id, std::string name, const Edges& e, double sp
         }
     }
     p.paths.push_back(std::move(outline));
-    for (const double eta : folds) {
+    for (const Fold& f : folds) {
+        const double eta = f.eta;
         for (const double side :
              mirrored&& eta > 0 ? std::vector<double>{-1, 1} : std::vector<double>{1}) {
-            p.paths.push_back({PatternLine::Fold,
-                               {at(eta, side, e.leading(eta)), at(eta, side, e.trailing(eta))},
-                               false,
-                               {}});
+            const PointMm leading = at(eta, side, e.leading(eta));
+            const PointMm trailing = at(eta, side, e.trailing(eta));
+            p.paths.push_back({f.kind, {leading, trailing}, false, {}});
+            FoldLabel(p, f, leading, trailing, side);
         }
     }
     p.width = mirrored ? span : span;
@@ -173,7 +214,8 @@ void Finish(PatternPiece& p, const data::Table& design, int column, const std::s
     p.width = std::max(p.width, outlineWidth);
 }
 
-PatternPiece Wing(const model::AircraftModel& m, const data::Table& design) {
+PatternPiece Wing(const model::AircraftModel& m, const data::Table& design,
+                  std::vector<Fold>& all) {
     const model::DesignData& d = m.design();
     const model::WingGeometry& w = m.wingGeometry();
     const double span = w.mainSpan;
@@ -187,29 +229,37 @@ PatternPiece Wing(const model::AircraftModel& m, const data::Table& design) {
                       return w.usesOuter(eta) ? w.outerOffset + w.outer.trailingEdge(eta)
                                               : w.inner.trailingEdge(eta);
                   }};
-    std::vector<double> folds;
-    if (d.innerWing.dihedral != 0) {
-        folds.push_back(0);
+    // The junction's label names the outer panel's own dihedral, the angle
+    // its gauge sets against the table.
+    std::vector<Fold> folds;
+    const double inner = d.innerWing.dihedral;
+    const double outer = d.mainWing.dihedral;
+    if (inner != 0) {
+        folds.push_back({0, FoldKind(inner), inner, w.twoStage ? "主翼内翼" : "主翼"});
     }
-    if (w.twoStage && w.etaJ > 0 && w.etaJ < 1 && d.mainWing.dihedral != d.innerWing.dihedral) {
-        folds.push_back(w.etaJ);
+    if (w.twoStage && w.etaJ > 0 && w.etaJ < 1 && outer != inner) {
+        folds.push_back({w.etaJ, FoldKind(outer - inner), outer, "主翼外翼"});
     }
+    all.insert(all.end(), folds.begin(), folds.end());
     PatternPiece p = Surface("wing", "主翼", e, span, true, folds);
     Finish(p, design, dz::MainWing, SurfaceSizes(span, e.trailing(0) - e.leading(0)));
     return p;
 }
 
-PatternPiece HorizontalTail(const model::AircraftModel& m, const data::Table& design) {
+PatternPiece HorizontalTail(const model::AircraftModel& m, const data::Table& design,
+                            std::vector<Fold>& all) {
     const DesignComponent& h = m.design().horizontalTail;
     RequirePositive(h.span, "水平尾翼の展開長");
     RequirePositive(h.rootChord, "水平尾翼の翼根翼弦長");
-    std::vector<double> folds;
-    if (h.dihedral != 0 || m.design().tailType == TailType::VTail) {
-        folds.push_back(0);
-    }
     // A V tail's two halves are one piece, cut as the V.
-    PatternPiece p = Surface("htail", m.design().tailType == TailType::VTail ? "V尾翼" : "水平尾翼",
-                             EdgesOf(model::SurfaceShape::Of(h)), h.span, true, folds);
+    const std::string name = m.design().tailType == TailType::VTail ? "V尾翼" : "水平尾翼";
+    std::vector<Fold> folds;
+    if (h.dihedral != 0 || m.design().tailType == TailType::VTail) {
+        folds.push_back({0, FoldKind(h.dihedral), h.dihedral, name});
+    }
+    all.insert(all.end(), folds.begin(), folds.end());
+    PatternPiece p =
+        Surface("htail", name, EdgesOf(model::SurfaceShape::Of(h)), h.span, true, folds);
     Finish(p, design, dz::HorizontalTail, SurfaceSizes(h.span, h.rootChord));
     return p;
 }
@@ -224,7 +274,65 @@ PatternPiece Fin(const model::AircraftModel& m, const data::Table& design, std::
     return p;
 }
 
-PatternPiece Fuselage(const model::AircraftModel& m, const data::Table& design) {
+// The ballast the model adds, where it puts it: a ring with a cross at the
+// station, half way up the fuselage, and its mass beside it (on the side
+// towards the middle), or under the fuselage when it would cross one of the
+// marks' lines (true then). None when there is none to add, or when no
+// ballast at either end balances the design (a negative mass).
+bool Ballast(PatternPiece& p, const model::AircraftResult& a, double L, double top,
+             const std::function<double(double)>& depth, const std::vector<double>& lines) {
+    const double mass = a.ballastMass;
+    const std::string text = Format("おもり %.2f g", mass, 0);
+    if (!(mass > 0) || !std::isfinite(mass) || text == "おもり 0.00 g") {
+        return false;
+    }
+    const double x = std::clamp(a.ballastStation, 0.0, L);
+    const double y = top + depth(x) / 2;
+    // Inside the fuselage where it is deep enough: a thin tail gets a small ring.
+    const double r = std::clamp(depth(x) / 2 - 0.25, 0.5, 1.5);
+    PatternPath ring{PatternLine::Ballast, {}, true, {}};
+    for (int k = 0; k < 24; ++k) {
+        ring.points.push_back(
+            {x + r * std::cos(sim::kPi * k / 12), y + r * std::sin(sim::kPi * k / 12)});
+    }
+    p.paths.push_back(std::move(ring));
+    p.paths.push_back({PatternLine::Ballast, {{x - r - 1, y}, {x + r + 1, y}}, false, {}});
+    p.paths.push_back({PatternLine::Ballast, {{x, y - r - 1}, {x, y + r + 1}}, false, {}});
+    // Drawn text runs a little wider than TextWidth reckons: 2 mm to spare.
+    const double width = TextWidth(text, kNoteSize);
+    const double textX = x <= L / 2 ? x + 3 : x - 3 - width;
+    const bool crosses = std::any_of(lines.begin(), lines.end(), [&](double line) {
+        return line >= textX - 2 && line <= textX + width + 2;
+    });
+    const double textY = crosses ? top + depth(x) + kNoteSize + 1 : y + kNoteSize / 2;
+    p.texts.push_back({{textX, textY}, kNoteSize, text, PatternLine::Ballast});
+    return crosses;
+}
+
+// The stable range of the centre of gravity as a bracket under the fuselage
+// at `y`, open upwards, where it lies on the fuselage; false when none of it
+// does (or the range is not a number).
+bool StableRange(PatternPiece& p, const CgRange& range, double wing, double L, double y) {
+    if (!std::isfinite(range.low) || !std::isfinite(range.high)) {
+        return false;
+    }
+    const double low = std::min(range.low, range.high);
+    const double high = std::max(range.low, range.high);
+    const double from = std::max(0.0, wing + low);
+    const double to = std::min(L, wing + high);
+    if (!(from <= to)) {
+        return false;
+    }
+    p.paths.push_back(
+        {PatternLine::CgRange, {{from, y - 1.5}, {from, y}, {to, y}, {to, y - 1.5}}, false, {}});
+    const std::string text = Format("安定範囲 %.1f〜%.1f mm", low, high);
+    const double x = std::clamp(from, 0.0, std::max(0.0, L - TextWidth(text, kMarkTextSize)));
+    p.texts.push_back({{x, y + 3}, kMarkTextSize, text, PatternLine::CgRange});
+    return true;
+}
+
+PatternPiece Fuselage(const model::AircraftModel& m, const data::Table& design,
+                      const std::optional<CgRange>& stable) {
     const model::DesignData& d = m.design();
     const double L = d.fuselageNose.rootChord;
     const double Ln = d.fuselageNose.tipChord;
@@ -285,9 +393,17 @@ PatternPiece Fuselage(const model::AircraftModel& m, const data::Table& design) 
         p.paths.push_back(
             {PatternLine::Mark, {{cg, y}, {cg - 1.5, y + 2.5}, {cg + 1.5, y + 2.5}}, true, {}});
     }
+    std::vector<double> lines;
+    for (const Mark& mk : marks) {
+        lines.push_back(mk.x);
+    }
+    // What hangs under the fuselage: the ballast's text when it went there.
+    const double below = Ballast(p, m.aircraft(), L, top, depth, lines) ? 3.5 : 0;
+    const double bottom = top + std::max(hn, hr) + below;
+    const bool bracket = stable && StableRange(p, *stable, at.wing, L, bottom + 4.5);
     p.width = L;
     Label(p, design, dz::Fuselage, Format("全長 %.1f mm  機首の高さ %.1f mm", L, hn),
-          top + std::max(hn, hr) + 3, Grain::Length);
+          bottom + (bracket ? 8.5 : 3), Grain::Length);
     p.width = std::max(p.width, L);
     return p;
 }
@@ -305,6 +421,63 @@ PatternPiece Nose(const model::AircraftModel& m, const data::Table& design) {
     Finish(p, design, dz::NoseReinforcement, Format("長さ %.1f mm  高さ %.1f mm", Ln, hn),
            Grain::Length);
     return p;
+}
+
+// A gauge to set a fold's angle: a right triangle whose sharp corner at the
+// bottom left has the angle, laid with its long leg on the table and the
+// panel along its slope; an arc marks the corner. Its longer leg is
+// kGaugeLeg.
+PatternPiece Gauge(int number, double degrees, const std::string& parts) {
+    PatternPiece p;
+    p.id = "gauge" + std::to_string(number);
+    p.name = "角度ゲージ";
+    const double slope = std::tan(degrees * sim::kPi / 180);
+    const double base = slope <= 1 ? kGaugeLeg : kGaugeLeg / slope;
+    const double rise = slope <= 1 ? kGaugeLeg * slope : kGaugeLeg;
+    p.paths.push_back({PatternLine::Gauge, {{0, rise}, {base, rise}, {base, 0}}, true, p.id});
+    PatternPath arc{PatternLine::Gauge, {}, false, {}};
+    const double r = std::min(10.0, base / 2);
+    for (int k = 0; k <= 12; ++k) {
+        const double a = degrees * sim::kPi / 180 * k / 12;
+        arc.points.push_back({r * std::cos(a), rise - r * std::sin(a)});
+    }
+    p.paths.push_back(std::move(arc));
+    p.labelTop = rise;
+    const double y = rise + kLineStep;
+    p.texts.push_back({{0, y}, kTextSize, "角度ゲージ " + Degrees(degrees), PatternLine::Gauge});
+    p.texts.push_back({{0, y + kLineStep}, kMarkTextSize + 0.5, parts, PatternLine::Gauge});
+    p.height = y + kLineStep + 1;
+    p.width = base;
+    for (const PatternText& t : p.texts) {
+        p.width = std::max(p.width, t.at.x + TextWidth(t.text, t.size));
+    }
+    return p;
+}
+
+// A gauge for each angle the folds name (as their labels print it), with the
+// parts that use it. A fold of 90° or more has none: no right triangle
+// holds that angle.
+void AddGauges(std::vector<PatternPiece>& pieces, const std::vector<Fold>& folds) {
+    std::vector<std::pair<std::string, std::string>> gauges; // angle, parts
+    std::vector<double> angles;
+    for (const Fold& f : folds) {
+        const double degrees = std::fabs(f.degrees);
+        const std::string angle = Degrees(degrees);
+        if (!(degrees > 0 && degrees < 90) || angle == "0°" || angle == "90°") {
+            continue;
+        }
+        const auto same = std::find_if(gauges.begin(), gauges.end(),
+                                       [&](const auto& g) { return g.first == angle; });
+        if (same == gauges.end()) {
+            gauges.push_back({angle, f.part});
+            angles.push_back(degrees);
+        } else if (same->second.find(f.part) == std::string::npos) {
+            same->second += "・" + f.part;
+        }
+    }
+    for (std::size_t k = 0; k < gauges.size(); ++k) {
+        pieces.push_back(Gauge(static_cast<int>(k + 1), angles[k], gauges[k].second));
+    }
 }
 
 PatternPath Line(std::initializer_list<PointMm> points, bool closed = false) {
@@ -337,6 +510,133 @@ PatternGroup Furniture(PointMm paper, double margin, const std::string& fileName
     return g;
 }
 
+bool IsFold(PatternLine kind) {
+    return kind == PatternLine::FoldMountain || kind == PatternLine::FoldValley;
+}
+
+// Where a text lies: x from left to right, its base line at bottom.
+struct TextBox {
+    double left, right, bottom, top;
+    bool overlaps(const TextBox& o) const {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
+};
+
+TextBox BoxOf(const PatternText& t) {
+    return {t.at.x, t.at.x + TextWidth(t.text, t.size), t.at.y, t.at.y - t.size};
+}
+
+// The texts of a part turned a quarter turn: a text that lay above the part
+// (the fuselage's mark names) now ends at its base point, left of the part,
+// rather than running across it; a text that would overlap one placed before
+// moves on, away from the part.
+void PlaceTurnedTexts(std::vector<PatternText>& texts, const std::vector<bool>& above) {
+    std::vector<TextBox> placed;
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        PatternText& t = texts[k];
+        const double width = TextWidth(t.text, t.size);
+        if (above[k]) {
+            t.at.x -= width;
+        }
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const TextBox& b : placed) {
+                if (BoxOf(t).overlaps(b)) {
+                    t.at.x = above[k] ? b.left - 1 - width : b.right + 1;
+                    moved = true;
+                }
+            }
+        }
+        placed.push_back(BoxOf(t));
+    }
+}
+
+// The piece a quarter turn anticlockwise: what lies above its label block
+// turns (x, y) to (y, width - x), the nose of a fuselage or the left tip of a
+// wing going to the bottom, texts staying upright. The label block stays
+// upright at the top right, beside the turned part, with its grain arrow
+// turned to point down along the turned span.
+PatternPiece Turned(const PatternPiece& p) {
+    PatternPiece t;
+    t.id = p.id;
+    t.name = p.name;
+    const double w = p.width;
+    const auto turn = [w](PointMm q) { return PointMm{q.y, w - q.x}; };
+    double outlineTop = 0;
+    for (const PatternPath& path : p.paths) {
+        if (!path.points.empty() && path.points.front().y >= p.labelTop) {
+            continue; // the grain arrow, drawn again beside the label
+        }
+        if (path.kind == PatternLine::Outline) {
+            outlineTop =
+                std::min_element(path.points.begin(), path.points.end(), [](PointMm a, PointMm b) {
+                    return a.y < b.y;
+                })->y;
+        }
+        PatternPath turned = path;
+        for (PointMm& q : turned.points) {
+            q = turn(q);
+        }
+        t.paths.push_back(std::move(turned));
+    }
+    // A fold's angle, beside its line across the span before, sits on the
+    // turned line now.
+    const auto onFold = [&t](PointMm at) {
+        std::optional<double> line;
+        for (const PatternPath& f : t.paths) {
+            const double y = f.points.front().y;
+            if (IsFold(f.kind) && (!line || std::fabs(y - at.y) < std::fabs(*line - at.y))) {
+                line = y;
+            }
+        }
+        return line ? PointMm{at.x, *line - 0.7} : at;
+    };
+    std::vector<bool> above;
+    for (const PatternText& text : p.texts) {
+        if (text.at.y < p.labelTop) {
+            t.texts.push_back(text);
+            t.texts.back().at =
+                text.kind && IsFold(*text.kind) ? onFold(turn(text.at)) : turn(text.at);
+            above.push_back(text.at.y < outlineTop);
+        }
+    }
+    PlaceTurnedTexts(t.texts, above);
+    // Names moved left of the part move everything right by as much.
+    double left = 0, right = p.labelTop;
+    for (const PatternText& text : t.texts) {
+        left = std::min(left, text.at.x);
+        right = std::max(right, BoxOf(text).right);
+    }
+    for (PatternPath& path : t.paths) {
+        for (PointMm& q : path.points) {
+            q.x -= left;
+        }
+    }
+    for (PatternText& text : t.texts) {
+        text.at.x -= left;
+    }
+    const double arrowX = right - left + 3;
+    const double labelHeight = p.height - p.labelTop;
+    t.paths.push_back({PatternLine::Mark, {{arrowX, 1}, {arrowX, labelHeight}}, false, {}});
+    t.paths.push_back(
+        {PatternLine::Mark,
+         {{arrowX - 1.5, labelHeight - 3}, {arrowX, labelHeight}, {arrowX + 1.5, labelHeight - 3}},
+         false,
+         {}});
+    t.width = arrowX;
+    for (PatternText text : p.texts) {
+        if (text.at.y >= p.labelTop) {
+            // The lines start together: the grain's text no longer follows its arrow.
+            text.at = {arrowX + 4, text.at.y - p.labelTop};
+            t.width = std::max(t.width, BoxOf(text).right);
+            t.texts.push_back(std::move(text));
+        }
+    }
+    t.height = std::max(w, labelHeight);
+    t.labelTop = t.height; // nothing below
+    return t;
+}
+
 void Translate(PatternGroup& g, const PatternPiece& p, double dx, double dy) {
     for (PatternPath path : p.paths) {
         for (PointMm& q : path.points) {
@@ -355,7 +655,7 @@ void Translate(PatternGroup& g, const PatternPiece& p, double dx, double dy) {
 } // namespace
 
 std::vector<PatternPiece> PatternPieces(const model::AircraftModel& model, bool computed,
-                                        const data::Table& design) {
+                                        const data::Table& design, std::optional<CgRange> stable) {
     if (!computed || !model.wingComputed()) {
         const auto step = model.failedStep();
         NoPattern(step ? "設計の計算が" +
@@ -364,8 +664,9 @@ std::vector<PatternPiece> PatternPieces(const model::AircraftModel& model, bool 
                        : std::string("設計の計算に失敗した"));
     }
     std::vector<PatternPiece> pieces;
-    pieces.push_back(Wing(model, design));
-    pieces.push_back(HorizontalTail(model, design));
+    std::vector<Fold> folds;
+    pieces.push_back(Wing(model, design, folds));
+    pieces.push_back(HorizontalTail(model, design, folds));
     const TailType tail = model.design().tailType;
     if (tail != TailType::VTail) {
         pieces.push_back(Fin(model, design, "vtail"));
@@ -373,12 +674,13 @@ std::vector<PatternPiece> PatternPieces(const model::AircraftModel& model, bool 
             pieces.push_back(Fin(model, design, "vtail2"));
         }
     }
-    pieces.push_back(Fuselage(model, design));
+    pieces.push_back(Fuselage(model, design, stable));
     // A reinforcement of no length, or of no sheet, is nothing to cut.
     if (model.design().fuselageNose.tipChord > 0 &&
         data::ParseReal(design.cell(dz::NoseReinforcement, dz::SheetCount)) > 0) {
         pieces.push_back(Nose(model, design));
     }
+    AddGauges(pieces, folds);
     return pieces;
 }
 
@@ -417,15 +719,33 @@ PointMm PaperDimensions(PaperSize paper) {
 }
 
 PatternLayout LayOutPattern(const std::vector<PatternPiece>& pieces, PointMm paper, double margin,
-                            const std::string& fileName, const std::string& date) {
+                            const std::string& fileName, const std::string& date, int copies) {
+    if (copies < 1 || copies > kMaxPatternCopies) {
+        char why[120];
+        std::snprintf(why, sizeof why, "部数 %d が 1 から %d の外にある", copies,
+                      kMaxPatternCopies);
+        NoPattern(why);
+    }
     margin = std::max(margin, kPatternMargin);
     const double W = paper.x - 2 * margin;
     const double H = paper.y - 2 * margin - kFooter;
     if (W < 120 || H < 3 * kTileOverlap) {
         throw PatternError("用紙の印刷範囲が小さすぎるため、型紙を作れません");
     }
+    // A piece that would be tiled is turned when it then fits on a page.
+    std::vector<PatternPiece> laid;
+    for (int copy = 0; copy < copies; ++copy) {
+        for (const PatternPiece& p : pieces) {
+            if (p.width <= W && p.height <= H) {
+                laid.push_back(p);
+                continue;
+            }
+            PatternPiece turned = Turned(p);
+            laid.push_back(turned.width <= W && turned.height <= H ? std::move(turned) : p);
+        }
+    }
     std::vector<const PatternPiece*> order;
-    for (const PatternPiece& p : pieces) {
+    for (const PatternPiece& p : laid) {
         order.push_back(&p);
     }
     std::stable_sort(order.begin(), order.end(), [](const PatternPiece* a, const PatternPiece* b) {
@@ -441,18 +761,23 @@ PatternLayout LayOutPattern(const std::vector<PatternPiece>& pieces, PointMm pap
         columns = std::max(1.0, std::ceil((p.width - kTileOverlap) / stepX));
         rows = std::max(1.0, std::ceil((p.height - kTileOverlap) / stepY));
     };
+    // Pieces that fit share pages: counted as they are laid out, below.
+    const auto tooMany = [](const PatternPiece& p, double pageCount) {
+        char why[200];
+        std::snprintf(why, sizeof why, "%sの型紙が %.0f ページ以上になる（上限 %d ページ）",
+                      p.name.c_str(), std::min(pageCount, 1e15), kMaxPatternPages);
+        NoPattern(why);
+    };
     double pageCount = 0;
     for (const PatternPiece* p : order) {
-        double columns = 1, rows = 1;
-        if (p->width > W || p->height > H) {
-            tiles(*p, columns, rows);
+        if (p->width <= W && p->height <= H) {
+            continue;
         }
+        double columns = 1, rows = 1;
+        tiles(*p, columns, rows);
         pageCount += columns * rows;
         if (!(columns * rows <= kMaxPatternPages) || !(pageCount <= kMaxPatternPages)) {
-            char why[200];
-            std::snprintf(why, sizeof why, "%sの型紙が %.0f ページ以上になる（上限 %d ページ）",
-                          p->name.c_str(), std::min(pageCount, 1e15), kMaxPatternPages);
-            NoPattern(why);
+            tooMany(*p, pageCount);
         }
     }
 
@@ -512,6 +837,9 @@ PatternLayout LayOutPattern(const std::vector<PatternPiece>& pieces, PointMm pap
             rowHeight = 0;
         }
         if (!open || y + p->height > H) {
+            if (pages.size() >= kMaxPatternPages) {
+                tooMany(*p, static_cast<double>(pages.size()) + 1);
+            }
             pages.push_back({{PatternGroup{}}, {}});
             x = y = rowHeight = 0;
             open = true;

@@ -20,20 +20,34 @@ const char* KindName(PatternLine kind) {
     switch (kind) {
     case PatternLine::Outline:
         return "outline";
-    case PatternLine::Fold:
-        return "fold";
+    case PatternLine::FoldMountain:
+        return "fold-mountain";
+    case PatternLine::FoldValley:
+        return "fold-valley";
+    case PatternLine::Ballast:
+        return "ballast";
+    case PatternLine::CgRange:
+        return "cg-range";
+    case PatternLine::Gauge:
+        return "gauge";
     case PatternLine::Mark:
         break;
     }
     return "mark";
 }
 
+LineStyle StyleOf(PatternLine kind) {
+    return kind == PatternLine::FoldMountain ? LineStyle::DashDot
+           : kind == PatternLine::FoldValley ? LineStyle::Dashed
+                                             : LineStyle::Solid;
+}
+
 void DrawPath(Canvas& canvas, const PatternPath& path) {
     if (path.points.empty()) {
         return;
     }
-    canvas.setPen(kInk, path.kind == PatternLine::Mark ? kMarkWidth : kLineWidth,
-                  path.kind == PatternLine::Fold ? LineStyle::Dashed : LineStyle::Solid);
+    const bool thin = path.kind == PatternLine::Mark || path.kind == PatternLine::CgRange;
+    canvas.setPen(kInk, thin ? kMarkWidth : kLineWidth, StyleOf(path.kind));
     canvas.setTags({KindName(path.kind), path.piece});
     std::vector<PointF> points;
     points.reserve(path.points.size());
@@ -68,7 +82,12 @@ void DrawPatternPage(Canvas& canvas, const PatternPage& page) {
         }
         canvas.setPen(kInk);
         canvas.setTags({});
+        std::optional<PatternLine> tagged;
         for (const PatternText& t : g.texts) {
+            if (t.kind != tagged) {
+                tagged = t.kind;
+                canvas.setTags({tagged ? KindName(*tagged) : "", {}});
+            }
             canvas.textOnBaseline(At(t.at), PatternUnits(t.size), t.text);
         }
         canvas.endGroup();

@@ -384,14 +384,18 @@ TEST(Cli, CuttingPatternAsPdf) {
     }
     EXPECT_EQ(RunCli("design " + design + " --pattern p.png", tmp).status, 2);
     // Bad usage: an extension alone (a hidden file), a name led by a dash,
-    // --paper twice or without --pattern.
+    // --paper twice or without --pattern, copies that are no count.
     for (const std::string args :
          {"--pattern q.pdf --paper A5", "--pattern .svg", "--pattern=-q.pdf",
-          "--pattern q.pdf --paper A3 --paper=A4", "--paper A3"}) {
+          "--pattern q.pdf --paper A3 --paper=A4", "--paper A3", "--pattern q.pdf --copies 0",
+          "--pattern q.pdf --copies=2x", "--pattern q.pdf --copies 101", "--copies 2"}) {
         const Result bad = RunCli("design " + design + " " + args, tmp);
         EXPECT_EQ(bad.status, 2) << args;
         EXPECT_EQ(bad.out, "") << args;
     }
+    EXPECT_NE(RunCli("design " + design + " --pattern q.pdf --copies 0", tmp)
+                  .err.find("--copies needs a number of copies 1..100, not \"0\""),
+              std::string::npos);
     EXPECT_FALSE(fs::exists(tmp / ".svg"));
     EXPECT_FALSE(fs::exists(tmp / "-q.pdf"));
     EXPECT_FALSE(fs::exists(tmp / "q.pdf"));

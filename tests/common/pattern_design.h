@@ -8,6 +8,7 @@
 #include "model/conversion.h"
 #include "view/pattern.h"
 
+#include <optional>
 #include <string>
 
 namespace skarvel::test {
@@ -24,10 +25,18 @@ struct PatternDesign {
         computed = model::ComputeDesign(tables, model);
     }
     view::PatternLayout layout(view::PaperSize paper = view::PaperSize::A4,
-                               const std::string& fileName = "test.kx") const {
-        return view::LayOutPattern(view::PatternPieces(model, computed, tables.design),
+                               const std::string& fileName = "test.kx",
+                               std::optional<view::CgRange> stable = std::nullopt,
+                               int copies = 1) const {
+        return view::LayOutPattern(view::PatternPieces(model, computed, tables.design, stable),
                                    view::PaperDimensions(paper), view::kPatternMargin, fileName,
-                                   "2026-12-07");
+                                   "2026-12-07", copies);
+    }
+    // The design with `text` in a cell of the design table, computed again.
+    PatternDesign& set(int column, int row, const std::string& text) {
+        tables.design.setCell(column, row, text);
+        computed = model::ComputeDesign(tables, model);
+        return *this;
     }
 };
 

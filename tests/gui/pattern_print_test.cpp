@@ -173,6 +173,23 @@ TEST(PatternPrint, SavesThePatternAsPdfOrSvg) {
     EXPECT_TRUE(svg.contains(QStringLiteral("<svg")));
     EXPECT_TRUE(svg.contains(QStringLiteral("width=\"297mm\""))) << svg.left(300).toStdString();
 
+    // Copies for a class: every piece twice; a count out of range is named
+    // and nothing written.
+    w.nextFile = File(w, "class.svg");
+    w.nextText = QStringLiteral("2");
+    w.trigger(Command::SavePattern);
+    const QString two = Read(QFileInfo::exists(File(w, "class.svg")) ? File(w, "class.svg")
+                                                                     : File(w, "class-1.svg"));
+    EXPECT_EQ(two.count(QStringLiteral("data-piece=\"wing\"")), 2);
+    w.nextFile = File(w, "none.svg");
+    w.nextText = QStringLiteral("0");
+    w.trigger(Command::SavePattern);
+    EXPECT_FALSE(QFileInfo::exists(File(w, "none.svg")));
+    ASSERT_EQ(w.errors.size(), 1);
+    EXPECT_TRUE(w.errors[0].endsWith(QStringLiteral(": 0"))) << w.errors[0].toStdString();
+    w.errors.clear();
+    w.nextText.clear();
+
     // A cancelled paper question writes nothing; a file of another kind is named.
     w.nextFile = File(w, "other.svg");
     w.nextItem = QString();

@@ -34,12 +34,18 @@ using Design = skarvel::test::PatternDesign;
 
 TEST(PatternSvg, SheetsInMillimetresWithClassedPaths) {
     Design small;
-    const auto pages = skarvel::picture::PatternSvgPages(small.layout());
+    const auto pages = skarvel::picture::PatternSvgPages(
+        small.layout(view::PaperSize::A4, "test.kx", view::CgRange{10, 25}));
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_NE(pages[0].find("width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\""),
               std::string::npos);
-    for (const char* text : {"<path class=\"outline\" data-piece=\"wing\" d=\"M", "class=\"fold\"",
-                             "class=\"mark\"", ">1/1<", ">test.kx  2026-12-07<"}) {
+    for (const char* text :
+         {"<path class=\"outline\" data-piece=\"wing\" d=\"M",
+          "<path class=\"fold-valley\" d=", "<text class=\"fold-valley\" x=",
+          "<path class=\"ballast\" d=", "<text class=\"ballast\" x=", "<path class=\"cg-range\" d=",
+          "<text class=\"cg-range\" x=", "<path class=\"gauge\" data-piece=\"gauge1\" d=",
+          "<text class=\"gauge\" x=", "class=\"mark\"", ">1/1<",
+          "<text x=\"194.6\" y=\"8\" font-size=\"3\">1/1<", ">test.kx  2026-12-07<"}) {
         EXPECT_NE(pages[0].find(text), std::string::npos) << text;
     }
     // A design file named in Shift-JIS (from an old archive) keeps the SVG
@@ -52,7 +58,7 @@ TEST(PatternSvg, SheetsInMillimetresWithClassedPaths) {
     large.tables.design.setCell(dz::MainWing, dz::Span, "400");
     large.computed = model::ComputeDesign(large.tables, large.model);
     const auto tiled = skarvel::picture::PatternSvgPages(large.layout(view::PaperSize::B5));
-    ASSERT_EQ(tiled.size(), 6u);
+    ASSERT_EQ(tiled.size(), 5u);
     for (const std::string& page : tiled) {
         EXPECT_EQ(skarvel::test::XmlError(page), "");
     }
@@ -111,14 +117,14 @@ TEST(PatternSvg, PagesReplaceTheEarlierSet) {
     const Design small;
     using skarvel::picture::WritePatternSvg;
     const auto many = WritePatternSvg(large.layout(view::PaperSize::B5), target);
-    EXPECT_EQ(many.written.size(), 6u);
+    EXPECT_EQ(many.written.size(), 5u);
     EXPECT_TRUE(many.removed.empty());
     const auto one = WritePatternSvg(small.layout(), target);
     EXPECT_EQ(files(), std::vector<std::string>{"p.svg"});
-    EXPECT_EQ(one.removed.size(), 6u);
+    EXPECT_EQ(one.removed.size(), 5u);
     const auto again = WritePatternSvg(large.layout(view::PaperSize::B5), target);
     EXPECT_EQ(again.removed, std::vector<std::string>{target});
-    EXPECT_EQ(files().size(), 6u);
+    EXPECT_EQ(files().size(), 5u);
 
     // Page 4 cannot be written (a folder holds its name): pages 1 to 3 are
     // the old ones still.

@@ -9,12 +9,14 @@
 #include "model/conversion.h"
 #include "view/pattern.h"
 
+#include "common/golden.h"
 #include "common/pattern_design.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -66,6 +68,82 @@ std::string Texts(const view::PatternPage& page) {
     for (const view::PatternGroup& g : page.groups) {
         for (const view::PatternText& t : g.texts) {
             all += t.text + "\n";
+        }
+    }
+    return all;
+}
+
+std::string Mm(double v) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.2f", v);
+    return buffer;
+}
+
+std::string Box(const std::vector<view::PointMm>& points) {
+    double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
+    for (const view::PointMm& q : points) {
+        left = std::min(left, q.x);
+        right = std::max(right, q.x);
+        top = std::min(top, q.y);
+        bottom = std::max(bottom, q.y);
+    }
+    return "[" + Mm(left) + "," + Mm(top) + " " + Mm(right) + "," + Mm(bottom) + "]";
+}
+
+const char* KindName(view::PatternLine kind) {
+    using L = view::PatternLine;
+    switch (kind) {
+    case L::FoldMountain:
+        return "mountain";
+    case L::FoldValley:
+        return "valley";
+    case L::Ballast:
+        return "ballast";
+    case L::CgRange:
+        return "cg-range";
+    case L::Gauge:
+        return "gauge";
+    default:
+        return "other";
+    }
+}
+
+// What the builder reads beyond the cut lines and placement marks: the folds,
+// the ballast, the stable range and the gauges, each with its box and texts.
+std::string Notes(const std::vector<view::PatternPiece>& pieces, const std::string& only = {}) {
+    std::string all;
+    for (const view::PatternPiece& p : pieces) {
+        if (!only.empty() && p.id != only) {
+            continue;
+        }
+        all += p.id + " " + Mm(p.width) + " x " + Mm(p.height) + "\n";
+        for (const view::PatternPath& path : p.paths) {
+            if (path.kind != view::PatternLine::Outline && path.kind != view::PatternLine::Mark) {
+                all += std::string("  ") + KindName(path.kind) + " " + Box(path.points) + " " +
+                       std::to_string(path.points.size()) + "\n";
+            }
+        }
+        for (const view::PatternText& t : p.texts) {
+            if (t.kind) {
+                all += std::string("  ") + KindName(*t.kind) + " " + Box({t.at}) + " \"" + t.text +
+                       "\"\n";
+            }
+        }
+    }
+    return all;
+}
+
+// Where each piece's cut line lies, page by page.
+std::string Pages(const view::PatternLayout& layout) {
+    std::string all;
+    for (std::size_t k = 0; k < layout.pages.size(); ++k) {
+        all += "page " + std::to_string(k + 1) + "\n";
+        for (const view::PatternGroup& g : layout.pages[k].groups) {
+            for (const view::PatternPath& p : g.paths) {
+                if (!p.piece.empty()) {
+                    all += "  " + p.piece + " " + Box(p.points) + "\n";
+                }
+            }
         }
     }
     return all;
@@ -130,7 +208,8 @@ TEST(Pattern, PiecesNamesAndGrain) {
     };
     Design vTail("v-tail-sine.kx");
     EXPECT_EQ(labels(vTail), "wing:主翼 紙の目（スパン方向）\nhtail:V尾翼 紙の目（スパン方向）\n"
-                             "fuselage:胴体 紙の目（長さ方向）\n");
+                             "fuselage:胴体 紙の目（長さ方向）\ngauge1:角度ゲージ\n"
+                             "gauge2:角度ゲージ\n");
     vTail.tables.design.setCell(dz::NoseReinforcement, dz::SheetCount, "2");
     vTail.computed = model::ComputeDesign(vTail.tables, vTail.model);
     EXPECT_NE(labels(vTail).find("nose:機首補強 紙の目（長さ方向）"), std::string::npos);
@@ -146,20 +225,20 @@ TEST(Pattern, PagesTilesAndFurniture) {
                              "紙の目（スパン方向）\n"}) {
         EXPECT_NE(Texts(one.pages[0]).find(text), std::string::npos) << text;
     }
-    // A wing of 400 mm and a fuselage of 190 mm on B5 (162 mm printable):
-    // three and two tiles on pages of their own, clipped to the printable
-    // area and sharing 10 mm with alignment crosses, then the other pieces.
+    // A wing of 400 mm on B5 (162 mm printable): three tiles on pages of
+    // their own, clipped to the printable area and sharing 10 mm with
+    // alignment crosses, then the other pieces (the fuselage of 190 mm
+    // turned to fit).
     Design large;
     large.tables.design.setCell(dz::MainWing, dz::Span, "400");
     large.computed = model::ComputeDesign(large.tables, large.model);
     const view::PatternLayout tiled = large.layout(view::PaperSize::B5);
-    ASSERT_EQ(tiled.pages.size(), 6u);
+    ASSERT_EQ(tiled.pages.size(), 5u);
     EXPECT_NE(Texts(tiled.pages[0]).find("主翼 タイル 1/3（横1・縦1）"), std::string::npos);
     EXPECT_NE(Texts(tiled.pages[2]).find("主翼 タイル 3/3（横3・縦1）"), std::string::npos);
-    EXPECT_NE(Texts(tiled.pages[3]).find("胴体 タイル 1/2"), std::string::npos);
     EXPECT_TRUE(tiled.pages[1].groups.front().clip.has_value());
-    EXPECT_NE(Texts(tiled.pages[5]).find("6/6\n"), std::string::npos);
-    EXPECT_EQ(Outlines({{tiled.pages[5]}}).count("htail"), 1u);
+    EXPECT_NE(Texts(tiled.pages[4]).find("5/5\n"), std::string::npos);
+    EXPECT_EQ(Outlines({{tiled.pages[4]}}).count("htail"), 1u);
     EXPECT_EQ(tiled.pages[0].width, 182);
 }
 
@@ -240,6 +319,60 @@ TEST(Pattern, ADesignWithoutAPatternSaysWhy) {
               "胴体の型紙が 1000000000000000 ページ以上になる（上限 200 ページ）ため、"
               "型紙を作れません");
     EXPECT_THROW(view::LayOutPattern({}, {100, 100}, 10, "x", "y"), view::PatternError);
+}
+
+// The builder's sheet: fold kinds and angles, the ballast where the model
+// puts it, the stable range, a gauge for each angle; a piece that would be
+// tiled turned to fit a page; copies for a class.
+TEST(Pattern, BuildersSheet) {
+    std::string text = "default.kx, stable range 10 to 25 mm\n";
+    const Design plain("default.kx");
+    text += Notes(view::PatternPieces(plain.model, plain.computed, plain.tables.design,
+                                      view::CgRange{10, 25}));
+    Design twoStage("two-stage.kx");
+    twoStage.set(dz::HorizontalTail, dz::Dihedral, "-10");
+    text += "two-stage.kx, horizontal tail at -10°\n" +
+            Notes(view::PatternPieces(twoStage.model, twoStage.computed, twoStage.tables.design));
+    Design tailHeavy("default.kx");
+    tailHeavy.set(dz::Fuselage, dz::CgPosition, "120");
+    text += "default.kx, 重心位置 120 mm\n" +
+            Notes(view::PatternPieces(tailHeavy.model, tailHeavy.computed, tailHeavy.tables.design),
+                  "fuselage");
+    Design wide("default.kx");
+    wide.set(dz::MainWing, dz::Span, "250");
+    text += "default.kx, main wing 250 mm, A4\n" + Pages(wide.layout());
+    text += "default.kx, 2 copies, A4\n" +
+            Pages(plain.layout(view::PaperSize::A4, "test.kx", std::nullopt, 2));
+    EXPECT_EQ(text, skarvel::test::Golden(__FILE__, "builders_sheet.golden", text));
+
+    // The ballast's ring is centred on the model's station, its text the model's mass.
+    for (const Design* d : {&plain, static_cast<const Design*>(&tailHeavy)}) {
+        const auto pieces = view::PatternPieces(d->model, d->computed, d->tables.design);
+        const auto& fuselage = *std::find_if(pieces.begin(), pieces.end(),
+                                             [](const auto& p) { return p.id == "fuselage"; });
+        const auto ring = std::find_if(fuselage.paths.begin(), fuselage.paths.end(), [](auto& p) {
+            return p.kind == view::PatternLine::Ballast;
+        });
+        ASSERT_NE(ring, fuselage.paths.end());
+        double x = 0;
+        for (const view::PointMm& q : ring->points) {
+            x += q.x / static_cast<double>(ring->points.size());
+        }
+        const model::AircraftResult& a = d->model.aircraft();
+        EXPECT_NEAR(x, a.ballastStation, 1e-9);
+        char mass[40];
+        std::snprintf(mass, sizeof mass, "おもり %.2f g", a.ballastMass);
+        EXPECT_EQ(Notes(pieces, "fuselage").find(mass) != std::string::npos, true) << mass;
+    }
+    EXPECT_EQ(plain.model.aircraft().ballastStation, 5);
+    EXPECT_EQ(tailHeavy.model.aircraft().ballastStation,
+              tailHeavy.model.design().fuselageNose.rootChord - 5);
+
+    // Copies out of range are refused.
+    EXPECT_THROW(plain.layout(view::PaperSize::A4, "test.kx", std::nullopt, 0), view::PatternError);
+    EXPECT_THROW(
+        plain.layout(view::PaperSize::A4, "test.kx", std::nullopt, view::kMaxPatternCopies + 1),
+        view::PatternError);
 }
 
 } // namespace
