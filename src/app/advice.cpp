@@ -231,6 +231,20 @@ std::string ModeWord(sim::ModeKind kind) {
     return word;
 }
 
+SettingAdvice AdviseCentreOfGravity(const SweepBase& base) {
+    namespace dz = data::design;
+    const data::Table& d = base.tables.design;
+    SettingAdvice a = AdviseSetting(base, "胴体/重心位置", Cell(d, dz::Fuselage, dz::CgPosition), 0,
+                                    1.5 * Cell(d, dz::MainWing, dz::RootChord));
+    if (a.low && a.high && a.best) {
+        const Scanner s(base, a.name);
+        a.ballast = std::array<double, 3>{s.check(*a.low, {}).ballast,
+                                          s.check(*a.high, {}).ballast,
+                                          s.check(*a.best, {}).ballast};
+    }
+    return a;
+}
+
 Advice Advise(const SweepBase& base, bool withDesign) {
     namespace dz = data::design;
     namespace in = data::input;
@@ -249,15 +263,7 @@ Advice Advise(const SweepBase& base, bool withDesign) {
         advice.settings.push_back(AdviseSetting(base, name, current, low, high));
     };
     if (withDesign) {
-        const double cg = Cell(d, dz::Fuselage, dz::CgPosition);
-        add("胴体/重心位置", cg, 0, 1.5 * Cell(d, dz::MainWing, dz::RootChord));
-        SettingAdvice& a = advice.settings.back();
-        if (a.low && a.high && a.best) {
-            const Scanner s(base, a.name);
-            a.ballast =
-                std::array<double, 3>{s.check(*a.low, {}).ballast, s.check(*a.high, {}).ballast,
-                                      s.check(*a.best, {}).ballast};
-        }
+        advice.settings.push_back(AdviseCentreOfGravity(base));
     } else {
         add("両立余裕(重心)", inputValue(in::StaticMargin), -30, 30);
     }

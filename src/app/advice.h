@@ -53,6 +53,8 @@ struct Advice {
 // 20 degrees) and 垂直尾翼/展開長 (0.25 to 3 times its value); without one
 // 両立余裕(重心) (-30 to +30 %), 水平尾翼取付角, 主翼上反角 and 垂直尾翼容積.
 Advice Advise(const SweepBase& base, bool withDesign);
+// The design's centre of gravity alone (胴体/重心位置, as Advise gives it).
+SettingAdvice AdviseCentreOfGravity(const SweepBase& base);
 
 // One line per setting, tab-separated:
 //   setting NAME CURRENT LOW HIGH BEST LOWLIMIT HIGHLIMIT

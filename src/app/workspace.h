@@ -177,6 +177,7 @@ class Workspace {
     class Observer;
     friend class AnalysisService;
     friend class SweepService;
+    friend class PatternService;
     friend class HistoryCommands;
     friend class FileCommands;
     friend class EditService;

@@ -172,9 +172,19 @@ void SweepService::applySettings(const std::vector<std::string>& settings) {
 view::PatternLayout PatternService::layOut(view::PointMm paper, double margin,
                                            const std::string& date, int copies) const {
     const std::string_view file = data::LastPathComponent(ws_.dialogFiles().designOpen);
+    // The fuselage shows the range of the centre of gravity the glider is
+    // stable in, as the stability window's advice finds it.
+    std::optional<view::CgRange> stable;
+    if (ws_.designComputed_) {
+        const SettingAdvice cg =
+            AdviseCentreOfGravity({ws_.tables_, ws_.model_, ws_.designComputed_});
+        if (cg.low && cg.high) {
+            stable = view::CgRange{*cg.low, *cg.high};
+        }
+    }
     return view::LayOutPattern(
-        view::PatternPieces(ws_.aircraft(), ws_.designComputed(), ws_.tables().design), paper,
-        margin, file.empty() ? std::string("無題") : std::string(file), date, copies);
+        view::PatternPieces(ws_.aircraft(), ws_.designComputed(), ws_.tables().design, stable),
+        paper, margin, file.empty() ? std::string("無題") : std::string(file), date, copies);
 }
 
 bool HistoryCommands::select(int row) {
