@@ -2,6 +2,7 @@
 // the recovery file written for unsaved tables (off the input event, but it
 // must never be felt: under 5 ms for the default design).
 
+#include "app/advice.h"
 #include "app/recovery.h"
 #include "app/workspace.h"
 #include "data/tables.h"
@@ -41,5 +42,29 @@ void BM_CellEditStep(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CellEditStep)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+namespace {
+
+// Where the default data's launch settles (it settles in a few seconds of
+// flight; the limit is 600 s), and the advice on the default design's four
+// settings.
+void BM_Settling(benchmark::State& state) {
+    app::Workspace ws;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ws.analysis().settling());
+    }
+}
+BENCHMARK(BM_Settling)->Unit(benchmark::kMillisecond);
+
+void BM_AdviseDefaultDesign(benchmark::State& state) {
+    app::Workspace ws;
+    ws.convertToInput();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(app::Advise(ws.sweeps().base(), true));
+    }
+}
+BENCHMARK(BM_AdviseDefaultDesign)->Unit(benchmark::kMillisecond);
 
 } // namespace

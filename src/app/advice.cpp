@@ -114,8 +114,9 @@ double Refine(const Scanner& s, double a, double b, const sim::StraightGlide& st
     return (a + b) / 2;
 }
 
+// `withBest`: also the best glide ratio's and the least sink's values.
 SettingAdvice AdviseSetting(const SweepBase& base, const std::string& name, double current,
-                            double boxLow, double boxHigh) {
+                            double boxLow, double boxHigh, bool withBest = true) {
     SettingAdvice out;
     out.name = name;
     out.current = current;
@@ -192,6 +193,9 @@ SettingAdvice AdviseSetting(const SweepBase& base, const std::string& name, doub
         out.high = edge;
         out.highLimit = bad.why();
     }
+    if (!withBest) {
+        return out;
+    }
     // The best values: the best grid value, refined between its neighbours
     // (kept inside the range).
     const auto refine = [&](auto better) {
@@ -231,11 +235,11 @@ std::string ModeWord(sim::ModeKind kind) {
     return word;
 }
 
-SettingAdvice AdviseCentreOfGravity(const SweepBase& base) {
+SettingAdvice AdviseCentreOfGravity(const SweepBase& base, bool rangeOnly) {
     namespace dz = data::design;
     const data::Table& d = base.tables.design;
     SettingAdvice a = AdviseSetting(base, "胴体/重心位置", Cell(d, dz::Fuselage, dz::CgPosition), 0,
-                                    1.5 * Cell(d, dz::MainWing, dz::RootChord));
+                                    1.5 * Cell(d, dz::MainWing, dz::RootChord), !rangeOnly);
     if (a.low && a.high && a.best) {
         const Scanner s(base, a.name);
         a.ballast = std::array<double, 3>{s.check(*a.low, {}).ballast,

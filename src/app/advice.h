@@ -53,8 +53,9 @@ struct Advice {
 // 20 degrees) and 垂直尾翼/展開長 (0.25 to 3 times its value); without one
 // 両立余裕(重心) (-30 to +30 %), 水平尾翼取付角, 主翼上反角 and 垂直尾翼容積.
 Advice Advise(const SweepBase& base, bool withDesign);
-// The design's centre of gravity alone (胴体/重心位置, as Advise gives it).
-SettingAdvice AdviseCentreOfGravity(const SweepBase& base);
+// The design's centre of gravity alone (胴体/重心位置, as Advise gives it);
+// `rangeOnly`: its range and limits without the best values and the ballast.
+SettingAdvice AdviseCentreOfGravity(const SweepBase& base, bool rangeOnly = false);
 
 // One line per setting, tab-separated:
 //   setting NAME CURRENT LOW HIGH BEST LOWLIMIT HIGHLIMIT

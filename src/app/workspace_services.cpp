@@ -177,7 +177,7 @@ view::PatternLayout PatternService::layOut(view::PointMm paper, double margin,
     std::optional<view::CgRange> stable;
     if (ws_.designComputed_) {
         const SettingAdvice cg =
-            AdviseCentreOfGravity({ws_.tables_, ws_.model_, ws_.designComputed_});
+            AdviseCentreOfGravity({ws_.tables_, ws_.model_, ws_.designComputed_}, true);
         if (cg.low && cg.high) {
             stable = view::CgRange{*cg.low, *cg.high};
         }
