@@ -5,6 +5,7 @@
 
 #include "app/advice.h"
 #include "app/modules.h"
+#include "app/optimise.h"
 #include "app/sweep.h"
 #include "app/trajectory_surface.h"
 #include "app/workspace.h"
@@ -19,6 +20,7 @@
 #include "view/pattern.h"
 #include "view/sketch.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -34,6 +36,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -65,6 +68,10 @@ const char* const kUsageText =
     "       skarvel-cli analyse [INPUT.kxs] [--design DESIGN.kx] [--polar]\n"
     "                       [--set NAME=VALUE ...]\n"
     "       skarvel-cli advise [INPUT.kxs] [--design DESIGN.kx] [--set NAME=VALUE ...]\n"
+    "       skarvel-cli optimise [INPUT.kxs] [--design DESIGN.kx]\n"
+    "                       (--maximise FIGURE | --minimise FIGURE) --vary NAME=FROM:TO ...\n"
+    "                       [--require stable|unstalled|margin>=X ...] [-j N] [--seed S]\n"
+    "                       [--budget EVALS] [--out BEST.kx|BEST.kxs]\n"
     "       skarvel-cli sweep [INPUT.kxs] [--design DESIGN.kx] --vary NAME=FROM:TO:STEP ...\n"
     "                       [-j N | --jobs N] [--shard I/N] [--out FILE.csv|-]\n"
     "                       [--best FIGURE] [--quiet]\n"
@@ -83,9 +90,9 @@ const char* const kUsageText =
     "--marker I (a sample, limited to the flight) or --marker-time T (the sample\n"
     "nearest to T seconds) prints the marker table's rows after the history lines.\n"
     "--sketch writes the design sketch as the window shows it: WxH in pixels (300x200).\n"
-    "--set NAME=VALUE (fly, analyse) writes a value into an input-data row (its\n"
-    "caption) or a design cell (COLUMN/ROW, needs --design) before the flight or\n"
-    "the analysis, as sweep does for a point.\n"
+    "--set NAME=VALUE (fly, analyse, advise) writes a value into an input-data row\n"
+    "(its caption) or a design cell (COLUMN/ROW, needs --design) before the flight\n"
+    "or the analysis, as sweep does for a point.\n"
     "sweep flies every point of the grid (the last --vary varying fastest) on -j\n"
     "workers (1..256, default: every core) and writes CSV; --shard I/N keeps the\n"
     "points whose index mod N is I; --best prints the best point's line (largest\n"
@@ -103,7 +110,13 @@ const char* const kUsageText =
     "mode decaying, the best glide ratio's value and what ends the range:\n"
     "setting NAME CURRENT LOW HIGH BEST LOWLIMIT HIGHLIMIT (and ballast G_AT_LOW\n"
     "G_AT_HIGH G_AT_BEST for a design's centre of gravity). Exit 1 when the tables\n"
-    "as they are do not trim.\n";
+    "as they are do not trim.\n"
+    "optimise finds the values of the --vary cells (each within FROM..TO) that give\n"
+    "the largest or least FIGURE (a history figure of the flight, glide-ratio, sink\n"
+    "or settled-sink) under the requirements, in at most EVALS evaluations (200):\n"
+    "best, start, a value line per cell and evaluations; the same for a seed\n"
+    "whatever -j is. Ctrl-C stops with the best so far (exit 130); exit 1 when no\n"
+    "point meets the requirements.\n";
 
 // Everything for standard output is gathered here and written at the end, so
 // that a failed write is seen and reported with its reason.
@@ -140,6 +153,12 @@ struct Options {
     std::optional<std::string> outFile;
     std::optional<std::string> best;
     bool quiet = false;
+    // The optimiser.
+    std::optional<std::string> maximise;
+    std::optional<std::string> minimise;
+    std::vector<std::string> require;
+    std::uint64_t seed = 1;
+    int budget = 200;
     // The cutting pattern.
     std::optional<std::string> pattern;
     view::PaperSize paper = view::PaperSize::A4;
@@ -303,7 +322,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
         return o;
     }
     if (o.command != "fly" && o.command != "estimate" && o.command != "design" &&
-        o.command != "analyse" && o.command != "advise" && o.command != "sweep") {
+        o.command != "analyse" && o.command != "advise" && o.command != "sweep" &&
+        o.command != "optimise") {
         throw UsageError("unknown command \"" + data::QuotedName(o.command) + "\"");
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -371,12 +391,13 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--no-cursor-ground" && fly) {
             o.cursorGround = false;
             anySwitch = true;
-        } else if ((a == "--vary" && o.command == "sweep") ||
+        } else if ((a == "--vary" && (o.command == "sweep" || o.command == "optimise")) ||
                    (a == "--set" && (fly || o.command == "analyse" || o.command == "advise"))) {
             std::optional<std::string> spec;
             value(spec, false);
             (a == "--set" ? o.settings : o.vary).push_back(*spec);
-        } else if ((a == "-j" || a == "--jobs") && o.command == "sweep") {
+        } else if ((a == "-j" || a == "--jobs") &&
+                   (o.command == "sweep" || o.command == "optimise")) {
             value(jobs, false);
             const auto n = ParseInt(*jobs, 1, kMaxJobs);
             if (!n) {
@@ -393,8 +414,38 @@ Options ParseArguments(const std::vector<std::string>& args) {
             }
             o.shard = static_cast<std::size_t>(in->first);
             o.shards = static_cast<std::size_t>(in->second);
-        } else if (a == "--out" && o.command == "sweep") {
+        } else if (a == "--out" && (o.command == "sweep" || o.command == "optimise")) {
             value(o.outFile);
+            if (o.command == "optimise" && data::LowerExtension(*o.outFile) != ".kx" &&
+                data::LowerExtension(*o.outFile) != ".kxs") {
+                throw UsageError(
+                    "optimise --out writes a design (.kx) or input data (.kxs), not \"" +
+                    data::QuotedName(*o.outFile) + "\"");
+            }
+        } else if ((a == "--maximise" || a == "--minimise") && o.command == "optimise") {
+            value(a == "--maximise" ? o.maximise : o.minimise, false);
+        } else if (a == "--require" && o.command == "optimise") {
+            std::optional<std::string> r;
+            value(r, false);
+            o.require.push_back(*r);
+        } else if (a == "--seed" && o.command == "optimise") {
+            std::optional<std::string> seed;
+            value(seed, false);
+            const auto n = ParseInt(*seed, 0, std::numeric_limits<int>::max());
+            if (!n) {
+                throw UsageError("--seed needs a whole number 0 or more, not \"" +
+                                 data::QuotedName(*seed) + "\"");
+            }
+            o.seed = static_cast<std::uint64_t>(*n);
+        } else if (a == "--budget" && o.command == "optimise") {
+            std::optional<std::string> budget;
+            value(budget, false);
+            const auto n = ParseInt(*budget, 1, 1000000);
+            if (!n) {
+                throw UsageError("--budget needs a number of evaluations 1..1000000, not \"" +
+                                 data::QuotedName(*budget) + "\"");
+            }
+            o.budget = *n;
         } else if (a == "--best" && o.command == "sweep") {
             value(o.best, false);
             if (!skarvel::app::SummaryFigureNamed(*o.best)) {
@@ -629,6 +680,102 @@ std::vector<skarvel::app::SweepVariable> ParseVariables(const std::vector<std::s
     return variables;
 }
 
+// Ctrl-C ends the run where it is; a script's background job starts with
+// it ignored, and so it stays. Restores the previous action when destroyed.
+class InterruptCatcher {
+  public:
+    InterruptCatcher() {
+        ::sigaction(SIGINT, nullptr, &previous_);
+        catching_ = (previous_.sa_flags & SA_SIGINFO) != 0 || previous_.sa_handler != SIG_IGN;
+        if (catching_) {
+            struct sigaction action {};
+            action.sa_handler = OnInterrupt;
+            sigemptyset(&action.sa_mask);
+            ::sigaction(SIGINT, &action, nullptr);
+        }
+    }
+    ~InterruptCatcher() {
+        if (catching_) {
+            ::sigaction(SIGINT, &previous_, nullptr);
+        }
+    }
+    InterruptCatcher(const InterruptCatcher&) = delete;
+    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+
+  private:
+    struct sigaction previous_ {};
+    bool catching_ = false;
+};
+
+int RunOptimise(const Options& o, Workspace& ws) {
+    using namespace skarvel::app;
+    OptimiseOptions options;
+    try {
+        if (o.maximise.has_value() == o.minimise.has_value()) {
+            throw UsageError("optimise needs one of --maximise FIGURE and --minimise FIGURE");
+        }
+        options.figure = ParseOptimiseFigure(o.maximise ? *o.maximise : *o.minimise);
+        options.maximise = o.maximise.has_value();
+        for (const std::string& v : o.vary) {
+            options.variables.push_back(ParseOptimiseVariable(v));
+        }
+        for (const std::string& r : o.require) {
+            options.requirements.push_back(ParseRequirement(r));
+        }
+    } catch (const OptimiseError& e) {
+        throw UsageError(e.what());
+    }
+    if (options.variables.empty()) {
+        throw UsageError("optimise needs at least one --vary NAME=FROM:TO");
+    }
+    options.jobs = o.jobs > 0 ? static_cast<unsigned>(o.jobs)
+                              : std::max(1U, std::thread::hardware_concurrency());
+    options.seed = o.seed;
+    options.budget = o.budget;
+    const LocalSearch search = OpenLocalSearch();
+    const InterruptCatcher catcher;
+    const bool bar = ::isatty(STDERR_FILENO) == 1;
+    std::atomic<bool> stop{false};
+    const auto started = std::chrono::steady_clock::now();
+    const auto progress = [&](const OptimiseProgress& p) {
+        if (interrupted != 0) {
+            stop = true;
+        }
+        if (bar) {
+            const double elapsed =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            const double left = elapsed / p.evaluations * (options.budget - p.evaluations);
+            char line[160];
+            std::snprintf(line, sizeof line, "\r%d/%d evaluations  best %s  %.0f s left   ",
+                          p.evaluations, options.budget,
+                          p.best ? OptimiseValueText(*p.best).c_str() : "-", std::max(0.0, left));
+            std::cerr << line << std::flush;
+        }
+    };
+    const OptimiseResult result = Optimise(ws.sweeps().base(), options, search, &stop, progress);
+    if (bar) {
+        std::cerr << '\n';
+    }
+    out += OptimiseText(options, result);
+    if (result.best && o.outFile) {
+        std::vector<std::string> settings;
+        for (std::size_t i = 0; i < options.variables.size(); ++i) {
+            settings.push_back(options.variables[i].name + "=" +
+                               OptimiseValueText(result.values[i]));
+        }
+        ws.sweeps().applySettings(settings);
+        if (data::LowerExtension(*o.outFile) == ".kx") {
+            ws.files().saveDesignFile(*o.outFile);
+        } else {
+            ws.files().saveInputFile(*o.outFile);
+        }
+    }
+    if (interrupted != 0) {
+        return 130;
+    }
+    return result.best ? kOk : kFlightError;
+}
+
 int RunSweep(const Options& o, Workspace& ws, skarvel::app::SweepGrid grid) {
     using namespace skarvel::app;
     const std::optional<SummaryFigure> figure = o.best ? SummaryFigureNamed(*o.best) : std::nullopt;
@@ -832,6 +979,8 @@ int Run(const Options& o) {
         }
     } else if (o.command == "sweep") {
         status = RunSweep(o, ws, std::move(*grid));
+    } else if (o.command == "optimise") {
+        status = RunOptimise(o, ws);
     } else if (o.command == "advise") {
         const skarvel::app::Advice advice =
             skarvel::app::Advise(ws.sweeps().base(), o.design.has_value());

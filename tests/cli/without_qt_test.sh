@@ -1,14 +1,24 @@
 #!/bin/sh
-# skarvel-cli starts without any Qt library, and still writes a PDF pattern
-# through its module: tests/cli/without_qt_test.sh SKARVEL_CLI DESIGN.kx
+# skarvel-cli starts without any Qt or NLopt library, and still writes a PDF
+# pattern and optimises through its modules:
+# tests/cli/without_qt_test.sh SKARVEL_CLI DESIGN.kx
 set -eu
 cli=$1
 design=$2
-if readelf -d "$cli" | grep NEEDED | grep -i qt; then
-  echo "skarvel-cli needs Qt libraries to start" >&2
+if readelf -d "$cli" | grep NEEDED | grep -i -e qt -e nlopt; then
+  echo "skarvel-cli needs Qt or NLopt libraries to start" >&2
   exit 1
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$cli" design "$design" --pattern "$work/x.pdf" >/dev/null
 [ "$(head -c 5 "$work/x.pdf")" = "%PDF-" ] || { echo "no PDF written" >&2; exit 1; }
+# A flight opens neither module; an optimisation opens the optimiser's.
+LD_DEBUG=files "$cli" fly --design "$design" >/dev/null 2>"$work/fly.log"
+if grep -q -e nlopt -e skarvel-optimise "$work/fly.log"; then
+  echo "skarvel-cli fly loads the optimiser" >&2
+  exit 1
+fi
+"$cli" optimise --design "$design" --maximise glide-ratio --vary 水平尾翼取付角=-1:1 \
+  --budget 20 >"$work/best.txt"
+grep -q "^evaluations	20$" "$work/best.txt" || { echo "no optimisation" >&2; exit 1; }

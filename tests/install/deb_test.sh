@@ -71,6 +71,7 @@ done
 # skarvel-cli starts without Qt; it opens its PDF writer, a module, when it
 # writes a PDF.
 [ -f /usr/lib/skarvel/skarvel-pdf.so ] || fail "no /usr/lib/skarvel/skarvel-pdf.so"
+[ -f /usr/lib/skarvel/skarvel-optimise.so ] || fail "no /usr/lib/skarvel/skarvel-optimise.so"
 if readelf -d /usr/bin/skarvel-cli | grep NEEDED | grep -qi qt; then
   fail "the installed skarvel-cli needs Qt libraries to start"
 fi
