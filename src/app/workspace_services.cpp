@@ -34,6 +34,20 @@ bool AnalysisService::applyAdvice(const SettingAdvice& setting) {
     return true;
 }
 
+bool AnalysisService::applyOptimum(const OptimiseOptions& options, const OptimiseResult& result) {
+    if (ws_.busy_ || !result.best || result.values.size() != options.variables.size()) {
+        return false;
+    }
+    std::vector<std::string> settings;
+    for (std::size_t i = 0; i < options.variables.size(); ++i) {
+        settings.push_back(options.variables[i].name + "=" + OptimiseValueText(result.values[i]));
+    }
+    const Workspace::EditScope step(ws_, "最適化の結果");
+    ApplySettings(ws_.tables_, ws_.model_, ws_.designComputed_, settings);
+    ws_.estimate();
+    return true;
+}
+
 bool AnalysisService::flyFromTrim(std::optional<std::size_t> mode) {
     if (ws_.busy_) {
         return false;

@@ -6,6 +6,7 @@
 
 #include "app/advice.h"
 #include "app/edit_history.h"
+#include "app/optimise.h"
 #include "app/sweep.h"
 #include "sim/glide_polar.h"
 #include "sim/modes.h"
@@ -39,6 +40,10 @@ class AnalysisService {
     // converted where it is a design cell); nothing flies. False when
     // busy or when the setting has no best value.
     bool applyAdvice(const SettingAdvice& setting);
+    // Writes an optimisation's best values into the tables as one step
+    // ("最適化の結果"); the window then flies. False when busy or when it
+    // found no best point.
+    bool applyOptimum(const OptimiseOptions& options, const OptimiseResult& result);
     // Sets the launch rows of the input data to the steady glide, with the
     // mode at that index of stability().modes added at a small amplitude
     // when one is given, and flies. False when nothing flew: a flight in

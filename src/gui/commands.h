@@ -40,6 +40,7 @@ enum class Command {
     RunFromParameters,
     Stability,
     Sweep,
+    Optimise,
     LiveCharts,
     LiveTrajectory,
     ReplayStart,

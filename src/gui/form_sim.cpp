@@ -12,6 +12,7 @@
 #include "gui/history_view.h"
 #include "gui/instrument_strip.h"
 #include "gui/key_map.h"
+#include "gui/optimise_dialog.h"
 #include "gui/picture_commands.h"
 #include "gui/qt_text.h"
 #include "gui/stability_dialog.h"
@@ -88,9 +89,11 @@ TFormSim::~TFormSim() {
     // The dialog goes first: the tables it listens to may still signal.
     delete stability_;
     stability_ = nullptr;
-    // Its sweep ends with it.
+    // Its sweep and its optimisation end with it.
     delete sweep_;
     sweep_ = nullptr;
+    delete optimise_;
+    optimise_ = nullptr;
     delete chooser_;
     // The regions go after this part of the window is gone; what they signal
     // while they close must not reach it.
@@ -416,6 +419,9 @@ void TFormSim::closeEvent(QCloseEvent* event) {
     }
     if (sweep_ != nullptr) {
         sweep_->close();
+    }
+    if (optimise_ != nullptr) {
+        optimise_->close();
     }
     event->accept();
 }

@@ -27,6 +27,7 @@ class DesignChooser;
 class HelpWindow;
 class PictureCommands;
 class StabilityDialog;
+class OptimiseDialog;
 class SweepDialog;
 class WindowEdits;
 class WindowFiles;
@@ -74,6 +75,9 @@ class TFormSim : public QMainWindow {
     // Sweeps of one or two cells, beside the window; the point it asks for
     // is flown as a queued run.
     void showSweep();
+    // The optimiser, beside the window; its result is written into the
+    // tables as one step and flown as a queued run.
+    void showOptimise();
     // Help: the help file beside the program, else the program's own guide.
     void showHelp();
     void showAbout();
@@ -150,6 +154,7 @@ class TFormSim : public QMainWindow {
     HelpWindow* helpWindow_ = nullptr;
     StabilityDialog* stability_ = nullptr;
     SweepDialog* sweep_ = nullptr;
+    OptimiseDialog* optimise_ = nullptr;
     QTimer* replayTimer_ = nullptr;
     // Kept between prints with the paper and printer last chosen.
     std::unique_ptr<QPrinter> printer_;

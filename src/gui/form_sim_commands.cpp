@@ -9,6 +9,7 @@
 #include "app/error_text.h"
 #include "data/numtext.h"
 #include "gui/help_window.h"
+#include "gui/optimise_dialog.h"
 #include "gui/pattern_print.h"
 #include "gui/qt_text.h"
 #include "gui/stability_dialog.h"
@@ -239,6 +240,23 @@ void TFormSim::showSweep() {
     sweep_->show();
     sweep_->raise();
     sweep_->activateWindow();
+}
+
+void TFormSim::showOptimise() {
+    if (optimise_ == nullptr) {
+        const auto apply = [this](const app::OptimiseOptions& options,
+                                  const app::OptimiseResult& result) {
+            raise();
+            activateWindow();
+            guarded([this, &options, &result] { ws_.analysis().applyOptimum(options, result); });
+            later([this] { ws_.runFromInput(); });
+        };
+        // A window of its own, as the sweep is; this window deletes it.
+        optimise_ = new OptimiseDialog(ws_, apply);
+    }
+    optimise_->show();
+    optimise_->raise();
+    optimise_->activateWindow();
 }
 
 void TFormSim::askHorizontalAngle() {

@@ -5,11 +5,13 @@
 // same result whatever the number of workers.
 
 #include "app/optimise.h"
+#include "app/optimise_model.h"
 #include "app/workspace.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -64,11 +66,26 @@ TEST(Optimise, BeatsAGridOfTheSteadyGlideInATenthOfItsEvaluations) {
     // The printed values fly the best point again.
     EXPECT_TRUE(EvaluatePoint(base, o, r.values).feasible());
     EXPECT_EQ(*EvaluatePoint(base, o, r.values).figure, *r.best);
-    // One worker or three: the same text.
+}
+
+// (Also run under ThreadSanitizer.)
+TEST(Optimise, TheSameResultWhateverTheNumberOfWorkers) {
+    const SweepBase base = DefaultDesign().sweeps().base();
+    OptimiseOptions o = Options("glide-ratio", 40);
+    o.requirements = {ParseRequirement("stable")};
     o.jobs = 1;
     const std::string one = OptimiseText(o, Optimise(base, o, OpenLocalSearch()));
     o.jobs = 3;
     EXPECT_EQ(OptimiseText(o, Optimise(base, o, OpenLocalSearch())), one);
+    // A run of the window's stops when asked, with what it found so far.
+    o.budget = 100000;
+    OptimiseJob job(base, o, OpenLocalSearch());
+    job.cancel();
+    while (!job.finished()) {
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(job.result().stopped);
+    EXPECT_LT(job.result().evaluations, 100000);
 }
 
 TEST(Optimise, NearTheGridsLongestFlightInNoMoreEvaluations) {
@@ -82,6 +99,18 @@ TEST(Optimise, NearTheGridsLongestFlightInNoMoreEvaluations) {
 }
 
 TEST(Optimise, RefusalsAndTheText) {
+    // Every figure the window offers is one the optimiser takes.
+    for (const OptimiseChoice& c : OptimiseFigureChoices()) {
+        EXPECT_NO_THROW(ParseOptimiseFigure(c.name)) << c.name;
+    }
+    OptimiseEntries e;
+    e.figure = "滞空時間";
+    e.variables = {{"水平尾翼取付角", "2", "-2"}};
+    e.budgetText = "50";
+    EXPECT_EQ(CheckOptimiseEntries(e, 2).error,
+              "変数 1（水平尾翼取付角）: 範囲の下限を上限より小さくしてください");
+    e.variables = {{"水平尾翼取付角", "-2", "2"}};
+    EXPECT_TRUE(CheckOptimiseEntries(e, 2).options);
     EXPECT_THROW(ParseOptimiseFigure("speed"), OptimiseError);
     EXPECT_THROW(ParseRequirement("margin>=x"), OptimiseError);
     EXPECT_EQ(ParseRequirement("margin>=5").margin, 5);

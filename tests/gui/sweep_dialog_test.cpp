@@ -6,6 +6,7 @@
 
 #include "data/tables.h"
 #include "gui/chart.h"
+#include "gui/optimise_dialog.h"
 #include "window_fixture.h"
 
 #include <QComboBox>
@@ -304,4 +305,33 @@ TEST(SweepDialog, SavesTheRowsAsCsv) {
     QTest::mouseClick(Find(d, "SweepSaveCsv"), Qt::LeftButton);
     ASSERT_EQ(w.errors.size(), 1);
     EXPECT_TRUE(w.errors[0].contains(QStringLiteral("sweep.csv"))) << w.errors[0].toStdString();
+}
+
+// The optimiser window: a run on its own thread while the window stays
+// usable, its best value drawn, and 適用 writing the result as one step
+// that is flown.
+TEST(OptimiseWindow, RunsAppliesAndFlies) {
+    Window w;
+    w.trigger(Command::Optimise);
+    auto* d = Window::beside<skarvel::gui::OptimiseDialog>("OptimiseDialog");
+    ASSERT_NE(d, nullptr);
+    d->figureBox()->setCurrentIndex(d->figureBox()->findData(QStringLiteral("glide-ratio")));
+    QComboBox* cell = d->variableBox(0);
+    cell->setCurrentIndex(cell->findData(QStringLiteral("水平尾翼取付角")));
+    d->start();
+    ASSERT_TRUE(d->running() || d->job() != nullptr);
+    EXPECT_TRUE(skarvel::test::WaitUntil([d] { return !d->running(); }, 30000));
+    QTest::qWait(2 * skarvel::gui::OptimiseDialog::kPollMs);
+    ASSERT_TRUE(d->job()->result().best);
+    EXPECT_TRUE(d->resultLabel()->text().startsWith(QStringLiteral("最良値")));
+    EXPECT_GT(d->chart()->pointCount(0), 0);
+    ASSERT_TRUE(d->applyButton()->isEnabled());
+    const std::size_t rows = w.rows();
+    d->applyButton()->click();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(w.ws().edits().undoName(), "最適化の結果");
+    EXPECT_EQ(w.rows(), rows + 1);
+    EXPECT_EQ(w.ws().tables().input.cell(1, skarvel::data::input::TailSetting),
+              skarvel::app::OptimiseValueText(d->job()->result().values[0]));
+    d->close();
 }
