@@ -797,17 +797,7 @@ int RunSweep(const Options& o, Workspace& ws, skarvel::app::SweepGrid grid) {
             fileError = std::current_exception();
         }
     };
-    // A script's background job starts with Ctrl-C ignored, and so it stays.
-    struct sigaction previous {};
-    ::sigaction(SIGINT, nullptr, &previous);
-    const bool catchInterrupt =
-        (previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_IGN;
-    if (catchInterrupt) {
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, nullptr);
-    }
+    std::optional<InterruptCatcher> catcher(std::in_place);
     const bool bar = !o.quiet && ::isatty(STDERR_FILENO) == 1;
     std::optional<SweepRow> best;
     std::exception_ptr fault; // a fault of the program ended the sweep
@@ -852,9 +842,7 @@ int RunSweep(const Options& o, Workspace& ws, skarvel::app::SweepGrid grid) {
         }
         fault = sweep.fault();
     }
-    if (catchInterrupt) {
-        ::sigaction(SIGINT, &previous, nullptr);
-    }
+    catcher.reset();
     if (bar) {
         std::cerr << '\n';
     }
