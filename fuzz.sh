@@ -18,7 +18,7 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
   exit 2
 fi
 shift $(( $# > 0 ? 1 : 0 ))
-all=(numtext codec paper_ini input_file design_file flight marker recovery)
+all=(numtext codec paper_ini input_file design_file flight marker recovery measured)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 

@@ -4,6 +4,7 @@
 // that cannot be read or written, or standard output that cannot be written.
 
 #include "app/advice.h"
+#include "app/measured.h"
 #include "app/modules.h"
 #include "app/optimise.h"
 #include "app/sweep.h"
@@ -63,6 +64,7 @@ const char* const kUsageText =
     "                       [--marker I | --marker-time T] [--set NAME=VALUE ...]\n"
     "                       [--trajectory FILE.svg|.emf|.wmf [--size WxH] [--angles A,B]\n"
     "                        [--no-ground] [--verticals] [--no-cursor-ground]]\n"
+    "                       [--measured FILE.csv|.tsv [--measured-unit mm|cm|m]]\n"
     "       skarvel-cli estimate [INPUT.kxs] [--design DESIGN.kx] [--save-input FILE.kxs]\n"
     "                       [--save-design FILE.kx]\n"
     "       skarvel-cli analyse [INPUT.kxs] [--design DESIGN.kx] [--polar]\n"
@@ -89,6 +91,11 @@ const char* const kUsageText =
     "(0,20), the flight cursor at the marker (sample 0).\n"
     "--marker I (a sample, limited to the flight) or --marker-time T (the sample\n"
     "nearest to T seconds) prints the marker table's rows after the history lines.\n"
+    "--measured reads a track (CSV or TSV: t, x, optional y, h or z; units in the\n"
+    "header, e.g. \"x [cm]\", else --measured-unit, else m) and prints after the\n"
+    "history lines: measured N RMS MAX (the points used, RMS and largest distance\n"
+    "in m from the flight, outliers left out); rows that cannot be read are named\n"
+    "on standard error and left out.\n"
     "--sketch writes the design sketch as the window shows it: WxH in pixels (300x200).\n"
     "--set NAME=VALUE (fly, analyse, advise) writes a value into an input-data row\n"
     "(its caption) or a design cell (COLUMN/ROW, needs --design) before the flight\n"
@@ -154,6 +161,8 @@ struct Options {
     std::optional<std::string> best;
     bool quiet = false;
     // The optimiser.
+    std::optional<std::string> measured;
+    std::optional<double> measuredUnit;
     std::optional<std::string> maximise;
     std::optional<std::string> minimise;
     std::vector<std::string> require;
@@ -378,6 +387,16 @@ Options ParseArguments(const std::vector<std::string>& args) {
             value(size, false);
         } else if (a == "--angles" && fly) {
             value(angles, false);
+        } else if (a == "--measured" && fly) {
+            value(o.measured);
+        } else if (a == "--measured-unit" && fly) {
+            std::optional<std::string> unit;
+            value(unit, false);
+            o.measuredUnit = skarvel::app::LengthUnit(*unit);
+            if (!o.measuredUnit) {
+                throw UsageError("--measured-unit takes mm, cm or m, not \"" +
+                                 data::QuotedName(*unit) + "\"");
+            }
         } else if (a == "--marker" && fly) {
             value(marker, false);
         } else if (a == "--marker-time" && fly) {
@@ -937,12 +956,25 @@ int Run(const Options& o) {
             ws.viewport().setSurface(&*surface);
             ws.viewport().prepare(o.width, o.height, o.angleA, o.angleB);
         }
+        // A measured track is read before the flight: a file that cannot be
+        // read is said before anything is flown.
+        std::optional<skarvel::app::MeasuredTrack> track;
+        if (o.measured) {
+            track = skarvel::app::ReadMeasuredTrack(*o.measured, o.measuredUnit);
+            for (const std::string& skipped : track->skipped) {
+                std::cerr << "skarvel-cli: " << data::QuotedName(*o.measured)
+                          << ": left out: " << skipped << '\n';
+            }
+        }
         ws.runFromInput();
         const auto& history = ws.history();
         const bool toStdout = o.exportFile && *o.exportFile == "-";
         if (!toStdout) {
             PrintHistoryLine(history.captionText(false));
             PrintHistoryLine(history.rowText(0, false));
+        }
+        if (track && !toStdout) {
+            out += skarvel::app::MeasuredLine(skarvel::app::CompareTrack(*track, ws.record()));
         }
         if (!history.rows().empty() && !history.rows().front().hasInputs()) {
             status = kFlightError;

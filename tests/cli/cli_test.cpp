@@ -245,6 +245,25 @@ TEST(Cli, FailedFlightExitsWithOne) {
     EXPECT_EQ(Count(ReadBytes(tmp / "calm.svg"), "<rect "), 1u);
 }
 
+// A measured track: its line after the history lines, the rows left out on
+// standard error, a track that cannot be read refused before any flight.
+TEST(Cli, FlyAgainstAMeasuredTrack) {
+    TempDir tmp;
+    skarvel::data::WriteFileBytes(tmp / "track.tsv", "t\tx [cm]\th [cm]\n0\t0\t200\n"
+                                                     "1\t400\t500\nbad\t1\t1\n");
+    const Result r = RunCli("fly --measured track.tsv", tmp);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2].rfind("measured\t2\t", 0), 0u) << lines[2];
+    EXPECT_EQ(r.err, "skarvel-cli: track.tsv: left out: line 4, column t: \"bad\" is not a number\n");
+    skarvel::data::WriteFileBytes(tmp / "bad.csv", "t,x,y\n0,0,0\n");
+    const Result refused = RunCli("fly --measured bad.csv", tmp);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_EQ(RunCli("fly --measured track.tsv --measured-unit ft", tmp).status, 2);
+}
+
 // The analysis lines are the core's; here: the command, its input, --polar
 // and the exit status.
 TEST(Cli, AnalyseTheInputData) {
