@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-svg-dev libqcustomplot-dev libqcustomplot2.1-qt6
   fonts-ipafont-gothic fonts-noto-cjk xvfb xauth imagemagick
-  libgtest-dev libgmock-dev libbenchmark-dev libeigen3-dev libnlopt-cxx-dev parallel poppler-utils
+  libgtest-dev libgmock-dev libbenchmark-dev libeigen3-dev libnlopt-cxx-dev libceres-dev parallel poppler-utils
   qt6-translations-l10n fonts-ipafont-mincho xdotool
   emf2svg librsvg2-bin libwmf-bin fonts-urw-base35 libmagickcore-6.q16-6-extra
   dpkg-dev file desktop-file-utils appstream libxml2-utils bash-completion  # the .deb (cpack, dpkg-shlibdeps) and its install test

@@ -114,8 +114,8 @@ MeasuredTrack ParseMeasuredTrack(std::string_view text, std::optional<double> un
         } else if (!c.unit.empty()) {
             const auto u = LengthUnit(c.unit);
             if (!u) {
-                throw MeasuredError("column \"" + header[i] + "\": positions in mm, cm or m, not \"" +
-                                    c.unit + "\"");
+                throw MeasuredError("column \"" + header[i] +
+                                    "\": positions in mm, cm or m, not \"" + c.unit + "\"");
             }
             scale[*role] = *u;
         } else {
@@ -124,7 +124,8 @@ MeasuredTrack ParseMeasuredTrack(std::string_view text, std::optional<double> un
     }
     if (!at[T] || !at[X] || (!at[H] && !at[Z])) {
         throw MeasuredError("the header needs a time column (t, time or 時刻), x, and h (高度) "
-                            "or z; it has: " + lines.front().second);
+                            "or z; it has: " +
+                            lines.front().second);
     }
     MeasuredTrack track;
     track.hasY = at[Y].has_value();
@@ -168,6 +169,24 @@ MeasuredTrack ReadMeasuredTrack(const std::string& path, std::optional<double> u
     return ParseMeasuredTrack(data::ReadFileBytes(path, data::kDataFileLimit), unit);
 }
 
+std::array<double, 3> FlightPositionAt(const sim::FlightRecord& record, double t) {
+    const int last = record.lastIndex;
+    t = std::clamp(t, 0.0, record.sample(last).t);
+    // The samples around t (every 10 ms; the last one may be closer).
+    int i = std::clamp(static_cast<int>(std::floor(t / 0.01)), 0, last);
+    while (i > 0 && record.sample(i).t > t) {
+        --i;
+    }
+    while (i < last && record.sample(i + 1).t <= t) {
+        ++i;
+    }
+    const sim::FlightSample& a = record.sample(i);
+    const sim::FlightSample& b = record.sample(std::min(i + 1, last));
+    const double f = b.t > a.t ? (t - a.t) / (b.t - a.t) : 0;
+    const auto at = [f](double u, double w) { return u + f * (w - u); };
+    return {at(a.x, b.x), at(a.y, b.y), -at(a.z, b.z)};
+}
+
 std::optional<TrackDistance> CompareTrack(const MeasuredTrack& track,
                                           const sim::FlightRecord& record) {
     const int last = record.lastIndex;
@@ -177,21 +196,10 @@ std::optional<TrackDistance> CompareTrack(const MeasuredTrack& track,
         if (p.t < 0 || p.t > end) {
             continue;
         }
-        // The samples around t (every 10 ms; the last one may be closer).
-        int i = std::clamp(static_cast<int>(std::floor(p.t / 0.01)), 0, last);
-        while (i > 0 && record.sample(i).t > p.t) {
-            --i;
-        }
-        while (i < last && record.sample(i + 1).t <= p.t) {
-            ++i;
-        }
-        const sim::FlightSample& a = record.sample(i);
-        const sim::FlightSample& b = record.sample(std::min(i + 1, last));
-        const double f = b.t > a.t ? (p.t - a.t) / (b.t - a.t) : 0;
-        const auto at = [f](double u, double w) { return u + f * (w - u); };
-        const double dx = at(a.x, b.x) - p.x;
-        const double dy = track.hasY ? at(a.y, b.y) - p.y : 0;
-        const double dh = -at(a.z, b.z) - p.h;
+        const std::array<double, 3> f = FlightPositionAt(record, p.t);
+        const double dx = f[0] - p.x;
+        const double dy = track.hasY ? f[1] - p.y : 0;
+        const double dh = f[2] - p.h;
         distances.push_back(std::sqrt(dx * dx + dy * dy + dh * dh));
     }
     if (distances.empty()) {

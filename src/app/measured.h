@@ -13,6 +13,7 @@
 
 #include "sim/flight_record.h"
 
+#include <array>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -60,6 +61,10 @@ struct TrackDistance {
     double rms = 0;    // m
     double max = 0;    // m
 };
+// The flight's x, y and height at time t, between its 10 ms samples; at its
+// end after it.
+std::array<double, 3> FlightPositionAt(const sim::FlightRecord& record, double t);
+
 // None when no measured point lies within the flight's time.
 std::optional<TrackDistance> CompareTrack(const MeasuredTrack& track,
                                           const sim::FlightRecord& record);

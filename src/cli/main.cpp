@@ -4,6 +4,7 @@
 // that cannot be read or written, or standard output that cannot be written.
 
 #include "app/advice.h"
+#include "app/fit.h"
 #include "app/measured.h"
 #include "app/modules.h"
 #include "app/optimise.h"
@@ -74,6 +75,8 @@ const char* const kUsageText =
     "                       (--maximise FIGURE | --minimise FIGURE) --vary NAME=FROM:TO ...\n"
     "                       [--require stable|unstalled|margin>=X ...] [-j N] [--seed S]\n"
     "                       [--budget EVALS] [--out BEST.kx|BEST.kxs]\n"
+    "       skarvel-cli fit [INPUT.kxs] [--design DESIGN.kx] --measured FILE\n"
+    "                       [--measured-unit mm|cm|m] --vary NAME[=FROM:TO] ...\n"
     "       skarvel-cli sweep [INPUT.kxs] [--design DESIGN.kx] --vary NAME=FROM:TO:STEP ...\n"
     "                       [-j N | --jobs N] [--shard I/N] [--out FILE.csv|-]\n"
     "                       [--best FIGURE] [--quiet]\n"
@@ -96,6 +99,10 @@ const char* const kUsageText =
     "history lines: measured N RMS MAX (the points used, RMS and largest distance\n"
     "in m from the flight, outliers left out); rows that cannot be read are named\n"
     "on standard error and left out.\n"
+    "fit adjusts the --vary cells (within FROM..TO when given) so that the flight\n"
+    "follows the measured track (least squares, a robust loss): fit NAME VALUE\n"
+    "STDERR per cell, then rms BEFORE AFTER (m); warnings when the track does not\n"
+    "determine a value or the flight cannot follow it.\n"
     "--sketch writes the design sketch as the window shows it: WxH in pixels (300x200).\n"
     "--set NAME=VALUE (fly, analyse, advise) writes a value into an input-data row\n"
     "(its caption) or a design cell (COLUMN/ROW, needs --design) before the flight\n"
@@ -124,6 +131,10 @@ const char* const kUsageText =
     "best, start, a value line per cell and evaluations; the same for a seed\n"
     "whatever -j is. Ctrl-C stops with the best so far (exit 130); exit 1 when no\n"
     "point meets the requirements.\n";
+
+// An RMS distance after a fit above which the flight does not follow the
+// track (a tracked video is good to a few millimetres).
+constexpr double kFitMismatch = 0.1; // m
 
 // Everything for standard output is gathered here and written at the end, so
 // that a failed write is seen and reported with its reason.
@@ -332,7 +343,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
     }
     if (o.command != "fly" && o.command != "estimate" && o.command != "design" &&
         o.command != "analyse" && o.command != "advise" && o.command != "sweep" &&
-        o.command != "optimise") {
+        o.command != "optimise" && o.command != "fit") {
         throw UsageError("unknown command \"" + data::QuotedName(o.command) + "\"");
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -387,9 +398,9 @@ Options ParseArguments(const std::vector<std::string>& args) {
             value(size, false);
         } else if (a == "--angles" && fly) {
             value(angles, false);
-        } else if (a == "--measured" && fly) {
+        } else if (a == "--measured" && (fly || o.command == "fit")) {
             value(o.measured);
-        } else if (a == "--measured-unit" && fly) {
+        } else if (a == "--measured-unit" && (fly || o.command == "fit")) {
             std::optional<std::string> unit;
             value(unit, false);
             o.measuredUnit = skarvel::app::LengthUnit(*unit);
@@ -410,7 +421,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--no-cursor-ground" && fly) {
             o.cursorGround = false;
             anySwitch = true;
-        } else if ((a == "--vary" && (o.command == "sweep" || o.command == "optimise")) ||
+        } else if ((a == "--vary" &&
+                    (o.command == "sweep" || o.command == "optimise" || o.command == "fit")) ||
                    (a == "--set" && (fly || o.command == "analyse" || o.command == "advise"))) {
             std::optional<std::string> spec;
             value(spec, false);
@@ -726,6 +738,44 @@ class InterruptCatcher {
     bool catching_ = false;
 };
 
+int RunFit(const Options& o, Workspace& ws) {
+    using namespace skarvel::app;
+    if (!o.measured) {
+        throw UsageError("fit needs --measured FILE");
+    }
+    std::vector<FitVariable> variables;
+    try {
+        for (const std::string& v : o.vary) {
+            variables.push_back(ParseFitVariable(v));
+        }
+    } catch (const MeasuredError& e) {
+        throw UsageError(e.what());
+    }
+    if (variables.empty()) {
+        throw UsageError("fit needs at least one --vary NAME[=FROM:TO]");
+    }
+    const MeasuredTrack track = ReadMeasuredTrack(*o.measured, o.measuredUnit);
+    for (const std::string& skipped : track.skipped) {
+        std::cerr << "skarvel-cli: " << data::QuotedName(*o.measured) << ": left out: " << skipped
+                  << '\n';
+    }
+    const FitResult result = FitTrack(ws.sweeps().base(), variables, track, OpenFitSolver());
+    out += FitText(result);
+    if (!result.determined) {
+        std::cerr << "skarvel-cli: warning: the track does not determine every value (the "
+                     "covariance is singular): no standard errors\n";
+    }
+    if (!result.after) {
+        std::cerr << "skarvel-cli: the flight failed at the fitted values\n";
+        return kFlightError;
+    }
+    if (result.after->rms > kFitMismatch) {
+        std::cerr << "skarvel-cli: warning: the flight does not follow the track (RMS "
+                  << result.after->rms << " m after the fit)\n";
+    }
+    return kOk;
+}
+
 int RunOptimise(const Options& o, Workspace& ws) {
     using namespace skarvel::app;
     OptimiseOptions options;
@@ -1001,6 +1051,8 @@ int Run(const Options& o) {
         status = RunSweep(o, ws, std::move(*grid));
     } else if (o.command == "optimise") {
         status = RunOptimise(o, ws);
+    } else if (o.command == "fit") {
+        status = RunFit(o, ws);
     } else if (o.command == "advise") {
         const skarvel::app::Advice advice =
             skarvel::app::Advise(ws.sweeps().base(), o.design.has_value());

@@ -264,6 +264,27 @@ TEST(Cli, FlyAgainstAMeasuredTrack) {
     EXPECT_EQ(RunCli("fly --measured track.tsv --measured-unit ft", tmp).status, 2);
 }
 
+// A flight's own export is a track: the fit finds its launch speed again
+// from tables that say otherwise, and a track no flight follows is said.
+TEST(Cli, FitALaunchSpeedToTheFlightsOwnTrack) {
+    TempDir tmp;
+    ASSERT_EQ(RunCli("fly --export flight.txt", tmp).status, 0);
+    WriteInputFile(tmp / "fast.kxs", {{in::LaunchSpeed, "170"}});
+    const Result r = RunCli("fit fast.kxs --measured flight.txt --vary 初速=100:200", tmp);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u);
+    const auto fit = Split(lines[0], '\t');
+    ASSERT_EQ(fit.size(), 4u);
+    EXPECT_EQ(fit[0] + fit[1], "fit初速");
+    EXPECT_NEAR(std::stod(fit[2]), 150, 1e-3);
+    EXPECT_EQ(lines[1].rfind("rms\t", 0), 0u);
+    skarvel::data::WriteFileBytes(tmp / "odd.csv", "t,x,h\n0,0,2\n2,6,2\n4,12,5\n");
+    const Result odd = RunCli("fit --measured odd.csv --vary 初速", tmp);
+    EXPECT_NE(odd.err.find("does not follow the track"), std::string::npos) << odd.err;
+    EXPECT_EQ(RunCli("fit --vary 初速", tmp).status, 2); // no track
+}
+
 // The analysis lines are the core's; here: the command, its input, --polar
 // and the exit status.
 TEST(Cli, AnalyseTheInputData) {

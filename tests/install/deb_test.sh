@@ -72,6 +72,7 @@ done
 # writes a PDF.
 [ -f /usr/lib/skarvel/skarvel-pdf.so ] || fail "no /usr/lib/skarvel/skarvel-pdf.so"
 [ -f /usr/lib/skarvel/skarvel-optimise.so ] || fail "no /usr/lib/skarvel/skarvel-optimise.so"
+[ -f /usr/lib/skarvel/skarvel-fit.so ] || fail "no /usr/lib/skarvel/skarvel-fit.so"
 if readelf -d /usr/bin/skarvel-cli | grep NEEDED | grep -qi qt; then
   fail "the installed skarvel-cli needs Qt libraries to start"
 fi
