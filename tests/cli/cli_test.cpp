@@ -285,6 +285,21 @@ TEST(Cli, FitALaunchSpeedToTheFlightsOwnTrack) {
     EXPECT_EQ(RunCli("fit --vary 初速", tmp).status, 2); // no track
 }
 
+// The shipped example track: the default glider launched at 140 km/h and 75
+// degrees, filmed; the fit finds both from the default tables.
+TEST(Cli, TheExampleTrackFitsItsLaunch) {
+    TempDir tmp;
+    const Result r = RunCli("fit --measured " + Quote(std::string(SKARVEL_EXAMPLES) +
+                                                      "/measured-default.csv") +
+                                " --vary 初速 --vary 上下角",
+                            tmp);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NEAR(std::stod(Split(lines[0], '\t')[2]), 140, 0.01);
+    EXPECT_NEAR(std::stod(Split(lines[1], '\t')[2]), 75, 0.01);
+}
+
 // The analysis lines are the core's; here: the command, its input, --polar
 // and the exit status.
 TEST(Cli, AnalyseTheInputData) {

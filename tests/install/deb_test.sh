@@ -64,7 +64,8 @@ installed=yes
 data=/usr/share/skarvel
 [ "$(command -v skarvel-cli)" = /usr/bin/skarvel-cli ] || fail "skarvel-cli is not /usr/bin/skarvel-cli"
 [ -x /usr/bin/skarvel ] || fail "no /usr/bin/skarvel"
-for f in Paper.ini skarvel-help.html examples/default.kx examples/sweep-job.yaml; do
+for f in Paper.ini skarvel-help.html examples/default.kx examples/sweep-job.yaml \
+    examples/measured-default.csv; do
   [ -s "$data/$f" ] || fail "no $data/$f"
 done
 [ -x "$data/examples/sweep-slurm.sh" ] || fail "the sweep script is not executable"
@@ -84,6 +85,14 @@ cd "$work/run"
 [ "$(skarvel --version)" = "skarvel $version" ] || fail "skarvel --version"
 skarvel-cli fly --design "$data/examples/default.kx" >fly.txt || fail "skarvel-cli fly"
 [ "$(wc -l <fly.txt)" -eq 2 ] || fail "fly printed $(wc -l <fly.txt) lines, not the header and a row"
+# The optimiser's and the fit's modules open with the libraries the package
+# depends on.
+skarvel-cli optimise --maximise glide-ratio --vary 水平尾翼取付角=-1:1 --budget 10 \
+  >optimise.txt || fail "skarvel-cli optimise"
+grep -q "^evaluations" optimise.txt || fail "optimise printed no evaluations"
+skarvel-cli fit --measured "$data/examples/measured-default.csv" --vary 初速 >fit.txt ||
+  fail "skarvel-cli fit"
+grep -q "^rms" fit.txt || fail "fit printed no rms line"
 skarvel-cli design "$data/examples/twin-fin.kx" --sketch sketch.svg >design.txt ||
   fail "skarvel-cli design"
 [ -s design.txt ] && grep -q '<svg' sketch.svg || fail "design printed nothing or no sketch"
