@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
     // What this workspace would write reads back as the same tables.
     const std::string text = app::RecoveryText(ws, recovery.written);
-    const std::string& second = again.write(reinterpret_cast<const std::uint8_t*>(text.data()),
-                                            text.size());
+    const std::string& second =
+        again.write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     const app::Recovery reread = app::ReadRecovery(second);
     FUZZ_REQUIRE(fuzz::SameCells(reread.tables.design, ws.tables().design), "design reread");
     FUZZ_REQUIRE(reread.comment == ws.comment(), "comment reread");

@@ -242,8 +242,7 @@ SettingAdvice AdviseCentreOfGravity(const SweepBase& base, bool rangeOnly) {
                                     1.5 * Cell(d, dz::MainWing, dz::RootChord), !rangeOnly);
     if (a.low && a.high && a.best) {
         const Scanner s(base, a.name);
-        a.ballast = std::array<double, 3>{s.check(*a.low, {}).ballast,
-                                          s.check(*a.high, {}).ballast,
+        a.ballast = std::array<double, 3>{s.check(*a.low, {}).ballast, s.check(*a.high, {}).ballast,
                                           s.check(*a.best, {}).ballast};
     }
     return a;

@@ -22,9 +22,8 @@ std::size_t ExtrasBytes(const EditExtras& e) {
     if (e.files) {
         const FileState& f = *e.files;
         n += sizeof(FileState) + f.caption.size() + f.inputFile.size() + f.designFile.size() +
-             f.dialogs.inputOpen.size() + f.dialogs.inputSave.size() +
-             f.dialogs.designOpen.size() + f.dialogs.designSave.size() +
-             (f.savedInput ? StringsBytes(*f.savedInput) : 0) +
+             f.dialogs.inputOpen.size() + f.dialogs.inputSave.size() + f.dialogs.designOpen.size() +
+             f.dialogs.designSave.size() + (f.savedInput ? StringsBytes(*f.savedInput) : 0) +
              (f.savedDesign ? StringsBytes(*f.savedDesign) : 0);
     }
     return n;
@@ -76,8 +75,8 @@ bool EditHistory::record(std::string name, const data::Tables& before,
         step.before.files.reset();
         step.after.files.reset();
     }
-    step.bytes += sizeof(Step) + step.name.capacity() + ExtrasBytes(step.before) +
-                  ExtrasBytes(step.after);
+    step.bytes +=
+        sizeof(Step) + step.name.capacity() + ExtrasBytes(step.before) + ExtrasBytes(step.after);
     step.serial = ++serial_;
     while (steps_.size() > done_) {
         bytes_ -= steps_.back().bytes;

@@ -25,7 +25,7 @@ namespace {
 
 constexpr double kFailed = -1e10;       // a failed point's figure, to the local search
 constexpr std::size_t kLocalStarts = 3; // besides the tables' own values
-constexpr double kStepShare = 0.03;      // a local search's first step, of the box
+constexpr double kStepShare = 0.03;     // a local search's first step, of the box
 
 double Number(const std::string& text, const std::string& what) {
     double v = 0;

@@ -93,8 +93,7 @@ struct TableEntry {
     int lastColumn;
 };
 constexpr std::array kTables = {
-    TableEntry{"input", &data::Tables::input, data::input::kValueColumn,
-               data::input::kValueColumn},
+    TableEntry{"input", &data::Tables::input, data::input::kValueColumn, data::input::kValueColumn},
     TableEntry{"parameter", &data::Tables::parameter, data::param::kValueColumn,
                data::param::kValueColumn},
     TableEntry{"design", &data::Tables::design, data::design::MainWing,
@@ -150,8 +149,8 @@ long PidOf(const std::string& name) {
     }
     const std::string digits =
         name.substr(kPrefix.size(), name.size() - kPrefix.size() - kExtension.size());
-    if (digits.size() > 9 || !std::all_of(digits.begin(), digits.end(),
-                                          [](char c) { return c >= '0' && c <= '9'; })) {
+    if (digits.size() > 9 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return 0;
     }
     return std::stol(digits);
@@ -230,8 +229,8 @@ std::string RecoveryText(const Workspace& ws, const std::string& written) {
 
 Recovery ReadRecovery(const std::string& path) {
     const auto broken = [&path](const std::string& why) {
-        return data::FileError("回復用ファイル " + data::QuotedName(path) + " が読めません: " +
-                               why);
+        return data::FileError("回復用ファイル " + data::QuotedName(path) +
+                               " が読めません: " + why);
     };
     std::istringstream in(data::ReadFileBytes(path, data::kDataFileLimit));
     std::string line;
@@ -252,9 +251,8 @@ Recovery ReadRecovery(const std::string& path) {
         const std::string& key = fields->front();
         const std::string& value = (*fields)[1];
         if (key == "table") {
-            const auto e = std::find_if(kTables.begin(), kTables.end(), [&](const TableEntry& t) {
-                return value == t.name;
-            });
+            const auto e = std::find_if(kTables.begin(), kTables.end(),
+                                        [&](const TableEntry& t) { return value == t.name; });
             data::Table* table = e == kTables.end() ? nullptr : &(r.tables.*(e->table));
             if (table == nullptr || fields->size() != 4 ||
                 (*fields)[2] != std::to_string(table->columnCount()) ||

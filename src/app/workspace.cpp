@@ -94,8 +94,7 @@ data::Table& Workspace::mutableTable(TableId id) {
     return tables_.computed;
 }
 
-Workspace::EditScope::EditScope(Workspace& ws, std::string name, std::uint64_t join,
-                                bool renames)
+Workspace::EditScope::EditScope(Workspace& ws, std::string name, std::uint64_t join, bool renames)
     : ws_(ws), name_(std::move(name)), join_(join), renames_(renames),
       outermost_(ws.editDepth_ == 0), exceptions_(std::uncaught_exceptions()) {
     ++ws_.editDepth_;

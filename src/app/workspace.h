@@ -22,8 +22,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace skarvel::app {

@@ -123,7 +123,7 @@ Dialogs Dialogs::Standard() {
             return SaveAnswer::Save;
         }
         return box.clickedButton() == box.button(QMessageBox::Discard) ? SaveAnswer::Discard
-                                                                        : SaveAnswer::Cancel;
+                                                                       : SaveAnswer::Cancel;
     };
     d.askRestore = [](QWidget* parent, const QString& text) {
         // A window of its own, beside the main window rather than over it.

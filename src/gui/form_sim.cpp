@@ -302,7 +302,8 @@ void TFormSim::guarded(const std::function<void()>& command) {
     // A close asked for during a flight goes on once it has stopped.
     if (closeAfterRun_ && !ws_.busy()) {
         closeAfterRun_ = false;
-        QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { close(); }, Qt::QueuedConnection);
     }
 }
 

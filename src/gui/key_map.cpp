@@ -64,8 +64,8 @@ KeyMeaning MeaningOfKey(int key, Qt::KeyboardModifiers modifiers, const QString&
 bool IsUndoKey(int key, Qt::KeyboardModifiers modifiers) {
     const Qt::KeyboardModifiers mods =
         modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    return (key == Qt::Key_Z && (mods == Qt::ControlModifier ||
-                                 mods == (Qt::ControlModifier | Qt::ShiftModifier))) ||
+    return (key == Qt::Key_Z &&
+            (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) ||
            (key == Qt::Key_Y && mods == Qt::ControlModifier);
 }
 

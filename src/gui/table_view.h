@@ -33,8 +33,8 @@ class TableView : public QTableView {
     void setBlockEditing(bool on) { blockEditing_ = on; }
     // Where a block is written in one go (one edit of its owner); without
     // it, each cell goes through the cell writer.
-    using BlockWriter = std::function<void(const std::vector<std::pair<int, int>>& cells,
-                                           const std::string& text)>;
+    using BlockWriter =
+        std::function<void(const std::vector<std::pair<int, int>>& cells, const std::string& text)>;
     void setBlockWriter(BlockWriter writer) { blockWriter_ = std::move(writer); }
     bool blockEditing() const { return blockEditing_; }
     // Column widths and 16-pixel rows from the table; a column is widened

@@ -192,9 +192,8 @@ void WindowEdits::offerRestore() {
         dialogs_.askRestore(&window_, ToQString(app::RestoreQuestion(recovery)));
     bool restored = false;
     if (answer == RestoreAnswer::Restore) {
-        guarded_([this, &recovery, &restored] {
-            restored = ws_.files().restoreRecovery(recovery);
-        });
+        guarded_(
+            [this, &recovery, &restored] { restored = ws_.files().restoreRecovery(recovery); });
     }
     // The file goes once its tables are back, or when the user says so.
     if (restored || answer == RestoreAnswer::Discard) {

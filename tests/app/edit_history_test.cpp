@@ -2,9 +2,9 @@
 // byte for byte, its bounds, and what a step gives back.
 
 #include "app/edit_history.h"
-#include "common/temp_dir.h"
 #include "app/sweep.h"
 #include "app/workspace.h"
+#include "common/temp_dir.h"
 #include "data/tables.h"
 
 #include <gtest/gtest.h>
@@ -122,7 +122,8 @@ TEST(EditHistory, NamesRedoAndWhatAStepGivesBack) {
     auto first = std::make_shared<const model::AircraftModel>();
     auto second = std::make_shared<const model::AircraftModel>();
     const data::Tables unchanged = tables;
-    EXPECT_FALSE(history.record("nothing", unchanged, Extras(first, true), tables, Extras(first, true)));
+    EXPECT_FALSE(
+        history.record("nothing", unchanged, Extras(first, true), tables, Extras(first, true)));
     EXPECT_FALSE(history.canUndo());
     for (const char* name : {"a", "b", "c"}) {
         const data::Tables before = tables;

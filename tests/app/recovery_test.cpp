@@ -63,8 +63,8 @@ TEST(Recovery, WrittenWhenDueAndReadBackAsTheSameUnsavedTables) {
     EXPECT_EQ(r.written, skarvel::app::LocalTimeText(now));
     Workspace restored;
     ASSERT_TRUE(restored.files().restoreRecovery(r));
-    for (const TableId id : {TableId::Input, TableId::Parameter, TableId::Design,
-                             TableId::Computed}) {
+    for (const TableId id :
+         {TableId::Input, TableId::Parameter, TableId::Design, TableId::Computed}) {
         EXPECT_EQ(Cells(restored.table(id)), Cells(ws.table(id)));
     }
     EXPECT_EQ(restored.comment(), ws.comment());
@@ -119,16 +119,16 @@ TEST(Recovery, FoundOnlyWhenItsWindowNoLongerRuns) {
     }
     ::waitpid(child, nullptr, 0);
     const auto touch = [&dir](const std::string& name) { std::ofstream(dir.file(name)) << "x"; };
-    touch("recovery-" + std::to_string(child) + ".txt");        // ended
-    touch("recovery-" + std::to_string(::getpid()) + ".txt");   // this very window
-    touch("recovery-1.txt");                                    // another program's number
+    touch("recovery-" + std::to_string(child) + ".txt");      // ended
+    touch("recovery-" + std::to_string(::getpid()) + ".txt"); // this very window
+    touch("recovery-1.txt");                                  // another program's number
     touch("recovery-x1.txt");
     touch("notes.txt");
     std::vector<std::string> found = skarvel::app::OrphanRecoveries(dir.path());
     std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, (std::vector<std::string>{dir.file("recovery-1.txt"),
-                                               dir.file("recovery-" + std::to_string(child) +
-                                                        ".txt")}));
+    EXPECT_EQ(found,
+              (std::vector<std::string>{dir.file("recovery-1.txt"),
+                                        dir.file("recovery-" + std::to_string(child) + ".txt")}));
     EXPECT_TRUE(skarvel::app::OrphanRecoveries(dir.path() / "none").empty());
 }
 

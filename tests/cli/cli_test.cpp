@@ -256,7 +256,8 @@ TEST(Cli, FlyAgainstAMeasuredTrack) {
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[2].rfind("measured\t2\t", 0), 0u) << lines[2];
-    EXPECT_EQ(r.err, "skarvel-cli: track.tsv: left out: line 4, column t: \"bad\" is not a number\n");
+    EXPECT_EQ(r.err,
+              "skarvel-cli: track.tsv: left out: line 4, column t: \"bad\" is not a number\n");
     skarvel::data::WriteFileBytes(tmp / "bad.csv", "t,x,y\n0,0,0\n");
     const Result refused = RunCli("fly --measured bad.csv", tmp);
     EXPECT_EQ(refused.status, 2);
@@ -289,10 +290,10 @@ TEST(Cli, FitALaunchSpeedToTheFlightsOwnTrack) {
 // degrees, filmed; the fit finds both from the default tables.
 TEST(Cli, TheExampleTrackFitsItsLaunch) {
     TempDir tmp;
-    const Result r = RunCli("fit --measured " + Quote(std::string(SKARVEL_EXAMPLES) +
-                                                      "/measured-default.csv") +
-                                " --vary 初速 --vary 上下角",
-                            tmp);
+    const Result r =
+        RunCli("fit --measured " + Quote(std::string(SKARVEL_EXAMPLES) + "/measured-default.csv") +
+                   " --vary 初速 --vary 上下角",
+               tmp);
     EXPECT_EQ(r.status, 0) << r.err;
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 3u);

@@ -21,7 +21,9 @@ Result RunApp(const std::string& args) {
 TEST(CommandLine, HelpAndVersionOpenNoWindow) {
     const Result help = RunApp("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("usage: skarvel [INPUT.kxs | FOLDER] [--design DESIGN.kx] [--no-ask]\n", 0), 0u)
+    EXPECT_EQ(
+        help.out.rfind("usage: skarvel [INPUT.kxs | FOLDER] [--design DESIGN.kx] [--no-ask]\n", 0),
+        0u)
         << help.out;
     EXPECT_EQ(RunApp("-h").out, help.out);
     EXPECT_EQ(RunApp("flight.kxs --help").out, help.out);
