@@ -3,6 +3,7 @@
 #include "app/stability_view.h"
 #include "data/numtext.h"
 #include "data/tables.h"
+#include "sim/analysis_text.h"
 #include "sim/modes.h"
 #include "sim/trim.h"
 
@@ -284,14 +285,7 @@ Advice Advise(const SweepBase& base, bool withDesign) {
 }
 
 std::string AdviceText(const Advice& advice) {
-    const auto number = [](const std::optional<double>& v) {
-        if (!v) {
-            return std::string("-");
-        }
-        char buffer[40];
-        std::snprintf(buffer, sizeof buffer, "%.6g", *v);
-        return std::string(buffer);
-    };
+    const auto number = [](const std::optional<double>& v) { return sim::FieldText(v); };
     std::string text;
     for (const SettingAdvice& s : advice.settings) {
         text += "setting\t" + s.name + '\t' + number(s.current) + '\t' + number(s.low) + '\t' +

@@ -4,14 +4,9 @@
 #include "app/optimise.h"
 #include "data/numtext.h"
 #include "data/tables.h"
-#include "sim/checked.h"
-#include "sim/dynamics.h"
-#include "sim/estimate.h"
-#include "sim/load.h"
-#include "sim/simulator.h"
+#include "sim/analysis_text.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <memory>
 
@@ -61,32 +56,12 @@ const sim::FlightRecord* FlyWith(const SweepBase& base, const std::vector<FitVar
     } catch (const SweepError&) {
         return nullptr;
     }
-    sim::InputSet in;
-    if (!sim::EstimateDerivatives(tables.input, tables.parameter, in)) {
-        return nullptr;
-    }
-    sim::LoadInputSet(tables.input, tables.parameter, in);
     thread_local const auto record = std::make_unique<sim::FlightRecord>();
     sim::RunStatistics stats;
-    sim::RunObserver quiet;
-    try {
-        sim::RunFlight(in, computed ? model.get() : nullptr, *record, stats, quiet);
-    } catch (const sim::ArithmeticError&) {
-        return nullptr;
-    } catch (const sim::NoDesignError&) {
-        return nullptr;
-    }
-    return record.get();
-}
-
-double CurrentValue(const SweepBase& base, const FitVariable& v) {
-    const SweepVariable cell = ParseSweepVariable(v.name + "=0");
-    const data::Table& t = cell.design ? base.tables.design : base.tables.input;
-    double value = 0;
-    if (!data::TryParseRealStrict(t.cell(cell.column, cell.row), value)) {
-        throw MeasuredError(v.name + ": the cell holds no number to start from");
-    }
-    return value;
+    return FlyInputData(tables.input, tables.parameter, computed ? model.get() : nullptr, *record,
+                        stats)
+               ? record.get()
+               : nullptr;
 }
 
 } // namespace
@@ -98,7 +73,11 @@ FitResult FitTrack(const SweepBase& base, const std::vector<FitVariable>& variab
     FitProblem problem;
     constexpr double kInf = std::numeric_limits<double>::infinity();
     for (const FitVariable& v : variables) {
-        problem.start.push_back(CurrentValue(base, v));
+        const std::optional<double> current = CellValue(base.tables, v.name);
+        if (!current) {
+            throw MeasuredError(v.name + ": the cell holds no number to start from");
+        }
+        problem.start.push_back(*current);
         problem.lower.push_back(v.from.value_or(-kInf));
         problem.upper.push_back(v.to.value_or(kInf));
     }
@@ -136,21 +115,13 @@ FitResult FitTrack(const SweepBase& base, const std::vector<FitVariable>& variab
 }
 
 std::string FitText(const FitResult& r) {
-    const auto number = [](const std::optional<double>& v) {
-        if (!v) {
-            return std::string("-");
-        }
-        char buffer[40];
-        std::snprintf(buffer, sizeof buffer, "%.6g", *v);
-        return std::string(buffer);
-    };
     std::string text;
     for (std::size_t i = 0; i < r.variables.size(); ++i) {
-        text += "fit\t" + r.variables[i].name + '\t' + number(r.values[i]) + '\t' +
-                number(r.stderrs[i]) + '\n';
+        text += "fit\t" + r.variables[i].name + '\t' + sim::FieldText(r.values[i]) + '\t' +
+                sim::FieldText(r.stderrs[i]) + '\n';
     }
-    const auto rms = [&](const std::optional<TrackDistance>& d) {
-        return d ? number(d->rms) : std::string("-");
+    const auto rms = [](const std::optional<TrackDistance>& d) {
+        return sim::FieldText(d ? std::optional(d->rms) : std::nullopt);
     };
     return text + "rms\t" + rms(r.before) + '\t' + rms(r.after) + '\n';
 }

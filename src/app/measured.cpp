@@ -2,6 +2,7 @@
 
 #include "data/numtext.h"
 #include "data/textfile.h"
+#include "sim/analysis_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -226,9 +227,8 @@ std::string MeasuredLine(const std::optional<TrackDistance>& d) {
     if (!d) {
         return "measured\t0\t-\t-\n";
     }
-    char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "measured\t%zu\t%.6g\t%.6g\n", d->n, d->rms, d->max);
-    return buffer;
+    return "measured\t" + std::to_string(d->n) + '\t' + sim::FieldText(d->rms) + '\t' +
+           sim::FieldText(d->max) + '\n';
 }
 
 } // namespace skarvel::app

@@ -171,20 +171,10 @@ PointValue EvaluatePoint(const SweepBase& base, const OptimiseOptions& options,
         break;
     }
     case OptimiseFigure::Kind::Flight: {
-        sim::InputSet in;
-        if (!sim::EstimateDerivatives(tables.input, tables.parameter, in)) {
-            break;
-        }
-        sim::LoadInputSet(tables.input, tables.parameter, in);
         // A record is large: each thread keeps its own.
         thread_local const auto record = std::make_unique<sim::FlightRecord>();
         sim::RunStatistics stats;
-        sim::RunObserver quiet;
-        try {
-            sim::RunFlight(in, laws, *record, stats, quiet);
-        } catch (const sim::ArithmeticError&) {
-            break;
-        } catch (const sim::NoDesignError&) {
+        if (!FlyInputData(tables.input, tables.parameter, laws, *record, stats)) {
             break;
         }
         const double value = SummaryFigureValue(sim::Summarize(*record, stats), f.flight);
@@ -279,13 +269,6 @@ class Run {
     std::optional<double> shownBest_;
 };
 
-// The current value of a variable's cell in the tables.
-double CurrentValue(const SweepBase& base, const OptimiseVariable& v) {
-    const SweepVariable cell = ParseSweepVariable(v.name + "=" + OptimiseValueText(v.from));
-    const data::Table& t = cell.design ? base.tables.design : base.tables.input;
-    return data::ParseReal(t.cell(cell.column, cell.row));
-}
-
 } // namespace
 
 OptimiseResult Optimise(const SweepBase& base, const OptimiseOptions& o, LocalSearch search,
@@ -299,7 +282,8 @@ OptimiseResult Optimise(const SweepBase& base, const OptimiseOptions& o, LocalSe
     // The tables as they are: the start's figure, and a start of its own.
     std::vector<double> current(n);
     for (std::size_t i = 0; i < n; ++i) {
-        current[i] = CurrentValue(base, o.variables[i]);
+        // A cell holding no number flies as 0.
+        current[i] = CellValue(base.tables, o.variables[i].name).value_or(0);
     }
     const PointValue atStart = run.evaluate(current);
     ++used;
@@ -426,6 +410,7 @@ OptimiseResult Optimise(const SweepBase& base, const OptimiseOptions& o, LocalSe
 }
 
 std::string OptimiseText(const OptimiseOptions& o, const OptimiseResult& r) {
+    // (Values as text that reads back to the same number, not "%.6g".)
     const auto value = [](const std::optional<double>& v) {
         return v ? OptimiseValueText(*v) : std::string("-");
     };

@@ -329,21 +329,10 @@ SweepRow FlySweepPoint(const SweepBase& base, const SweepGrid& grid, std::size_t
     if (!changed) {
         WriteInputValues(input, VariablesOf(grid), row.values);
     }
-    // As the workspace's run from the input data: a failed estimate is an
-    // "Error" without a flight, and a design whose computation failed has no
-    // laws to fly on.
-    sim::InputSet in;
-    if (!sim::EstimateDerivatives(input, parameter, in)) {
-        return row;
-    }
-    sim::LoadInputSet(input, parameter, in);
+    // A failed estimate is an "Error" without a flight, and a design whose
+    // computation failed has no laws to fly on.
     sim::RunStatistics stats;
-    sim::RunObserver quiet;
-    try {
-        sim::RunFlight(in, designComputed ? model.get() : nullptr, record, stats, quiet);
-    } catch (const sim::ArithmeticError&) {
-        return row;
-    } catch (const sim::NoDesignError&) {
+    if (!FlyInputData(input, parameter, designComputed ? model.get() : nullptr, record, stats)) {
         return row;
     }
     row.summary = sim::Summarize(record, stats);
@@ -367,6 +356,36 @@ void ApplySettings(data::Tables& tables, model::SharedAircraftModel& model, bool
     }
     const SweepGrid grid(parsed); // refuses a cell set twice
     WriteSweepPoint(tables, model, designComputed, grid, 0);
+}
+
+bool FlyInputData(const data::Table& input, const data::Table& parameter,
+                  const sim::DesignAeroLaws* laws, sim::FlightRecord& record,
+                  sim::RunStatistics& stats) {
+    data::Table estimated = parameter;
+    sim::InputSet in;
+    if (!sim::EstimateDerivatives(input, estimated, in)) {
+        return false;
+    }
+    sim::LoadInputSet(input, estimated, in);
+    sim::RunObserver quiet;
+    try {
+        sim::RunFlight(in, laws, record, stats, quiet);
+    } catch (const sim::ArithmeticError&) {
+        return false;
+    } catch (const sim::NoDesignError&) {
+        return false;
+    }
+    return true;
+}
+
+std::optional<double> CellValue(const data::Tables& tables, const std::string& name) {
+    const SweepVariable cell = ParseSweepVariable(name + "=0");
+    const data::Table& t = cell.design ? tables.design : tables.input;
+    double value = 0;
+    if (!data::TryParseRealStrict(t.cell(cell.column, cell.row), value)) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 std::string SweepCsvHeader(const SweepGrid& grid) {

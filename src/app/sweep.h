@@ -189,6 +189,18 @@ void ApplySettings(data::Tables& tables, model::SharedAircraftModel& model, bool
 // 旋回半径 "直線" for a straight flight, the figures empty and status
 // "Error" for a failed one. Lines end in "\n"; names with a comma or a
 // quote are quoted.
+// A flight from the input data as the workspace runs one: the estimate into
+// a copy of the parameters, then the flight on `laws` (null: the simple
+// model) into `record`. False when the estimate fails or the flight ends in
+// an arithmetic failure or without laws.
+bool FlyInputData(const data::Table& input, const data::Table& parameter,
+                  const sim::DesignAeroLaws* laws, sim::FlightRecord& record,
+                  sim::RunStatistics& stats);
+// The number a named cell (as ParseSweepVariable names it) holds in the
+// tables; none for a text that is no number. Throws SweepError for a name
+// the sweep does not take.
+std::optional<double> CellValue(const data::Tables& tables, const std::string& name);
+
 std::string SweepCsvHeader(const SweepGrid& grid);
 std::string SweepCsvLine(const SweepRow& row);
 

@@ -18,7 +18,7 @@ std::string Number(double value) {
 }
 
 std::string Number(const std::optional<double>& value) {
-    return value ? Number(*value) : std::string("-");
+    return FieldText(value);
 }
 
 void Line(std::string& text, std::initializer_list<std::string> fields) {
@@ -59,6 +59,10 @@ void Line(std::string& text, const std::string& first, std::vector<std::string> 
 }
 
 } // namespace
+
+std::string FieldText(const std::optional<double>& value) {
+    return value ? Number(*value) : std::string("-");
+}
 
 std::string StabilityText(const StabilityAnalysis& a) {
     std::string text;

@@ -17,9 +17,13 @@
 #include "sim/modes.h"
 #include "sim/settle.h"
 
+#include <optional>
 #include <string>
 
 namespace skarvel::sim {
+
+// A value as these lines write it: "%.6g", or "-" for none.
+std::string FieldText(const std::optional<double>& value);
 
 std::string StabilityText(const StabilityAnalysis& analysis);
 std::string PolarText(const GlidePolar& polar);
